@@ -1,0 +1,12 @@
+#pragma once
+// Geometry that is stored (registry positions, column widths in the gradebook) stays in
+// twips; everything drawn is in pixels. A normal screen has 15 twips per pixel.
+
+namespace platform {
+
+inline constexpr int kTwipsPerPixel = 15;
+
+constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+
+}  // namespace platform
