@@ -1,0 +1,141 @@
+// The flat picture button: its size, its mask, its frames and the order of its events.
+#include "controls/tooCommand.h"
+#include "TabBarTestKit.h"
+#include "platform/OleColor.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace platform;
+
+class tst_tooCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void takesItsPictureSizeAndMasksWhatWasDrawn() {
+        tooCommand b;
+        QCOMPARE(b.size(), QSize(0, 0));
+        const OleColor green = rgb(0, 128, 0);
+        b.setBackColor(green);
+        b.setPicture(tabkit::picture(QSize(20, 10), Qt::red, Qt::black));
+        QCOMPARE(b.size(), QSize(20, 10));
+        b.resize(50, 50);
+        QCOMPARE(b.size(), QSize(20, 10));
+
+        QCOMPARE(b.shownSurface().pixelColor(2, 2), QColor(Qt::black));
+        b.setUseMaskColor(true);
+        QCOMPARE(b.shownSurface().pixelColor(2, 2), oleColor(green));
+        QCOMPARE(b.shownSurface().pixelColor(15, 8), QColor(Qt::red));
+        // A new back colour is masked in again.
+        b.setBackColor(rgb(0, 0, 200));
+        QCOMPARE(b.shownSurface().pixelColor(2, 2), QColor(0, 0, 200));
+
+        // A system colour is compared through what it stands for.
+        const QColor face = oleColor(sys::ButtonFace);
+        b.setPicture(tabkit::picture(QSize(8, 8), face, Qt::black));
+        b.setMaskColor(sys::ButtonFace);
+        QCOMPARE(b.shownSurface().pixelColor(6, 6), QColor(0, 0, 200));
+        QCOMPARE(b.shownSurface().pixelColor(1, 1), QColor(Qt::black));
+
+        // Transparent parts of a picture show the back colour.
+        b.setUseMaskColor(false);
+        b.setPicture(tabkit::picture(QSize(8, 8), Qt::transparent, Qt::white));
+        QCOMPARE(b.shownSurface().pixelColor(6, 6), QColor(0, 0, 200));
+    }
+
+    void hoverAndPressDrawTheirFrames() {
+        QWidget host;
+        host.resize(100, 100);
+        auto* b = new tooCommand(&host);
+        b->setPicture(tabkit::picture(QSize(16, 16), Qt::white));
+        b->setHotPicture(tabkit::picture(QSize(24, 24), Qt::yellow));
+        b->setLeftShadow(rgb(255, 0, 0));
+        b->setRightShadow(rgb(0, 0, 255));
+        host.show();
+        QSignalSpy moves(b, &tooCommand::MouseMove);
+        QSignalSpy downs(b, &tooCommand::MouseDown);
+
+        tabkit::move(b, QPoint(4, 5));
+        QCOMPARE(b->size(), QSize(24, 24));  // the hover picture, with its size
+        QImage shown = b->grab().toImage();
+        QCOMPARE(shown.pixelColor(0, 0), QColor(Qt::red));
+        QCOMPARE(shown.pixelColor(23, 23), QColor(Qt::blue));
+        QCOMPARE(shown.pixelColor(10, 10), QColor(Qt::yellow));
+        QCOMPARE(moves.count(), 1);
+        QCOMPARE(moves[0], QVariantList({0, 0, 4.0f, 5.0f}));
+
+        // Past the right edge the pointer has left: normal picture, no frame.
+        tabkit::move(b, QPoint(30, 5));
+        QCOMPARE(b->size(), QSize(16, 16));
+        QCOMPARE(b->grab().toImage().pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(moves.count(), 2);
+
+        // The press shows a sunken frame before MouseDown is raised, then wipes it.
+        QImage duringFlash;
+        int downsDuringFlash = -1;
+        tooCommand::setPressFlash([&](tooCommand& pressed) {
+            duringFlash = pressed.grab().toImage();
+            downsDuringFlash = int(downs.count());
+        });
+        tabkit::move(b, QPoint(3, 3));
+        tabkit::press(b, QPoint(3, 3), Qt::LeftButton, Qt::ShiftModifier);
+        tooCommand::setPressFlash({});
+        QCOMPARE(downsDuringFlash, 0);
+        QCOMPARE(duringFlash.pixelColor(0, 0), QColor(Qt::blue));
+        QCOMPARE(duringFlash.pixelColor(15, 15), QColor(Qt::red));
+        QCOMPARE(downs.count(), 1);
+        QCOMPARE(downs[0], QVariantList({1, 1, 3.0f, 3.0f}));
+        QCOMPARE(b->grab().toImage().pixelColor(0, 0), QColor(Qt::white));
+
+        // Disabling while hovered ends the hover.
+        tabkit::release(b, QPoint(3, 3));
+        tabkit::move(b, QPoint(3, 3));
+        QCOMPARE(b->size(), QSize(24, 24));
+        b->setEnabled(false);
+        QCOMPARE(b->size(), QSize(16, 16));
+        QCOMPARE(b->grab().toImage().pixelColor(0, 0), QColor(Qt::white));
+    }
+
+    void clicksFollowTheButtonsAndDoubleClicks() {
+        QWidget host;
+        auto* b = new tooCommand(&host);
+        b->setPicture(tabkit::picture(QSize(16, 16), Qt::white));
+        host.show();
+        tooCommand::setPressFlash([](tooCommand&) {});
+        QSignalSpy downs(b, &tooCommand::MouseDown), ups(b, &tooCommand::MouseUp),
+            clicks(b, &tooCommand::Click), doubles(b, &tooCommand::DblClick);
+
+        tabkit::click(b, QPoint(2, 2), Qt::RightButton);
+        QCOMPARE(downs.count(), 1);
+        QCOMPARE(downs[0][0].toInt(), 2);
+        QCOMPARE(ups.count(), 1);
+        QCOMPARE(clicks.count(), 0);
+
+        // Released outside: no click.
+        tabkit::press(b, QPoint(2, 2));
+        tabkit::release(b, QPoint(40, 2));
+        QCOMPARE(clicks.count(), 0);
+
+        tabkit::doubleClick(b, QPoint(2, 2));
+        QCOMPARE(downs.count(), 3);  // the second press of a double click is no press
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(doubles.count(), 1);
+        QCOMPARE(ups.count(), 4);
+        tooCommand::setPressFlash({});
+    }
+
+    void disabledPictureOnlyWhenThereIsOne() {
+        tooCommand b;
+        b.setPicture(tabkit::picture(QSize(16, 16), Qt::white));
+        b.setEnabled(false);
+        QVERIFY(!b.Enabled());
+        QCOMPARE(b.shownSurface().pixelColor(8, 8), QColor(Qt::white));
+        b.setDisabledPicture(tabkit::picture(QSize(10, 10), Qt::gray));
+        QCOMPARE(b.size(), QSize(10, 10));
+        QCOMPARE(b.shownSurface().pixelColor(8, 8), QColor(Qt::gray));
+        b.setEnabled(true);
+        QCOMPARE(b.size(), QSize(16, 16));
+    }
+};
+
+QTEST_MAIN(tst_tooCommand)
+#include "tst_tooCommand.moc"
