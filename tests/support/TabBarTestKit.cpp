@@ -1,5 +1,10 @@
 #include "TabBarTestKit.h"
 
+#include "controls/TabItemLabel.h"
+#include "controls/tabSection.h"
+#include "controls/tooCommand.h"
+#include "platform/VbError.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -44,6 +49,31 @@ void doubleClick(QWidget* w, QPoint at) {
 
 void move(QWidget* w, QPoint at, Qt::MouseButtons held) {
     send(w, QEvent::MouseMove, at, Qt::NoButton, held, Qt::NoModifier);
+}
+
+QString error(int number, const QString& source, const QString& text) {
+    return QStringLiteral("%1 %2: %3").arg(number).arg(source, text);
+}
+
+QString raised(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const platform::VbError& e) {
+        return error(e.number(), e.source(), e.description());
+    }
+    return QStringLiteral("nothing");
+}
+
+tooCommand* itemButton(const tabSection& s, int i) {
+    return s.findChild<tooCommand*>(QStringLiteral("tooCommand1_%1").arg(i));
+}
+
+TabItemLabel* itemLabel(const tabSection& s, int i) {
+    return s.findChild<TabItemLabel*>(QStringLiteral("Label1_%1").arg(i));
+}
+
+QWidget* arrow(const tabSection& s, bool up) {
+    return s.findChild<QWidget*>(up ? QStringLiteral("imaUp") : QStringLiteral("imaDown"));
 }
 
 }  // namespace tabkit

@@ -1,0 +1,159 @@
+#pragma once
+#include "cTabItem.h"
+#include "platform/OleColor.h"
+
+#include <QPixmap>
+#include <QVariant>
+#include <QWidget>
+#include <vector>
+
+class MouseEventWidget;
+class tooCommand;
+class TabItemLabel;
+
+// One section of the vertical tab bar: a header drawn as a push button, and below it a
+// column of items (a picture button with its caption) that scrolls with two small arrows.
+// The section never selects an item by itself: a click only reports ItemClick, and the owner
+// sets SelectedItem. Items are reached through cTabItem handles, made afresh by each call.
+class tabSection : public QWidget {
+    Q_OBJECT
+public:
+    // What every section of a bar shares; a bar gives its own to each section it adds.
+    struct Settings {
+        platform::OleColor BackColor = platform::sys::ButtonShadow;
+        platform::OleColor ForeColor = platform::sys::WindowBackground;
+        platform::OleColor LeftShadow = platform::sys::ButtonFace;
+        platform::OleColor RightShadow = platform::sys::DarkShadow3D;
+        bool UseMaskColor = false;
+        platform::OleColor MaskColor = 0;
+        int Disposition = 0;
+    };
+
+    static constexpr int kHeaderHeight = 17;
+
+    explicit tabSection(QWidget* parent = nullptr);
+
+    // Before <= 0 appends; 1..ItemCount inserts at that position.
+    cTabItem AddItem(const QString& Text, const QPixmap& Pict = {}, const QString& Key = {},
+                     const QString& Tag = {}, int Before = 0);
+    // An argument that is a number, or a text that reads as one, is a position; any other
+    // text is a key. The ...At and ...ByKey members take one or the other only.
+    void RemoveItem(const QVariant& IndexOrKey);
+    void RemoveItemAt(int Index);
+    void RemoveItemByKey(const QString& Key);
+    void Clear();
+    void EnsureVisible(const QVariant& IndexOrKey);
+    void EnsureVisibleAt(int Index);
+    void EnsureVisibleByKey(const QString& Key);
+    cTabItem Item(const QVariant& IndexOrKey) const;
+    cTabItem ItemAt(int Index) const;
+    cTabItem ItemByKey(const QString& Key) const;
+    // The item under a point of the section (of the bar, vertically, when in a bar).
+    cTabItem HitTest(float Xpixel, float Ypixel) const;
+    void Rearrange();
+    void Refresh();
+
+    int ItemCount() const { return int(m_slots.size()); }
+
+    platform::OleColor BackColor() const { return m_settings.BackColor; }
+    void setBackColor(platform::OleColor color);
+    platform::OleColor ForeColor() const { return m_settings.ForeColor; }
+    void setForeColor(platform::OleColor color);
+    platform::OleColor LeftShadow() const { return m_settings.LeftShadow; }
+    void setLeftShadow(platform::OleColor color);
+    platform::OleColor RightShadow() const { return m_settings.RightShadow; }
+    void setRightShadow(platform::OleColor color);
+    bool UseMaskColor() const { return m_settings.UseMaskColor; }
+    void setUseMaskColor(bool use);
+    platform::OleColor MaskColor() const { return m_settings.MaskColor; }
+    void setMaskColor(platform::OleColor color);
+    int Disposition() const { return m_settings.Disposition; }
+    void setDisposition(int disposition);
+    Settings settings() const { return m_settings; }
+    void applySettings(const Settings& settings);
+
+    QString Caption() const { return m_caption; }
+    void setCaption(const QString& caption);
+    bool Reduced() const { return m_reduced; }
+    void setReduced(bool reduced);
+    cTabItem SelectedItem() const;
+    void setSelectedItem(const cTabItem& item);
+    QPixmap MouseIcon() const { return m_mouseIcon; }
+    void setMouseIcon(const QPixmap& icon);
+    int MousePointer() const { return m_mousePointer; }
+    void setMousePointer(int pointer);
+    QString Key() const { return m_key; }
+    void setKey(const QString& key) { m_key = key; }
+    QString Tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+
+    // The topmost item shown (1 when nothing is scrolled).
+    int FirstShownIndex() const { return m_firstShown; }
+
+    // Set by the bar when it removes the section, so that handles on it stop working.
+    bool isUnloaded() const { return m_unloaded; }
+    void unload() { m_unloaded = true; }
+
+signals:
+    void HeaderClick();
+    void HeaderMouseDown(int Button, int Shift, float X, float Y);
+    void HeaderMouseUp(int Button, int Shift, float X, float Y);
+    void Click();
+    void DblClick();
+    void MouseDown(int Button, int Shift, float X, float Y);
+    void MouseUp(int Button, int Shift, float X, float Y);
+    void MouseMove(int Button, int Shift, float X, float Y);
+    void ItemClick(int Index);
+    void OnItemSelection(const cTabItem& Item);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    struct Slot {
+        tooCommand* button;
+        TabItemLabel* label;
+    };
+
+    static constexpr int kHeaderZone = 23;  // presses above this line count as on the header
+
+    const Slot& slot(int index) const { return m_slots[size_t(index - 1)]; }
+    cTabItem handle(int index) const;
+    int indexOf(const QVariant& IndexOrKey) const;
+    int indexOfKey(const QString& Key) const;
+    int checkedIndex(int index) const;
+
+    void loadSlot();
+    void unloadLastSlot();
+    void copyContent(int to, int from);
+    void paintCaption(int index, bool selected);
+    void layoutSlot(int index);
+    void centreSlot(int index);
+    void layoutAll();
+    int itemBottom(int index) const;
+    int scrollPitch() const;
+    void scrollForward();
+    void scrollBack();
+    void updateArrows();
+    void runResizeHandler();
+
+    Settings m_settings;
+    QString m_caption;
+    QString m_key;
+    QString m_tag;
+    QPixmap m_mouseIcon;
+    int m_mousePointer = 0;
+    bool m_reduced = false;
+    int m_selected = 0;
+    int m_firstShown = 1;
+    bool m_busy = false;
+    bool m_unloaded = false;
+    std::vector<Slot> m_slots;
+    MouseEventWidget* m_imaUp;
+    MouseEventWidget* m_imaDown;
+};

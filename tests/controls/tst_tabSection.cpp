@@ -1,0 +1,290 @@
+// One section of the tab bar: where its items go, how it scrolls, its members and errors,
+// and the events its mouse raises.
+#include "controls/TabItemLabel.h"
+#include "controls/tabSection.h"
+#include "controls/tooCommand.h"
+#include "TabBarTestKit.h"
+#include "platform/VbError.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+using namespace platform;
+using tabkit::itemButton;
+using tabkit::itemLabel;
+
+namespace {
+const QPixmap& icon() {
+    static const QPixmap pm = tabkit::picture(QSize(32, 32), Qt::white, Qt::black);
+    return pm;
+}
+
+const QString kOverflow = tabkit::error(kErrOutOfRange, "tabSection", "Dépassement d'index.");
+const QString kDuplicate = tabkit::error(kErrInvalidValue, "tabSection", "Valeur dupliquée de Key.");
+
+QStringList captions(const tabSection& s) {
+    QStringList out;
+    for (int i = 1; i <= s.ItemCount(); ++i) out << s.ItemAt(i).Caption();
+    return out;
+}
+}  // namespace
+
+class tst_tabSection : public QObject {
+    Q_OBJECT
+    std::unique_ptr<tabSection> s;
+
+    void fill(int n) {
+        for (int i = 1; i <= n; ++i)
+            s->AddItem(QStringLiteral("Matière %1").arg(i), icon(), {}, QString::number(i));
+    }
+
+private slots:
+    void initTestCase() { tooCommand::setPressFlash([](tooCommand&) {}); }
+    void init() {
+        s = std::make_unique<tabSection>();
+        s->resize(200, 400);
+        s->show();
+    }
+    void cleanup() { s.reset(); }
+
+    void itemsAreLaidOutUnderTheHeader() {
+        fill(3);
+        const int lh = itemLabel(*s, 1)->height();
+        QCOMPARE(itemButton(*s, 1)->geometry(), QRect(84, 22, 32, 32));
+        QCOMPARE(itemLabel(*s, 1)->y(), 22 + 32 + 5);
+        QCOMPARE(itemLabel(*s, 1)->x(), 100 - itemLabel(*s, 1)->width() / 2);
+        QCOMPARE(itemButton(*s, 2)->y(), 59 + lh + 15);
+
+        // Picture at the left, caption centred on it.
+        s->setDisposition(1);
+        QCOMPARE(itemButton(*s, 1)->pos(), QPoint(10, 22));
+        QCOMPARE(itemButton(*s, 2)->pos(), QPoint(10, 22 + 32 + 15));
+        QCOMPARE(itemLabel(*s, 2)->pos(), QPoint(47, 69 + 16 - lh / 2));
+
+        // A resize centres the items again (picture above caption only).
+        s->setDisposition(0);
+        s->resize(300, 400);
+        QCOMPARE(itemButton(*s, 3)->x(), 150 - 16);
+        QCOMPARE(tabkit::arrow(*s, false)->pos(), QPoint(300 - 17, 400 - 17));
+
+        // A longer caption given through a handle stays centred.
+        s->ItemAt(2).setCaption(QStringLiteral("Sciences de la vie et de la Terre"));
+        QCOMPARE(itemLabel(*s, 2)->x() + itemLabel(*s, 2)->width() / 2, 150);
+
+        s->setReduced(true);
+        QCOMPARE(s->height(), tabSection::kHeaderHeight);
+        s->resize(300, 200);
+        QCOMPARE(s->height(), tabSection::kHeaderHeight);
+    }
+
+    void arrowsScrollOneItemAtATime() {
+        s->resize(200, 250);
+        fill(10);
+        QWidget* up = tabkit::arrow(*s, true);
+        QWidget* down = tabkit::arrow(*s, false);
+        QVERIFY(down->isVisible());
+        QVERIFY(!up->isVisible());
+        const int pitch = 32 + itemLabel(*s, 1)->height() + 20;
+        const int secondTop = itemButton(*s, 2)->y();
+        QSignalSpy clicks(s.get(), &tabSection::Click);
+
+        tabkit::click(down, QPoint(5, 5));
+        QCOMPARE(clicks.count(), 1);
+        QVERIFY(!itemButton(*s, 1)->isVisible());
+        QCOMPARE(itemButton(*s, 2)->y(), secondTop - pitch);
+        QVERIFY(up->isVisible());
+
+        // Scrolling stops with the last item on top.
+        for (int i = 0; i < 20; ++i) tabkit::click(down, QPoint(5, 5));
+        QCOMPARE(s->FirstShownIndex(), 10);
+        QCOMPARE(itemButton(*s, 10)->y(), 22);
+        QVERIFY(!down->isVisible());
+
+        s->EnsureVisible(3);
+        QCOMPARE(s->FirstShownIndex(), 3);
+        s->EnsureVisibleAt(10);
+        QVERIFY(itemLabel(*s, 10)->geometry().bottom() < s->height());
+        QVERIFY(itemButton(*s, 9)->isVisible());
+
+        // Removing items while scrolled keeps an item on show, and scrolling back still works.
+        s->EnsureVisible(10);
+        while (s->FirstShownIndex() < 10) tabkit::click(down, QPoint(5, 5));
+        s->RemoveItemAt(10);
+        s->RemoveItemAt(9);
+        QCOMPARE(s->FirstShownIndex(), 8);
+        QVERIFY(itemButton(*s, 8)->isVisible());
+        QCOMPARE(itemButton(*s, 8)->y(), 22);
+        tabkit::click(up, QPoint(5, 5));
+        QCOMPARE(itemButton(*s, 7)->y(), 22);
+
+        // Laying out again shows everything from the top.
+        s->Rearrange();
+        QCOMPARE(s->FirstShownIndex(), 1);
+        QVERIFY(itemButton(*s, 1)->isVisible());
+        QCOMPARE(itemButton(*s, 1)->y(), 22);
+        QVERIFY(!up->isVisible());
+
+        s->resize(200, 1000);
+        QVERIFY(!down->isVisible());
+        s->Clear();
+        QCOMPARE(s->ItemCount(), 0);
+        QVERIFY(!down->isVisible() && !up->isVisible());
+    }
+
+    void insertingAndRemovingMoveContentsAndSelection() {
+        s->AddItem(QStringLiteral("a"), icon(), QStringLiteral("ka"), QStringLiteral("ta"));
+        s->AddItem(QStringLiteral("b"), icon(), QStringLiteral("kb"), QStringLiteral("tb"));
+        s->AddItem(QStringLiteral("c"), icon());
+        s->setSelectedItem(s->ItemAt(2));
+        itemButton(*s, 1)->setHotPicture(icon());
+
+        const cTabItem added = s->AddItem(QStringLiteral("new"), icon(), QStringLiteral("kn"), {}, 1);
+        QCOMPARE(added.Index(), 1);
+        QCOMPARE(captions(*s), QStringList({"new", "a", "b", "c"}));
+        QCOMPARE(s->ItemAt(2).Key(), QStringLiteral("ka"));
+        QCOMPARE(s->ItemAt(2).Tag(), QStringLiteral("ta"));
+        QVERIFY(s->ItemAt(1).HotPicture().isNull());  // not the hover picture of "a"
+        QVERIFY(!s->ItemAt(2).HotPicture().isNull());
+        QCOMPARE(s->SelectedItem().Caption(), QStringLiteral("b"));
+        QCOMPARE(itemLabel(*s, 3)->BackColor(), s->ForeColor());
+        QCOMPARE(itemLabel(*s, 2)->BackColor(), s->BackColor());
+
+        // Removing above the selection keeps the same item selected, without an event.
+        QSignalSpy selections(s.get(), &tabSection::OnItemSelection);
+        s->RemoveItem(QStringLiteral("ka"));
+        QCOMPARE(captions(*s), QStringList({"new", "b", "c"}));
+        QCOMPARE(s->SelectedItem().Index(), 2);
+        QCOMPARE(itemLabel(*s, 2)->BackColor(), s->ForeColor());
+        s->RemoveItem(2);
+        QVERIFY(s->SelectedItem().isNull());
+        QCOMPARE(itemLabel(*s, 2)->BackColor(), s->BackColor());
+        QCOMPARE(selections.count(), 0);
+
+        // A handle follows its slot; once the slot is gone it refuses to work.
+        const cTabItem last = s->ItemAt(2);
+        s->RemoveItemAt(1);
+        QCOMPARE(tabkit::raised([&] { last.Caption(); }), kOverflow);
+    }
+
+    void lookupsAndErrors() {
+        fill(12);
+        s->AddItem(QStringLiteral("clé"), icon(), QStringLiteral("12"));
+        s->AddItem(QStringLiteral("x"), icon(), QStringLiteral("k"));
+        QCOMPARE(s->Item(QStringLiteral("12")).Caption(), QStringLiteral("Matière 12"));
+        QCOMPARE(s->Item(QStringLiteral(" 3 ")).Index(), 3);
+        QCOMPARE(s->ItemByKey(QStringLiteral("12")).Index(), 13);
+        QCOMPARE(s->Item(QStringLiteral("k")).Index(), 14);
+
+        // Two handles on one item are two objects that agree.
+        const cTabItem a = s->Item(2), b = s->Item(2);
+        QVERIFY(&a != &b);
+        QCOMPARE(a.Index(), b.Index());
+        QCOMPARE(a.Caption(), b.Caption());
+        a.setTag(QStringLiteral("t"));
+        QCOMPARE(b.Tag(), QStringLiteral("t"));
+        QCOMPARE(b.Key(), QString());
+
+        const int count = s->ItemCount();
+        QCOMPARE(tabkit::raised([&] { s->AddItem(QStringLiteral("y"), icon(), QStringLiteral("k")); }), kDuplicate);
+        QCOMPARE(tabkit::raised([&] { s->AddItem(QStringLiteral("y"), icon(), {}, {}, count + 1); }), kOverflow);
+        QCOMPARE(s->ItemCount(), count);
+        QCOMPARE(tabkit::raised([&] { s->Item(QStringLiteral("absent")); }), kOverflow);
+        QCOMPARE(tabkit::raised([&] { s->Item(0); }), kOverflow);
+        QCOMPARE(tabkit::raised([&] { s->RemoveItem(count + 1); }), kOverflow);
+        QCOMPARE(tabkit::raised([&] { s->EnsureVisibleByKey(QStringLiteral("absent")); }), kOverflow);
+        QCOMPARE(s->ItemCount(), count);
+
+        // Before <= 0 appends; empty keys may repeat.
+        s->AddItem(QStringLiteral("z1"), icon(), {}, {}, 0);
+        s->AddItem(QStringLiteral("z2"), icon(), {}, {}, -4);
+        QCOMPARE(s->ItemAt(count + 2).Caption(), QStringLiteral("z2"));
+
+        // A selection beyond the items is refused.
+        tabSection longer;
+        for (int i = 0; i < count + 3; ++i) longer.AddItem(QString::number(i));
+        QCOMPARE(tabkit::raised([&] { s->setSelectedItem(longer.ItemAt(count + 3)); }), kOverflow);
+    }
+
+    void selectionRaisesOnlyOnChange() {
+        fill(3);
+        QSignalSpy selections(s.get(), &tabSection::OnItemSelection);
+        s->setSelectedItem(s->ItemAt(2));
+        s->setSelectedItem(s->ItemAt(2));
+        QCOMPARE(selections.count(), 1);
+        QCOMPARE(selections[0][0].value<cTabItem>().Index(), 2);
+
+        s->setBackColor(rgb(10, 20, 30));
+        QCOMPARE(itemLabel(*s, 2)->ForeColor(), rgb(10, 20, 30));
+        QCOMPARE(itemLabel(*s, 1)->BackColor(), rgb(10, 20, 30));
+        QCOMPARE(itemButton(*s, 1)->BackColor(), rgb(10, 20, 30));
+        s->setForeColor(rgb(1, 2, 3));
+        QCOMPARE(itemLabel(*s, 2)->BackColor(), rgb(1, 2, 3));
+
+        s->setSelectedItem(cTabItem());
+        QCOMPARE(selections.count(), 2);
+        QVERIFY(selections[1][0].value<cTabItem>().isNull());
+        QCOMPARE(itemLabel(*s, 2)->BackColor(), rgb(10, 20, 30));
+    }
+
+    void mouseOnHeaderBackgroundAndItems() {
+        fill(3);
+        QSignalSpy headerDowns(s.get(), &tabSection::HeaderMouseDown),
+            headerClicks(s.get(), &tabSection::HeaderClick), headerUps(s.get(), &tabSection::HeaderMouseUp),
+            downs(s.get(), &tabSection::MouseDown), ups(s.get(), &tabSection::MouseUp),
+            clicks(s.get(), &tabSection::Click), doubles(s.get(), &tabSection::DblClick),
+            moves(s.get(), &tabSection::MouseMove), itemClicks(s.get(), &tabSection::ItemClick);
+
+        // The header zone reaches below the drawn header, to y 22.
+        tabkit::click(s.get(), QPoint(5, 22));
+        QCOMPARE(headerDowns.count(), 1);
+        QCOMPARE(headerDowns[0], QVariantList({1, 0, 5.0f, 22.0f}));
+        QCOMPARE(headerClicks.count(), 1);
+        QCOMPARE(headerUps.count(), 1);
+        QCOMPARE(downs.count(), 0);
+
+        tabkit::click(s.get(), QPoint(5, 23));
+        QCOMPARE(downs.count(), 1);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(ups.count(), 1);
+        tabkit::click(s.get(), QPoint(5, 300), Qt::RightButton);
+        tabkit::click(s.get(), QPoint(5, 5), Qt::RightButton);
+        QCOMPARE(downs.count(), 2);
+        QCOMPARE(downs[1][0].toInt(), 2);
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(headerDowns.count(), 2);
+        QCOMPARE(headerClicks.count(), 1);
+
+        // Items report in the section's coordinates and never select by themselves.
+        TabItemLabel* label = itemLabel(*s, 2);
+        tabkit::click(label, QPoint(3, 4));
+        QCOMPARE(downs.count(), 3);
+        QCOMPARE(downs[2], QVariantList({1, 0, float(label->x() + 3), float(label->y() + 4)}));
+        QCOMPARE(itemClicks.count(), 1);
+        QCOMPARE(itemClicks[0][0].toInt(), 2);
+        QVERIFY(s->SelectedItem().isNull());
+        tooCommand* button = itemButton(*s, 3);
+        tabkit::move(button, QPoint(7, 8));
+        QCOMPARE(moves.last(), QVariantList({0, 0, float(button->x() + 7), float(button->y() + 8)}));
+        tabkit::click(button, QPoint(7, 8));
+        QCOMPARE(itemClicks.last()[0].toInt(), 3);
+
+        // Double clicks reach the owner from the background only.
+        tabkit::doubleClick(label, QPoint(3, 4));
+        QCOMPARE(doubles.count(), 0);
+        QCOMPARE(itemClicks.count(), 3);
+        tabkit::doubleClick(s.get(), QPoint(5, 300));
+        QCOMPARE(doubles.count(), 1);
+
+        // HitTest finds the item under a point, never one scrolled out above.
+        const QPoint centre = itemButton(*s, 2)->geometry().center();
+        QCOMPARE(s->HitTest(centre.x(), centre.y()).Index(), 2);
+        QVERIFY(s->HitTest(2, 300).isNull());
+        s->resize(200, 120);
+        tabkit::click(tabkit::arrow(*s, false), QPoint(5, 5));
+        QCOMPARE(s->HitTest(100, 30).Index(), 2);
+    }
+};
+
+QTEST_MAIN(tst_tabSection)
+#include "tst_tabSection.moc"
