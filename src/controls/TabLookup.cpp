@@ -31,8 +31,6 @@ std::optional<int> numericPosition(const QVariant& positionOrKey) {
     case QMetaType::Double:
     case QMetaType::Float:
         return toPosition(positionOrKey.toDouble());
-    case QMetaType::Bool:
-        return positionOrKey.toBool() ? -1 : 0;
     default: break;
     }
     const QString text = positionOrKey.toString().trimmed();
@@ -44,6 +42,11 @@ std::optional<int> numericPosition(const QVariant& positionOrKey) {
         v = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok) return std::nullopt;
     return toPosition(v);
+}
+
+int checkedPosition(int position, int count, const QString& source) {
+    if (position < 1 || position > count) raiseIndexOverflow(source);
+    return position;
 }
 
 void raiseDuplicateKey(const QString& source) {

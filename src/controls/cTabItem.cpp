@@ -9,13 +9,17 @@ const QString kSource = QStringLiteral("tabSection");
 cTabItem::cTabItem(tooCommand* button, TabItemLabel* label)
     : m_button(button), m_label(label), m_bound(true) {}
 
-tooCommand& cTabItem::button() const {
+void cTabItem::checkLoaded() const {
     if (!m_button || !m_label || m_label->Index() == 0) tablookup::raiseIndexOverflow(kSource);
+}
+
+tooCommand& cTabItem::button() const {
+    checkLoaded();
     return *m_button;
 }
 
 TabItemLabel& cTabItem::label() const {
-    button();
+    checkLoaded();
     return *m_label;
 }
 

@@ -39,6 +39,7 @@ private:
     cTabItem(tooCommand* button, TabItemLabel* label);
 
     // Raise "Dépassement d'index." once the slot is gone, or on the empty handle.
+    void checkLoaded() const;
     tooCommand& button() const;
     TabItemLabel& label() const;
 

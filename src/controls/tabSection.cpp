@@ -77,25 +77,25 @@ tabSection::tabSection(QWidget* parent) : QWidget(parent) {
 
 // ---- items -------------------------------------------------------------------------------
 
+std::array<MouseEventWidget*, 2> tabSection::Slot::widgets() const { return {button, label}; }
+
 cTabItem tabSection::handle(int index) const {
     const Slot& s = slot(index);
     return cTabItem(s.button, s.label);
 }
 
+QString tabSection::keyAt(int index) const { return slot(index).label->Tag(); }
+
 int tabSection::indexOfKey(const QString& Key) const {
-    for (int i = 1; i <= ItemCount(); ++i)
-        if (slot(i).label->Tag() == Key) return i;
-    return 0;
+    return tablookup::findKey(Key, ItemCount(), [this](int i) { return keyAt(i); });
 }
 
 int tabSection::indexOf(const QVariant& IndexOrKey) const {
-    if (const auto position = tablookup::numericPosition(IndexOrKey)) return *position;
-    return indexOfKey(IndexOrKey.toString());
+    return tablookup::findPosition(IndexOrKey, ItemCount(), [this](int i) { return keyAt(i); });
 }
 
 int tabSection::checkedIndex(int index) const {
-    if (index < 1 || index > ItemCount()) tablookup::raiseIndexOverflow(kSource);
-    return index;
+    return tablookup::checkedPosition(index, ItemCount(), kSource);
 }
 
 void tabSection::loadSlot() {
@@ -114,7 +114,8 @@ void tabSection::loadSlot() {
     label->hide();
 
     // Item events reach the owner in the section's own coordinates.
-    for (MouseEventWidget* w : {static_cast<MouseEventWidget*>(button), static_cast<MouseEventWidget*>(label)}) {
+    const Slot loaded{button, label};
+    for (MouseEventWidget* w : loaded.widgets()) {
         connect(w, &MouseEventWidget::MouseDown, this, [this, w](int b, int s, float x, float y) {
             emit MouseDown(b, s, x + w->x(), y + w->y());
         });
@@ -129,7 +130,7 @@ void tabSection::loadSlot() {
     connect(label, &TabItemLabel::Resized, this, [this, index] {
         if (index <= ItemCount() && m_settings.Disposition == 0) centreSlot(index);
     });
-    m_slots.push_back({button, label});
+    m_slots.push_back(loaded);
     m_imaUp->raise();
     m_imaDown->raise();
 }
@@ -139,7 +140,7 @@ void tabSection::loadSlot() {
 void tabSection::unloadLastSlot() {
     const Slot s = m_slots.back();
     m_slots.pop_back();
-    for (QWidget* w : {static_cast<QWidget*>(s.button), static_cast<QWidget*>(s.label)}) {
+    for (QWidget* w : s.widgets()) {
         disconnect(w, nullptr, this, nullptr);
         w->setObjectName(QString());
         w->hide();
@@ -250,7 +251,7 @@ cTabItem tabSection::HitTest(float Xpixel, float Ypixel) const {
     if (parentWidget() && parentWidget()->inherits("vskTab")) Ypixel -= float(y());
     // Items scrolled out above keep the place of the top item: only items on show count.
     for (int i = m_firstShown; i <= ItemCount(); ++i) {
-        for (const QWidget* w : {static_cast<const QWidget*>(slot(i).button), static_cast<const QWidget*>(slot(i).label)}) {
+        for (const QWidget* w : slot(i).widgets()) {
             const QRect g = w->geometry();
             if (Xpixel >= g.x() && Xpixel <= g.x() + g.width() && Ypixel >= g.y() &&
                 Ypixel <= g.y() + g.height())
@@ -282,7 +283,7 @@ void tabSection::layoutSlot(int index) {
 
 void tabSection::centreSlot(int index) {
     const int w = width();
-    for (QWidget* c : {static_cast<QWidget*>(slot(index).button), static_cast<QWidget*>(slot(index).label)})
+    for (QWidget* c : slot(index).widgets())
         c->move(w / 2 - c->width() / 2, c->y());
 }
 
@@ -293,8 +294,7 @@ void tabSection::layoutAll() {
 }
 
 int tabSection::itemBottom(int index) const {
-    const QWidget* w = m_settings.Disposition == 0 ? static_cast<const QWidget*>(slot(index).label)
-                                                   : static_cast<const QWidget*>(slot(index).button);
+    const QWidget* w = slot(index).widgets()[m_settings.Disposition == 0 ? 1 : 0];
     return w->y() + w->height();
 }
 
@@ -307,12 +307,10 @@ int tabSection::scrollPitch() const {
 void tabSection::scrollForward() {
     if (m_firstShown >= ItemCount()) return;
     const int pitch = scrollPitch();
-    slot(m_firstShown).button->hide();
-    slot(m_firstShown).label->hide();
+    for (QWidget* w : slot(m_firstShown).widgets()) w->hide();
     ++m_firstShown;
     for (int i = m_firstShown; i <= ItemCount(); ++i)
-        for (QWidget* w : {static_cast<QWidget*>(slot(i).button), static_cast<QWidget*>(slot(i).label)})
-            w->move(w->x(), w->y() - pitch);
+        for (QWidget* w : slot(i).widgets()) w->move(w->x(), w->y() - pitch);
     updateArrows();
 }
 
@@ -320,11 +318,9 @@ void tabSection::scrollBack() {
     if (m_firstShown <= 1) return;
     const int pitch = scrollPitch();
     for (int i = m_firstShown; i <= ItemCount(); ++i)
-        for (QWidget* w : {static_cast<QWidget*>(slot(i).button), static_cast<QWidget*>(slot(i).label)})
-            w->move(w->x(), w->y() + pitch);
+        for (QWidget* w : slot(i).widgets()) w->move(w->x(), w->y() + pitch);
     --m_firstShown;
-    slot(m_firstShown).button->show();
-    slot(m_firstShown).label->show();
+    for (QWidget* w : slot(m_firstShown).widgets()) w->show();
     updateArrows();
 }
 
@@ -399,24 +395,29 @@ void tabSection::setForeColor(OleColor color) {
     for (int i = 1; i <= ItemCount(); ++i) paintCaption(i, i == m_selected);
 }
 
+template <typename Setter, typename Value>
+void tabSection::applyToButtons(Setter setter, Value value) {
+    for (const Slot& s : m_slots) (s.button->*setter)(value);
+}
+
 void tabSection::setLeftShadow(OleColor color) {
     m_settings.LeftShadow = color;
-    for (const Slot& s : m_slots) s.button->setLeftShadow(color);
+    applyToButtons(&tooCommand::setLeftShadow, color);
 }
 
 void tabSection::setRightShadow(OleColor color) {
     m_settings.RightShadow = color;
-    for (const Slot& s : m_slots) s.button->setRightShadow(color);
+    applyToButtons(&tooCommand::setRightShadow, color);
 }
 
 void tabSection::setUseMaskColor(bool use) {
     m_settings.UseMaskColor = use;
-    for (const Slot& s : m_slots) s.button->setUseMaskColor(use);
+    applyToButtons(&tooCommand::setUseMaskColor, use);
 }
 
 void tabSection::setMaskColor(OleColor color) {
     m_settings.MaskColor = color;
-    for (const Slot& s : m_slots) s.button->setMaskColor(color);
+    applyToButtons(&tooCommand::setMaskColor, color);
 }
 
 void tabSection::applySettings(const Settings& settings) {

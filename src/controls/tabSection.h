@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QVariant>
 #include <QWidget>
+#include <array>
 #include <vector>
 
 class MouseEventWidget;
@@ -118,12 +119,14 @@ private:
     struct Slot {
         tooCommand* button;
         TabItemLabel* label;
+        std::array<MouseEventWidget*, 2> widgets() const;
     };
 
     static constexpr int kHeaderZone = 23;  // presses above this line count as on the header
 
     const Slot& slot(int index) const { return m_slots[size_t(index - 1)]; }
     cTabItem handle(int index) const;
+    QString keyAt(int index) const;
     int indexOf(const QVariant& IndexOrKey) const;
     int indexOfKey(const QString& Key) const;
     int checkedIndex(int index) const;
@@ -141,6 +144,8 @@ private:
     void scrollBack();
     void updateArrows();
     void runResizeHandler();
+    template <typename Setter, typename Value>
+    void applyToButtons(Setter setter, Value value);
 
     Settings m_settings;
     QString m_caption;

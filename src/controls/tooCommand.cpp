@@ -157,6 +157,8 @@ void tooCommand::mouseMoveEvent(QMouseEvent* e) {
 
 void tooCommand::leaveEvent(QEvent*) { endHover(); }
 
+void tooCommand::hideEvent(QHideEvent*) { endHover(); }
+
 void tooCommand::mousePressEvent(QMouseEvent* e) {
     m_hovering = false;
     m_flashing = true;

@@ -57,6 +57,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    // A picture scrolled out of sight is no longer under the pointer.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     const QPixmap& shownPicture() const;

@@ -24,19 +24,15 @@ int vskTab::positionOf(const tabSection* section) const {
 }
 
 int vskTab::positionOfKey(const QString& Key) const {
-    for (int p = 1; p <= SectionCount(); ++p)
-        if (at(p)->Key() == Key) return p;
-    return 0;
+    return tablookup::findKey(Key, SectionCount(), [this](int p) { return at(p)->Key(); });
 }
 
 int vskTab::positionOf(const QVariant& PositionOrKey) const {
-    if (const auto position = tablookup::numericPosition(PositionOrKey)) return *position;
-    return positionOfKey(PositionOrKey.toString());
+    return tablookup::findPosition(PositionOrKey, SectionCount(), [this](int p) { return at(p)->Key(); });
 }
 
 int vskTab::checkedPosition(int position) const {
-    if (position < 1 || position > SectionCount()) tablookup::raiseIndexOverflow(kSource);
-    return position;
+    return tablookup::checkedPosition(position, SectionCount(), kSource);
 }
 
 // ---- sections ----------------------------------------------------------------------------
