@@ -27,7 +27,7 @@ QColor oleColor(OleColor c) {
     case 0x0D: return pal.color(QPalette::Highlight);
     case 0x0E: return pal.color(QPalette::HighlightedText);
     case 0x0F: return pal.color(QPalette::Button);               // button face
-    case 0x10: return pal.color(QPalette::Mid);                  // button shadow
+    case 0x10: return pal.color(QPalette::Dark);                 // button shadow
     case 0x11: return pal.color(QPalette::Disabled, QPalette::Text);  // grey text
     case 0x12: return pal.color(QPalette::ButtonText);
     case 0x13: return pal.color(QPalette::Disabled, QPalette::WindowText);
