@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
@@ -29,7 +30,8 @@ MsgBoxLayout layoutMsgBox(const MsgBoxMetrics& m, const std::function<int(int)>&
     int width = m.designWidth;
     for (;;) {
         const int available = width - l.labelLeft - 100;
-        if (available <= 0) {
+        // A word is never cut: a long file name widens the box as far as it may go.
+        if (available <= 0 || (available < m.minLabelWidth && width + 100 <= widest)) {
             width += 100;
             continue;
         }
@@ -179,6 +181,9 @@ void frmMsgBox::layOut() {
     m.buttonHeight = kButtonHeight;
     m.buttonCount = int(cmdAction.size());
     if (screen) m.maxClientWidth = pixelsToTwips(screen->availableGeometry().width() - 2 * 20);
+    const QFontMetrics metrics = lblMessage->fontMetrics();
+    for (const QString& word : lblMessage->text().split(QRegularExpression(QStringLiteral("\\s+"))))
+        m.minLabelWidth = std::max(m.minLabelWidth, pixelsToTwips(metrics.horizontalAdvance(word) + 1));
 
     const MsgBoxLayout l = layoutMsgBox(m, [this](int width) {
         return pixelsToTwips(lblMessage->heightForWidth(twipsToPixels(width)));

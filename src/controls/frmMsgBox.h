@@ -24,6 +24,7 @@ struct MsgBoxMetrics {
     int iconLeft = 100, iconTop = 120, iconWidth = 480, iconHeight = 480;
     int labelTop = 240;
     int buttonWidth = 1215, buttonHeight = 345, buttonCount = 0;
+    int minLabelWidth = 0;   // the longest word of the message
     int maxClientWidth = 0;  // 0: no limit
 };
 

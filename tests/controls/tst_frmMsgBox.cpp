@@ -63,6 +63,10 @@ private slots:
         QCOMPARE(l.labelWidth, l.clientWidth - 780);
         m.maxClientWidth = 6000;
         QCOMPARE(layoutMsgBox(m, [](int) { return 40 * 195; }).clientWidth, 5995);
+        // A long unbreakable word (a file name) widens the box until it fits.
+        m.minLabelWidth = 5000;
+        QCOMPARE(layoutMsgBox(m, [](int) { return 195; }).labelWidth, 5795 - 780);
+        m.minLabelWidth = 0;
         // A row wider than the box widens it, with the same margins as the message.
         m.buttonCount = 4;
         l = layoutMsgBox(m, [](int) { return 195; });
