@@ -133,7 +133,6 @@ void frmMsgBox::addButton(const QString& caption, const QString& answer) {
     button->setObjectName(QStringLiteral("cmdAction%1").arg(cmdAction.size() + 1));
     button->setAutoDefault(true);
     button->setProperty(kAnswer, answer);
-    button->resize(twipsToPixels(kButtonWidth), twipsToPixels(kButtonHeight));
     button->show();
     connect(button, &QPushButton::clicked, this, [this, button] { cmdAction_Click(button); });
     cmdAction.append(button);
@@ -177,8 +176,10 @@ void frmMsgBox::layOut() {
     MsgBoxMetrics m;
     m.iconWidth = pixelsToTwips(m_iconSize.width());
     m.iconHeight = pixelsToTwips(m_iconSize.height());
-    m.buttonWidth = kButtonWidth;
-    m.buttonHeight = kButtonHeight;
+    // The buttons share one size: the designed one, or the widest caption's in a larger font.
+    int buttonWidth = twipsToPixels(kButtonWidth);
+    for (QPushButton* b : std::as_const(cmdAction)) buttonWidth = std::max(buttonWidth, b->sizeHint().width());
+    m.buttonWidth = pixelsToTwips(buttonWidth);
     m.buttonCount = int(cmdAction.size());
     if (screen) m.maxClientWidth = pixelsToTwips(screen->availableGeometry().width() - 2 * 20);
     const QFontMetrics metrics = lblMessage->fontMetrics();
@@ -195,7 +196,8 @@ void frmMsgBox::layOut() {
     lblMessage->setGeometry(twipsToPixels(l.labelLeft), twipsToPixels(m.labelTop), labelWidth,
                             lblMessage->heightForWidth(labelWidth));
     for (int i = 0; i < cmdAction.size(); ++i)
-        cmdAction.at(i)->move(twipsToPixels(l.buttonLefts.at(i)), twipsToPixels(l.buttonsTop));
+        cmdAction.at(i)->setGeometry(twipsToPixels(l.buttonLefts.at(i)), twipsToPixels(l.buttonsTop), buttonWidth,
+                                     twipsToPixels(kButtonHeight));
 
     if (screen) {
         const QRect s = screen->geometry();
