@@ -1,0 +1,460 @@
+// The grid control: its contents, selection, colours, events, scrolling and painting.
+#include "platform/FlexGrid.h"
+#include "platform/Twips.h"
+#include "platform/VbError.h"
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QVBoxLayout>
+
+using namespace platform;
+
+namespace {
+
+// A grid of rows x cols whose body cells hold "r:c", shown in an active window.
+struct Shown {
+    QWidget window;
+    FlexGrid* grid;
+    Shown(int rows, int cols, QSize size = {400, 300}) : grid(new FlexGrid(&window)) {
+        grid->setRows(rows);
+        grid->setCols(cols);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c) grid->setTextMatrix(r, c, QStringLiteral("%1:%2").arg(r).arg(c));
+        grid->setGeometry(QRect(QPoint(0, 0), size));
+        window.resize(size);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+};
+
+// Centre of a cell in viewport pixels, counted from the grid's origin (nothing scrolled).
+QPoint centre(const FlexGrid& g, int row, int col) {
+    int x = 0, y = 0;
+    for (int c = 0; c < col; ++c) x += twipsToPixels(g.ColWidth(c));
+    for (int r = 0; r < row; ++r) y += twipsToPixels(g.RowHeight(r));
+    return {x + twipsToPixels(g.ColWidth(col)) / 2, y + twipsToPixels(g.RowHeight(row)) / 2};
+}
+
+// Where the current cell lies in the viewport, from the members an editor is placed with.
+QRect currentRect(FlexGrid& g) {
+    const QPoint origin = g.viewport()->pos();
+    return QRect(twipsToPixels(g.CellLeft()) - origin.x(), twipsToPixels(g.CellTop()) - origin.y(),
+                 twipsToPixels(g.CellWidth()), twipsToPixels(g.CellHeight()));
+}
+
+QColor pixel(FlexGrid& g, QPoint at) { return g.viewport()->grab().toImage().pixelColor(at); }
+
+template <typename F> int errorOf(F&& f) {
+    try {
+        f();
+    } catch (const VbError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+QString selection(const FlexGrid& g) {
+    return QStringLiteral("%1,%2-%3,%4").arg(g.Row()).arg(g.Col()).arg(g.RowSel()).arg(g.ColSel());
+}
+
+}  // namespace
+
+class tst_FlexGrid : public QObject {
+    Q_OBJECT
+private slots:
+    void sizesAndContents() {
+        FlexGrid g;
+        QCOMPARE(g.Rows(), 2);
+        QCOMPARE(g.Cols(), 2);
+        QCOMPARE(g.FixedRows(), 1);
+        QCOMPARE(g.FixedCols(), 1);
+        QCOMPARE(selection(g), QStringLiteral("1,1-1,1"));
+
+        g.setRows(5);
+        g.setCols(4);
+        g.setTextMatrix(4, 3, QStringLiteral("x"));
+        g.setTextMatrix(1, 1, QStringLiteral("y"));
+        g.setRowData(1, 77);
+        g.setCols(3);  // shrinking keeps what stays
+        g.setCols(4);
+        QCOMPARE(g.TextMatrix(4, 3), QString());
+        QCOMPARE(g.TextMatrix(1, 1), QStringLiteral("y"));
+        QCOMPARE(g.RowData(1), 77);
+        QCOMPARE(g.RowData(4), 0);
+        QCOMPARE(g.ColData(3), 0);
+
+        // 0 empties the grid and lowers the fixed counts with it.
+        g.setRows(0);
+        QCOMPARE(g.FixedRows(), 0);
+        QCOMPARE(g.Text(), QString());
+        QCOMPARE(errorOf([&] { g.setText(QStringLiteral("z")); }), kErrOutOfRange);
+        QCOMPARE(errorOf([&] { g.setFixedRows(1); }), kErrInvalidValue);
+        QCOMPARE(errorOf([&] { g.setRows(-1); }), kErrInvalidValue);
+        QCOMPARE(errorOf([&] { g.setRows(100'000'000); }), kErrInvalidValue);
+        QCOMPARE(g.Rows(), 0);
+
+        // The filling sequence of a list: headings written first, fixed row set at the end.
+        g.setCols(2);
+        g.setRows(1);
+        g.setTextMatrix(0, 0, QStringLiteral("Nom"));
+        g.AddItem(QStringLiteral("Dupont"));
+        g.setRowData(1, 11);
+        g.AddItem(QStringLiteral("Martin"));
+        g.setRowData(2, 12);
+        g.AddItem(QString());
+        QCOMPARE(g.Row(), 0);  // adding rows leaves the current cell alone
+        g.setFixedRows(1);
+        QCOMPARE(g.Row(), 1);  // and the fixed row takes it out of the headings
+        QCOMPARE(g.TextMatrix(2, 0), QStringLiteral("Martin"));
+        QCOMPARE(g.TextMatrix(2, 1), QString());
+
+        g.setRow(2);
+        g.RemoveItem(1);
+        QCOMPARE(g.Rows(), 3);
+        QCOMPARE(g.TextMatrix(1, 0), QStringLiteral("Martin"));
+        QCOMPARE(g.RowData(1), 12);
+        QCOMPARE(g.Row(), 1);  // still on Martin
+        QCOMPARE(errorOf([&] { g.RemoveItem(0); }), kErrInvalidValue);
+        QCOMPARE(errorOf([&] { g.RemoveItem(3); }), kErrOutOfRange);
+
+        // Clear empties the cells and drops their formatting; the rest stays.
+        g.setColWidth(0, 2000);
+        g.setColData(1, 5);
+        g.setCellBackColor(rgb(1, 2, 3));
+        g.Clear();
+        QCOMPARE(g.Rows(), 3);
+        QCOMPARE(g.TextMatrix(1, 0), QString());
+        QCOMPARE(g.RowData(1), 12);
+        QCOMPARE(g.ColData(1), 5);
+        QCOMPARE(g.ColWidth(0), 2000);  // twips come back as set
+        QCOMPARE(g.CellBackColor(), g.BackColor());
+        QVERIFY(g.RowHeight(1) > 0);
+        QCOMPARE(errorOf([&] { g.TextMatrix(3, 0); }), kErrOutOfRange);
+        QCOMPARE(errorOf([&] { g.setColWidth(0, -1); }), kErrInvalidValue);
+        QCOMPARE(errorOf([&] { g.setCellAlignment(10); }), kErrInvalidValue);
+    }
+
+    void selectionAndCurrentCell() {
+        FlexGrid g;
+        g.setRows(6);
+        g.setCols(5);
+        g.setTextMatrix(3, 2, QStringLiteral("12,5"));
+        int leaves = 0;
+        QString leftFrom;
+        connect(&g, &FlexGrid::LeaveCell, &g, [&] {
+            ++leaves;
+            leftFrom = QStringLiteral("%1,%2 %3").arg(g.Row()).arg(g.Col()).arg(g.Text());
+        });
+
+        g.setCol(2);
+        g.setRow(3);
+        QCOMPARE(leaves, 2);
+        QCOMPARE(leftFrom, QStringLiteral("1,2 "));  // the cell being left, before the move
+        QCOMPARE(g.Text(), QStringLiteral("12,5"));
+        QCOMPARE(g.TextMatrix(1, 2), QString());  // moving touched no text
+
+        // The other corner may lie before the current cell; setting Row or Col collapses it.
+        g.setColSel(0);
+        g.setRowSel(5);
+        QCOMPARE(selection(g), QStringLiteral("3,2-5,0"));
+        g.setRow(3);
+        QCOMPARE(leaves, 2);  // same row: no LeaveCell, but the selection collapses
+        QCOMPARE(selection(g), QStringLiteral("3,2-3,2"));
+
+        // Formatting fills the whole selection, whichever way it runs; Text only the current cell.
+        g.setColSel(0);
+        g.setRowSel(1);
+        g.setCellBackColor(rgb(10, 20, 30));
+        g.setCellAlignment(FlexGrid::AlignRightCenter);
+        g.setText(QStringLiteral("t"));
+        g.setCol(0);
+        g.setRow(1);
+        QCOMPARE(g.CellBackColor(), rgb(10, 20, 30));
+        QCOMPARE(g.CellAlignment(), int(FlexGrid::AlignRightCenter));
+        QCOMPARE(g.Text(), QString());
+        g.setCol(3);
+        QCOMPARE(g.CellBackColor(), g.BackColor());
+        QCOMPARE(g.CellAlignment(), int(FlexGrid::AlignGeneral));
+        QCOMPARE(g.TextMatrix(3, 2), QStringLiteral("t"));
+        QCOMPARE(g.TextMatrix(2, 1), QString());
+
+        QCOMPARE(errorOf([&] { g.setRow(6); }), kErrOutOfRange);
+        QCOMPARE(errorOf([&] { g.setColSel(-1); }), kErrOutOfRange);
+
+        // Shrinking the grid under the current cell brings it back inside.
+        g.setRow(5);
+        g.setRows(3);
+        QCOMPARE(g.Row(), 2);
+        QCOMPARE(g.RowSel(), 2);
+    }
+
+    void coloursAndTheirReadBack() {
+        FlexGrid g;
+        g.setRows(5);
+        g.setCols(4);
+        QVERIFY(g.BackColor() != g.BackColorFixed());
+
+        g.setRow(2);
+        g.setCol(1);
+        QCOMPARE(g.CellBackColor(), g.BackColor());        // never painted: editable
+        QCOMPARE(g.CellForeColor(), sys::WindowText);
+        g.setColSel(3);
+        g.setCellBackColor(g.BackColorFixed());
+        g.setCellForeColor(g.ForeColorFixed());
+        g.setCol(3);
+        QCOMPARE(g.CellBackColor(), g.BackColorFixed());   // a band: read-only
+        QCOMPARE(g.CellForeColor(), g.ForeColorFixed());
+        g.setCol(0);
+        QCOMPARE(g.CellBackColor(), g.BackColorFixed());   // a fixed cell reads its own colour
+
+        // An unpainted cell follows BackColor; a painted one keeps its colour.
+        g.setBackColor(rgb(250, 250, 200));
+        g.setRow(3);
+        g.setCol(2);
+        QCOMPARE(g.CellBackColor(), rgb(250, 250, 200));
+        g.setRow(2);
+        QCOMPARE(g.CellBackColor(), sys::ButtonFace);
+        g.setBackColorSel(rgb(0, 0, 128));
+        g.setCellBackColor(g.BackColorSel());
+        QCOMPARE(g.CellBackColor(), rgb(0, 0, 128));
+
+        QCOMPARE(errorOf([&] { g.setCellBackColor(0x01000000u); }), kErrInvalidValue);
+        QCOMPARE(errorOf([&] { g.setBackColorFixed(0x80000100u); }), kErrInvalidValue);
+        QCOMPARE(g.CellBackColor(), rgb(0, 0, 128));
+    }
+
+    void paintingShowsFixedCellsBandsAndSelection() {
+        Shown s(8, 6);
+        FlexGrid& g = *s.grid;
+        g.setRow(4);
+        g.setCol(1);
+        g.setColSel(5);
+        g.setCellBackColor(g.BackColorFixed());  // a band across row 4
+        g.setRow(2);
+        g.setCol(2);
+        g.setRowSel(3);
+        g.setColSel(3);
+        for (int r = 0; r < 8; ++r)
+            for (int c = 0; c < 6; ++c) g.setTextMatrix(r, c, QString());
+
+        const QColor base = oleColor(g.BackColor()), fixed = oleColor(g.BackColorFixed());
+        QCOMPARE(pixel(g, centre(g, 1, 1)), base);
+        QCOMPARE(pixel(g, centre(g, 4, 3)), fixed);
+        QCOMPARE(pixel(g, centre(g, 0, 3)), fixed);
+        QCOMPARE(pixel(g, centre(g, 3, 3)), oleColor(g.BackColorSel()));
+        QCOMPARE(pixel(g, centre(g, 2, 2)), base);  // the current cell is framed, not filled
+
+        // A theme that gives both the same colour still shows fixed cells apart.
+        const QPalette saved = QApplication::palette();
+        QPalette flat = saved;
+        flat.setColor(QPalette::Button, flat.color(QPalette::Base));
+        QApplication::setPalette(flat);
+        QVERIFY(pixel(g, centre(g, 4, 3)) != pixel(g, centre(g, 1, 1)));
+        QApplication::setPalette(saved);
+    }
+
+    void mergedRowsShowOneHeadingPerRun() {
+        Shown s(4, 6);
+        FlexGrid& g = *s.grid;
+        g.setRowHeight(0, 600);
+        for (int c = 0; c < 6; ++c) g.setTextMatrix(0, c, QString());
+        for (int c : {0, 1, 2, 3}) g.setTextMatrix(0, c, QStringLiteral("Français"));
+        g.setTextMatrix(0, 4, QStringLiteral("Anglais"));
+        const QColor fixed = oleColor(g.BackColorFixed());
+        // A point of the line that closes column c on the right, high in row 0, clear of text.
+        const auto border = [&](int c) {
+            int x = -1;
+            for (int i = 0; i <= c; ++i) x += twipsToPixels(g.ColWidth(i));
+            return QPoint(x, 4);
+        };
+        QVERIFY(pixel(g, border(1)) != fixed);  // without MergeCells every cell stands alone
+        g.setMergeCells(true);
+        QVERIFY(pixel(g, border(1)) != fixed);  // the row is not flagged yet
+        g.setMergeRow(0, true);
+        QCOMPARE(pixel(g, border(1)), fixed);
+        QCOMPARE(pixel(g, border(2)), fixed);
+        QVERIFY(pixel(g, border(3)) != fixed);  // Français | Anglais
+        QVERIFY(pixel(g, border(4)) != fixed);  // Anglais | (empty): empty texts never merge
+        QVERIFY(pixel(g, border(0)) != fixed);  // the fixed column and the body stay apart
+        g.setColWidth(2, 0);                    // a hidden column inside the run keeps it whole
+        QCOMPARE(pixel(g, border(1)), fixed);
+        QVERIFY(g.MergeRow(0));
+        QVERIFY(!g.MergeRow(1));
+    }
+
+    void clickEventsComeInOrder() {
+        Shown s(6, 5);
+        FlexGrid& g = *s.grid;
+        g.setRow(2);
+        g.setCol(2);
+        g.setRowSel(3);
+        auto* editor = new QLineEdit(&g);
+        editor->show();
+        editor->setFocus();
+        QVERIFY(editor->hasFocus());
+
+        QStringList log;
+        connect(&g, &FlexGrid::GotFocus, &g, [&] { log << "GotFocus " + selection(g); });
+        connect(&g, &FlexGrid::LeaveCell, &g, [&] { log << "LeaveCell " + selection(g); });
+        connect(&g, &FlexGrid::Click, &g, [&] { log << "Click " + selection(g); });
+        connect(&g, &FlexGrid::DblClick, &g, [&] { log << "DblClick " + selection(g); });
+
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, centre(g, 4, 3));
+        QCOMPARE(log, QStringList({"GotFocus 2,2-3,2", "LeaveCell 2,2-3,2", "Click 4,3-4,3"}));
+        QVERIFY(g.hasFocus());
+
+        // Shift+click and a drag stretch the selection from the current cell.
+        log.clear();
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(g, 1, 1));
+        QCOMPARE(selection(g), QStringLiteral("4,3-1,1"));
+        QTest::mousePress(g.viewport(), Qt::LeftButton, {}, centre(g, 5, 4));
+        QTest::mouseMove(g.viewport(), centre(g, 3, 2));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, centre(g, 3, 2));
+        QCOMPARE(selection(g), QStringLiteral("5,4-3,2"));
+        QCOMPARE(log, QStringList({"Click 4,3-1,1", "LeaveCell 4,3-1,1", "Click 5,4-3,2"}));
+
+        // A heading is not a place for the current cell; a double click there does nothing.
+        log.clear();
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, centre(g, 0, 2));
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, centre(g, 0, 2));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, centre(g, 0, 2));
+        QCOMPARE(log, QStringList({"Click 5,4-3,2"}));
+        QCOMPARE(selection(g), QStringLiteral("5,4-3,2"));
+
+        // A double click on a cell moves there first, then reports it, with no extra Click.
+        log.clear();
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, centre(g, 2, 1));
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, centre(g, 2, 1));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, centre(g, 2, 1));
+        QCOMPARE(log, QStringList({"LeaveCell 5,4-3,2", "Click 2,1-2,1", "DblClick 2,1-2,1"}));
+    }
+
+    void keysMoveSelectAndReachTheOwner() {
+        Shown s(30, 12);
+        FlexGrid& g = *s.grid;
+        g.setFocus();
+        QStringList log;
+        connect(&g, &FlexGrid::LeaveCell, &g, [&] { log << "LeaveCell " + selection(g); });
+        connect(&g, &FlexGrid::KeyDown, &g, [&](int& code, int shift) {
+            log << QStringLiteral("KeyDown %1 %2").arg(code).arg(shift);
+            if (code == 46) code = 0;  // the owner deletes a row and keeps the key
+        });
+        connect(&g, &FlexGrid::KeyPress, &g, [&](int& ascii) { log << QStringLiteral("KeyPress %1").arg(ascii); });
+
+        QTest::keyClick(&g, Qt::Key_Down);
+        QTest::keyClick(&g, Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(&g, Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(selection(g), QStringLiteral("2,1-2,3"));
+        QTest::keyClick(&g, Qt::Key_Delete);
+        QTest::keyClick(&g, Qt::Key_7);
+        QCOMPARE(log, QStringList({"KeyDown 40 0", "LeaveCell 1,1-1,1", "KeyDown 16 1", "KeyDown 39 1",
+                                   "KeyDown 16 1", "KeyDown 39 1", "KeyDown 46 0", "KeyDown 55 0", "KeyPress 55"}));
+
+        // A cancelled KeyDown keeps the grid from moving.
+        connect(&g, &FlexGrid::KeyDown, &g, [&](int& code, int) { if (code == 38) code = 0; });
+        QTest::keyClick(&g, Qt::Key_Up);
+        QCOMPARE(g.Row(), 2);
+
+        g.setColWidth(3, 0);  // hidden columns are stepped over
+        QTest::keyClick(&g, Qt::Key_Right);
+        QTest::keyClick(&g, Qt::Key_Right);
+        QCOMPARE(g.Col(), 4);
+        QTest::keyClick(&g, Qt::Key_Home);
+        QCOMPARE(selection(g), QStringLiteral("2,1-2,1"));
+        QTest::keyClick(&g, Qt::Key_End);
+        QCOMPARE(g.Col(), 11);
+        QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(selection(g), QStringLiteral("29,11-29,11"));
+        QTest::keyClick(&g, Qt::Key_PageUp);
+        QVERIFY(g.Row() < 29 && g.Row() > 1);
+        QTest::keyClick(&g, Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(selection(g), QStringLiteral("1,1-1,1"));
+        QTest::keyClick(&g, Qt::Key_PageDown, Qt::ShiftModifier);
+        QCOMPARE(g.Row(), 1);
+        QVERIFY(g.RowSel() > 2);
+        QTest::keyClick(&g, Qt::Key_Up, Qt::ControlModifier);  // cancelled above
+        QTest::keyClick(&g, Qt::Key_Left);
+        QCOMPARE(g.Col(), 1);  // already on the first body column
+    }
+
+    void keyPressCanSwallowTheKey() {
+        QDialog dialog;
+        auto* grid = new FlexGrid(&dialog);
+        (new QVBoxLayout(&dialog))->addWidget(grid);
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        grid->setFocus();
+        bool swallow = true;
+        connect(grid, &FlexGrid::KeyPress, grid, [&](int& ascii) { if (swallow) ascii = 0; });
+
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QVERIFY(dialog.isVisible());  // the grid's owner took Esc
+        swallow = false;
+        QTest::keyClick(grid, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());  // untouched, Esc reaches the dialog and closes it
+    }
+
+    void scrollingKeepsFixedCellsInPlace() {
+        Shown s(60, 30, {300, 200});
+        FlexGrid& g = *s.grid;
+        g.setFixedRows(2);
+        g.setColWidth(0, 1500);
+        g.setFocus();
+        const QImage before = g.viewport()->grab().toImage();
+
+        QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier);
+        QVERIFY(g.verticalScrollBar()->value() > 0);
+        QVERIFY(g.horizontalScrollBar()->value() > 0);
+        const QRect last = currentRect(g);
+        QVERIFY(g.viewport()->rect().contains(last));
+        const QImage after = g.viewport()->grab().toImage();
+        const QRect corner(0, 0, twipsToPixels(1500), 2 * twipsToPixels(g.RowHeight(0)));
+        QCOMPARE(after.copy(corner), before.copy(corner));
+
+        // A click lands on the cell the geometry members describe, even scrolled.
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, last.center() - QPoint(0, last.height()));
+        QCOMPARE(selection(g), QStringLiteral("58,29-58,29"));
+        g.setRow(1);  // moving from code does not scroll...
+        g.setCol(0);
+        QVERIFY(g.verticalScrollBar()->value() > 0);
+        QCOMPARE(currentRect(g).topLeft(), QPoint(0, twipsToPixels(g.RowHeight(0))));
+        g.setRow(10);  // ...but placing an editor brings the cell into view
+        g.setCol(5);
+        QVERIFY(g.viewport()->rect().contains(currentRect(g)));
+        QCOMPARE(g.Row(), 10);
+
+        // A click in the fixed rows does not move the current cell.
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(corner.right() + 20, 5));
+        QCOMPARE(selection(g), QStringLiteral("10,5-10,5"));
+    }
+
+    void columnsAreResizedByTheirBorderInAFixedRow() {
+        Shown s(5, 5);
+        FlexGrid& g = *s.grid;
+        const int width = twipsToPixels(g.ColWidth(1));
+        const int border = twipsToPixels(g.ColWidth(0)) + width - 1;
+        QTest::mousePress(g.viewport(), Qt::LeftButton, {}, QPoint(border, 5));
+        QTest::mouseMove(g.viewport(), QPoint(border + 30, 5));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, QPoint(border + 30, 5));
+        QCOMPARE(g.ColWidth(1), pixelsToTwips(width + 30));
+        QCOMPARE(selection(g), QStringLiteral("1,1-1,1"));
+
+        // Dragged all the way left, a column stays wide enough to be found again.
+        QTest::mousePress(g.viewport(), Qt::LeftButton, {}, QPoint(border + 30, 5));
+        QTest::mouseMove(g.viewport(), QPoint(0, 5));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, QPoint(0, 5));
+        QVERIFY(g.ColWidth(1) > 0);
+
+        // The same border below the fixed rows is a cell, not a handle.
+        const QPoint edge(twipsToPixels(g.ColWidth(0)) + twipsToPixels(g.ColWidth(1)) - 1, centre(g, 3, 1).y());
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, edge);
+        QCOMPARE(selection(g), QStringLiteral("3,1-3,1"));
+    }
+};
+
+QTEST_MAIN(tst_FlexGrid)
+#include "tst_FlexGrid.moc"
