@@ -48,13 +48,106 @@ int textFlags(int alignment, const QString& text) {
 
 }  // namespace
 
+// One direction of the grid, its rows or its columns: the same geometry serves both.
+// Scroll bars count whole rows (columns): their value is the number scrolled past the fixed ones.
+struct FlexGrid::Axis {
+    const FlexGrid& g;
+    bool rows;
+
+    int count() const { return rows ? g.Rows() : g.Cols(); }
+    int fixed() const { return rows ? g.m_fixedRows : g.m_fixedCols; }
+    int px(int i) const { return rows ? g.rowPx(i) : g.colPx(i); }
+    QScrollBar* bar() const { return rows ? g.verticalScrollBar() : g.horizontalScrollBar(); }
+    int extent() const { return rows ? g.viewport()->height() : g.viewport()->width(); }
+    int first() const { return std::min(fixed() + bar()->value(), std::max(count() - 1, fixed())); }
+
+    int fixedPx() const {
+        int size = 0;
+        for (int i = 0; i < fixed(); ++i) size += px(i);
+        return size;
+    }
+
+    // Viewport position of an index; negative for what is scrolled out before the view.
+    int pos(int index) const {
+        if (index < fixed()) {
+            int at = 0;
+            for (int i = 0; i < index; ++i) at += px(i);
+            return at;
+        }
+        int at = fixedPx();
+        const int start = first();
+        for (int i = start; i < index; ++i) at += px(i);
+        for (int i = index; i < start; ++i) at -= px(i);
+        return at;
+    }
+
+    // The shown indexes in view, fixed ones first.
+    std::vector<Band> visible() const {
+        std::vector<Band> out;
+        const int limit = extent();
+        int at = 0;
+        const auto add = [&](int i) {
+            if (const int size = px(i); size > 0) out.push_back({i, at, size}), at += size;
+        };
+        for (int i = 0; i < fixed() && at < limit; ++i) add(i);
+        for (int i = first(); i < count() && at < limit; ++i) add(i);
+        return out;
+    }
+
+    int at(int p) const {
+        for (const Band& b : visible())
+            if (p >= b.pos && p < b.pos + b.size) return b.index;
+        return -1;
+    }
+
+    // The next shown index of the body from `from`, going by step; `from` when there is none.
+    int next(int from, int step) const {
+        for (int i = from + step; i >= fixed() && i < count(); i += step)
+            if (px(i) > 0) return i;
+        return from;
+    }
+
+    int lastFullyVisible() const {
+        const int room = extent() - fixedPx();
+        int used = 0, last = first();
+        for (int i = first(); i < count() && (used += px(i)) <= room; ++i) last = i;
+        return last;
+    }
+
+    // The first index of the view that shows index at its far end (or as near as it goes).
+    int startShowingLast(int index) const {
+        const int room = extent() - fixedPx();
+        int start = index, used = px(index);
+        while (start - 1 >= fixed() && used + px(start - 1) <= room) used += px(--start);
+        return start;
+    }
+
+    void updateBar() const {
+        const int last = count() > fixed() ? startShowingLast(count() - 1) : fixed();
+        bar()->setRange(0, last - fixed());
+        bar()->setPageStep(std::max(1, count() - last));
+    }
+
+    // Scrolls an index of the body in: to the start of the view when it lies before it, to
+    // the end when it lies after it.
+    void bringIn(int index) const {
+        if (index < fixed() || index >= count()) return;
+        if (index < first()) bar()->setValue(index - fixed());
+        else if (index > lastFullyVisible()) bar()->setValue(startShowingLast(index) - fixed());
+    }
+};
+
+FlexGrid::Axis FlexGrid::rowAxis() const { return {*this, true}; }
+FlexGrid::Axis FlexGrid::colAxis() const { return {*this, false}; }
+
 // One paint of the viewport: the colours it resolved and the regions it clips to.
 class FlexGrid::Painter {
 public:
-    Painter(FlexGrid& grid, QPaintEvent* event) : g(grid), p(grid.viewport()) {
+    Painter(FlexGrid& grid, QPaintEvent* event)
+        : g(grid), p(grid.viewport()), fm(grid.fontMetrics()), lineSpacing(fm.lineSpacing()) {
         const QSize vp = g.viewport()->size();
-        fw = std::min(g.fixedWidthPx(), vp.width());
-        fh = std::min(g.fixedHeightPx(), vp.height());
+        fw = std::min(g.colAxis().fixedPx(), vp.width());
+        fh = std::min(g.rowAxis().fixedPx(), vp.height());
         w = vp.width();
         h = vp.height();
         p.fillRect(event->rect(), color(g.m_backColor));  // beyond the last row and column
@@ -66,12 +159,11 @@ public:
         light = color(sys::Highlight3D);
         dark = color(sys::ButtonShadow);
         lines = color(g.m_gridColor);
-        lineSpacing = g.fontMetrics().lineSpacing();
     }
 
     void run() {
-        const auto rows = g.visibleRows();
-        const auto cols = g.visibleCols();
+        const auto rows = g.rowAxis().visible();
+        const auto cols = g.colAxis().visible();
         const auto splitRows = std::find_if(rows.begin(), rows.end(),
                                             [&](const Band& b) { return b.index >= g.m_fixedRows; });
         const auto splitCols = std::find_if(cols.begin(), cols.end(),
@@ -84,7 +176,7 @@ public:
         region(regionRect(false, true), scrollRows, fixedCols, 0, g.m_fixedCols - 1);
         region(regionRect(true, false), fixedRows, scrollCols, g.m_fixedCols, lastCol);
         region(regionRect(true, true), fixedRows, fixedCols, 0, g.m_fixedCols - 1);
-        focusFrame();
+        focusFrame(rows, cols);
     }
 
 private:
@@ -147,9 +239,13 @@ private:
         if (!k.text.isEmpty()) {
             const QRect box = rect.adjusted(kTextMargin, 1, -kTextMargin - 1, -2);
             int flags = textFlags(k.alignment < 0 ? int(AlignGeneral) : int(k.alignment), k.text);
-            // A row made tall enough for two lines (a heading) wraps what does not fit.
-            if (box.height() >= 2 * lineSpacing && g.fontMetrics().horizontalAdvance(k.text) > box.width())
-                flags |= Qt::TextWordWrap;
+            if (fm.horizontalAdvance(k.text) > box.width()) {
+                // A row made tall enough for two lines (a heading) wraps what does not fit;
+                // what still overflows shows its beginning rather than its middle.
+                if (box.height() >= 2 * lineSpacing) flags |= Qt::TextWordWrap;
+                if (fm.boundingRect(box, flags, k.text).width() > box.width())
+                    flags = (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+            }
             p.setPen(color(fore));
             p.drawText(box, flags, k.text);
         }
@@ -167,10 +263,11 @@ private:
         p.drawLine(rect.bottomLeft(), rect.bottomRight());
     }
 
-    void focusFrame() {
-        if (g.Rows() == 0 || g.Cols() == 0) return;
-        const QRect rect = g.cellRect(g.m_row, g.m_col);
-        if (rect.width() <= 0 || rect.height() <= 0) return;
+    void focusFrame(const std::vector<Band>& rows, const std::vector<Band>& cols) {
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const Band& b) { return b.index == g.m_row; });
+        const auto col = std::find_if(cols.begin(), cols.end(), [&](const Band& b) { return b.index == g.m_col; });
+        if (row == rows.end() || col == cols.end()) return;  // out of view (or hidden)
+        const QRect rect(col->pos, row->pos, col->size, row->size);
         p.setClipRect(regionRect(g.m_row < g.m_fixedRows, g.m_col < g.m_fixedCols));
         p.setBrush(Qt::NoBrush);
         if (g.hasFocus()) {
@@ -184,10 +281,11 @@ private:
 
     FlexGrid& g;
     QPainter p;
+    const QFontMetrics fm;
+    const int lineSpacing;
     std::array<std::optional<QColor>, 0x19> system;
     QColor fixedFill, light, dark, lines;
     int fw, fh, w, h;
-    int lineSpacing;
 };
 
 FlexGrid::FlexGrid(QWidget* parent)
@@ -528,158 +626,29 @@ int FlexGrid::rowPx(int row) const {
     return twipsToPixels(h < 0 ? m_defaultRowHeight : h);
 }
 
-int FlexGrid::fixedWidthPx() const {
-    int w = 0;
-    for (int c = 0; c < m_fixedCols; ++c) w += colPx(c);
-    return w;
-}
-
-int FlexGrid::fixedHeightPx() const {
-    int h = 0;
-    for (int r = 0; r < m_fixedRows; ++r) h += rowPx(r);
-    return h;
-}
-
-int FlexGrid::topRow() const {
-    return std::min(m_fixedRows + verticalScrollBar()->value(), std::max(Rows() - 1, m_fixedRows));
-}
-
-int FlexGrid::leftCol() const {
-    return std::min(m_fixedCols + horizontalScrollBar()->value(), std::max(Cols() - 1, m_fixedCols));
-}
-
-int FlexGrid::colX(int col) const {
-    int x = 0;
-    if (col < m_fixedCols) {
-        for (int c = 0; c < col; ++c) x += colPx(c);
-        return x;
-    }
-    x = fixedWidthPx();
-    const int left = leftCol();
-    for (int c = left; c < col; ++c) x += colPx(c);
-    for (int c = col; c < left; ++c) x -= colPx(c);
-    return x;
-}
-
-int FlexGrid::rowY(int row) const {
-    int y = 0;
-    if (row < m_fixedRows) {
-        for (int r = 0; r < row; ++r) y += rowPx(r);
-        return y;
-    }
-    y = fixedHeightPx();
-    const int top = topRow();
-    for (int r = top; r < row; ++r) y += rowPx(r);
-    for (int r = row; r < top; ++r) y -= rowPx(r);
-    return y;
-}
-
-int FlexGrid::colAt(int x) const {
-    for (const Band& b : visibleCols())
-        if (x >= b.pos && x < b.pos + b.size) return b.index;
-    return -1;
-}
-
-int FlexGrid::rowAt(int y) const {
-    for (const Band& b : visibleRows())
-        if (y >= b.pos && y < b.pos + b.size) return b.index;
-    return -1;
-}
-
-std::vector<FlexGrid::Band> FlexGrid::visibleRows() const {
-    std::vector<Band> out;
-    const int limit = viewport()->height();
-    int y = 0;
-    for (int r = 0; r < m_fixedRows && y < limit; ++r) {
-        if (const int h = rowPx(r); h > 0) out.push_back({r, y, h}), y += h;
-    }
-    for (int r = topRow(); r < Rows() && y < limit; ++r) {
-        if (const int h = rowPx(r); h > 0) out.push_back({r, y, h}), y += h;
-    }
-    return out;
-}
-
-std::vector<FlexGrid::Band> FlexGrid::visibleCols() const {
-    std::vector<Band> out;
-    const int limit = viewport()->width();
-    int x = 0;
-    for (int c = 0; c < m_fixedCols && x < limit; ++c) {
-        if (const int w = colPx(c); w > 0) out.push_back({c, x, w}), x += w;
-    }
-    for (int c = leftCol(); c < Cols() && x < limit; ++c) {
-        if (const int w = colPx(c); w > 0) out.push_back({c, x, w}), x += w;
-    }
-    return out;
-}
-
-QRect FlexGrid::cellRect(int row, int col) const {
-    return QRect(colX(col), rowY(row), colPx(col), rowPx(row));
-}
-
-int FlexGrid::lastFullyVisibleRow() const {
-    const int limit = viewport()->height();
-    int y = fixedHeightPx(), last = topRow();
-    for (int r = topRow(); r < Rows(); ++r) {
-        y += rowPx(r);
-        if (y > limit) break;
-        last = r;
-    }
-    return last;
-}
-
-// The scroll bars count whole rows and columns: their value is the number of rows (columns)
-// scrolled past the fixed ones, and their maximum leaves the last one in view.
 void FlexGrid::updateScrollBars() {
     if (m_updatingScrollBars) return;
     m_updatingScrollBars = true;
-    const auto lastStart = [](int count, int fixed, int room, auto size) {
-        int first = count, used = 0;
-        while (first - 1 >= fixed && used + size(first - 1) <= room) used += size(--first);
-        return std::max(fixed, std::min(first, count - 1));
-    };
-    const int maxTop = lastStart(Rows(), m_fixedRows, viewport()->height() - fixedHeightPx(),
-                                 [this](int r) { return rowPx(r); });
-    const int maxLeft = lastStart(Cols(), m_fixedCols, viewport()->width() - fixedWidthPx(),
-                                  [this](int c) { return colPx(c); });
-    verticalScrollBar()->setRange(0, maxTop - m_fixedRows);
-    verticalScrollBar()->setPageStep(std::max(1, Rows() - maxTop));
-    horizontalScrollBar()->setRange(0, maxLeft - m_fixedCols);
-    horizontalScrollBar()->setPageStep(std::max(1, Cols() - maxLeft));
+    rowAxis().updateBar();
+    colAxis().updateBar();
     m_updatingScrollBars = false;
 }
 
 void FlexGrid::ensureVisible(int row, int col) {
-    // Brings a scrolling row (column) in: to the top (left) when it lies before the view,
-    // to the bottom (right) when it lies after it.
-    const auto bringIn = [](QScrollBar* bar, int index, int fixed, int first, int room, auto size) {
-        if (index < fixed) return;
-        if (index < first) {
-            bar->setValue(index - fixed);
-            return;
-        }
-        int end = 0;
-        for (int i = first; i <= index && end <= room; ++i) end += size(i);
-        if (end <= room) return;
-        int start = index, used = size(index);
-        while (start - 1 >= fixed && used + size(start - 1) <= room) used += size(--start);
-        bar->setValue(start - fixed);
-    };
-    bringIn(verticalScrollBar(), row, m_fixedRows, topRow(), viewport()->height() - fixedHeightPx(),
-            [this](int r) { return rowPx(r); });
-    bringIn(horizontalScrollBar(), col, m_fixedCols, leftCol(), viewport()->width() - fixedWidthPx(),
-            [this](int c) { return colPx(c); });
+    rowAxis().bringIn(row);
+    colAxis().bringIn(col);
 }
 
 int FlexGrid::CellLeft() {
     if (Rows() == 0 || Cols() == 0) return 0;
     ensureVisible(m_row, m_col);
-    return pixelsToTwips(viewport()->pos().x() + colX(m_col));
+    return pixelsToTwips(viewport()->pos().x() + colAxis().pos(m_col));
 }
 
 int FlexGrid::CellTop() {
     if (Rows() == 0 || Cols() == 0) return 0;
     ensureVisible(m_row, m_col);
-    return pixelsToTwips(viewport()->pos().y() + rowY(m_row));
+    return pixelsToTwips(viewport()->pos().y() + rowAxis().pos(m_row));
 }
 
 int FlexGrid::CellWidth() {
@@ -754,18 +723,6 @@ void FlexGrid::extendSelection(int row, int col) {
     viewport()->update();
 }
 
-int FlexGrid::nextVisibleRow(int from, int step) const {
-    for (int r = from + step; r >= m_fixedRows && r < Rows(); r += step)
-        if (rowPx(r) > 0) return r;
-    return from;
-}
-
-int FlexGrid::nextVisibleCol(int from, int step) const {
-    for (int c = from + step; c >= m_fixedCols && c < Cols(); c += step)
-        if (colPx(c) > 0) return c;
-    return from;
-}
-
 bool FlexGrid::navigate(int code, int shift) {
     switch (code) {
     case key::Up: case key::Down: case key::Left: case key::Right:
@@ -776,17 +733,18 @@ bool FlexGrid::navigate(int code, int shift) {
     const bool ctrl = shift & shift::Ctrl, extend = shift & shift::Shift;
     int r = std::max(extend ? m_rowSel : m_row, m_fixedRows);
     int c = std::max(extend ? m_colSel : m_col, m_fixedCols);
-    const int firstRow = nextVisibleRow(m_fixedRows - 1, 1), lastRow = nextVisibleRow(Rows(), -1);
-    const int firstCol = nextVisibleCol(m_fixedCols - 1, 1), lastCol = nextVisibleCol(Cols(), -1);
+    const Axis rows = rowAxis(), cols = colAxis();
+    const int firstRow = rows.next(m_fixedRows - 1, 1), lastRow = rows.next(Rows(), -1);
+    const int firstCol = cols.next(m_fixedCols - 1, 1), lastCol = cols.next(Cols(), -1);
     const auto page = [&](int step) {
-        const int rows = std::max(1, lastFullyVisibleRow() - topRow());
-        for (int i = 0; i < rows; ++i) r = nextVisibleRow(r, step);
+        const int count = std::max(1, rows.lastFullyVisible() - rows.first());
+        for (int i = 0; i < count; ++i) r = rows.next(r, step);
     };
     switch (code) {
-    case key::Up: r = ctrl ? firstRow : nextVisibleRow(r, -1); break;
-    case key::Down: r = ctrl ? lastRow : nextVisibleRow(r, 1); break;
-    case key::Left: c = ctrl ? firstCol : nextVisibleCol(c, -1); break;
-    case key::Right: c = ctrl ? lastCol : nextVisibleCol(c, 1); break;
+    case key::Up: r = ctrl ? firstRow : rows.next(r, -1); break;
+    case key::Down: r = ctrl ? lastRow : rows.next(r, 1); break;
+    case key::Left: c = ctrl ? firstCol : cols.next(c, -1); break;
+    case key::Right: c = ctrl ? lastCol : cols.next(c, 1); break;
     case key::PageUp: ctrl ? void(r = firstRow) : page(-1); break;
     case key::PageDown: ctrl ? void(r = lastRow) : page(1); break;
     case key::Home: c = firstCol; if (ctrl) r = firstRow; break;
@@ -814,9 +772,9 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
 }
 
 int FlexGrid::resizeHandleAt(const QPoint& pos) const {
-    if (pos.y() < 0 || pos.y() >= std::min(fixedHeightPx(), viewport()->height())) return -1;
+    if (pos.y() < 0 || pos.y() >= std::min(rowAxis().fixedPx(), viewport()->height())) return -1;
     int best = -1, distance = kResizeGrip + 1;
-    for (const Band& b : visibleCols()) {
+    for (const Band& b : colAxis().visible()) {
         if (const int d = std::abs(pos.x() - (b.pos + b.size - 1)); d < distance) {
             best = b.index;
             distance = d;
@@ -826,7 +784,7 @@ int FlexGrid::resizeHandleAt(const QPoint& pos) const {
 }
 
 void FlexGrid::pressAt(const QPoint& pos, bool extend) {
-    const int r = rowAt(pos.y()), c = colAt(pos.x());
+    const int r = rowAxis().at(pos.y()), c = colAxis().at(pos.x());
     if (r < 0 || c < 0 || isFixed(r, c)) return;
     if (extend) extendSelection(r, c);
     else moveCurrent(r, c);
@@ -836,16 +794,14 @@ void FlexGrid::pressAt(const QPoint& pos, bool extend) {
 void FlexGrid::dragTo(const QPoint& pos) {
     if (Rows() <= m_fixedRows || Cols() <= m_fixedCols) return;
     // Past an edge of the body the selection grows by one row (column) and the grid scrolls.
-    int r;
-    if (pos.y() < fixedHeightPx()) r = nextVisibleRow(topRow(), -1);
-    else if (pos.y() >= viewport()->height()) r = nextVisibleRow(lastFullyVisibleRow(), 1);
-    else if ((r = rowAt(pos.y())) < 0) r = nextVisibleRow(Rows(), -1);
-    int c;
-    if (pos.x() < fixedWidthPx()) c = nextVisibleCol(leftCol(), -1);
-    else if (pos.x() >= viewport()->width()) c = nextVisibleCol(leftCol(), 1);
-    else if ((c = colAt(pos.x())) < 0) c = nextVisibleCol(Cols(), -1);
-    r = std::clamp(r, m_fixedRows, Rows() - 1);
-    c = std::clamp(c, m_fixedCols, Cols() - 1);
+    const auto target = [](const Axis& a, int p) {
+        if (p < a.fixedPx()) return a.next(a.first(), -1);
+        if (p >= a.extent()) return a.next(a.lastFullyVisible(), 1);
+        const int i = a.at(p);
+        return i >= 0 ? i : a.next(a.count(), -1);
+    };
+    const int r = std::clamp(target(rowAxis(), pos.y()), m_fixedRows, Rows() - 1);
+    const int c = std::clamp(target(colAxis(), pos.x()), m_fixedCols, Cols() - 1);
     if (r != m_rowSel || c != m_colSel) extendSelection(r, c);
 }
 
@@ -865,7 +821,7 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
 void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     if (m_drag == Drag::Resize) {
-        setColWidth(m_resizeCol, pixelsToTwips(std::max(kMinUserWidth, pos.x() - colX(m_resizeCol) + 1)));
+        setColWidth(m_resizeCol, pixelsToTwips(std::max(kMinUserWidth, pos.x() - colAxis().pos(m_resizeCol) + 1)));
     } else if (m_drag == Drag::Select) {
         dragTo(pos);
     } else if (resizeHandleAt(pos) >= 0) {
@@ -887,7 +843,7 @@ void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     m_swallowClick = true;
     const QPoint pos = event->position().toPoint();
     if (resizeHandleAt(pos) >= 0) return;
-    const int r = rowAt(pos.y()), c = colAt(pos.x());
+    const int r = rowAxis().at(pos.y()), c = colAxis().at(pos.x());
     // A double click on a heading must not act on the current cell somewhere else.
     if (r < 0 || c < 0 || isFixed(r, c)) return;
     moveCurrent(r, c);

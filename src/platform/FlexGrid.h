@@ -197,20 +197,11 @@ private:
     template <typename F> void forEachSelected(F&& f);
 
     // Geometry, in viewport pixels
+    struct Axis;
+    Axis rowAxis() const;
+    Axis colAxis() const;
     int colPx(int col) const;
     int rowPx(int row) const;
-    int fixedWidthPx() const;
-    int fixedHeightPx() const;
-    int topRow() const;
-    int leftCol() const;
-    int colX(int col) const;
-    int rowY(int row) const;
-    int colAt(int x) const;  // -1 outside every column
-    int rowAt(int y) const;
-    int lastFullyVisibleRow() const;
-    std::vector<Band> visibleRows() const;
-    std::vector<Band> visibleCols() const;
-    QRect cellRect(int row, int col) const;
     void updateScrollBars();
     void ensureVisible(int row, int col);
     void clampCurrentCell();
@@ -220,8 +211,6 @@ private:
     void moveCurrent(int row, int col);  // LeaveCell, move, collapse
     void extendSelection(int row, int col);
     bool navigate(int keyCode, int shift);
-    int nextVisibleRow(int from, int step) const;
-    int nextVisibleCol(int from, int step) const;
     int resizeHandleAt(const QPoint& pos) const;
     void pressAt(const QPoint& pos, bool extend);
     void dragTo(const QPoint& pos);

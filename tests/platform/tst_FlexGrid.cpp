@@ -430,6 +430,16 @@ private slots:
         // A click in the fixed rows does not move the current cell.
         QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(corner.right() + 20, 5));
         QCOMPARE(selection(g), QStringLiteral("10,5-10,5"));
+
+        // Dragging past the right and bottom edges stretches the selection and scrolls.
+        const QRect start = currentRect(g);
+        const int top = g.verticalScrollBar()->value(), left = g.horizontalScrollBar()->value();
+        QTest::mousePress(g.viewport(), Qt::LeftButton, {}, start.center());
+        for (int i = 0; i < 3; ++i) QTest::mouseMove(g.viewport(), g.viewport()->rect().bottomRight() + QPoint(5, 5));
+        QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, g.viewport()->rect().bottomRight());
+        QCOMPARE(g.verticalScrollBar()->value(), top + 3);
+        QCOMPARE(g.horizontalScrollBar()->value(), left + 3);
+        QVERIFY(g.RowSel() > 10 && g.ColSel() > 5);
     }
 
     void columnsAreResizedByTheirBorderInAFixedRow() {
