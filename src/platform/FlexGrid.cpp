@@ -18,7 +18,6 @@ namespace platform {
 
 namespace {
 
-constexpr OleColor kNoColor = 0xFFFFFFFFu;  // a cell that was never painted
 constexpr int kDefaultColWidth = 960;        // twips
 constexpr int kMaxCells = 2'000'000;         // beyond that a count is a mistake, not a grid
 constexpr int kTextMargin = 3;               // pixels between the text and the cell's edge
@@ -350,7 +349,7 @@ void FlexGrid::setRows(int rows) {
     checkCount(rows, Cols());
     m_rows.resize(size_t(rows));
     for (RowInfo& info : m_rows)
-        if (info.cells.size() != m_cols.size()) info.cells.resize(m_cols.size(), Cell{{}, kNoColor, kNoColor, -1});
+        if (info.cells.size() != m_cols.size()) info.cells.resize(m_cols.size(), Cell{});
     m_fixedRows = std::min(m_fixedRows, rows);
     structureChanged();
 }
@@ -358,7 +357,7 @@ void FlexGrid::setRows(int rows) {
 void FlexGrid::setCols(int cols) {
     checkCount(Rows(), cols);
     m_cols.resize(size_t(cols), ColInfo{kDefaultColWidth, 0});
-    for (RowInfo& info : m_rows) info.cells.resize(size_t(cols), Cell{{}, kNoColor, kNoColor, -1});
+    for (RowInfo& info : m_rows) info.cells.resize(size_t(cols), Cell{});
     m_fixedCols = std::min(m_fixedCols, cols);
     structureChanged();
 }
@@ -465,7 +464,7 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
 void FlexGrid::AddItem(const QString& text) {
     checkCount(Rows() + 1, Cols());
     RowInfo& info = m_rows.emplace_back();
-    info.cells.resize(m_cols.size(), Cell{{}, kNoColor, kNoColor, -1});
+    info.cells.resize(m_cols.size(), Cell{});
     if (!info.cells.empty()) info.cells.front().text = text;
     structureChanged();
 }
@@ -482,7 +481,7 @@ void FlexGrid::RemoveItem(int row) {
 
 void FlexGrid::Clear() {
     for (RowInfo& info : m_rows)
-        for (Cell& k : info.cells) k = Cell{{}, kNoColor, kNoColor, -1};
+        for (Cell& k : info.cells) k = Cell{};
     viewport()->update();
 }
 
@@ -571,35 +570,17 @@ void FlexGrid::setCellAlignment(int alignment) {
     forEachSelected([alignment](Cell& k) { k.alignment = qint8(alignment); });
 }
 
-void FlexGrid::setBackColor(OleColor color) {
+void FlexGrid::setColor(OleColor& member, OleColor color) {
     checkColor(color);
-    m_backColor = color;
+    member = color;
     viewport()->update();
 }
 
-void FlexGrid::setBackColorFixed(OleColor color) {
-    checkColor(color);
-    m_backColorFixed = color;
-    viewport()->update();
-}
-
-void FlexGrid::setForeColorFixed(OleColor color) {
-    checkColor(color);
-    m_foreColorFixed = color;
-    viewport()->update();
-}
-
-void FlexGrid::setBackColorSel(OleColor color) {
-    checkColor(color);
-    m_backColorSel = color;
-    viewport()->update();
-}
-
-void FlexGrid::setForeColorSel(OleColor color) {
-    checkColor(color);
-    m_foreColorSel = color;
-    viewport()->update();
-}
+void FlexGrid::setBackColor(OleColor color) { setColor(m_backColor, color); }
+void FlexGrid::setBackColorFixed(OleColor color) { setColor(m_backColorFixed, color); }
+void FlexGrid::setForeColorFixed(OleColor color) { setColor(m_foreColorFixed, color); }
+void FlexGrid::setBackColorSel(OleColor color) { setColor(m_backColorSel, color); }
+void FlexGrid::setForeColorSel(OleColor color) { setColor(m_foreColorSel, color); }
 
 bool FlexGrid::MergeRow(int row) const {
     checkRow(row);

@@ -161,11 +161,12 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    static constexpr OleColor kNoColor = 0xFFFFFFFFu;  // a cell that was never painted
     struct Cell {
         QString text;
-        OleColor back;
-        OleColor fore;
-        qint8 alignment;
+        OleColor back = kNoColor;
+        OleColor fore = kNoColor;
+        qint8 alignment = -1;  // never set: AlignGeneral
     };
     struct RowInfo {
         std::vector<Cell> cells;
@@ -191,6 +192,7 @@ private:
     void checkCol(int col) const;
     void checkCount(int rows, int cols) const;
     void checkColor(OleColor color) const;
+    void setColor(OleColor& member, OleColor color);
     Cell& cell(int row, int col) { return m_rows[size_t(row)].cells[size_t(col)]; }
     const Cell& cell(int row, int col) const { return m_rows[size_t(row)].cells[size_t(col)]; }
     bool isFixed(int row, int col) const { return row < m_fixedRows || col < m_fixedCols; }

@@ -7,15 +7,14 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
-#include <QVBoxLayout>
 
 using namespace platform;
 
 namespace {
 
-// A grid of rows x cols whose body cells hold "r:c", shown in an active window.
+// A grid of rows x cols whose cells hold "r:c", shown in an active dialog.
 struct Shown {
-    QWidget window;
+    QDialog window;
     FlexGrid* grid;
     Shown(int rows, int cols, QSize size = {400, 300}) : grid(new FlexGrid(&window)) {
         grid->setRows(rows);
@@ -47,17 +46,22 @@ QRect currentRect(FlexGrid& g) {
 
 QColor pixel(FlexGrid& g, QPoint at) { return g.viewport()->grab().toImage().pixelColor(at); }
 
+// The error number a call raises, 0 when it raises none.
 template <typename F> int errorOf(F&& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.number();
-    }
+    try { f(); } catch (const VbError& e) { return e.number(); }
     return 0;
 }
 
 QString selection(const FlexGrid& g) {
     return QStringLiteral("%1,%2-%3,%4").arg(g.Row()).arg(g.Col()).arg(g.RowSel()).arg(g.ColSel());
+}
+
+// Selects as the program does: Col, Row, then the other corner.
+void select(FlexGrid& g, int row, int col, int rowSel, int colSel) {
+    g.setCol(col);
+    g.setRow(row);
+    g.setColSel(colSel);
+    g.setRowSel(rowSel);
 }
 
 }  // namespace
@@ -67,74 +71,53 @@ class tst_FlexGrid : public QObject {
 private slots:
     void sizesAndContents() {
         FlexGrid g;
-        QCOMPARE(g.Rows(), 2);
-        QCOMPARE(g.Cols(), 2);
-        QCOMPARE(g.FixedRows(), 1);
-        QCOMPARE(g.FixedCols(), 1);
-        QCOMPARE(selection(g), QStringLiteral("1,1-1,1"));
-
+        QCOMPARE(QStringLiteral("%1 %2 %3 %4 ").arg(g.Rows()).arg(g.Cols()).arg(g.FixedRows()).arg(g.FixedCols())
+                     + selection(g), QStringLiteral("2 2 1 1 1,1-1,1"));
         g.setRows(5);
         g.setCols(4);
         g.setTextMatrix(4, 3, QStringLiteral("x"));
         g.setTextMatrix(1, 1, QStringLiteral("y"));
-        g.setRowData(1, 77);
-        g.setCols(3);  // shrinking keeps what stays
+        g.setCols(3);  // shrinking keeps what stays, growing again brings empty cells
         g.setCols(4);
-        QCOMPARE(g.TextMatrix(4, 3), QString());
-        QCOMPARE(g.TextMatrix(1, 1), QStringLiteral("y"));
-        QCOMPARE(g.RowData(1), 77);
-        QCOMPARE(g.RowData(4), 0);
-        QCOMPARE(g.ColData(3), 0);
+        QCOMPARE(g.TextMatrix(4, 3) + g.TextMatrix(1, 1), QStringLiteral("y"));
+        QCOMPARE(g.RowData(4) + g.ColData(3), 0);
 
         // 0 empties the grid and lowers the fixed counts with it.
         g.setRows(0);
         QCOMPARE(g.FixedRows(), 0);
-        QCOMPARE(g.Text(), QString());
         QCOMPARE(errorOf([&] { g.setText(QStringLiteral("z")); }), kErrOutOfRange);
         QCOMPARE(errorOf([&] { g.setFixedRows(1); }), kErrInvalidValue);
-        QCOMPARE(errorOf([&] { g.setRows(-1); }), kErrInvalidValue);
         QCOMPARE(errorOf([&] { g.setRows(100'000'000); }), kErrInvalidValue);
-        QCOMPARE(g.Rows(), 0);
 
-        // The filling sequence of a list: headings written first, fixed row set at the end.
+        // The filling of a list: headings first, the fixed row set at the end.
         g.setCols(2);
         g.setRows(1);
-        g.setTextMatrix(0, 0, QStringLiteral("Nom"));
-        g.AddItem(QStringLiteral("Dupont"));
-        g.setRowData(1, 11);
-        g.AddItem(QStringLiteral("Martin"));
-        g.setRowData(2, 12);
-        g.AddItem(QString());
+        for (const char* name : {"Dupont", "Martin", ""}) {
+            g.AddItem(QString::fromUtf8(name));
+            g.setRowData(g.Rows() - 1, g.Rows() + 9);
+        }
         QCOMPARE(g.Row(), 0);  // adding rows leaves the current cell alone
         g.setFixedRows(1);
         QCOMPARE(g.Row(), 1);  // and the fixed row takes it out of the headings
-        QCOMPARE(g.TextMatrix(2, 0), QStringLiteral("Martin"));
-        QCOMPARE(g.TextMatrix(2, 1), QString());
-
         g.setRow(2);
         g.RemoveItem(1);
         QCOMPARE(g.Rows(), 3);
-        QCOMPARE(g.TextMatrix(1, 0), QStringLiteral("Martin"));
+        QCOMPARE(g.TextMatrix(1, 0) + g.TextMatrix(1, 1), QStringLiteral("Martin"));
         QCOMPARE(g.RowData(1), 12);
         QCOMPARE(g.Row(), 1);  // still on Martin
         QCOMPARE(errorOf([&] { g.RemoveItem(0); }), kErrInvalidValue);
         QCOMPARE(errorOf([&] { g.RemoveItem(3); }), kErrOutOfRange);
 
-        // Clear empties the cells and drops their formatting; the rest stays.
+        // Clear empties the cells and drops their formatting; sizes and data stay.
         g.setColWidth(0, 2000);
-        g.setColData(1, 5);
         g.setCellBackColor(rgb(1, 2, 3));
         g.Clear();
-        QCOMPARE(g.Rows(), 3);
         QCOMPARE(g.TextMatrix(1, 0), QString());
         QCOMPARE(g.RowData(1), 12);
-        QCOMPARE(g.ColData(1), 5);
         QCOMPARE(g.ColWidth(0), 2000);  // twips come back as set
         QCOMPARE(g.CellBackColor(), g.BackColor());
-        QVERIFY(g.RowHeight(1) > 0);
         QCOMPARE(errorOf([&] { g.TextMatrix(3, 0); }), kErrOutOfRange);
         QCOMPARE(errorOf([&] { g.setColWidth(0, -1); }), kErrInvalidValue);
-        QCOMPARE(errorOf([&] { g.setCellAlignment(10); }), kErrInvalidValue);
     }
 
     void selectionAndCurrentCell() {
@@ -142,36 +125,25 @@ private slots:
         g.setRows(6);
         g.setCols(5);
         g.setTextMatrix(3, 2, QStringLiteral("12,5"));
-        int leaves = 0;
-        QString leftFrom;
-        connect(&g, &FlexGrid::LeaveCell, &g, [&] {
-            ++leaves;
-            leftFrom = QStringLiteral("%1,%2 %3").arg(g.Row()).arg(g.Col()).arg(g.Text());
-        });
+        QStringList left;
+        connect(&g, &FlexGrid::LeaveCell, &g, [&] { left << QStringLiteral("%1,%2").arg(g.Row()).arg(g.Col()); });
 
-        g.setCol(2);
-        g.setRow(3);
-        QCOMPARE(leaves, 2);
-        QCOMPARE(leftFrom, QStringLiteral("1,2 "));  // the cell being left, before the move
-        QCOMPARE(g.Text(), QStringLiteral("12,5"));
-        QCOMPARE(g.TextMatrix(1, 2), QString());  // moving touched no text
-
-        // The other corner may lie before the current cell; setting Row or Col collapses it.
-        g.setColSel(0);
-        g.setRowSel(5);
+        // The other corner may lie before the current cell; moving touches no text.
+        select(g, 3, 2, 5, 0);
+        QCOMPARE(left, QStringList({"1,1", "1,2"}));  // each time the cell being left
         QCOMPARE(selection(g), QStringLiteral("3,2-5,0"));
+        QCOMPARE(g.Text(), QStringLiteral("12,5"));
+        QCOMPARE(g.TextMatrix(1, 2), QString());
         g.setRow(3);
-        QCOMPARE(leaves, 2);  // same row: no LeaveCell, but the selection collapses
+        QCOMPARE(left.size(), 2);  // same row: no LeaveCell, but the selection collapses
         QCOMPARE(selection(g), QStringLiteral("3,2-3,2"));
 
         // Formatting fills the whole selection, whichever way it runs; Text only the current cell.
-        g.setColSel(0);
-        g.setRowSel(1);
+        select(g, 3, 2, 1, 0);
         g.setCellBackColor(rgb(10, 20, 30));
         g.setCellAlignment(FlexGrid::AlignRightCenter);
         g.setText(QStringLiteral("t"));
-        g.setCol(0);
-        g.setRow(1);
+        select(g, 1, 0, 1, 0);
         QCOMPARE(g.CellBackColor(), rgb(10, 20, 30));
         QCOMPARE(g.CellAlignment(), int(FlexGrid::AlignRightCenter));
         QCOMPARE(g.Text(), QString());
@@ -179,16 +151,13 @@ private slots:
         QCOMPARE(g.CellBackColor(), g.BackColor());
         QCOMPARE(g.CellAlignment(), int(FlexGrid::AlignGeneral));
         QCOMPARE(g.TextMatrix(3, 2), QStringLiteral("t"));
-        QCOMPARE(g.TextMatrix(2, 1), QString());
-
         QCOMPARE(errorOf([&] { g.setRow(6); }), kErrOutOfRange);
         QCOMPARE(errorOf([&] { g.setColSel(-1); }), kErrOutOfRange);
 
         // Shrinking the grid under the current cell brings it back inside.
         g.setRow(5);
         g.setRows(3);
-        QCOMPARE(g.Row(), 2);
-        QCOMPARE(g.RowSel(), 2);
+        QCOMPARE(selection(g), QStringLiteral("2,3-2,3"));
     }
 
     void coloursAndTheirReadBack() {
@@ -197,53 +166,39 @@ private slots:
         g.setCols(4);
         QVERIFY(g.BackColor() != g.BackColorFixed());
 
-        g.setRow(2);
-        g.setCol(1);
-        QCOMPARE(g.CellBackColor(), g.BackColor());        // never painted: editable
+        select(g, 2, 1, 2, 3);
+        QCOMPARE(g.CellBackColor(), g.BackColor());  // never painted: editable
         QCOMPARE(g.CellForeColor(), sys::WindowText);
-        g.setColSel(3);
         g.setCellBackColor(g.BackColorFixed());
         g.setCellForeColor(g.ForeColorFixed());
         g.setCol(3);
-        QCOMPARE(g.CellBackColor(), g.BackColorFixed());   // a band: read-only
+        QCOMPARE(g.CellBackColor(), g.BackColorFixed());  // a band: read-only
         QCOMPARE(g.CellForeColor(), g.ForeColorFixed());
         g.setCol(0);
-        QCOMPARE(g.CellBackColor(), g.BackColorFixed());   // a fixed cell reads its own colour
+        QCOMPARE(g.CellBackColor(), g.BackColorFixed());  // a fixed cell reads its own colour
 
         // An unpainted cell follows BackColor; a painted one keeps its colour.
         g.setBackColor(rgb(250, 250, 200));
-        g.setRow(3);
-        g.setCol(2);
+        select(g, 3, 2, 3, 2);
         QCOMPARE(g.CellBackColor(), rgb(250, 250, 200));
         g.setRow(2);
         QCOMPARE(g.CellBackColor(), sys::ButtonFace);
-        g.setBackColorSel(rgb(0, 0, 128));
-        g.setCellBackColor(g.BackColorSel());
-        QCOMPARE(g.CellBackColor(), rgb(0, 0, 128));
-
         QCOMPARE(errorOf([&] { g.setCellBackColor(0x01000000u); }), kErrInvalidValue);
         QCOMPARE(errorOf([&] { g.setBackColorFixed(0x80000100u); }), kErrInvalidValue);
-        QCOMPARE(g.CellBackColor(), rgb(0, 0, 128));
     }
 
     void paintingShowsFixedCellsBandsAndSelection() {
         Shown s(8, 6);
         FlexGrid& g = *s.grid;
-        g.setRow(4);
-        g.setCol(1);
-        g.setColSel(5);
+        select(g, 4, 1, 4, 5);
         g.setCellBackColor(g.BackColorFixed());  // a band across row 4
-        g.setRow(2);
-        g.setCol(2);
-        g.setRowSel(3);
-        g.setColSel(3);
+        select(g, 2, 2, 3, 3);
         for (int r = 0; r < 8; ++r)
             for (int c = 0; c < 6; ++c) g.setTextMatrix(r, c, QString());
 
         const QColor base = oleColor(g.BackColor()), fixed = oleColor(g.BackColorFixed());
         QCOMPARE(pixel(g, centre(g, 1, 1)), base);
         QCOMPARE(pixel(g, centre(g, 4, 3)), fixed);
-        QCOMPARE(pixel(g, centre(g, 0, 3)), fixed);
         QCOMPARE(pixel(g, centre(g, 3, 3)), oleColor(g.BackColorSel()));
         QCOMPARE(pixel(g, centre(g, 2, 2)), base);  // the current cell is framed, not filled
 
@@ -270,10 +225,9 @@ private slots:
             for (int i = 0; i <= c; ++i) x += twipsToPixels(g.ColWidth(i));
             return QPoint(x, 4);
         };
+        g.setMergeRow(0, true);
         QVERIFY(pixel(g, border(1)) != fixed);  // without MergeCells every cell stands alone
         g.setMergeCells(true);
-        QVERIFY(pixel(g, border(1)) != fixed);  // the row is not flagged yet
-        g.setMergeRow(0, true);
         QCOMPARE(pixel(g, border(1)), fixed);
         QCOMPARE(pixel(g, border(2)), fixed);
         QVERIFY(pixel(g, border(3)) != fixed);  // Français | Anglais
@@ -281,16 +235,12 @@ private slots:
         QVERIFY(pixel(g, border(0)) != fixed);  // the fixed column and the body stay apart
         g.setColWidth(2, 0);                    // a hidden column inside the run keeps it whole
         QCOMPARE(pixel(g, border(1)), fixed);
-        QVERIFY(g.MergeRow(0));
-        QVERIFY(!g.MergeRow(1));
     }
 
     void clickEventsComeInOrder() {
         Shown s(6, 5);
         FlexGrid& g = *s.grid;
-        g.setRow(2);
-        g.setCol(2);
-        g.setRowSel(3);
+        select(g, 2, 2, 3, 2);
         auto* editor = new QLineEdit(&g);
         editor->show();
         editor->setFocus();
@@ -304,7 +254,6 @@ private slots:
 
         QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, centre(g, 4, 3));
         QCOMPARE(log, QStringList({"GotFocus 2,2-3,2", "LeaveCell 2,2-3,2", "Click 4,3-4,3"}));
-        QVERIFY(g.hasFocus());
 
         // Shift+click and a drag stretch the selection from the current cell.
         log.clear();
@@ -342,7 +291,11 @@ private slots:
             log << QStringLiteral("KeyDown %1 %2").arg(code).arg(shift);
             if (code == 46) code = 0;  // the owner deletes a row and keeps the key
         });
-        connect(&g, &FlexGrid::KeyPress, &g, [&](int& ascii) { log << QStringLiteral("KeyPress %1").arg(ascii); });
+        bool swallow = false;
+        connect(&g, &FlexGrid::KeyPress, &g, [&](int& ascii) {
+            log << QStringLiteral("KeyPress %1").arg(ascii);
+            if (swallow) ascii = 0;
+        });
 
         QTest::keyClick(&g, Qt::Key_Down);
         QTest::keyClick(&g, Qt::Key_Right, Qt::ShiftModifier);
@@ -353,49 +306,30 @@ private slots:
         QCOMPARE(log, QStringList({"KeyDown 40 0", "LeaveCell 1,1-1,1", "KeyDown 16 1", "KeyDown 39 1",
                                    "KeyDown 16 1", "KeyDown 39 1", "KeyDown 46 0", "KeyDown 55 0", "KeyPress 55"}));
 
-        // A cancelled KeyDown keeps the grid from moving.
+        // A cancelled KeyDown keeps the grid from moving; hidden columns are stepped over.
         connect(&g, &FlexGrid::KeyDown, &g, [&](int& code, int) { if (code == 38) code = 0; });
-        QTest::keyClick(&g, Qt::Key_Up);
-        QCOMPARE(g.Row(), 2);
-
-        g.setColWidth(3, 0);  // hidden columns are stepped over
-        QTest::keyClick(&g, Qt::Key_Right);
-        QTest::keyClick(&g, Qt::Key_Right);
-        QCOMPARE(g.Col(), 4);
-        QTest::keyClick(&g, Qt::Key_Home);
-        QCOMPARE(selection(g), QStringLiteral("2,1-2,1"));
-        QTest::keyClick(&g, Qt::Key_End);
-        QCOMPARE(g.Col(), 11);
-        QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(selection(g), QStringLiteral("29,11-29,11"));
+        g.setColWidth(3, 0);
+        const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; const char* selection; } steps[] = {
+            {Qt::Key_Up, {}, "2,1-2,3"},           {Qt::Key_Right, {}, "2,2-2,2"},
+            {Qt::Key_Right, {}, "2,4-2,4"},        {Qt::Key_Home, {}, "2,1-2,1"},
+            {Qt::Key_End, {}, "2,11-2,11"},        {Qt::Key_End, Qt::ControlModifier, "29,11-29,11"},
+            {Qt::Key_Home, Qt::ControlModifier, "1,1-1,1"}, {Qt::Key_Left, {}, "1,1-1,1"},
+            {Qt::Key_Down, Qt::ControlModifier, "29,1-29,1"},
+        };
+        for (const auto& step : steps) {
+            QTest::keyClick(&g, step.key, step.modifiers);
+            QCOMPARE(selection(g), QString::fromLatin1(step.selection));
+        }
         QTest::keyClick(&g, Qt::Key_PageUp);
         QVERIFY(g.Row() < 29 && g.Row() > 1);
-        QTest::keyClick(&g, Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(selection(g), QStringLiteral("1,1-1,1"));
-        QTest::keyClick(&g, Qt::Key_PageDown, Qt::ShiftModifier);
-        QCOMPARE(g.Row(), 1);
-        QVERIFY(g.RowSel() > 2);
-        QTest::keyClick(&g, Qt::Key_Up, Qt::ControlModifier);  // cancelled above
-        QTest::keyClick(&g, Qt::Key_Left);
-        QCOMPARE(g.Col(), 1);  // already on the first body column
-    }
 
-    void keyPressCanSwallowTheKey() {
-        QDialog dialog;
-        auto* grid = new FlexGrid(&dialog);
-        (new QVBoxLayout(&dialog))->addWidget(grid);
-        dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        grid->setFocus();
-        bool swallow = true;
-        connect(grid, &FlexGrid::KeyPress, grid, [&](int& ascii) { if (swallow) ascii = 0; });
-
-        QTest::keyClick(grid, Qt::Key_Escape);
-        QVERIFY(dialog.isVisible());  // the grid's owner took Esc
+        // A swallowed key stops at the grid; one left alone goes on: Esc closes the dialog.
+        swallow = true;
+        QTest::keyClick(&g, Qt::Key_Escape);
+        QVERIFY(s.window.isVisible());
         swallow = false;
-        QTest::keyClick(grid, Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());  // untouched, Esc reaches the dialog and closes it
+        QTest::keyClick(&g, Qt::Key_Escape);
+        QVERIFY(!s.window.isVisible());
     }
 
     void scrollingKeepsFixedCellsInPlace() {
@@ -407,8 +341,6 @@ private slots:
         const QImage before = g.viewport()->grab().toImage();
 
         QTest::keyClick(&g, Qt::Key_End, Qt::ControlModifier);
-        QVERIFY(g.verticalScrollBar()->value() > 0);
-        QVERIFY(g.horizontalScrollBar()->value() > 0);
         const QRect last = currentRect(g);
         QVERIFY(g.viewport()->rect().contains(last));
         const QImage after = g.viewport()->grab().toImage();
@@ -425,11 +357,6 @@ private slots:
         g.setRow(10);  // ...but placing an editor brings the cell into view
         g.setCol(5);
         QVERIFY(g.viewport()->rect().contains(currentRect(g)));
-        QCOMPARE(g.Row(), 10);
-
-        // A click in the fixed rows does not move the current cell.
-        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(corner.right() + 20, 5));
-        QCOMPARE(selection(g), QStringLiteral("10,5-10,5"));
 
         // Dragging past the right and bottom edges stretches the selection and scrolls.
         const QRect start = currentRect(g);
