@@ -30,8 +30,10 @@ namespace platform {
 //   Row, Col, RowSel and ColSel still name the cells an editor was opened on;
 // - LeaveCell comes before the current cell changes (from the user or from code), while
 //   Row and Col still name the cell being left; then the cell moves;
-// - Click comes on the release of the left button, DblClick after the press that opened a
-//   double click has moved the current cell (and no Click follows it).
+// - Click comes on the release of the left button; DblClick comes only for a cell of the
+//   body, after the double click has made it the current cell (and no Click follows it).
+// A key that neither the grid (arrows, pages, Home, End, with Shift to select, Ctrl to go
+// to the edge) nor a handler used goes on to the window, as in any Qt widget.
 class FlexGrid : public QAbstractScrollArea {
     Q_OBJECT
 
