@@ -9,10 +9,7 @@ MessageWindow::MessageWindow() { mSubClass::SubclassWindow(this, this); }
 MessageWindow::~MessageWindow() { mSubClass::UnsubclassWindow(this); }
 
 qintptr MessageWindow::Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) {
-    if (uMsg == mSubClass::WM_EVENT)
-        eventTypes.append(int(wParam));
-    else
-        messages.append({uMsg, wParam, lParam});
+    if (uMsg != mSubClass::WM_EVENT) messages.append({uMsg, wParam, lParam});
     if (answer)
         if (const auto r = answer(uMsg, wParam, lParam)) return *r;
     return mSubClass::CallOldWndProc(hWnd, uMsg, wParam, lParam);

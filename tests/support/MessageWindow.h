@@ -24,8 +24,7 @@ public:
 
     qintptr Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) override;
 
-    QList<WindowMessage> messages;       // messages other than the window's events
-    QList<int> eventTypes;               // types of the window events that reached the target
+    QList<WindowMessage> messages;  // messages other than the window's events
     std::function<std::optional<qintptr>(int uMsg, qintptr wParam, qintptr lParam)> answer;
 
     // Commands (WM_COMMAND ids) received so far.
