@@ -107,23 +107,19 @@ Calendar::Calendar(QWidget* parent)
     applyFrame();
 }
 
-OleColor Calendar::ForeColor() const { return m_foreColor; }
-void Calendar::setForeColor(OleColor value) {
-    m_foreColor = value;
+void Calendar::recolour(OleColor& colour, OleColor value) {
+    colour = value;
     update();
 }
+
+OleColor Calendar::ForeColor() const { return m_foreColor; }
+void Calendar::setForeColor(OleColor value) { recolour(m_foreColor, value); }
 bool Calendar::Enabled() const { return isEnabled(); }
 void Calendar::Refresh() { repaint(); }
 OleColor Calendar::TitleBackColor() const { return m_titleBackColor; }
-void Calendar::setTitleBackColor(OleColor value) {
-    m_titleBackColor = value;
-    update();
-}
+void Calendar::setTitleBackColor(OleColor value) { recolour(m_titleBackColor, value); }
 OleColor Calendar::TitleForeColor() const { return m_titleForeColor; }
-void Calendar::setTitleForeColor(OleColor value) {
-    m_titleForeColor = value;
-    update();
-}
+void Calendar::setTitleForeColor(OleColor value) { recolour(m_titleForeColor, value); }
 int Calendar::BorderStyle() const { return m_borderStyle; }
 void Calendar::setBorderStyle(int value) {
     m_borderStyle = value;
@@ -135,10 +131,7 @@ void Calendar::setAppearance(int value) {
     applyFrame();
 }
 OleColor Calendar::BackColor() const { return m_backColor; }
-void Calendar::setBackColor(OleColor value) {
-    m_backColor = value;
-    update();
-}
+void Calendar::setBackColor(OleColor value) { recolour(m_backColor, value); }
 
 QDate Calendar::Value() const { return m_value; }
 void Calendar::setValue(const QDate& value) {

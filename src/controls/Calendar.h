@@ -94,6 +94,7 @@ private:
     int cellAt(QPoint inside) const;
     bool onSurface(QPoint inside) const;
     void applyFrame();
+    void recolour(platform::OleColor& colour, platform::OleColor value);
 
     platform::OleColor m_backColor = 0xFFFFFF;
     platform::OleColor m_foreColor = 0;

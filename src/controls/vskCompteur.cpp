@@ -298,30 +298,21 @@ void vskCompteur::step(int direction) {
 
 // --- keys -----------------------------------------------------------------------------------
 
-void vskCompteur::deleteKey() {
+// Delete erases the character after the caret, Backspace the one before it, or either the
+// selection; the caret then steps back one place, whether the number was accepted or not.
+void vskCompteur::eraseKey(bool forward) {
     const QString t = m_text->text();
     const int s = SelStart();
     const int l = SelLength();
     if (l >= 1)
         tryText(t.left(s) + t.mid(s + l));
-    else if (s < t.size())
+    else if (forward && s < t.size())
         tryText(t.left(s) + t.mid(s + 1));
+    else if (!forward && s >= 1)
+        tryText(t.left(s - 1) + t.mid(s));
     else
         return;
     if (s > 0) m_text->setCursorPosition(s - 1);
-}
-
-void vskCompteur::backspaceKey() {
-    const QString t = m_text->text();
-    const int s = SelStart();
-    const int l = SelLength();
-    if (l >= 1)
-        tryText(t.left(s) + t.mid(s + l));
-    else if (s < 1)
-        return;
-    else
-        tryText(t.left(s - 1) + t.mid(s));
-    if (s >= 1) m_text->setCursorPosition(s - 1);
 }
 
 // A digit that would take the number out of its bounds is tried alone.
@@ -355,7 +346,7 @@ bool vskCompteur::eventFilter(QObject* watched, QEvent* e) {
         return false;
     }
     if (code == key::Delete) {
-        deleteKey();
+        eraseKey(true);
         emit KeyDown(code, shift);
         return true;
     }
@@ -364,7 +355,7 @@ bool vskCompteur::eventFilter(QObject* watched, QEvent* e) {
     // Keys without a character move the caret; Enter and Esc belong to the dialog's buttons.
     if (ascii == 0 || ascii == 13 || ascii == 27) return false;
     if (ascii == 8)
-        backspaceKey();
+        eraseKey(false);
     else if (ascii >= '0' && ascii <= '9')
         digitKey(ascii - '0');
     emit KeyPress(ascii);

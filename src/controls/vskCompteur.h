@@ -108,8 +108,7 @@ private:
     bool TrySetValue(qint64 candidate);
     bool tryText(QString text);
     void showValue();
-    void deleteKey();
-    void backspaceKey();
+    void eraseKey(bool forward);
     void digitKey(int digit);
     void step(int direction);
     void applyColors();
