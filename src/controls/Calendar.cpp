@@ -34,7 +34,7 @@ int daysIn(int year, int month) { return QDate(year, month, 1).daysInMonth(); }
 
 }  // namespace
 
-namespace calendar {
+namespace CalendarParts {
 
 // A month arrow: black, or grey while the calendar is disabled.
 class NavArrow : public QWidget {
@@ -67,7 +67,7 @@ private:
     bool m_forward;
 };
 
-}  // namespace calendar
+}  // namespace CalendarParts
 
 // --- the month ---------------------------------------------------------------------------
 
@@ -94,7 +94,7 @@ QString CalendarMonth::Title() const {
 
 Calendar::Calendar(QWidget* parent)
     : QFrame(parent), m_value(QDate::currentDate()),
-      m_nav{new calendar::NavArrow(this, false), new calendar::NavArrow(this, true)} {
+      m_nav{new CalendarParts::NavArrow(this, false), new CalendarParts::NavArrow(this, true)} {
     setFixedSize(px(2500), px(2300));
     setFocusPolicy(Qt::StrongFocus);
     // The cells are small: the container's font, at a size they can hold.
@@ -102,7 +102,7 @@ Calendar::Calendar(QWidget* parent)
     f.setPixelSize(11);
     setFont(f);
     for (int i = 0; i < 2; ++i)
-        connect(m_nav[i], &calendar::NavArrow::pressed, this,
+        connect(m_nav[i], &CalendarParts::NavArrow::pressed, this,
                 [this, i](Qt::MouseButton b) { navigate(i == 0 ? -1 : 1, b); });
     applyFrame();
 }

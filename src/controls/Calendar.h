@@ -4,7 +4,7 @@
 #include <QDate>
 #include <QFrame>
 
-namespace calendar {
+namespace CalendarParts {
 class NavArrow;
 }
 
@@ -103,7 +103,7 @@ private:
     int m_borderStyle = 0;
     int m_appearance = 1;
     QDate m_value;
-    calendar::NavArrow* m_nav[2];
+    CalendarParts::NavArrow* m_nav[2];
     int m_pressedCell = -1;
     bool m_pressedSurface = false;
 };

@@ -12,7 +12,7 @@
 
 using namespace platform;
 
-namespace counter {
+namespace vskCompteurParts {
 
 // The text box. It is read-only, so that nothing but the counter's own key handling
 // changes its text (no paste, drop or undo), and it draws its caret itself, since a
@@ -77,7 +77,7 @@ private:
     bool m_right;
 };
 
-}  // namespace counter
+}  // namespace vskCompteurParts
 
 namespace {
 
@@ -122,8 +122,8 @@ Qt::CursorShape pointerShape(int pointer) {
 }  // namespace
 
 vskCompteur::vskCompteur(QWidget* parent)
-    : QWidget(parent), m_text(new counter::Text(this)),
-      m_buttons{new counter::Button(this, false), new counter::Button(this, true)} {
+    : QWidget(parent), m_text(new vskCompteurParts::Text(this)),
+      m_buttons{new vskCompteurParts::Button(this, false), new vskCompteurParts::Button(this, true)} {
     setFixedHeight(kHeight);
     resize(width(), kHeight);
     setFocusProxy(m_text);

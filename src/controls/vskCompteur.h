@@ -7,10 +7,10 @@
 
 class QLineEdit;
 
-namespace counter {
+namespace vskCompteurParts {
 class Text;
 class Button;
-}  // namespace counter
+}  // namespace vskCompteurParts
 
 // The numeric up/down control: a one-line box showing a whole number between Min and Max,
 // with a decreasing and an increasing arrow button inside its right end. The user cannot
@@ -115,8 +115,8 @@ private:
     void applyBorder();
     void setTextFont(const std::function<void(QFont&)>& change);
 
-    counter::Text* m_text;
-    counter::Button* m_buttons[2];
+    vskCompteurParts::Text* m_text;
+    vskCompteurParts::Button* m_buttons[2];
     int m_value = 0;
     int m_min = 0;
     int m_max = 100;
