@@ -26,5 +26,7 @@ private:
 inline constexpr int vbObjectError = static_cast<int>(0x80040000u);
 inline constexpr int kErrInvalidValue = vbObjectError + 513;  // -2147220991
 inline constexpr int kErrOutOfRange = vbObjectError + 514;    // -2147220990
+// The runtime's own error for an index outside an array.
+inline constexpr int kErrSubscriptOutOfRange = 9;
 
 }  // namespace platform

@@ -1,0 +1,167 @@
+// Menus built at run time: their items, and the commands that reach the owner's target.
+#include "controls/cMenu.h"
+#include "controls/mSubClass.h"
+#include "MessageWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QTimer>
+
+using testsupport::MessageWindow;
+using H = cMenu::Handle;
+
+namespace {
+
+QMenu* openPopup() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+void clickEntry(QWidget* menu, int position) {
+    QAction* a = menu->actions().at(position);
+    const QRect r = qobject_cast<QMenuBar*>(menu) ? static_cast<QMenuBar*>(menu)->actionGeometry(a)
+                                                  : static_cast<QMenu*>(menu)->actionGeometry(a);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, r.center());
+}
+
+QStringList captions(const cMenu& m, H menu) {
+    QStringList list;
+    for (int i = 0; i < m.MenuItemCount(menu); ++i) list << m.Caption(menu, i, true);
+    return list;
+}
+
+}  // namespace
+
+class tst_cMenu : public QObject {
+    Q_OBJECT
+private slots:
+    void buildingAndReadingMenus() {
+        MessageWindow w;
+        cMenu m;
+        const H bar = m.CreateNewMenu(&w);
+        m.AddMenuItem(bar, "&Fichier", 1);
+        m.AddMenuItem(bar, "&Outils", 6);
+        const H file = m.AddMenu();
+        m.AddMenuItem(file, "&Ouvrir", 32);
+        m.AddMenuItem(file, "", 34, -1, true, true, true);  // a separator, checked
+        m.AddMenuItem(file, "&Quitter", 35);
+        m.AttachSubMenu(bar, file, 1, false);
+        m.ActivateMenu(bar);
+        QCOMPARE(w.menuBar()->actions().size(), 2);
+        QCOMPARE((QList<int>{m.ItemIDFromPos(bar, 0), m.ItemIDFromPos(bar, 1), m.ItemIDFromPos(bar, 5)}),
+                 (QList<int>{-1, 6, -1}));
+        QCOMPARE((QList<H>{m.SubMenuHandle(bar, 0), m.SubMenuHandle(bar, 1)}), (QList<H>{file, 0}));
+        QCOMPARE(m.Caption(bar, 35, false), "&Quitter");  // found inside the popup
+
+        m.AddMenuItem(file, "&Créer", 33, 34, false);  // before the item with id 34
+        m.AddMenuItem(file, "Premier", 30, 0);
+        m.AddMenuItem(file, "Dernier", 36, 99);
+        m.AddMenuItem(file, "Perdu", 50, 77, false);  // no item 77: nothing inserted
+        QCOMPARE(captions(m, file), (QStringList{"Premier", "&Ouvrir", "&Créer", "", "&Quitter", "Dernier"}));
+        QVERIFY(m.Checked(file, 34, false));
+        m.setCaption(file, 3, true, "Trois");  // a separator becomes a text item
+        QCOMPARE(m.Caption(file, 34, false), "Trois");
+
+        m.setEnabled(file, 32, false, false);
+        m.setChecked(file, 32, false, true);  // checking leaves the item disabled
+        QVERIFY(m.Checked(file, 32, false) && !m.Enabled(file, 32, false));
+        m.setDefaultItem(file, false, 35);
+        QCOMPARE((QList<int>{m.DefaultItem(file, false), m.DefaultItem(file, true)}), (QList<int>{35, 4}));
+        m.setEnabled(file, 35, false, false);
+        QCOMPARE(m.DefaultItem(file, false), -1);  // a disabled default does not count
+        m.CheckRadioItem(file, 0, 2, 1, true);
+        QCOMPARE((QList<bool>{m.Checked(file, 0, true), m.Checked(file, 1, true), m.Checked(file, 2, true)}),
+                 (QList<bool>{false, true, false}));
+
+        m.AttachSubMenu(file, file, 0, true);  // never inside itself
+        QCOMPARE(m.SubMenuHandle(file, 0), 0);
+        m.RemoveMenuItem(bar, 0, true);  // the popup survives its item
+        QCOMPARE(m.MenuItemCount(file), 6);
+        m.AttachSubMenu(bar, file, 6, false);
+        m.DeleteMenuItem(bar, 6, false);  // the popup goes with its item
+        QCOMPARE(m.MenuItemCount(bar), 0);
+        QCOMPARE(m.MenuItemCount(file), -1);
+        m.DelMenu(file);
+
+        // The bar and its popups go with the window; their handles then find nothing.
+        auto* gone = new MessageWindow;
+        const H goneBar = m.CreateNewMenu(gone);
+        const H gonePopup = m.AddMenu();
+        m.AddMenuItem(goneBar, "X", 1);
+        m.AttachSubMenu(goneBar, gonePopup, 0, true);
+        m.ActivateMenu(goneBar);
+        delete gone;
+        QCOMPARE(m.MenuItemCount(gonePopup), -1);
+        m.DelMenu(gonePopup);
+    }
+
+    void chosenEntriesReachTheOwnersTarget() {
+        MessageWindow w;
+        cMenu m;
+        const H bar = m.CreateNewMenu(&w);
+        m.AddMenuItem(bar, "&Fichier", 1);
+        m.AddMenuItem(bar, "&Ouvrir", 2);
+        m.AddMenuItem(bar, "&Aide", 7);
+        const H file = m.AddMenu();
+        m.AddMenuItem(file, "&Quitter", 35, -1, true, true);
+        m.AttachSubMenu(bar, file, 1, false);
+        // One subjects popup shared by every class entry.
+        const H classes = m.AddMenu();
+        const H subjects = m.AddMenu();
+        for (int i = 1; i <= 3; ++i) m.AddMenuItem(classes, QString("Classe %1").arg(i), 100 + i);
+        for (int j = 1; j <= 2; ++j) m.AddMenuItem(subjects, QString("Matière %1").arg(j), 200 + j);
+        for (int i = 0; i < 3; ++i) m.AttachSubMenu(classes, subjects, i, true);
+        m.AttachSubMenu(bar, classes, 2, false);
+        m.ActivateMenu(bar);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        clickEntry(w.menuBar(), 0);
+        QTRY_VERIFY(openPopup());
+        QCOMPARE(w.messages.size(), 1);
+        QCOMPARE(w.messages[0].uMsg, mSubClass::WM_INITMENUPOPUP);
+        QCOMPARE(w.messages[0].wParam, qintptr(file));
+        clickEntry(openPopup(), 0);
+        QTRY_COMPARE(w.commands(), QList<qintptr>{35});
+        QVERIFY(m.Checked(file, 35, false));  // choosing does not toggle the check
+
+        clickEntry(w.menuBar(), 1);
+        QTRY_VERIFY(openPopup());
+        QMenu* classMenu = openPopup();
+        classMenu->setActiveAction(classMenu->actions().at(2));  // opens the subjects popup
+        QTRY_VERIFY(openPopup() != classMenu);
+        QCOMPARE(w.messages.last().wParam, qintptr(subjects));
+        QCOMPARE(w.messages.last().lParam & 0xFFFF, qintptr(2));  // opened from the third class
+        clickEntry(openPopup(), 1);
+        QTRY_COMPARE(w.commands(), (QList<qintptr>{35, 202}));
+
+        clickEntry(w.menuBar(), 2);  // an entry of the bar itself
+        QTRY_COMPARE(w.commands(), (QList<qintptr>{35, 202, 7}));
+    }
+
+    void trackedMenusReturnTheChoice() {
+        MessageWindow w;
+        w.show();
+        cMenu m;
+        m.CreateNewMenu(&w);
+        const H p = m.AddMenu();
+        m.AddMenuItem(p, "Un", 41);
+        m.AddMenuItem(p, "Deux", 42);
+        const QPoint centre = w.screen()->geometry().center();
+        QRect shown;
+        QTimer::singleShot(0, [&] {
+            shown = openPopup()->geometry();
+            clickEntry(openPopup(), 1);
+        });
+        QCOMPARE(m.TrackMenu(p, centre.x(), centre.y(), false, 2), 42);
+        QCOMPARE(shown.right() + 1, centre.x());  // its right edge on x
+        QCoreApplication::processEvents();
+        QVERIFY(w.commands().isEmpty());  // returned, not sent
+
+        QTimer::singleShot(0, [] { QTest::keyClick(openPopup(), Qt::Key_Escape); });
+        QCOMPARE(m.TrackMenu(p, centre.x(), centre.y()), 0);
+    }
+};
+
+QTEST_MAIN(tst_cMenu)
+#include "tst_cMenu.moc"

@@ -1,0 +1,155 @@
+// The numeric counter: its bounds and errors, the keys and buttons that change it, its events.
+#include "controls/vskCompteur.h"
+#include "platform/VbError.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <climits>
+
+using namespace platform;
+
+namespace {
+
+QLineEdit* text(vskCompteur& c) { return c.findChild<QLineEdit*>("Text1"); }
+
+void expectError(const std::function<void()>& call, int number, const char* description) {
+    try {
+        call();
+        QFAIL("no error raised");
+    } catch (const VbError& e) {
+        QCOMPARE(e.number(), number);
+        QCOMPARE(e.source(), "vskCompteur");
+        QCOMPARE(e.description(), QString::fromUtf8(description));
+    }
+}
+
+// A counter with bounds, value and the caret (or a selection) placed in its text.
+void prepare(vskCompteur& c, int min, int max, int value, int selStart, int selLength = 0) {
+    c.setMin(0);
+    c.setMax(max);
+    c.setMin(min);
+    c.setValue(value);
+    c.setSelStart(selStart);
+    if (selLength) c.setSelLength(selLength);
+}
+
+}  // namespace
+
+class tst_vskCompteur : public QObject {
+    Q_OBJECT
+private slots:
+    void boundsValueAndErrors() {
+        vskCompteur c;
+        QCOMPARE((QList<int>{c.Min(), c.Max(), c.Pas(), c.Value()}), (QList<int>{0, 100, 1, 0}));
+        QCOMPARE(text(c)->text(), "0");
+        c.resize(120, 60);
+        QCOMPARE(c.height(), 19);  // always one line high
+        QSignalSpy change(&c, &vskCompteur::Change);
+        c.setValue(3);
+        c.setValue(3);
+        QCOMPARE(text(c)->text(), "3");
+        QCOMPARE(change.size(), 1);  // the same text again raises no Change
+
+        expectError([&] { c.setMax(0); }, kErrInvalidValue, "La propriété Max doit être supérieure à 0");
+        expectError([&] { c.setMin(-1); }, kErrInvalidValue, "La propriété Min doit être supérieure ou égale à 0");
+        expectError([&] { c.setMin(100); }, kErrInvalidValue, "La propriété Min doit être inférieure à la propriété Max");
+        expectError([&] { c.setValue(101); }, kErrOutOfRange,
+                    "Value doit être supérieure ou égale à Min et inférieure ou égale à Max");
+        QCOMPARE((QList<int>{c.Min(), c.Max(), c.Value()}), (QList<int>{0, 100, 3}));
+        c.setMax(5);
+        QCOMPARE(c.Value(), 3);
+        c.setMin(2);  // Min also sets the value
+        QCOMPARE(c.Value(), 2);
+        expectError([&] { c.setMax(2); }, kErrInvalidValue, "La propriété Min doit être inférieure à la propriété Max");
+        c.setValue(5);
+        c.setMax(4);
+        QCOMPARE(text(c)->text(), "4");
+
+        c.setEnabled(false);
+        QCOMPARE(text(c)->palette().color(QPalette::Text), oleColor(sys::GrayText));
+    }
+
+    void keysChangeTheNumberWithinItsBounds() {
+        vskCompteur c;
+        QSignalSpy change(&c, &vskCompteur::Change);
+        QSignalSpy press(&c, &vskCompteur::KeyPress);
+        QSignalSpy down(&c, &vskCompteur::KeyDown);
+        const auto type = [&](Qt::Key key) {
+            QTest::keyClick(text(c), key);
+            return text(c)->text();
+        };
+
+        prepare(c, 1, 3, 2, 0, 1);  // whole text selected
+        change.clear();
+        QCOMPARE(type(Qt::Key_5), "2");  // "5", and the digit alone, are out of range
+        QCOMPARE(change.size(), 0);
+        QCOMPARE(press.last().at(0).toInt(), int('5'));
+        prepare(c, 1, 3, 2, 1);
+        QCOMPARE(type(Qt::Key_0), "2");  // "20" and "0" both refused
+        QCOMPARE(type(Qt::Key_3), "3");  // "23" too large, "3" alone fits
+        QCOMPARE(text(c)->cursorPosition(), 1);
+        QCOMPARE(type(Qt::Key_Backspace), "1");  // empty stands for Min
+        QCOMPARE(press.last().at(0).toInt(), 8);
+
+        prepare(c, 0, 100, 45, 1);
+        QCOMPARE(type(Qt::Key_Delete), "4");
+        QCOMPARE(text(c)->cursorPosition(), 0);
+        QCOMPARE(down.last().at(0).toInt(), 46);
+        prepare(c, 0, 100, 45, 2);
+        change.clear();
+        QCOMPARE(type(Qt::Key_Delete), "45");  // nothing after the caret
+        c.setSelStart(0);
+        QCOMPARE(type(Qt::Key_Backspace), "45");  // nothing before it
+        QCOMPARE(type(Qt::Key_A), "45");
+        QCOMPARE(press.last().at(0).toInt(), int('a'));
+        QCOMPARE(change.size(), 0);
+        c.setMax(1000);
+        QCOMPARE(type(Qt::Key_1), "145");
+        QCOMPARE(text(c)->cursorPosition(), 1);
+
+        // A number past the bounds, or past any integer, is refused, never wrapped.
+        prepare(c, 10, 32767, 32767, 5);
+        QCOMPARE(type(Qt::Key_9), "32767");
+        prepare(c, 10, INT_MAX, INT_MAX, 10);
+        for (int i = 0; i < 12; ++i) type(Qt::Key_9);
+        QCOMPARE(c.Value(), INT_MAX);
+        prepare(c, 1, 3, 2, 0, 1);
+        c.setSelText("7");  // text set through the selection follows the same rule
+        QCOMPARE(c.Value(), 2);
+    }
+
+    void buttonsStepWithinTheBounds() {
+        QWidget window;
+        auto* c = new vskCompteur(&window);
+        c->setGeometry(10, 10, 120, 19);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* minus = c->findChild<QAbstractButton*>("cmdAction0");
+        auto* plus = c->findChild<QAbstractButton*>("cmdAction1");
+
+        prepare(*c, 1, 3, 2, 0);
+        QSignalSpy change(c, &vskCompteur::Change);
+        plus->click();
+        plus->click();  // at Max: no change, no wrapping
+        QCOMPARE(c->Value(), 3);
+        QCOMPARE(change.size(), 1);
+        QVERIFY(text(*c)->hasFocus());
+        QCOMPARE(text(*c)->selectedText(), "3");
+        c->setPas(INT_MIN);  // the sum would overflow: refused like any other
+        minus->click();
+        plus->click();
+        QCOMPARE(c->Value(), 3);
+
+        c->setEnabled(false);  // a disabled counter reacts to nothing
+        c->setPas(1);
+        minus->click();
+        QTest::keyClick(text(*c), Qt::Key_1);
+        QCOMPARE(c->Value(), 3);
+    }
+};
+
+QTEST_MAIN(tst_vskCompteur)
+#include "tst_vskCompteur.moc"
