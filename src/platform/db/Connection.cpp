@@ -86,6 +86,9 @@ void Connection::raise(int rc, const QString& detail) const {
 
 const TableDef* Connection::findTable(const QString& name) const {
     for (const TableDef& t : m_tables)
+        if (t.Name() == name)
+            return &t;
+    for (const TableDef& t : m_tables)
         if (sameName(t.Name(), name))
             return &t;
     return nullptr;

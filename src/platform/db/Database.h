@@ -94,6 +94,10 @@ private:
 
 // Writes that must all happen or none: rolled back when destroyed without commit().
 // Transactions nest.
+// Reading several recordsets in a row (a grid, a table of averages) is also much faster
+// inside one transaction: SQLCipher cannot tell that an encrypted file is unchanged since
+// the last read, so every statement run outside a transaction starts with an empty page
+// cache and decrypts again what it reads.
 class Transaction {
 public:
     explicit Transaction(const Database& database);

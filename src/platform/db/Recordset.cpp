@@ -5,6 +5,7 @@
 #include "Values.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <optional>
 
@@ -88,19 +89,23 @@ struct Source {
     }
 };
 
-// Moves over the rows of a recordset; each call returns the row it lands on, and a call
-// that finds nothing does not move.
+// Moves over the rows of a recordset and holds the row it stands on. A move returns
+// whether it landed on a row; one that finds nothing does not move, except next(), which
+// stands past the end after the last row.
 class Navigator {
 public:
     virtual ~Navigator() = default;
-    virtual std::optional<Row> first() = 0;
-    virtual std::optional<Row> last() = 0;
-    // The row after the current one; nothing, and stands past the end, after the last.
-    virtual std::optional<Row> next() = 0;
-    virtual std::optional<Row> find(const QList<Bound>& terms, bool fromStart) = 0;
-    virtual std::optional<Row> at(int position) = 0;
+    virtual bool first() = 0;
+    virtual bool last() = 0;
+    virtual bool next() = 0;
+    virtual bool find(const QList<Bound>& terms, bool fromStart) = 0;
+    virtual bool at(int position) = 0;
     virtual int count() = 0;
     virtual int position() = 0;
+    virtual qint64 rowid() const = 0;
+    virtual const QVariant& value(int column) const = 0;
+    // After the row was written through the recordset.
+    virtual void setValue(int, const QVariant&) {}
     virtual void added(qint64) {}
     virtual void deletedCurrent() {}
 };
@@ -112,13 +117,13 @@ class LiveNavigator : public Navigator {
 public:
     explicit LiveNavigator(const Source& source) : m_source(source) {}
 
-    std::optional<Row> first() override { return land(m_source.one("ORDER BY rowid LIMIT 1", [](auto) {})); }
-    std::optional<Row> last() override { return land(m_source.one("ORDER BY rowid DESC LIMIT 1", [](auto) {})); }
-    std::optional<Row> next() override {
+    bool first() override { return land(m_source.one("ORDER BY rowid LIMIT 1", [](auto) {})); }
+    bool last() override { return land(m_source.one("ORDER BY rowid DESC LIMIT 1", [](auto) {})); }
+    bool next() override {
         return land(m_source.one("WHERE rowid > ? ORDER BY rowid LIMIT 1",
-                                 [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 1, m_current); }));
+                                 [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 1, m_row.rowid); }));
     }
-    std::optional<Row> find(const QList<Bound>& terms, bool fromStart) override {
+    bool find(const QList<Bound>& terms, bool fromStart) override {
         QByteArray key(1, fromStart ? 'f' : 'n');
         for (const Bound& t : terms)
             key += char(t.column);
@@ -131,27 +136,30 @@ public:
         return land(m_source.one(tail, [&](sqlite3_stmt* s) {
             m_source.bind(s, terms);
             if (!fromStart)
-                sqlite3_bind_int64(s, int(terms.size()) + 1, m_current);
+                sqlite3_bind_int64(s, int(terms.size()) + 1, m_row.rowid);
         }));
     }
-    std::optional<Row> at(int position) override {
+    bool at(int position) override {
         return land(m_source.one("ORDER BY rowid LIMIT 1 OFFSET ?",
                                  [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 1, position); }));
     }
     int count() override { return int(m_source.count("SELECT count(*) FROM " + m_source.table)); }
     int position() override {
-        return int(m_source.count("SELECT count(*) FROM " + m_source.table + " WHERE rowid < ?", m_current));
+        return int(m_source.count("SELECT count(*) FROM " + m_source.table + " WHERE rowid < ?", m_row.rowid));
     }
+    qint64 rowid() const override { return m_row.rowid; }
+    const QVariant& value(int column) const override { return m_row.values[column]; }
+    void setValue(int column, const QVariant& value) override { m_row.values[column] = value; }
 
 private:
-    std::optional<Row> land(std::optional<Row> row) {
+    bool land(std::optional<Row> row) {
         if (row)
-            m_current = row->rowid;
-        return row;
+            m_row = std::move(*row);
+        return row.has_value();
     }
 
     const Source& m_source;
-    qint64 m_current = 0;
+    Row m_row;
     QHash<QByteArray, QByteArray> m_findSql;
 };
 
@@ -169,20 +177,20 @@ public:
         m_gone.resize(m_keys.size());
     }
 
-    std::optional<Row> first() override { return forward(0); }
-    std::optional<Row> last() override {
+    bool first() override { return forward(0); }
+    bool last() override {
         for (int slot = int(m_keys.size()) - 1; slot >= 0; --slot)
-            if (auto row = load(slot))
-                return row;
-        return std::nullopt;
+            if (load(slot))
+                return true;
+        return false;
     }
-    std::optional<Row> next() override {
-        auto row = forward(m_slot + 1);
-        if (!row)
-            m_slot = int(m_keys.size());
-        return row;
+    bool next() override {
+        if (forward(m_slot + 1))
+            return true;
+        m_slot = int(m_keys.size());
+        return false;
     }
-    std::optional<Row> find(const QList<Bound>& terms, bool fromStart) override {
+    bool find(const QList<Bound>& terms, bool fromStart) override {
         if (m_slotOf.size() != m_keys.size()) {
             m_slotOf.clear();
             for (int slot = 0; slot < m_keys.size(); ++slot)
@@ -198,16 +206,19 @@ public:
             if (slot > after && !m_gone[slot] && (best < 0 || slot < best))
                 best = slot;
         }
-        return best < 0 ? std::nullopt : load(best);
+        return best >= 0 && load(best);
     }
-    std::optional<Row> at(int position) override {
+    bool at(int position) override {
         for (int slot = 0; slot < m_keys.size(); ++slot)
             if (!m_gone[slot] && position-- == 0)
                 return load(slot);
-        return std::nullopt;
+        return false;
     }
     int count() override { return int(m_gone.count(false)); }
     int position() override { return int(std::count(m_gone.begin(), m_gone.begin() + m_slot, false)); }
+    qint64 rowid() const override { return m_row.rowid; }
+    const QVariant& value(int column) const override { return m_row.values[column]; }
+    void setValue(int column, const QVariant& value) override { m_row.values[column] = value; }
     void added(qint64 rowid) override {
         m_keys.append(rowid);
         m_gone.append(false);
@@ -215,79 +226,88 @@ public:
     void deletedCurrent() override { m_gone[m_slot] = true; }
 
 private:
-    std::optional<Row> forward(int from) {
+    bool forward(int from) {
         for (int slot = from; slot < m_keys.size(); ++slot)
-            if (auto row = load(slot))
-                return row;
-        return std::nullopt;
+            if (load(slot))
+                return true;
+        return false;
     }
 
     // Lands on a slot; a row deleted since (by another recordset) is skipped.
-    std::optional<Row> load(int slot) {
+    bool load(int slot) {
         if (m_gone[slot])
-            return std::nullopt;
+            return false;
         auto row = m_source.one("WHERE rowid = ?", [&](sqlite3_stmt* s) { sqlite3_bind_int64(s, 1, m_keys[slot]); });
         if (!row) {
             m_gone[slot] = true;
-            return std::nullopt;
+            return false;
         }
+        m_row = std::move(*row);
         m_slot = slot;
-        return row;
+        return true;
     }
 
     const Source& m_source;
     QList<qint64> m_keys;
     QList<bool> m_gone;
     QHash<qint64, int> m_slotOf;
+    Row m_row;
     int m_slot = -1;
 };
 
-// Snapshots and forward-only recordsets hold a copy of their rows.
+// Snapshots and forward-only recordsets hold a copy of their rows' values, one after the
+// other.
 class CopyNavigator : public Navigator {
 public:
     CopyNavigator(const Source& source, const QByteArray& sql, const QList<Bound>& terms, bool forwardOnly)
-        : m_source(source), m_forwardOnly(forwardOnly) {
+        : m_source(source), m_width(int(source.columns.size())), m_forwardOnly(forwardOnly) {
         Use use(source.conn(), sql);
         source.bind(use.get(), terms);
-        while (use.step())
-            m_rows.append(source.read(use.get(), 0));
+        while (use.step()) {
+            for (int i = 0; i < m_width; ++i)
+                m_values.append(detail::columnValue(use.get(), i, source.columns[i].def.Type()));
+            ++m_count;
+        }
     }
 
-    std::optional<Row> first() override { return go(0); }
-    std::optional<Row> last() override { return go(int(m_rows.size()) - 1); }
-    std::optional<Row> next() override {
-        if (m_pos + 1 >= m_rows.size()) {
-            m_pos = int(m_rows.size());
-            return std::nullopt;
-        }
-        return go(m_pos + 1);
+    bool first() override { return go(0); }
+    bool last() override { return go(m_count - 1); }
+    bool next() override {
+        if (go(m_pos + 1))
+            return true;
+        m_pos = m_count;
+        return false;
     }
-    std::optional<Row> find(const QList<Bound>& terms, bool fromStart) override {
-        for (int i = fromStart ? 0 : m_pos + 1; i < m_rows.size(); ++i) {
+    bool find(const QList<Bound>& terms, bool fromStart) override {
+        for (int row = fromStart ? 0 : m_pos + 1; row < m_count; ++row) {
             const bool match = std::all_of(terms.begin(), terms.end(), [&](const Bound& t) {
-                return detail::sameValue(m_source.columns[t.column].def.Type(), m_rows[i].values[t.column], t.value);
+                return detail::sameValue(t.type, m_values[row * m_width + t.column], t.value);
             });
             if (match)
-                return go(i);
+                return go(row);
         }
-        return std::nullopt;
+        return false;
     }
-    std::optional<Row> at(int position) override { return go(position); }
-    int count() override { return int(m_rows.size()); }
+    bool at(int position) override { return go(position); }
+    int count() override { return m_count; }
     int position() override { return m_pos; }
+    qint64 rowid() const override { return 0; }
+    const QVariant& value(int column) const override { return m_values[m_pos * m_width + column]; }
 
 private:
-    std::optional<Row> go(int index) {
-        if (index < 0 || index >= m_rows.size())
-            return std::nullopt;
-        if (m_forwardOnly && index < m_pos)
+    bool go(int row) {
+        if (row < 0 || row >= m_count)
+            return false;
+        if (m_forwardOnly && row < m_pos)
             throw DbError(DbErrc::InvalidOperation);
-        m_pos = index;
-        return m_rows[index];
+        m_pos = row;
+        return true;
     }
 
     const Source& m_source;
-    QList<Row> m_rows;
+    QList<QVariant> m_values;
+    int m_width;
+    int m_count = 0;
     int m_pos = -1;
     bool m_forwardOnly;
 };
@@ -295,10 +315,11 @@ private:
 // Finds the fields a query names among its tables.
 class Resolver {
 public:
+    // The definitions stay put while a recordset is being built.
     Resolver(const Connection& connection, const Query& query) {
-        m_tables.append(connection.table(query.table()));
+        m_tables.append(&connection.table(query.table()));
         for (const Query::Join& join : query.joins())
-            m_tables.append(connection.table(join.table));
+            m_tables.append(&connection.table(join.table));
     }
 
     struct Ref {
@@ -313,9 +334,9 @@ public:
         const QString fieldName = dot < 0 ? name : name.mid(dot + 1);
         std::optional<Ref> found;
         for (int t = from; t < to; ++t) {
-            if (!tableName.isEmpty() && !sameName(m_tables[t].Name(), tableName))
+            if (!tableName.isEmpty() && !sameName(m_tables[t]->Name(), tableName))
                 continue;
-            const int f = m_tables[t].fieldIndex(fieldName);
+            const int f = m_tables[t]->fieldIndex(fieldName);
             if (f < 0)
                 continue;
             if (found)
@@ -327,8 +348,8 @@ public:
         return *found;
     }
 
-    const TableDef& table(const Ref& ref) const { return m_tables[ref.table]; }
-    const FieldDef& field(const Ref& ref) const { return m_tables[ref.table].Fields()[ref.field]; }
+    const TableDef& table(const Ref& ref) const { return *m_tables[ref.table]; }
+    const FieldDef& field(const Ref& ref) const { return m_tables[ref.table]->Fields()[ref.field]; }
     QByteArray sql(const Ref& ref) const {
         const QByteArray field = quoteName(this->field(ref).Name());
         return m_tables.size() == 1 ? field : quoteName(table(ref).Name()) + '.' + field;
@@ -337,14 +358,15 @@ public:
         if (m_tables.size() == 1)
             return "rowid";
         QByteArray sql;
-        for (const TableDef& t : m_tables)
-            sql += (sql.isEmpty() ? "" : ", ") + quoteName(t.Name()) + ".rowid";
+        for (const TableDef* t : m_tables)
+            sql += (sql.isEmpty() ? "" : ", ") + quoteName(t->Name()) + ".rowid";
         return sql;
     }
-    const QList<TableDef>& tables() const { return m_tables; }
+    int tableCount() const { return int(m_tables.size()); }
+    const TableDef& tableAt(int t) const { return *m_tables[t]; }
 
 private:
-    QList<TableDef> m_tables;
+    QVarLengthArray<const TableDef*, 2> m_tables;
 };
 
 Column makeColumn(const Resolver& resolver, const Resolver::Ref& ref) {
@@ -362,10 +384,8 @@ struct Recordset::Impl {
 
     RecordsetType type;
     Source source;
-    QHash<QString, int> columnByName;
     std::unique_ptr<Navigator> nav;
     State state = State::AtEnd;
-    Row current;
     bool noMatch = false;
     Pending pending = Pending::None;
     QList<QVariant> buffer;
@@ -374,9 +394,11 @@ struct Recordset::Impl {
     Connection& conn() const { return source.conn(); }
 
     int column(const QString& name) const {
-        if (const auto it = columnByName.constFind(name); it != columnByName.cend())
-            return *it;
+        // A handful of fields: comparing beats hashing.
         const auto& columns = source.columns;
+        for (int i = 0; i < columns.size(); ++i)
+            if (columns[i].name == name)
+                return i;
         for (int i = 0; i < columns.size(); ++i)
             if (sameName(columns[i].name, name))
                 return i;
@@ -407,9 +429,11 @@ struct Recordset::Impl {
         return terms;
     }
 
-    void land(std::optional<Row>&& row) {
-        current = std::move(*row);
-        state = State::OnRow;
+    // Follows a move: on a row, or where it was.
+    bool landed(bool onRow) {
+        if (onRow)
+            state = State::OnRow;
+        return onRow;
     }
 
     void dropPending() { pending = Pending::None; }
@@ -428,7 +452,7 @@ struct Recordset::Impl {
         if (pending == Pending::Adding || (pending == Pending::Editing && changed[c]))
             return buffer[c];
         requireCurrent();
-        return current.values[c];
+        return nav->value(c);
     }
 
     void checkRow() const {
@@ -483,13 +507,13 @@ struct Recordset::Impl {
         {
             Use use(c, "UPDATE " + source.table + " SET " + set + " WHERE rowid = ?");
             source.bind(use.get(), values);
-            sqlite3_bind_int64(use.get(), int(values.size()) + 1, current.rowid);
+            sqlite3_bind_int64(use.get(), int(values.size()) + 1, nav->rowid());
             use.step();
         }
         if (sqlite3_changes(c.handle()) == 0)
             throw DbError(DbErrc::NoCurrentRecord);
         for (const Bound& b : values)
-            current.values[b.column] = b.value;
+            nav->setValue(b.column, b.value);
     }
 };
 
@@ -509,24 +533,24 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const Query& query,
         throw DbError(DbErrc::InvalidOperation, query.table());
 
     if (query.fields().isEmpty()) {
-        for (int t = 0; t < resolver.tables().size(); ++t)
-            for (int f = 0; f < resolver.tables()[t].Fields().size(); ++f)
+        for (int t = 0; t < resolver.tableCount(); ++t)
+            for (int f = 0; f < resolver.tableAt(t).Fields().size(); ++f)
                 source.columns.append(makeColumn(resolver, {t, f}));
     } else {
         for (const QString& name : query.fields())
             source.columns.append(makeColumn(resolver, resolver.resolve(name)));
     }
     // A field's bare name, unless two tables give the same one.
-    for (Column& c : source.columns) {
-        const auto same = std::count_if(source.columns.begin(), source.columns.end(),
-                                        [&](const Column& o) { return sameName(o.def.Name(), c.def.Name()); });
-        if (same > 1)
-            c.name = c.table + u'.' + c.def.Name();
+    if (joined) {
+        for (Column& c : source.columns) {
+            const auto same = std::count_if(source.columns.begin(), source.columns.end(),
+                                            [&](const Column& o) { return sameName(o.def.Name(), c.def.Name()); });
+            if (same > 1)
+                c.name = c.table + u'.' + c.def.Name();
+        }
     }
-    for (int i = 0; i < source.columns.size(); ++i)
-        d->columnByName.insert(source.columns[i].name, i);
 
-    QByteArray from = quoteName(resolver.tables().front().Name());
+    QByteArray from = quoteName(resolver.tableAt(0).Name());
     for (int j = 0; j < query.joins().size(); ++j) {
         const Query::Join& join = query.joins()[j];
         const auto left = resolver.resolveIn(join.leftField, 0, j + 1);
@@ -569,8 +593,7 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const Query& query,
                              + " ORDER BY " + order;
         d->nav = std::make_unique<CopyNavigator>(source, sql, whereTerms, type == RecordsetType::ForwardOnly);
     }
-    if (auto row = d->nav->first())
-        d->land(std::move(row));
+    d->landed(d->nav->first());
 }
 
 Recordset::Impl& Recordset::impl() const {
@@ -589,10 +612,8 @@ bool Recordset::Eof() const { return impl().state == Impl::State::AtEnd; }
 void Recordset::MoveFirst() {
     Impl& i = impl();
     i.dropPending();
-    auto row = i.nav->first();
-    if (!row)
+    if (!i.landed(i.nav->first()))
         throw DbError(DbErrc::NoCurrentRecord);
-    i.land(std::move(row));
 }
 
 void Recordset::MoveNext() {
@@ -600,19 +621,15 @@ void Recordset::MoveNext() {
     i.dropPending();
     if (i.state == Impl::State::AtEnd)
         throw DbError(DbErrc::NoCurrentRecord);
-    if (auto row = i.nav->next())
-        i.land(std::move(row));
-    else
+    if (!i.landed(i.nav->next()))
         i.state = Impl::State::AtEnd;
 }
 
 void Recordset::MoveLast() {
     Impl& i = impl();
     i.dropPending();
-    auto row = i.nav->last();
-    if (!row)
+    if (!i.landed(i.nav->last()))
         throw DbError(DbErrc::NoCurrentRecord);
-    i.land(std::move(row));
 }
 
 int Recordset::RecordCount() const { return impl().nav->count(); }
@@ -625,28 +642,20 @@ int Recordset::AbsolutePosition() const {
 void Recordset::setAbsolutePosition(int position) {
     Impl& i = impl();
     i.dropPending();
-    auto row = position < 0 ? std::nullopt : i.nav->at(position);
-    if (!row)
+    if (position < 0 || !i.landed(i.nav->at(position)))
         throw DbError(DbErrc::OutOfRange, QString::number(position));
-    i.land(std::move(row));
 }
 
 void Recordset::FindFirst(const Criteria& criteria) {
     Impl& i = impl();
     i.dropPending();
-    auto row = i.nav->find(i.bind(criteria), true);
-    i.noMatch = !row;
-    if (row)
-        i.land(std::move(row));
+    i.noMatch = !i.landed(i.nav->find(i.bind(criteria), true));
 }
 
 void Recordset::FindNext(const Criteria& criteria) {
     Impl& i = impl();
     i.dropPending();
-    auto row = i.nav->find(i.bind(criteria), false);
-    i.noMatch = !row;
-    if (row)
-        i.land(std::move(row));
+    i.noMatch = !i.landed(i.nav->find(i.bind(criteria), false));
 }
 
 bool Recordset::NoMatch() const { return impl().noMatch; }
@@ -666,7 +675,9 @@ void Recordset::Edit() {
     i.requireWritable();
     i.dropPending();
     i.requireCurrent();
-    i.buffer = i.current.values;
+    i.buffer.clear();
+    for (int c = 0; c < i.source.columns.size(); ++c)
+        i.buffer.append(i.nav->value(c));
     i.changed = QList<bool>(i.source.columns.size(), false);
     i.pending = Impl::Pending::Editing;
 }
@@ -691,7 +702,7 @@ void Recordset::Delete() {
     Connection& c = i.conn();
     {
         Use use(c, "DELETE FROM " + i.source.table + " WHERE rowid = ?");
-        sqlite3_bind_int64(use.get(), 1, i.current.rowid);
+        sqlite3_bind_int64(use.get(), 1, i.nav->rowid());
         use.step();
     }
     if (sqlite3_changes(c.handle()) == 0)

@@ -5,6 +5,7 @@
 #include "platform/Numbers.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <cfloat>
 #include <cmath>
 
@@ -67,6 +68,20 @@ QDateTime toDateTime(const QVariant& v, const QString& field) {
     if (v.typeId() == QMetaType::QDate)
         return QDateTime(v.toDate(), QTime(0, 0));
     throw DbError(DbErrc::TypeMismatch, field);
+}
+
+// Building a local date-time asks the C library for the time zone, which stats
+// /etc/localtime each time; a grid reads the same few series dates again and again.
+QDateTime readDate(const char* text, int size) {
+    thread_local QHash<QByteArray, QDateTime> seen;
+    const QByteArray key(text, size);
+    if (const auto it = seen.constFind(key); it != seen.cend())
+        return *it;
+    if (seen.size() > 4096)
+        seen.clear();
+    const QDateTime date = QDateTime::fromString(QString::fromUtf8(key), kDateFormat);
+    seen.insert(key, date);
+    return date;
 }
 
 // Dates keep whole seconds, as the files always did.
@@ -187,10 +202,8 @@ QVariant columnValue(sqlite3_stmt* stmt, int index, FieldType type) {
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, index)),
                                  sqlite3_column_bytes(stmt, index));
     case FieldType::Date:
-        return QDateTime::fromString(
-            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, index)),
-                              sqlite3_column_bytes(stmt, index)),
-            kDateFormat);
+        return readDate(reinterpret_cast<const char*>(sqlite3_column_text(stmt, index)),
+                        sqlite3_column_bytes(stmt, index));
     case FieldType::Single:
         return float(sqlite3_column_double(stmt, index));
     case FieldType::Double:
@@ -240,9 +253,11 @@ QByteArray sqlLiteral(FieldType type, const QVariant& value) {
 }
 
 QByteArray quoteName(const QString& name) {
-    QString quoted = name;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return '"' + quoted.toUtf8() + '"';
+    QByteArray quoted = name.toUtf8();
+    quoted.replace("\"", "\"\"");
+    quoted.prepend('"');
+    quoted.append('"');
+    return quoted;
 }
 
 }  // namespace db::detail
