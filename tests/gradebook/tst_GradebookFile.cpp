@@ -16,6 +16,7 @@ using namespace Qt::StringLiterals;
 using namespace db;
 using testsupport::code;
 using testsupport::dbError;
+using testsupport::rowCount;
 
 namespace {
 
@@ -66,10 +67,6 @@ QVariant validValue(const FieldDef& f, int row) {
         default:
             return {};
     }
-}
-
-int rowCount(const Database& d, const QString& table) {
-    return d.OpenRecordset(Query(table), RecordsetType::Snapshot).RecordCount();
 }
 
 }  // namespace

@@ -13,16 +13,13 @@ using namespace Qt::StringLiterals;
 using namespace db;
 using testsupport::code;
 using testsupport::dbError;
+using testsupport::rowCount;
 
 namespace {
 
 using testsupport::classesTable;
 using testsupport::notesTable;
 const QString kPassword = testsupport::kTestPassword;
-
-int rowCount(const Database& database, const QString& table) {
-    return database.OpenRecordset(Query(table), RecordsetType::Snapshot).RecordCount();
-}
 
 }  // namespace
 

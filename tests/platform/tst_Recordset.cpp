@@ -289,8 +289,9 @@ private slots:
         addStudent(students, u"Bernard"_s, u"Zoé"_s, 1);
         addStudent(students, u"Sans"_s, u"Classe"_s, 7);
 
-        const Query query = Query(u"Elèves"_s)
-                                .innerJoin(u"Classes"_s, u"NumClass"_s, u"NumClass"_s)
+        // Table and field names whatever their letter case, accented letters included.
+        const Query query = Query(u"classes"_s)
+                                .innerJoin(u"ELÈVES"_s, u"NumClass"_s, u"numclass"_s)
                                 .select({u"Elèves.Nom"_s, u"Elèves.Prénom"_s, u"Elèves.NumElv"_s, u"Classes.Nom"_s})
                                 .orderBy({u"Elèves.Nom"_s, u"Elèves.Prénom"_s});
         Recordset rs = m_db.OpenRecordset(query, RecordsetType::Snapshot);

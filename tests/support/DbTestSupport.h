@@ -26,6 +26,10 @@ inline QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+inline int rowCount(const db::Database& d, const QString& table) {
+    return d.OpenRecordset(db::Query(table), db::RecordsetType::Snapshot).RecordCount();
+}
+
 inline const QString kTestPassword = QStringLiteral("730518 KovRM");
 
 // Small tables shaped like a gradebook's: classes with a unique name, students with a
