@@ -1,5 +1,7 @@
 #include "controls/vskCompteur.h"
 
+#include "controls/PointerShape.h"
+
 #include "platform/Twips.h"
 #include "platform/VbError.h"
 #include "platform/VbKeys.h"
@@ -100,25 +102,6 @@ qint64 leadingNumber(const QString& text) {
     return negative ? -n : n;
 }
 
-Qt::CursorShape pointerShape(int pointer) {
-    switch (pointer) {
-    case 1: case 4: return Qt::ArrowCursor;
-    case 2: return Qt::CrossCursor;
-    case 3: return Qt::IBeamCursor;
-    case 5: case 15: return Qt::SizeAllCursor;
-    case 6: return Qt::SizeBDiagCursor;
-    case 7: return Qt::SizeVerCursor;
-    case 8: return Qt::SizeFDiagCursor;
-    case 9: return Qt::SizeHorCursor;
-    case 10: return Qt::UpArrowCursor;
-    case 11: return Qt::WaitCursor;
-    case 12: return Qt::ForbiddenCursor;
-    case 13: return Qt::BusyCursor;
-    case 14: return Qt::WhatsThisCursor;
-    default: return Qt::ArrowCursor;
-    }
-}
-
 }  // namespace
 
 vskCompteur::vskCompteur(QWidget* parent)
@@ -192,10 +175,8 @@ void vskCompteur::setMousePointer(int value) {
     m_mousePointer = value;
     if (value == 0)
         unsetCursor();
-    else if (value == 99 && !m_mouseIcon.isNull())
-        setCursor(QCursor(m_mouseIcon));
     else
-        setCursor(pointerShape(value));
+        setCursor(pointerCursor(value, m_mouseIcon));
 }
 QPixmap vskCompteur::MouseIcon() const { return m_mouseIcon; }
 void vskCompteur::setMouseIcon(const QPixmap& value) {
