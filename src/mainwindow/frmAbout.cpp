@@ -130,8 +130,5 @@ bool frmAbout::eventFilter(QObject* watched, QEvent* event) {
 void frmAbout::reject() { cmdOK_Click(); }
 
 void frmAbout::cmdOK_Click() {
-    if (platform::Form<frmAbout>::instance() == this)
-        platform::Form<frmAbout>::unload();
-    else
-        hide();
+    platform::Form<frmAbout>::unload(*this);
 }

@@ -152,8 +152,5 @@ void frmOptions::cmdClose_Click() {
         mUtilities::gAverageFormat = moyenne == 1 ? QStringLiteral("0.0") : QStringLiteral("0.00");
         emit DecimalsChanged();
     }
-    if (platform::Form<frmOptions>::instance() == this)
-        platform::Form<frmOptions>::unload();
-    else
-        hide();
+    platform::Form<frmOptions>::unload(*this);
 }

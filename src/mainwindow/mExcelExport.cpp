@@ -54,15 +54,19 @@ void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner)
     if (!dialog.ShowSave()) return;
     const QString path = dialog.FileName();
 
+    const QString failed = QStringLiteral("L'exportation au format Excel a échoué.");
+    if (isOpenGradebook(path)) {
+        failure(owner, failed);
+        return;
+    }
     try {
-        if (isOpenGradebook(path)) throw platform::WorkbookError("the open gradebook");
         platform::writeWorkbook(path, platform::isValidSheetName(sheetName) ? sheetName : QStringLiteral("Feuil1"),
                                 cells);
     } catch (const platform::WorkbookUnavailable&) {
         failure(owner, QStringLiteral("Impossible d'exporter au format Excel."));
         return;
     } catch (const platform::WorkbookError&) {
-        failure(owner, QStringLiteral("L'exportation au format Excel a échoué."));
+        failure(owner, failed);
         return;
     }
     askMsgBox(owner, QStringLiteral("Exportation au format Excel réussie, sous le fichier:\n") + path, 3, 1);
