@@ -16,6 +16,14 @@ public:
     }
     static T* instance() { return s_instance.data(); }
     static bool isLoaded() { return !s_instance.isNull(); }
+    // Unloads `window` when it is the global instance; a window made apart from it (as
+    // tests make them) is only hidden.
+    static void unload(T& window) {
+        if (s_instance == &window)
+            unload();
+        else
+            window.hide();
+    }
     static void unload() {
         T* w = s_instance.data();
         s_instance = nullptr;

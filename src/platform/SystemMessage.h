@@ -9,4 +9,7 @@ namespace platform {
 // file-level failures are reported. Shown through showModal.
 void criticalMessage(QWidget* owner, const QString& title, const QString& text);
 
+// The same box with no icon.
+void plainMessage(QWidget* owner, const QString& title, const QString& text);
+
 }  // namespace platform

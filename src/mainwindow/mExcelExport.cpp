@@ -1,0 +1,79 @@
+#include "mExcelExport.h"
+
+#include "AskBox.h"
+#include "controls/cOpenSaveFile.h"
+#include "gradebook/mUtilities.h"
+#include "platform/FlexGrid.h"
+#include "platform/Paths.h"
+#include "platform/SystemMessage.h"
+#include "platform/Workbook.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace mExcelExport {
+namespace {
+
+bool isOpenGradebook(const QString& path) {
+    if (!mUtilities::gDB.isOpen()) return false;
+    const QString target = QFileInfo(path).canonicalFilePath();
+    return !target.isEmpty() && target == QFileInfo(mUtilities::gDB.Name()).canonicalFilePath();
+}
+
+void failure(QWidget* owner, const QString& text) { platform::plainMessage(owner, QStringLiteral("Quibolet"), text); }
+
+}  // namespace
+
+Cells GridTexts(const platform::FlexGrid& grid) {
+    Cells cells;
+    cells.reserve(grid.Rows());
+    for (int r = 0; r < grid.Rows(); ++r) {
+        QStringList row;
+        row.reserve(grid.Cols());
+        for (int c = 0; c < grid.Cols(); ++c) row << grid.TextMatrix(r, c);
+        cells << row;
+    }
+    return cells;
+}
+
+void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner) {
+    // Only an explicit "OK" goes on: a question closed without an answer is a cancel.
+    if (askMsgBox(owner, QStringLiteral("Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?"),
+                  4, 2) != QLatin1String("1"))
+        return;
+
+    cOpenSaveFile dialog;
+    dialog.setHwndOwner(owner);
+    dialog.setAllowMultiSelect(false);
+    dialog.setFilter(QStringLiteral("Classeur Excel (*.xlsx)|*.xlsx"));
+    dialog.setDefaultExt(QStringLiteral("xlsx"));
+    dialog.setOverWritePrompt(true);
+    const QString folder = platform::paths::userFolder();
+    QDir().mkpath(folder);
+    dialog.setInitDir(folder);
+    if (!dialog.ShowSave()) return;
+    const QString path = dialog.FileName();
+
+    const QString failed = QStringLiteral("L'exportation au format Excel a échoué.");
+    if (isOpenGradebook(path)) {
+        failure(owner, failed);
+        return;
+    }
+    try {
+        platform::writeWorkbook(path, platform::isValidSheetName(sheetName) ? sheetName : QStringLiteral("Feuil1"),
+                                cells);
+    } catch (const platform::WorkbookUnavailable&) {
+        failure(owner, QStringLiteral("Impossible d'exporter au format Excel."));
+        return;
+    } catch (const platform::WorkbookError&) {
+        failure(owner, failed);
+        return;
+    }
+    askMsgBox(owner, QStringLiteral("Exportation au format Excel réussie, sous le fichier:\n") + path, 3, 1);
+}
+
+void ExportToExcel(const platform::FlexGrid& grid, const QString& heading, QWidget* owner) {
+    ExportToExcel(GridTexts(grid), heading, owner);
+}
+
+}  // namespace mExcelExport

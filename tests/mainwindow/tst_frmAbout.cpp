@@ -1,0 +1,41 @@
+// The about window: version, user line, links opened through the desktop, Esc.
+#include "mainwindow/frmAbout.h"
+#include "platform/FormInstance.h"
+#include "platform/Modal.h"
+#include "platform/ShellOpen.h"
+#include "DialogKeys.h"
+
+#include <QLabel>
+#include <QTest>
+
+class tst_frmAbout : public QObject {
+    Q_OBJECT
+private slots:
+    void showsTheProgramAndOpensOnlyTheLinks() {
+        QCOMPARE(frmAbout::UserNameFromAccount("Jeanne Dupont,Salle 12,,"), QStringLiteral("Jeanne Dupont"));
+        QCOMPARE(frmAbout::UserNameFromAccount(",,,"), QString());
+        QCOMPARE(frmAbout::UserNameFromAccount(nullptr), QString());
+
+        QStringList opened;
+        platform::setShellOpenHandler([&](const QString& target) {
+            opened << target;
+            return false;  // fails silently: no modal window may appear
+        });
+        platform::ModalTestScope scope;
+        frmAbout& about = platform::Form<frmAbout>::get();
+        QCOMPARE(about.lblVersion->text(), QStringLiteral("Version 1.2.2"));
+        scope.push([&](QWidget& w) {
+            for (QLabel* label : {about.lblMail[0], about.lblWeb[0], about.lblMail[1], about.lblWeb[1]})
+                QTest::mouseClick(label, Qt::LeftButton);
+            QVERIFY(testsupport::typeKey(w, Qt::Key_Escape));
+        });
+        const QStringList expected{QStringLiteral("mailto:") + about.lblMail[1]->text(), about.lblWeb[1]->text()};
+        platform::showModal(about);
+        QCOMPARE(opened, expected);
+        QVERIFY(!platform::Form<frmAbout>::isLoaded());
+        platform::setShellOpenHandler({});
+    }
+};
+
+QTEST_MAIN(tst_frmAbout)
+#include "tst_frmAbout.moc"

@@ -1,0 +1,136 @@
+// The options window: decimals written at once and the opener refreshed on closing when they
+// changed; the gradebook's password set, removed or kept through frmPwdGive.
+#include "mainwindow/frmOptions.h"
+#include "mainwindow/frmPwdGive.h"
+#include "controls/frmMsgBox.h"
+#include "gradebook/GradebookSchema.h"
+#include "gradebook/mUtilities.h"
+#include "platform/FormInstance.h"
+#include "platform/Modal.h"
+#include "UiHelpers.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using platform::Form;
+using platform::ModalResponder;
+using platform::ModalTestScope;
+
+namespace {
+
+QVariant stored(const char* name) { return mUtilities::gDB.Properties(QString::fromLatin1(name)).Value(); }
+
+// Shows the options as an opener does; returns how many times it was asked to refresh.
+int useOptions(ModalTestScope& scope, const std::function<void(frmOptions&)>& act) {
+    frmOptions& options = Form<frmOptions>::get();
+    int refreshes = 0;
+    QObject::connect(&options, &frmOptions::DecimalsChanged, [&] { ++refreshes; });
+    scope.push([&](QWidget&) { act(options); });
+    platform::showModal(options);
+    return refreshes;
+}
+
+void typeAndConfirm(frmPwdGive& give, const QString& password, const QString& confirmation) {
+    QTest::keyClicks(give.txtPwd, password);
+    QTest::keyClicks(give.txtConfirm, confirmation);
+    give.cmdOK->click();
+}
+
+ModalResponder answer(const QString& button) {
+    return [=](QWidget& w) { testsupport::clickButton(w, button); };
+}
+
+}  // namespace
+
+class tst_frmOptions : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void init() {
+        const QString file = m_dir.filePath(QStringLiteral("%1.dat").arg(QTest::currentTestFunction()));
+        mUtilities::CreateGradebookFile(file);
+        mUtilities::gDB = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        mUtilities::gAverageFormat = QStringLiteral("0.0");
+    }
+
+    void decimalsAreWrittenAtOnceAndRefreshTheOpenerWhenChanged() {
+        ModalTestScope scope;
+        QCOMPARE(useOptions(scope, [](frmOptions& o) {
+                     o.optDécimale[2]->click();
+                     QCOMPARE(stored("Moyenne").toInt(), 2);
+                     QCOMPARE(mUtilities::gAverageFormat, QStringLiteral("0.0"));
+                     o.cmdClose->click();
+                 }), 1);
+        QCOMPARE(mUtilities::gAverageFormat, QStringLiteral("0.00"));
+        QVERIFY(!Form<frmOptions>::isLoaded());
+        // Back where it was before closing: nothing to refresh.
+        QCOMPARE(useOptions(scope, [](frmOptions& o) {
+                     o.optDécimale[1]->click();
+                     o.optDécimale[2]->click();
+                 }), 0);
+        // The close box refreshes as "Fermer" does.
+        QCOMPARE(useOptions(scope, [](frmOptions& o) { o.optDécimale[1]->click(); }), 1);
+        QCOMPARE(mUtilities::gAverageFormat, QStringLiteral("0.0"));
+        // A value other than 1 or 2 shows two decimals, and looking changes nothing.
+        mUtilities::gDB.Properties(QStringLiteral("Moyenne")).setValue(3);
+        QCOMPARE(useOptions(scope, [](frmOptions& o) { QVERIFY(o.optDécimale[2]->isChecked()); }), 0);
+        QCOMPARE(stored("Moyenne").toInt(), 3);
+    }
+
+    void passwordIsSetOrRemovedOnlyWhenConfirmed() {
+        ModalTestScope scope;
+        const QString unprotected = QStringLiteral("Vous pouvez choisir de protéger ce carnet de notes par un mot de passe.");
+        const auto passwords = [](const QString& password, const QString& confirmation) -> ModalResponder {
+            return [=](QWidget& w) { typeAndConfirm(static_cast<frmPwdGive&>(w), password, confirmation); };
+        };
+        useOptions(scope, [&](frmOptions& o) {
+            scope.push(passwords(QStringLiteral("Secret"), QStringLiteral("Secret")));
+            o.cmdPasse->click();
+            QCOMPARE(stored("Passe").toString(), QStringLiteral("Secret"));
+            QCOMPARE(o.cmdPasse->text(), QStringLiteral("Modifier le mot de passe"));
+            QVERIFY(o.lblEti[1]->text().startsWith(QStringLiteral("Ce carnet de notes est protégé")));
+
+            // Two different entries: typed again after "OK", given up after "Annuler".
+            scope.push([&](QWidget& w) {
+                auto& give = static_cast<frmPwdGive&>(w);
+                QTest::keyClicks(give.txtPwd, QStringLiteral("abcdefghijkl"));
+                QCOMPARE(give.txtPwd->displayText(), QString(10, u'*'));
+                scope.push(answer(QStringLiteral("OK")));
+                typeAndConfirm(give, {}, QStringLiteral("abcdefghiJ"));
+                QVERIFY(give.isVisible() && give.txtPwd->text().isEmpty() && give.txtConfirm->text().isEmpty());
+                scope.push(answer(QStringLiteral("Annuler")));
+                typeAndConfirm(give, QStringLiteral("un"), QStringLiteral("deux"));
+                QVERIFY(!give.isVisible());
+            });
+            o.cmdPasse->click();
+            QCOMPARE(stored("Passe").toString(), QStringLiteral("Secret"));
+
+            for (const char* reply : {"Non", "Oui"}) {
+                scope.push(passwords({}, {}));
+                scope.push([=](QWidget& w) {
+                    QCOMPARE(static_cast<frmMsgBox&>(w).Message(),
+                             QStringLiteral("Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"));
+                    testsupport::clickButton(w, QString::fromLatin1(reply));
+                });
+                o.cmdPasse->click();
+                QCOMPARE(stored("Passe").toString(), QString::fromLatin1(*reply == 'N' ? "Secret" : "Undefined"));
+            }
+            QCOMPARE(o.lblEti[1]->text(), unprotected);
+
+            // The no-password marker typed as a password protects nothing, and says so.
+            scope.push(passwords(QStringLiteral("Undefined"), QStringLiteral("Undefined")));
+            o.cmdPasse->click();
+            QCOMPARE(o.lblEti[1]->text(), unprotected);
+            QCOMPARE(o.cmdPasse->text(), QStringLiteral("Définir un mot de passe"));
+        });
+        QCOMPARE(scope.pending(), 0);
+    }
+};
+
+QTEST_MAIN(tst_frmOptions)
+#include "tst_frmOptions.moc"
