@@ -1,0 +1,206 @@
+#include "mUtilities.h"
+
+#include "GradebookSchema.h"
+#include "VersionInfo.h"
+#include "platform/SystemMessage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryFile>
+#include <cstdio>
+#include <stdexcept>
+
+namespace mUtilities {
+
+db::Database gDB;
+db::Recordset gRsNotes;
+QString gAverageFormat;
+
+namespace {
+
+MessageListHandler& newGradebookNotice() {
+    static MessageListHandler handler;
+    return handler;
+}
+
+QuestionHandler& conversionQuestion() {
+    static QuestionHandler handler;
+    return handler;
+}
+
+QString canonical(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+}
+
+// "VersionID" without its dots, read as one 16-bit integer: 1.2.2 gives 122.
+int versionNumber(const db::Database& database) {
+    QString text = database.Properties(QStringLiteral("VersionID")).Value().toString();
+    text.remove(u'.');
+    bool ok = false;
+    const qlonglong n = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw db::DbError(db::DbErrc::TypeMismatch, QStringLiteral("VersionID"));
+    if (n < -32768 || n > 32767)
+        throw db::DbError(db::DbErrc::OutOfRange, QStringLiteral("VersionID"));
+    return int(n);
+}
+
+QString conversionMessage() {
+    return QStringLiteral("Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure.\n"
+                          "Il va être converti au format ")
+         + platform::version::text()
+         + QStringLiteral("\nCette conversion ne modifiera pas vos données.\n"
+                          "Si vous souhaitez tout de même faire une copie de sauvegarde de ce fichier, "
+                          "choisissez Annuler et effectuez d'abord cette copie.");
+}
+
+void setEveryRow(db::Database& database, const QString& table, const QString& field, const QVariant& value) {
+    db::Recordset rs = database.OpenRecordset(db::Query(table));
+    for (; !rs.Eof(); rs.MoveNext()) {
+        rs.Edit();
+        rs.Fields(field).setValue(value);
+        rs.Update();
+    }
+}
+
+}  // namespace
+
+QString DefaultGradebookName(const QDate& today) {
+    const int first = today.month() > 8 ? today.year() : today.year() - 1;
+    return QStringLiteral("Année %1-%2").arg(first).arg(first + 1);
+}
+
+void CreateGradebookFile(const QString& path, const QDateTime& created) {
+    if (gDB.isOpen() && canonical(gDB.Name()) == canonical(path))
+        throw std::runtime_error("the open gradebook cannot be replaced");
+    const QFileInfo target(path);
+    QString temporary;
+    do {
+        temporary = target.absolutePath() + QStringLiteral("/.") + target.fileName()
+                  + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    } while (QFileInfo::exists(temporary));
+    try {
+        db::Database file = db::Database::CreateDatabase(temporary, gradebook::databasePassword());
+        db::Transaction transaction(file);
+        for (const gradebook::PropertyDef& p : gradebook::gradebookProperties())
+            file.CreateProperty(p.name, p.type, p.value);
+        for (const db::TableDef& table : gradebook::gradebookTables(created))
+            file.CreateTable(table);
+        transaction.commit();
+        file.Close();
+        // rename() replaces the old file in one step: there is always one whole file.
+        if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
+            throw std::runtime_error("cannot replace " + path.toStdString());
+    } catch (...) {
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+bool CreateGradebook(const QString& path) {
+    try {
+        CreateGradebookFile(path);
+    } catch (const std::exception&) {
+        platform::criticalMessage(nullptr, platform::version::productName(),
+                                  QStringLiteral("Impossible de créer ") + path + u'.');
+        return false;
+    }
+    if (const MessageListHandler& notice = newGradebookNotice())
+        notice(QStringLiteral("Nouveau carnet de notes créé."),
+               {QStringLiteral("Créez à présent une ou plusieurs classes."),
+                QStringLiteral("Créez la liste d'élèves de chaque nouvelle classe."),
+                QStringLiteral("Créez une ou plusieurs matières."),
+                QStringLiteral("Créez les séries de notes."),
+                QStringLiteral("Et enfin, saisissez vos notes."),
+                QStringLiteral("Vous pouvez protéger l'accès à ce carnet de notes par un "
+                               "mot de passe (menu Outils/Options)."),
+                QStringLiteral("Consultez le fichier d'aide pour de plus amples renseignements.")});
+    return true;
+}
+
+void setNewGradebookNotice(MessageListHandler handler) { newGradebookNotice() = std::move(handler); }
+
+quint8 GetFileKind(const db::Database& database) {
+    try {
+        const QString app = database.Properties(QStringLiteral("App")).Value().toString();
+        if (app == gradebook::gradebookApp())
+            return 1;
+        if (app == gradebook::exportApp())
+            return 2;
+    } catch (const std::exception&) {
+    }
+    return 0;
+}
+
+bool CheckGradebookVersion(db::Database& database) {
+    const int n = versionNumber(database);
+    if (n == 120 || n == 121) {
+        database.Properties(QStringLiteral("VersionID")).setValue(platform::version::text());
+        return true;
+    }
+    if (n > 121)
+        return true;
+    const QuestionHandler& ask = conversionQuestion();
+    const QString answer = ask ? ask(platform::version::productName(), conversionMessage()) : QStringLiteral("2");
+    if (answer == u"2")
+        return false;
+
+    // One transaction, and fields already there are kept: a conversion that fails leaves
+    // the file as it was, and one that was cut short by an older version can be run again.
+    // An exchange file has no table "Classes".
+    const QString colonne = QStringLiteral("Colonne");
+    const QList<std::pair<QString, int>> widths = {{QStringLiteral("Séries"), gradebook::kNewSeriesWidth},
+                                                   {QStringLiteral("Classes"), gradebook::kNewClassWidth}};
+    db::Transaction transaction(database);
+    for (const auto& [table, width] : widths)
+        if (database.hasTable(table) && database.TableDefs(table).fieldIndex(colonne) < 0)
+            database.AddField(table, db::FieldDef(colonne, db::FieldType::Integer).setRequired());
+    for (const auto& [table, width] : widths)
+        if (database.hasTable(table))
+            setEveryRow(database, table, colonne, width);
+    database.Properties(QStringLiteral("VersionID")).setValue(platform::version::text());
+    transaction.commit();
+    return true;
+}
+
+void setConversionQuestion(QuestionHandler handler) { conversionQuestion() = std::move(handler); }
+
+QString GetFileName(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
+QString RemoveExtension(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+bool KillFile(const QString& path) {
+    const QFileInfo info(path);
+    return (info.isFile() || info.isSymLink()) && QFile::remove(path);
+}
+
+bool MakeDir(const QString& path) { return !path.isEmpty() && QDir().mkdir(path); }
+
+QString TrimAtNull(const QString& text) {
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
+
+QString ShortenName(const QString& text) {
+    return text.size() <= 20 ? text : text.left(17) + QStringLiteral("...");
+}
+
+QString MakeTempFileName(const QString& prefix) {
+    QTemporaryFile file(QDir::tempPath() + u'/' + prefix + QStringLiteral("XXXXXX.tmp"));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return {};
+    const QString name = file.fileName();
+    file.close();
+    KillFile(name);
+    return name;
+}
+
+}  // namespace mUtilities

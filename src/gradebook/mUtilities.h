@@ -1,0 +1,63 @@
+#pragma once
+// The gradebook store's shared procedures and the globals of the open gradebook.
+#include "platform/db/Database.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace mUtilities {
+
+// The open gradebook, the dynaset on its whole table "Notes" that every reader and writer
+// of grades shares, and the format of averages ("0.0" or "0.00"). Empty until a gradebook
+// is opened; replaced together by the next successful opening.
+extern db::Database gDB;
+extern db::Recordset gRsNotes;
+extern QString gAverageFormat;
+
+// "Année " and the school year of `today`: from September on, this year and the next
+// ("Année 2024-2025"), before September the previous year and this one.
+QString DefaultGradebookName(const QDate& today = QDate::currentDate());
+
+// Creates a gradebook with its properties and tables, in one transaction, into a
+// temporary file of the same folder that replaces `path` only once complete: a failure
+// leaves any previous file as it was and no partial file. The open gradebook itself is
+// never replaced. On success shows the next steps (see setNewGradebookNotice); on failure
+// the system box "Impossible de créer <path>.". Returns whether the file was created.
+bool CreateGradebook(const QString& path);
+// The same work without any message: throws DbError (or std::runtime_error) on failure.
+void CreateGradebookFile(const QString& path, const QDateTime& created = QDateTime::currentDateTime());
+
+// How the list of next steps is shown after a creation. Until a handler is set, nothing
+// is shown. The heading and lines are the texts to show, in order.
+using MessageListHandler = std::function<void(const QString& heading, const QStringList& lines)>;
+void setNewGradebookNotice(MessageListHandler handler);
+
+// 1 for a gradebook, 2 for an exchange file, 0 for anything else (including a file whose
+// property "App" cannot be read).
+quint8 GetFileKind(const db::Database& database);
+
+// Makes a gradebook or exchange file usable by this version: files of 1.2.0 and 1.2.1 are
+// restamped, older ones are converted after the user's consent (False when refused), newer
+// ones are left as they are. A conversion is all or nothing and may be run again on a
+// file that already has some of the new fields. Throws on any failure.
+bool CheckGradebookVersion(db::Database& database);
+
+// How the conversion question is asked: given the title and the message, returns the
+// answer as the message box does ("1" for OK, "2" for Annuler, "" when closed). Until a
+// handler is set, conversions are refused.
+using QuestionHandler = std::function<QString(const QString& title, const QString& message)>;
+void setConversionQuestion(QuestionHandler handler);
+
+// Small procedures on names, files and folders. None raises an error. Paths use "/".
+QString GetFileName(const QString& path);        // after the last "/"
+QString RemoveExtension(const QString& name);    // before the last "."
+bool KillFile(const QString& path);              // true when the file was deleted
+bool MakeDir(const QString& path);               // one level; false when it exists
+QString TrimAtNull(const QString& text);         // up to the first character of code 0
+QString ShortenName(const QString& text);        // 20 characters at most, "..." when cut
+QString MakeTempFileName(const QString& prefix);  // a fresh name in the temporary folder, or ""
+
+}  // namespace mUtilities

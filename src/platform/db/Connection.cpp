@@ -1,0 +1,161 @@
+#include "Connection.h"
+
+#include "Collations.h"
+#include "Ddl.h"
+#include "Values.h"
+
+#include <QFile>
+
+namespace db::detail {
+
+std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArray& key, bool create) {
+    sqlite3* handle = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, flags, nullptr);
+    std::shared_ptr<Connection> connection(new Connection(handle, path));
+    if (rc != SQLITE_OK)
+        throw DbError(DbErrc::CannotOpen, path, rc);
+    sqlite3_extended_result_codes(handle, 1);
+    sqlite3_busy_timeout(handle, 2000);
+    // An empty password means a file without encryption.
+    if ((!key.isEmpty() && sqlite3_key(handle, key.constData(), int(key.size())) != SQLITE_OK)
+        || !collation::registerOn(handle))
+        throw DbError(DbErrc::Engine, path);
+    // The key is only tried by the first read of the file.
+    const int probe = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (probe == SQLITE_NOTADB)
+        throw DbError(DbErrc::NotADatabase, path, probe);
+    if (probe != SQLITE_OK)
+        throw DbError(DbErrc::CannotOpen, path, probe);
+    return connection;
+}
+
+Connection::Connection(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
+
+Connection::~Connection() { close(); }
+
+void Connection::close() {
+    for (sqlite3_stmt* stmt : std::as_const(m_cache))
+        sqlite3_finalize(stmt);
+    m_cache.clear();
+    if (m_handle)
+        sqlite3_close_v2(m_handle);
+    m_handle = nullptr;
+}
+
+sqlite3* Connection::handle() const {
+    if (!m_handle)
+        throw DbError(DbErrc::Closed, m_path);
+    return m_handle;
+}
+
+sqlite3_stmt* Connection::statement(const QByteArray& sql) {
+    if (sqlite3_stmt* cached = m_cache.value(sql))
+        return cached;
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v2(handle(), sql.constData(), int(sql.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK)
+        raise(rc);
+    m_cache.insert(sql, stmt);
+    return stmt;
+}
+
+void Connection::execute(const QByteArray& sql) {
+    const int rc = sqlite3_exec(handle(), sql.constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        raise(rc);
+}
+
+void Connection::raise(int rc, const QString& detail) const {
+    const QString message = m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QString();
+    const QString text = detail.isEmpty() ? message : detail;
+    switch (rc) {
+    case SQLITE_CONSTRAINT_UNIQUE:
+    case SQLITE_CONSTRAINT_PRIMARYKEY:
+        throw DbError(DbErrc::DuplicateKey, text, rc);
+    case SQLITE_CONSTRAINT_NOTNULL:
+        throw DbError(DbErrc::RequiredMissing, text, rc);
+    case SQLITE_CONSTRAINT_CHECK:
+        throw DbError(DbErrc::ValidationRule, text, rc);
+    case SQLITE_NOTADB:
+        throw DbError(DbErrc::NotADatabase, m_path, rc);
+    default:
+        throw DbError(DbErrc::Engine, message.isEmpty() ? text : message, rc);
+    }
+}
+
+const TableDef* Connection::findTable(const QString& name) const {
+    for (const TableDef& t : m_tables)
+        if (t.Name() == name)
+            return &t;
+    for (const TableDef& t : m_tables)
+        if (sameName(t.Name(), name))
+            return &t;
+    return nullptr;
+}
+
+const TableDef& Connection::table(const QString& name) const {
+    if (const TableDef* t = findTable(name))
+        return *t;
+    throw DbError(DbErrc::NoSuchTable, name);
+}
+
+void Connection::loadCatalogue() {
+    m_tables.clear();
+    {
+        Use exists(*this, "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name IN ('"
+                              + QByteArray(kPropertiesTable) + "', '" + kTableDefsTable + "')");
+        exists.step();
+        m_engineTables = sqlite3_column_int(exists.get(), 0) == 2;
+    }
+    if (!m_engineTables)
+        return;
+    Use read(*this, "SELECT Name, Definition FROM " + QByteArray(kTableDefsTable) + " ORDER BY rowid");
+    while (read.step())
+        m_tables.append(fromJson(columnValue(read.get(), 0, FieldType::Text).toString(),
+                                 QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(read.get(), 1)),
+                                            sqlite3_column_bytes(read.get(), 1))));
+}
+
+void Connection::createEngineTables() {
+    execute("CREATE TABLE IF NOT EXISTS " + QByteArray(kPropertiesTable)
+            + " (Name TEXT PRIMARY KEY COLLATE NOCASE, Type INTEGER NOT NULL, Value)");
+    execute("CREATE TABLE IF NOT EXISTS " + QByteArray(kTableDefsTable)
+            + " (Name TEXT PRIMARY KEY COLLATE NOCASE, Definition TEXT NOT NULL)");
+    m_engineTables = true;
+}
+
+void Connection::storeTable(const TableDef& table, bool isNew) {
+    {
+        Use write(*this, isNew ? "INSERT INTO " + QByteArray(kTableDefsTable) + " (Definition, Name) VALUES (?, ?)"
+                               : "UPDATE " + QByteArray(kTableDefsTable) + " SET Definition = ? WHERE Name = ?");
+        const QByteArray json = toJson(table);
+        sqlite3_bind_text(write.get(), 1, json.constData(), int(json.size()), SQLITE_TRANSIENT);
+        bindValue(write.get(), 2, FieldType::Text, table.Name());
+        write.step();
+    }
+    if (isNew) {
+        m_tables.append(table);
+        return;
+    }
+    for (TableDef& t : m_tables)
+        if (sameName(t.Name(), table.Name()))
+            t = table;
+}
+
+Use::~Use() {
+    m_connection.addFullScanSteps(quint64(sqlite3_stmt_status(m_stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1)));
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+bool Use::step() {
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    m_connection.raise(rc);
+}
+
+}  // namespace db::detail

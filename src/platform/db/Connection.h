@@ -1,0 +1,81 @@
+#pragma once
+// Inside the engine: one open SQLCipher connection, its statements and the definitions of
+// its tables. Database handles and recordsets share it; it closes when the last goes.
+#include "DbError.h"
+#include "Schema.h"
+#include "Sqlite.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <memory>
+
+namespace db::detail {
+
+inline constexpr char kPropertiesTable[] = "__Properties";
+inline constexpr char kTableDefsTable[] = "__TableDefs";
+
+class Connection {
+public:
+    // Opens (or creates) the file and checks the key: a wrong key, a plain SQLite file and
+    // a file that is no database all fail here with NotADatabase.
+    static std::shared_ptr<Connection> open(const QString& path, const QByteArray& key, bool create);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void close();
+    bool isOpen() const { return m_handle != nullptr; }
+    const QString& path() const { return m_path; }
+    sqlite3* handle() const;
+
+    // A prepared statement kept for the connection's life; run it through Use.
+    sqlite3_stmt* statement(const QByteArray& sql);
+    // Runs SQL that returns no rows, outside the cache.
+    void execute(const QByteArray& sql);
+    [[noreturn]] void raise(int rc, const QString& detail = {}) const;
+
+    // Definitions of the tables, in the order they were created.
+    const QList<TableDef>& tables() const { return m_tables; }
+    const TableDef* findTable(const QString& name) const;
+    const TableDef& table(const QString& name) const;  // NoSuchTable
+    void loadCatalogue();
+    void storeTable(const TableDef& table, bool isNew);
+    bool hasEngineTables() const { return m_engineTables; }
+    void createEngineTables();
+
+    quint64 fullScanSteps() const { return m_fullScans; }
+    void addFullScanSteps(quint64 steps) { m_fullScans += steps; }
+    int savepointDepth = 0;
+
+private:
+    Connection(sqlite3* handle, QString path);
+
+    sqlite3* m_handle;
+    QString m_path;
+    QList<TableDef> m_tables;
+    bool m_engineTables = false;
+    QHash<QByteArray, sqlite3_stmt*> m_cache;
+    quint64 m_fullScans = 0;
+};
+
+// One run of a cached statement. Leaves it reset, so that no statement keeps a read
+// transaction open between two calls of the engine.
+class Use {
+public:
+    Use(Connection& connection, const QByteArray& sql)
+        : m_connection(connection), m_stmt(connection.statement(sql)) {}
+    Use(const Use&) = delete;
+    Use& operator=(const Use&) = delete;
+    ~Use();
+
+    sqlite3_stmt* get() const { return m_stmt; }
+    // True on a row, false when done; any error is raised.
+    bool step();
+
+private:
+    Connection& m_connection;
+    sqlite3_stmt* m_stmt;
+};
+
+}  // namespace db::detail

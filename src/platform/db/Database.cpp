@@ -1,0 +1,208 @@
+#include "Database.h"
+
+#include "Connection.h"
+#include "Ddl.h"
+#include "Values.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace db {
+
+using detail::Connection;
+using detail::Use;
+
+namespace {
+
+// The definition used to check a property's value: texts of a property hold up to 255
+// characters, as the original engine's did.
+FieldDef propertyField(const QString& name, FieldType type) {
+    return FieldDef(name, type, 255).setAllowZeroLength();
+}
+
+}  // namespace
+
+Property::Property(std::shared_ptr<Connection> connection, QString name, FieldType type)
+    : m_connection(std::move(connection)), m_name(std::move(name)), m_type(type) {}
+
+QVariant Property::Value() const {
+    Use read(*m_connection, "SELECT Value FROM " + QByteArray(detail::kPropertiesTable) + " WHERE Name = ?");
+    detail::bindValue(read.get(), 1, FieldType::Text, m_name);
+    if (!read.step())
+        throw DbError(DbErrc::NoSuchProperty, m_name);
+    return detail::columnValue(read.get(), 0, m_type);
+}
+
+void Property::setValue(const QVariant& value) {
+    const QVariant stored = detail::toFieldValue(propertyField(m_name, m_type), value);
+    Use write(*m_connection, "UPDATE " + QByteArray(detail::kPropertiesTable) + " SET Value = ? WHERE Name = ?");
+    detail::bindValue(write.get(), 1, m_type, stored);
+    detail::bindValue(write.get(), 2, FieldType::Text, m_name);
+    write.step();
+    if (sqlite3_changes(m_connection->handle()) == 0)
+        throw DbError(DbErrc::NoSuchProperty, m_name);
+}
+
+Database::Database(std::shared_ptr<Connection> connection) : m_connection(std::move(connection)) {}
+
+Database Database::CreateDatabase(const QString& path, const QString& password) {
+    const QFileInfo info(path);
+    if (info.exists() || info.isSymLink())
+        throw DbError(DbErrc::AlreadyExists, path);
+    try {
+        auto connection = Connection::open(path, password.toUtf8(), true);
+        connection->execute("BEGIN");
+        connection->createEngineTables();
+        connection->execute("COMMIT");
+        return Database(std::move(connection));
+    } catch (const DbError&) {
+        // Whatever was written is ours: the path was free.
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+Database Database::OpenDatabase(const QString& path, const QString& password) {
+    auto connection = Connection::open(path, password.toUtf8(), false);
+    connection->loadCatalogue();
+    return Database(std::move(connection));
+}
+
+bool Database::isOpen() const { return m_connection && m_connection->isOpen(); }
+
+QString Database::Name() const { return m_connection ? m_connection->path() : QString(); }
+
+void Database::Close() {
+    if (m_connection)
+        m_connection->close();
+}
+
+Connection& Database::connection() const {
+    if (!m_connection)
+        throw DbError(DbErrc::Closed);
+    m_connection->handle();  // throws once closed
+    return *m_connection;
+}
+
+Property Database::Properties(const QString& name) const {
+    Connection& c = connection();
+    if (!c.hasEngineTables())
+        throw DbError(DbErrc::NoSuchProperty, name);
+    Use read(c, "SELECT Name, Type FROM " + QByteArray(detail::kPropertiesTable) + " WHERE Name = ?");
+    detail::bindValue(read.get(), 1, FieldType::Text, name);
+    if (!read.step())
+        throw DbError(DbErrc::NoSuchProperty, name);
+    return Property(m_connection, detail::columnValue(read.get(), 0, FieldType::Text).toString(),
+                    FieldType(sqlite3_column_int(read.get(), 1)));
+}
+
+QStringList Database::PropertyNames() const {
+    Connection& c = connection();
+    QStringList names;
+    if (!c.hasEngineTables())
+        return names;
+    Use read(c, "SELECT Name FROM " + QByteArray(detail::kPropertiesTable) + " ORDER BY rowid");
+    while (read.step())
+        names << detail::columnValue(read.get(), 0, FieldType::Text).toString();
+    return names;
+}
+
+void Database::CreateProperty(const QString& name, FieldType type, const QVariant& value) {
+    Connection& c = connection();
+    if (name.trimmed().isEmpty())
+        throw DbError(DbErrc::InvalidDefinition, name);
+    const QVariant stored = detail::toFieldValue(propertyField(name, type), value);
+    if (PropertyNames().contains(name, Qt::CaseInsensitive))
+        throw DbError(DbErrc::PropertyExists, name);
+    Transaction transaction(*this);
+    c.createEngineTables();
+    {
+        Use write(c, "INSERT INTO " + QByteArray(detail::kPropertiesTable) + " (Name, Type, Value) VALUES (?, ?, ?)");
+        detail::bindValue(write.get(), 1, FieldType::Text, name);
+        sqlite3_bind_int(write.get(), 2, int(type));
+        detail::bindValue(write.get(), 3, type, stored);
+        write.step();
+    }
+    transaction.commit();
+}
+
+void Database::CreateTable(const TableDef& table) {
+    Connection& c = connection();
+    detail::validateTable(table);
+    if (c.findTable(table.Name()))
+        throw DbError(DbErrc::TableExists, table.Name());
+    Transaction transaction(*this);
+    c.createEngineTables();
+    c.execute(detail::createTableSql(table));
+    for (const QByteArray& sql : detail::createIndexSql(table))
+        c.execute(sql);
+    c.storeTable(table, true);
+    transaction.commit();
+}
+
+void Database::AddField(const QString& tableName, const FieldDef& field) {
+    Connection& c = connection();
+    TableDef table = c.table(tableName);
+    detail::validateNewField(table, field);
+    Transaction transaction(*this);
+    c.execute(detail::addColumnSql(table, field));
+    table.appendField(field);
+    c.storeTable(table, false);
+    transaction.commit();
+}
+
+QStringList Database::TableNames() const {
+    QStringList names;
+    for (const TableDef& t : connection().tables())
+        names << t.Name();
+    return names;
+}
+
+bool Database::hasTable(const QString& name) const { return connection().findTable(name) != nullptr; }
+
+TableDef Database::TableDefs(const QString& name) const { return connection().table(name); }
+
+Recordset Database::OpenRecordset(const Query& query, RecordsetType type) const {
+    connection();
+    return Recordset(m_connection, query, type);
+}
+
+quint64 Database::fullScanSteps() const { return connection().fullScanSteps(); }
+
+Transaction::Transaction(const Database& database) : m_connection(database.m_connection) {
+    Connection& c = database.connection();
+    m_name = "tx" + QByteArray::number(++c.savepointDepth);
+    try {
+        c.execute("SAVEPOINT " + m_name);
+    } catch (...) {
+        --c.savepointDepth;
+        throw;
+    }
+}
+
+void Transaction::commit() {
+    if (m_done)
+        return;
+    m_connection->execute("RELEASE " + m_name);
+    m_done = true;
+    --m_connection->savepointDepth;
+}
+
+Transaction::~Transaction() {
+    if (m_done || !m_connection->isOpen())
+        return;
+    --m_connection->savepointDepth;
+    sqlite3* h = m_connection->handle();
+    sqlite3_exec(h, ("ROLLBACK TO " + m_name).constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(h, ("RELEASE " + m_name).constData(), nullptr, nullptr, nullptr);
+    if (m_connection->savepointDepth == 0 && !sqlite3_get_autocommit(h))
+        sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+    // Tables created or changed inside are gone again.
+    try {
+        m_connection->loadCatalogue();
+    } catch (const DbError&) {
+    }
+}
+
+}  // namespace db

@@ -1,0 +1,116 @@
+#pragma once
+// The database engine of the program's files: SQLCipher files keyed with a password, with
+// properties, table definitions and recordsets in the manner of the engine the program
+// was first written for.
+//
+//   db::Database file = db::Database::OpenDatabase(path, password);   // DbError on failure
+//   QString app = file.Properties("App").Value().toString();
+//   db::Recordset rs = file.OpenRecordset(db::Query("Classes"), db::RecordsetType::Snapshot);
+//   for (; !rs.Eof(); rs.MoveNext()) ... rs.Fields("Nom").Value() ...
+//
+// Every failure is a DbError. Database is a handle: copies share one connection, which
+// stays open as long as a handle or a recordset uses it, or until Close().
+#include "DbError.h"
+#include "Query.h"
+#include "Recordset.h"
+#include "Schema.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+namespace db {
+
+namespace detail {
+class Connection;
+}
+
+// A named, typed value kept in the file beside its tables.
+class Property {
+public:
+    const QString& Name() const { return m_name; }
+    FieldType Type() const { return m_type; }
+    QVariant Value() const;
+    // Converted to the property's type (DbError TypeMismatch, OutOfRange).
+    void setValue(const QVariant& value);
+
+private:
+    friend class Database;
+    Property(std::shared_ptr<detail::Connection> connection, QString name, FieldType type);
+
+    std::shared_ptr<detail::Connection> m_connection;
+    QString m_name;
+    FieldType m_type;
+};
+
+class Database {
+public:
+    Database() = default;  // no database
+
+    // Creates a new, empty file; AlreadyExists when the path is taken, CannotOpen when the
+    // folder is missing.
+    static Database CreateDatabase(const QString& path, const QString& password);
+    // CannotOpen for a missing file (nothing is created), NotADatabase for a wrong password,
+    // a plain SQLite file or any other file.
+    static Database OpenDatabase(const QString& path, const QString& password);
+
+    bool isOpen() const;
+    // The file's path, as it was given.
+    QString Name() const;
+    // Closes the connection for every handle and recordset that shares it.
+    void Close();
+
+    // NoSuchProperty when there is none of that name (letter case aside).
+    Property Properties(const QString& name) const;
+    QStringList PropertyNames() const;
+    // Types used: Text, Memo, Byte, Boolean. PropertyExists when the name is taken.
+    void CreateProperty(const QString& name, FieldType type, const QVariant& value);
+
+    // Builds the table, its fields and indexes (InvalidDefinition, TableExists).
+    void CreateTable(const TableDef& table);
+    // Adds a field to a table that may hold rows; their value in it is Null until written.
+    void AddField(const QString& table, const FieldDef& field);
+    QStringList TableNames() const;
+    bool hasTable(const QString& name) const;
+    TableDef TableDefs(const QString& name) const;  // NoSuchTable
+
+    // A dynaset (editable) reads one table, with no join and no field list.
+    Recordset OpenRecordset(const Query& query, RecordsetType type = RecordsetType::Dynaset) const;
+
+    // Steps that the engine spent scanning whole tables, for tests that check that a
+    // search uses an index.
+    quint64 fullScanSteps() const;
+
+    bool sameDatabase(const Database& other) const { return m_connection && m_connection == other.m_connection; }
+
+private:
+    friend class Transaction;
+    explicit Database(std::shared_ptr<detail::Connection> connection);
+    detail::Connection& connection() const;
+
+    std::shared_ptr<detail::Connection> m_connection;
+};
+
+// Writes that must all happen or none: rolled back when destroyed without commit().
+// Transactions nest.
+// Reading several recordsets in a row (a grid, a table of averages) is also much faster
+// inside one transaction: SQLCipher cannot tell that an encrypted file is unchanged since
+// the last read, so every statement run outside a transaction starts with an empty page
+// cache and decrypts again what it reads.
+class Transaction {
+public:
+    explicit Transaction(const Database& database);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+
+private:
+    std::shared_ptr<detail::Connection> m_connection;
+    QByteArray m_name;
+    bool m_done = false;
+};
+
+}  // namespace db

@@ -1,0 +1,50 @@
+#pragma once
+#include <QString>
+#include <stdexcept>
+
+namespace db {
+
+enum class DbErrc {
+    CannotOpen,         // missing file or folder, no access
+    NotADatabase,       // wrong database password, plain SQLite file, any other file
+    AlreadyExists,      // creating over an existing file
+    Closed,             // the database or the recordset was closed
+    NoSuchProperty,
+    PropertyExists,
+    NoSuchTable,
+    TableExists,
+    NoSuchField,
+    FieldExists,
+    InvalidDefinition,  // a table, field or index definition the engine refuses
+    NoCurrentRecord,    // at EOF, after Delete, on an empty recordset
+    ReadOnly,           // editing a snapshot or a forward-only recordset
+    UpdateWithoutEdit,  // Update without AddNew or Edit
+    InvalidOperation,   // moving backwards in a forward-only recordset, and the like
+    DuplicateKey,       // a unique or primary index refused the row
+    RequiredMissing,    // a required field (or a field of the primary index) is Null
+    EmptyText,          // "" in a text field that refuses empty text
+    ValidationRule,     // the field's validation rule refused the value
+    TypeMismatch,       // a value that the field's type cannot hold
+    OutOfRange,         // a number too large or too small for the field's type
+    TextTooLong,        // a text longer than the field's size
+    Engine,             // any other failure of the engine or the disk
+};
+
+// The one error the database engine throws. what() is a French description; detail names
+// the table, field or file concerned where there is one.
+class DbError : public std::runtime_error {
+public:
+    DbError(DbErrc code, const QString& detail = {}, int sqliteCode = 0);
+
+    DbErrc code() const { return m_code; }
+    const QString& detail() const { return m_detail; }
+    int sqliteCode() const { return m_sqliteCode; }
+    QString description() const { return QString::fromUtf8(what()); }
+
+private:
+    DbErrc m_code;
+    QString m_detail;
+    int m_sqliteCode;
+};
+
+}  // namespace db

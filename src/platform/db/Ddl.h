@@ -1,0 +1,24 @@
+#pragma once
+// Inside the engine: from a table's definition to the SQL that builds it, and the
+// definition as the file keeps it.
+#include "Schema.h"
+
+#include <QByteArray>
+#include <QList>
+
+namespace db::detail {
+
+// Refuses what the engine cannot build (DbError InvalidDefinition).
+void validateTable(const TableDef& table);
+void validateNewField(const TableDef& table, const FieldDef& field);
+
+QByteArray createTableSql(const TableDef& table);
+QList<QByteArray> createIndexSql(const TableDef& table);
+// ALTER TABLE ... ADD COLUMN. SQLite cannot add a NOT NULL column without a default, so a
+// required field added to a table is refused Null by a check instead.
+QByteArray addColumnSql(const TableDef& table, const FieldDef& field);
+
+QByteArray toJson(const TableDef& table);
+TableDef fromJson(const QString& name, const QByteArray& json);
+
+}  // namespace db::detail
