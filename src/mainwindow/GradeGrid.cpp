@@ -4,6 +4,7 @@
 #include "platform/Numbers.h"
 
 #include <optional>
+#include <vector>
 
 namespace gradegrid {
 namespace {
@@ -55,61 +56,7 @@ std::optional<double> number(const FlexGrid& grid, int row, int col) {
 
 int lastStudentRow(const FlexGrid& grid) { return grid.Rows() - 3; }
 
-}  // namespace
-
-GridData readGrid(const db::Database& database, qint32 numClass, qint32 numMat) {
-    // One read transaction: the encrypted file's pages are then decrypted once for all.
-    db::Transaction reading(database);
-    GridData data;
-    db::Recordset classes =
-        database.OpenRecordset(Query(QStringLiteral("Classes")).where(Field(kNumClass) == numClass), RecordsetType::Snapshot);
-    if (classes.Eof()) return data;
-    data.classFound = true;
-    data.nameWidth = widthInField(classes.Fields(kColonne).Value().toInt());
-
-    db::Recordset students = database.OpenRecordset(Query(QStringLiteral("Elèves"))
-                                                        .where(Field(kNumClass) == numClass)
-                                                        .orderBy({QStringLiteral("Nom"), QStringLiteral("Prénom")}),
-                                                    RecordsetType::Snapshot);
-    for (; !students.Eof(); students.MoveNext())
-        data.students.append({students.Fields(kNumElv).Value().toInt(),
-                              students.Fields(QStringLiteral("Nom")).Value().toString() + u' '
-                                  + students.Fields(QStringLiteral("Prénom")).Value().toString()});
-    if (data.students.isEmpty()) return data;
-
-    db::Recordset series = database.OpenRecordset(Query(QStringLiteral("Séries"))
-                                                      .where(Field(kNumClass) == numClass && Field(kNumMat) == numMat)
-                                                      .orderBy({QStringLiteral("Période"), QStringLiteral("Date")}),
-                                                  RecordsetType::Snapshot);
-    for (; !series.Eof(); series.MoveNext()) {
-        Series s;
-        s.key = series.Fields(kNumSerie).Value().toInt();
-        s.name = series.Fields(QStringLiteral("Nom")).Value().toString();
-        s.sur = byteText(series.Fields(QStringLiteral("Sur")).Value());
-        s.coefficient = byteText(series.Fields(QStringLiteral("Coefficient")).Value());
-        s.period = qBound(1, series.Fields(QStringLiteral("Période")).Value().toInt(), 3);
-        s.width = widthInField(series.Fields(kColonne).Value().toInt());
-        db::Recordset notes = database.OpenRecordset(Query(QStringLiteral("Notes")).where(Field(kNumSerie) == s.key),
-                                                     RecordsetType::ForwardOnly);
-        for (; !notes.Eof(); notes.MoveNext())
-            s.grades.insert(notes.Fields(kNumElv).Value().toInt(), notes.Fields(QStringLiteral("Note")).Value().toDouble());
-        data.series.append(std::move(s));
-    }
-    return data;
-}
-
-void AddAverageColumn(FlexGrid& grid, AveragePositions& positions, int period) {
-    const int c = grid.Cols();
-    grid.setCols(c + 1);
-    grid.setColData(c, 0);
-    paintFixed(grid, 0, c, grid.Rows() - 1, c);
-    grid.setColWidth(c, kAverageColumnWidth);
-    grid.setTextMatrix(0, c, period == kGeneralAverage ? QStringLiteral("Moyenne générale")
-                                                       : QStringLiteral("Moyenne %1").arg(period));
-    positions[size_t(period)] = c;
-}
-
-void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions, const QString& format) {
+void layOut(FlexGrid& grid, const GridData& data, AveragePositions& positions, const QString& format) {
     positions.fill(0);
     grid.Clear();
     grid.setFixedCols(0);
@@ -146,6 +93,7 @@ void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions,
     }
 
     // Every period up to the last one used has its average column, even without series.
+    QHash<double, QString> texts;
     int period = data.series.first().period;
     for (int p = 1; p < period; ++p) AddAverageColumn(grid, positions, p);
     for (const Series& s : data.series) {
@@ -162,8 +110,11 @@ void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions,
         grid.setTextMatrix(kCoefficientRow, c, s.coefficient);
         for (int i = 0; i < studentCount; ++i) {
             const auto grade = s.grades.constFind(data.students[i].key);
-            if (grade != s.grades.cend())
-                grid.setTextMatrix(kFirstStudentRow + i, c, numbers::formatGrade(*grade));
+            if (grade == s.grades.cend()) continue;
+            // A class's grades take few distinct values: each is formatted once.
+            auto shown = texts.constFind(*grade);
+            if (shown == texts.cend()) shown = texts.insert(*grade, numbers::formatGrade(*grade));
+            grid.setTextMatrix(kFirstStudentRow + i, c, *shown);
         }
     }
     AddAverageColumn(grid, positions, period);
@@ -180,25 +131,100 @@ void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions,
     for (int c = 1; c <= lastCol; ++c) ComputeColumnAverage(grid, c, format);
 }
 
+
+}  // namespace
+
+GridData readGrid(const db::Database& database, qint32 numClass, qint32 numMat) {
+    // One read transaction: the encrypted file's pages are then decrypted once for all.
+    db::Transaction reading(database);
+    GridData data;
+    db::Recordset classes =
+        database.OpenRecordset(Query(QStringLiteral("Classes")).where(Field(kNumClass) == numClass), RecordsetType::Snapshot);
+    if (classes.Eof()) return data;
+    data.classFound = true;
+    data.nameWidth = widthInField(classes.Fields(kColonne).Value().toInt());
+
+    db::Recordset students = database.OpenRecordset(Query(QStringLiteral("Elèves"))
+                                                        .where(Field(kNumClass) == numClass)
+                                                        .orderBy({QStringLiteral("Nom"), QStringLiteral("Prénom")})
+                                                        .select({kNumElv, QStringLiteral("Nom"), QStringLiteral("Prénom")}),
+                                                    RecordsetType::ForwardOnly);
+    const db::RecordField studentKey = students.Fields(kNumElv), surname = students.Fields(QStringLiteral("Nom")),
+                          firstName = students.Fields(QStringLiteral("Prénom"));
+    for (; !students.Eof(); students.MoveNext())
+        data.students.append({studentKey.Value().toInt(), surname.Value().toString() + u' ' + firstName.Value().toString()});
+    if (data.students.isEmpty()) return data;
+
+    db::Recordset series = database.OpenRecordset(Query(QStringLiteral("Séries"))
+                                                      .where(Field(kNumClass) == numClass && Field(kNumMat) == numMat)
+                                                      .orderBy({QStringLiteral("Période"), QStringLiteral("Date")})
+                                                      .select({kNumSerie, QStringLiteral("Nom"), QStringLiteral("Sur"),
+                                                               QStringLiteral("Coefficient"), QStringLiteral("Période"), kColonne}),
+                                                  RecordsetType::ForwardOnly);
+    const db::RecordField seriesKey = series.Fields(kNumSerie), name = series.Fields(QStringLiteral("Nom")),
+                          sur = series.Fields(QStringLiteral("Sur")), coefficient = series.Fields(QStringLiteral("Coefficient")),
+                          period = series.Fields(QStringLiteral("Période")), width = series.Fields(kColonne);
+    for (; !series.Eof(); series.MoveNext()) {
+        Series s;
+        s.key = seriesKey.Value().toInt();
+        s.name = name.Value().toString();
+        s.sur = byteText(sur.Value());
+        s.coefficient = byteText(coefficient.Value());
+        s.period = qBound(1, period.Value().toInt(), 3);
+        s.width = widthInField(width.Value().toInt());
+        db::Recordset notes = database.OpenRecordset(
+            Query(QStringLiteral("Notes")).where(Field(kNumSerie) == s.key).select({kNumElv, QStringLiteral("Note")}),
+            RecordsetType::ForwardOnly);
+        const db::RecordField student = notes.Fields(kNumElv), grade = notes.Fields(QStringLiteral("Note"));
+        for (; !notes.Eof(); notes.MoveNext()) s.grades.insert(student.Value().toInt(), grade.Value().toDouble());
+        data.series.append(std::move(s));
+    }
+    return data;
+}
+
+void AddAverageColumn(FlexGrid& grid, AveragePositions& positions, int period) {
+    const int c = grid.Cols();
+    grid.setCols(c + 1);
+    grid.setColData(c, 0);
+    paintFixed(grid, 0, c, grid.Rows() - 1, c);
+    grid.setColWidth(c, kAverageColumnWidth);
+    grid.setTextMatrix(0, c, period == kGeneralAverage ? QStringLiteral("Moyenne générale")
+                                                       : QStringLiteral("Moyenne %1").arg(period));
+    positions[size_t(period)] = c;
+}
+
+void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions, const QString& format) {
+    // One repaint at the end rather than one per cell.
+    grid.setUpdatesEnabled(false);
+    layOut(grid, data, positions, format);
+    grid.setUpdatesEnabled(true);
+}
+
 void ComputeStudentAverages(FlexGrid& grid, const AveragePositions& positions, const QString& format) {
     const int last = lastStudentRow(grid);
     for (int p = 1; p <= 3; ++p) {
         const int averageCol = positions[size_t(p)];
         if (averageCol < 1) continue;
         const int first = p == 1 ? 1 : positions[size_t(p - 1)] + 1;
+        struct Scale {
+            std::optional<double> sur, coefficient;
+        };
+        std::vector<Scale> scales;
+        for (int c = first; c < averageCol; ++c)
+            scales.push_back({number(grid, kSurRow, c), number(grid, kCoefficientRow, c)});
         for (int r = kFirstStudentRow; r <= last; ++r) {
             double weights = 0, sum = 0;
             bool averageable = true;
             for (int c = first; c < averageCol && averageable; ++c) {
-                if (grid.TextMatrix(r, c).isEmpty()) continue;
-                const auto grade = number(grid, r, c);
-                const auto sur = number(grid, kSurRow, c);
-                const auto coefficient = number(grid, kCoefficientRow, c);
+                const QString text = grid.TextMatrix(r, c);
+                if (text.isEmpty()) continue;
+                const auto grade = numbers::parse(text);
+                const Scale& scale = scales[size_t(c - first)];
                 // A grade out of 0 has no value on 20: the period cannot be averaged.
-                averageable = grade && sur && coefficient && *sur > 0;
+                averageable = grade && scale.sur && scale.coefficient && *scale.sur > 0;
                 if (!averageable) break;
-                sum += *coefficient * ((*grade * 20.0) / *sur);
-                weights += *coefficient;
+                sum += *scale.coefficient * ((*grade * 20.0) / *scale.sur);
+                weights += *scale.coefficient;
             }
             grid.setTextMatrix(r, averageCol,
                                averageable && weights != 0 ? numbers::formatAverage(sum / weights, format) : QString());
