@@ -272,8 +272,10 @@ void frmMain::vskTab_OnItemSelection(int Section, const cTabItem& Item) {
 // ---- grade grid ------------------------------------------------------------------------------
 
 void frmMain::ShowItem() {
+    if (mCurrentSection < 1 || mCurrentSection > vskTab->SectionCount()) return;
     const cTabSection section = vskTab->SectionAt(mCurrentSection);
     const cTabItem item = section.SelectedItem();
+    if (item.isNull()) return;
     const qint32 numClass = section.Tag().toInt();
     const qint32 numMat = item.Tag().toInt();
     gradegrid::GridData data;

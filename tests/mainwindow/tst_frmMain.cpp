@@ -84,7 +84,6 @@ private slots:
 
         platform::ModalTestScope scope;
         frmMain& main = Form<frmMain>::get();
-        QVERIFY(!main.OpenAFile(QString()));
         QVERIFY(main.OpenAFile(a.path()));
         QCOMPARE(main.windowTitle(), QStringLiteral("Carnet de notes - Année A"));
         const db::Database opened = mUtilities::gDB;
@@ -101,49 +100,19 @@ private slots:
         QFile junk(path(QStringLiteral("junk.dat")));
         QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) > 0);
         junk.close();
-        const QString cannotOpen = QStringLiteral("Impossible d'ouvrir ce carnet de notes.\n"
-                                                  "Il ne s'agit sans doute pas d'un carnet de notes valide.");
-        scope.push(testsupport::systemMessage(cannotOpen));
-        QVERIFY(!main.OpenAFile(junk.fileName()));
-        unchanged();
-
         const QString bare = path(QStringLiteral("bare.dat"));
         db::Database::CreateDatabase(bare, gradebook::databasePassword()).Close();
-        scope.push(testsupport::systemMessage(QStringLiteral("Ce fichier n'est pas un carnet de notes valide.")));
-        QVERIFY(!main.OpenAFile(bare));
-        unchanged();
-
         GradebookBuilder exchange(path(QStringLiteral("Notes Export 0001.dat")));
         exchange.setProperty(QStringLiteral("App"), gradebook::exportApp());
         exchange.close();
-        scope.push(testsupport::systemMessage(
-            QStringLiteral("Vous essayez d'ouvrir un carnet de notes exporté.\n"
-                           "Ouvrez ou créez d'abord un carnet de notes avant d'y importer des notes.")));
-        QVERIFY(!main.OpenAFile(exchange.path()));
-        unchanged();
-
-        // An older file is converted only with the user's consent.
         GradebookBuilder old(path(QStringLiteral("old.dat")));
         old.setProperty(QStringLiteral("VersionID"), QStringLiteral("1.1.9"));
         old.close();
-        const QString question = QStringLiteral("Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure.");
-        scope.push(testsupport::msgBox(question, QStringLiteral("Annuler")));
-        QVERIFY(!main.OpenAFile(old.path()));
-        unchanged();
-
         GradebookBuilder locked(path(QStringLiteral("locked.dat")));
         locked.addClass(QStringLiteral("Cinquième B"), QStringLiteral("5e B"));
         locked.setProperty(QStringLiteral("Passe"), QStringLiteral("Secret"));
         locked.close();
-        scope.push(testsupport::password(QStringLiteral("Secret"), true));
-        QVERIFY(!main.OpenAFile(locked.path()));
-        unchanged();
-        scope.push(testsupport::password(QStringLiteral("secret")));
-        scope.push(testsupport::systemMessage(QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé.")));
-        QVERIFY(!main.OpenAFile(locked.path()));
-        unchanged();
-
-        // A file that fails only once its classes are read: still nothing changes.
+        // A file that fails only once its classes are read.
         const QString noNotes = path(QStringLiteral("sans notes.dat"));
         {
             db::Database f = db::Database::CreateDatabase(noNotes, gradebook::databasePassword());
@@ -151,10 +120,28 @@ private slots:
             for (const db::TableDef& t : gradebook::gradebookTables(QDateTime::currentDateTime()))
                 if (t.Name() != u"Notes") f.CreateTable(t);
         }
-        scope.push(testsupport::systemMessage(cannotOpen));
-        QVERIFY(!main.OpenAFile(noNotes));
-        unchanged();
-        QCOMPARE(scope.pending(), 0);
+
+        using testsupport::systemMessage;
+        const auto cannotOpen = systemMessage(QStringLiteral("Impossible d'ouvrir ce carnet de notes.\n"
+                                                             "Il ne s'agit sans doute pas d'un carnet de notes valide."));
+        const QString question = QStringLiteral("Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure.");
+        const QList<std::pair<QString, QList<platform::ModalResponder>>> failures = {
+            {junk.fileName(), {cannotOpen}},
+            {bare, {systemMessage(QStringLiteral("Ce fichier n'est pas un carnet de notes valide."))}},
+            {exchange.path(), {systemMessage(QStringLiteral("Vous essayez d'ouvrir un carnet de notes exporté.\nOuvrez ou "
+                                                            "créez d'abord un carnet de notes avant d'y importer des notes."))}},
+            {old.path(), {testsupport::msgBox(question, QStringLiteral("Annuler"))}},  // conversion refused
+            {locked.path(), {testsupport::password(QStringLiteral("Secret"), true)}},  // password cancelled
+            {locked.path(), {testsupport::password(QStringLiteral("secret")),
+                             systemMessage(QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé."))}},
+            {noNotes, {cannotOpen}},
+        };
+        for (const auto& [file, answers] : failures) {
+            for (const platform::ModalResponder& answer : answers) scope.push(answer);
+            QVERIFY2(!main.OpenAFile(file), qPrintable(file));
+            QCOMPARE(scope.pending(), 0);
+            unchanged();
+        }
 
         scope.push(testsupport::password(QStringLiteral("Secret")));
         QVERIFY(main.OpenAFile(locked.path()));

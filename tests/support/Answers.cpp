@@ -60,8 +60,4 @@ platform::ModalResponder fileName(const QString& name) {
     };
 }
 
-platform::ModalResponder cancelDialog() {
-    return [](QWidget& w) { w.close(); };
-}
-
 }  // namespace testsupport

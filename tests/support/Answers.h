@@ -18,7 +18,5 @@ platform::ModalResponder password(const QString& typed, bool escape = false);
 
 // A file dialog: types the name into it (or keeps its proposal when empty) and accepts.
 platform::ModalResponder fileName(const QString& name);
-// A file dialog cancelled.
-platform::ModalResponder cancelDialog();
 
 }  // namespace testsupport
