@@ -13,7 +13,6 @@
 #include "platform/Settings.h"
 #include "platform/SystemMessage.h"
 #include "platform/Twips.h"
-#include "platform/VbError.h"
 #include "VersionInfo.h"
 
 #include <QCloseEvent>
@@ -178,6 +177,7 @@ void frmMain::DoCommand(int Id) {
     }
 }
 
+// No grade can be typed in the grid yet, so nothing waits for one.
 bool frmMain::EditModeRefuses() { return false; }
 
 qintptr frmMain::Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) {
@@ -185,15 +185,16 @@ qintptr frmMain::Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam
         const int id = int(wParam & 0xFFFF);
         if (id <= 100) {
             DoCommand(id);
-        } else if (EditModeRefuses()) {
-        } else if (id <= 200 || hMenuSubjects == 0) {
-            // Class entries give a command only when there is no subject to open under
-            // them, so every id above 100 is then a class, however many there are.
-            vskTab_HeaderClick(id - 100);
-        } else {
-            // The class is the entry whose subjects popup opened last.
-            vskTab_HeaderClick(mPopupPos + 1);
-            vskTab_ItemClick(mPopupPos + 1, id - 200);
+        } else if (!EditModeRefuses()) {
+            if (id <= 200 || hMenuSubjects == 0) {
+                // Class entries give a command only when there is no subject to open under
+                // them, so every id above 100 is then a class, however many there are.
+                vskTab_HeaderClick(id - 100);
+            } else {
+                // The class is the entry whose subjects popup opened last.
+                vskTab_HeaderClick(mPopupPos + 1);
+                vskTab_ItemClick(mPopupPos + 1, id - 200);
+            }
         }
         return 0;
     }
