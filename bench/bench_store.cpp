@@ -2,94 +2,31 @@
 // with plain prepared SQLite statements on the same file.
 //
 //   bench_store [file]    (default: <temp>/quibolet-bench.dat, generated when missing)
-#include "LargeGradebook.h"
+#include "BenchKit.h"
 
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
-#include "platform/db/Collations.h"
 #include "platform/db/Database.h"
-#include "platform/db/Sqlite.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
 
+using bench::compare;
+using bench::Plain;
+using bench::sink;
 using db::Field;
 using db::Query;
 using db::RecordsetType;
-
-const QByteArray kKey = gradebook::databasePassword().toUtf8();
-
-// A plain connection: the C API, the key, and the collations that the file's text
-// columns name. Statements are prepared once.
-struct Plain {
-    sqlite3* h = nullptr;
-    explicit Plain(const QString& path) {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
-        sqlite3_key(h, kKey.constData(), int(kKey.size()));
-        db::collation::registerOn(h);
-    }
-    ~Plain() { sqlite3_close_v2(h); }
-    db::sqlite::Statement prepare(const char* sql) const {
-        sqlite3_stmt* s = nullptr;
-        if (sqlite3_prepare_v2(h, sql, -1, &s, nullptr) != SQLITE_OK)
-            std::fprintf(stderr, "prepare: %s\n", sqlite3_errmsg(h));
-        return db::sqlite::Statement(s);
-    }
-};
-
-using Work = std::function<void(int)>;
-
-// Mean time of one run, in microseconds.
-double timeOf(int runs, const Work& work) {
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < runs; ++i)
-        work(i);
-    return timer.nsecsElapsed() / 1000.0 / runs;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Times both ways in turns, after a run of each to warm the caches, and prints the
-// medians: the machine's other work falls on both alike.
-void compare(const char* what, int runs, const Work& program, const Work& plain) {
-    program(0);
-    plain(0);
-    std::vector<double> a, b;
-    for (int round = 0; round < 7; ++round) {
-        a.push_back(timeOf(runs, program));
-        b.push_back(timeOf(runs, plain));
-    }
-    const double x = median(a), y = median(b);
-    std::printf("%-40s %14.1f %14.1f %8.2f\n", what, x, y, x / y);
-}
-
-double sink = 0;  // keeps the reads from being optimised away
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + QStringLiteral("/quibolet-bench.dat");
-    if (!QFile::exists(path)) {
-        std::printf("Generating %s...\n", qPrintable(path));
-        QElapsedTimer timer;
-        timer.start();
-        bench::generateGradebook(path);
-        std::printf("Generated in %.1f s.\n", timer.elapsed() / 1000.0);
-    }
+    const QString path = bench::benchGradebook(argc, argv);
 
     const int classKey = 15, subjectKey = 6;
     std::vector<std::pair<int, int>> grades;  // (series, student) pairs that exist
@@ -108,7 +45,7 @@ int main(int argc, char** argv) {
             sqlite3_reset(pick.get());
         }
     }
-    std::printf("%-40s %14s %14s %8s\n", "operation (median time, microseconds)", "program", "plain SQLite", "ratio");
+    bench::printHeader();
 
     // Opening: the file, its kind, its decimals and the shared dynaset on "Notes".
     compare("open a gradebook", 2, [&](int) {
@@ -139,11 +76,7 @@ int main(int argc, char** argv) {
     // Read in one transaction, as the grid is: SQLCipher cannot tell that an encrypted file
     // is unchanged, so each transaction starts with an empty page cache. The plain version
     // gets the same by reading the grades while the series are still being read.
-    auto students = plain.prepare("SELECT * FROM \"Elèves\" WHERE \"NumClass\" = ? "
-                                  "ORDER BY \"Nom\" COLLATE FRSORT, \"Prénom\" COLLATE FRSORT");
-    auto series = plain.prepare("SELECT * FROM \"Séries\" WHERE \"NumClass\" = ? AND \"NumMat\" = ? "
-                                "ORDER BY \"Période\", \"Date\"");
-    auto notesOfSeries = plain.prepare("SELECT * FROM \"Notes\" WHERE \"NumSérie\" = ? ORDER BY \"NumElv\"");
+    bench::PlainGrid plainGrid(plain);
     compare("read one class and subject's grid", 20, [&](int) {
         db::Transaction reading(file);
         db::Recordset students = file.OpenRecordset(Query(QStringLiteral("Elèves"))
@@ -168,21 +101,7 @@ int main(int argc, char** argv) {
                 sink += notes.Fields(QStringLiteral("Note")).Value().toDouble()
                       + notes.Fields(QStringLiteral("NumElv")).Value().toInt();
         }
-    }, [&](int) {
-        sqlite3_bind_int(students.get(), 1, classKey);
-        while (sqlite3_step(students.get()) == SQLITE_ROW)
-            sink += sqlite3_column_int(students.get(), 0) + sqlite3_column_bytes(students.get(), 1);
-        sqlite3_reset(students.get());
-        sqlite3_bind_int(series.get(), 1, classKey);
-        sqlite3_bind_int(series.get(), 2, subjectKey);
-        while (sqlite3_step(series.get()) == SQLITE_ROW) {
-            sqlite3_bind_int(notesOfSeries.get(), 1, sqlite3_column_int(series.get(), 0));
-            while (sqlite3_step(notesOfSeries.get()) == SQLITE_ROW)
-                sink += sqlite3_column_double(notesOfSeries.get(), 0) + sqlite3_column_int(notesOfSeries.get(), 2);
-            sqlite3_reset(notesOfSeries.get());
-        }
-        sqlite3_reset(series.get());
-    });
+    }, [&](int) { plainGrid.read(classKey, subjectKey); });
 
     // One grade found in the shared dynaset, as the grid and the table of averages do.
     auto find = plain.prepare("SELECT \"Note\" FROM \"Notes\" WHERE \"NumSérie\" = ? AND \"NumElv\" = ?");

@@ -1,8 +1,33 @@
+#include "mainwindow/Pictures.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/frmSplash.h"
+#include "platform/FormInstance.h"
 #include "platform/GuardedApplication.h"
+
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
     platform::GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quibolet"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quibolet"));
-    return 0;
+    QApplication::setWindowIcon(pictures::logo(64));
+
+    // The stock dialogs (files, colours, fonts, printing) speak French like the program.
+    QTranslator qtFrench;
+    if (qtFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtFrench);
+
+    // The program ends when the start-up window goes without a main window on screen,
+    // and when the main window goes.
+    const auto quitWithoutWindow = [] {
+        const frmMain* main = platform::Form<frmMain>::instance();
+        if (!main || !main->isVisible()) QApplication::quit();
+    };
+    frmSplash& splash = platform::Form<frmSplash>::get();
+    QObject::connect(&splash, &QObject::destroyed, &app, quitWithoutWindow, Qt::QueuedConnection);
+    splash.show();
+    return app.exec();
 }

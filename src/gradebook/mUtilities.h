@@ -21,6 +21,15 @@ extern QString gAverageFormat;
 // ("Année 2024-2025"), before September the previous year and this one.
 QString DefaultGradebookName(const QDate& today = QDate::currentDate());
 
+// The full path of an existing gradebook chosen in the open dialog, or "" when the user
+// cancelled or named a file that does not exist (after saying so).
+QString ChooseGradebookToOpen();
+
+// Explains where a new gradebook goes, asks for its name in the save dialog (in the
+// gradebook folder, named after the school year) and creates it. Returns its full path,
+// or "" when the user cancelled or the creation failed.
+QString ChooseNewGradebook();
+
 // Creates a gradebook with its properties and tables, in one transaction, into a
 // temporary file of the same folder that replaces `path` only once complete: a failure
 // leaves any previous file as it was and no partial file. The open gradebook itself is

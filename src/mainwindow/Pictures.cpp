@@ -1,70 +1,103 @@
 #include "Pictures.h"
 
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
 namespace pictures {
 namespace {
 
-// A square transparent picture drawn by `draw(painter, size)`.
-template <class Draw>
-QPixmap drawn(int size, Draw draw) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    {
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        draw(p, qreal(size));
+QPixmap blank(int size) {
+    QPixmap p(size, size);
+    p.fill(Qt::transparent);
+    return p;
+}
+
+// A closed notebook seen from the front, its spiral on the left; `cover` colours it.
+void drawNotebook(QPainter& p, const QRectF& r, const QColor& cover) {
+    const qreal unit = r.width() / 32.0;
+    QLinearGradient shade(r.topLeft(), r.bottomRight());
+    shade.setColorAt(0, cover.lighter(130));
+    shade.setColorAt(1, cover.darker(120));
+    p.setPen(QPen(cover.darker(170), unit));
+    p.setBrush(shade);
+    p.drawRoundedRect(r.adjusted(unit * 4, unit, -unit, -unit), unit * 2, unit * 2);
+    // The label on the cover.
+    p.setPen(QPen(QColor(120, 120, 120), unit * 0.6));
+    p.setBrush(QColor(250, 250, 245));
+    p.drawRect(QRectF(r.left() + unit * 10, r.top() + unit * 7, unit * 18, unit * 9));
+    // The spiral.
+    p.setPen(QPen(QColor(90, 90, 90), unit * 1.2));
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 6; ++i) {
+        const qreal y = r.top() + unit * (5 + i * 4.4);
+        p.drawArc(QRectF(r.left() + unit * 1.5, y, unit * 5, unit * 2.6), 30 * 16, 300 * 16);
     }
-    return pixmap;
 }
 
 }  // namespace
 
-QPixmap padlock(int size) {
-    return drawn(size, [](QPainter& p, qreal s) {
-        // The shackle, then the body over its feet.
-        p.setPen(QPen(QColor(120, 120, 130), s * 0.1));
-        p.setBrush(Qt::NoBrush);
-        p.drawArc(QRectF(s * 0.28, s * 0.08, s * 0.44, s * 0.5), 0, 180 * 16);
-        p.drawLine(QPointF(s * 0.28, s * 0.33), QPointF(s * 0.28, s * 0.48));
-        p.drawLine(QPointF(s * 0.72, s * 0.33), QPointF(s * 0.72, s * 0.48));
-        QLinearGradient gold(0, s * 0.45, 0, s * 0.95);
-        gold.setColorAt(0, QColor(250, 210, 90));
-        gold.setColorAt(1, QColor(200, 150, 30));
-        p.setPen(QPen(QColor(150, 110, 20), s * 0.03));
-        p.setBrush(gold);
-        p.drawRoundedRect(QRectF(s * 0.15, s * 0.45, s * 0.7, s * 0.5), s * 0.06, s * 0.06);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(70, 50, 10));
-        p.drawEllipse(QPointF(s * 0.5, s * 0.64), s * 0.06, s * 0.06);
-        p.drawRect(QRectF(s * 0.47, s * 0.66, s * 0.06, s * 0.16));
-    });
+QPixmap logo(int size) {
+    QPixmap pixmap = blank(size);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r(0, 0, size, size);
+    drawNotebook(p, r, QColor(40, 90, 160));
+    const qreal unit = size / 32.0;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setBold(true);
+    font.setPixelSize(qMax(6, int(unit * 5.2)));
+    p.setFont(font);
+    p.setPen(QColor(190, 30, 30));
+    p.drawText(QRectF(unit * 10, unit * 7, unit * 18, unit * 9), Qt::AlignCenter, QStringLiteral("15/20"));
+    return pixmap;
 }
 
-QPixmap gradebook(int size) {
-    return drawn(size, [](QPainter& p, qreal s) {
-        // A bound book seen from the front, with ruled lines and a red mark.
-        p.setPen(QPen(QColor(30, 60, 120), s * 0.03));
-        p.setBrush(QColor(60, 100, 180));
-        p.drawRoundedRect(QRectF(s * 0.12, s * 0.06, s * 0.76, s * 0.88), s * 0.05, s * 0.05);
+QPixmap imaButton(int index) {
+    switch (index) {
+    case 2: {  // a subject: a small green notebook
+        QPixmap pixmap = blank(32);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawNotebook(p, QRectF(0, 0, 32, 32), QColor(60, 140, 80));
+        return pixmap;
+    }
+    case 3: {  // a line of the message list: a blue arrow in a disc
+        QPixmap pixmap = blank(16);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(30, 70, 140), 1));
+        p.setBrush(QColor(70, 130, 210));
+        p.drawEllipse(QRectF(1, 1, 14, 14));
+        QPainterPath arrow;
+        arrow.moveTo(6, 4.5);
+        arrow.lineTo(11.5, 8);
+        arrow.lineTo(6, 11.5);
+        arrow.closeSubpath();
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
-        const QRectF page(s * 0.24, s * 0.12, s * 0.58, s * 0.76);
-        p.drawRect(page);
-        p.setPen(QPen(QColor(150, 180, 220), qMax(1.0, s * 0.02)));
-        for (int i = 1; i <= 5; ++i) {
-            const qreal y = page.top() + page.height() * i / 6.0;
-            p.drawLine(QPointF(page.left() + s * 0.04, y), QPointF(page.right() - s * 0.04, y));
-        }
-        p.setPen(QPen(QColor(200, 30, 30), qMax(1.0, s * 0.05), Qt::SolidLine, Qt::RoundCap));
-        QPainterPath tick;
-        tick.moveTo(page.left() + page.width() * 0.25, page.top() + page.height() * 0.55);
-        tick.lineTo(page.left() + page.width() * 0.45, page.top() + page.height() * 0.75);
-        tick.lineTo(page.left() + page.width() * 0.8, page.top() + page.height() * 0.3);
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(tick);
-    });
+        p.drawPath(arrow);
+        return pixmap;
+    }
+    default:
+        return {};
+    }
+}
+
+QPixmap key(int size) {
+    QPixmap pixmap = blank(size);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal unit = size / 32.0;
+    p.setPen(QPen(QColor(140, 100, 20), unit * 1.2));
+    p.setBrush(QColor(230, 185, 60));
+    p.drawEllipse(QRectF(unit * 2, unit * 9, unit * 13, unit * 13));
+    p.drawRect(QRectF(unit * 14, unit * 14, unit * 16, unit * 3.5));
+    p.drawRect(QRectF(unit * 23, unit * 17, unit * 3, unit * 5));
+    p.drawRect(QRectF(unit * 27, unit * 17, unit * 3, unit * 4));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(unit * 5.5, unit * 12.5, unit * 5, unit * 5));
+    return pixmap;
 }
 
 }  // namespace pictures

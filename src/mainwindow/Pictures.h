@@ -1,10 +1,18 @@
 #pragma once
 #include <QPixmap>
 
-// The pictures of the program's small windows, drawn rather than shipped as files.
+// The pictures of the start-up and main windows, drawn by the program so that they follow
+// the screen's scale and need no image files.
 namespace pictures {
 
-QPixmap padlock(int size);   // the password windows
-QPixmap gradebook(int size); // the program's own picture: a gradebook page with a mark
+// The program's logo: a teacher's notebook with a grade, `size` pixels square.
+QPixmap logo(int size);
+
+// The main window's image list: 2 is the subject icon of the tab bar's items, 3 the
+// picture of a line of the message list. Any other index gives an empty picture.
+QPixmap imaButton(int index);
+
+// A key, for the password window.
+QPixmap key(int size);
 
 }  // namespace pictures

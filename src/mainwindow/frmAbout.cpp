@@ -42,7 +42,7 @@ frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialo
     setWindowTitle(QStringLiteral("A propos de"));
 
     imaLogo = new QLabel(this);
-    imaLogo->setPixmap(pictures::gradebook(64));
+    imaLogo->setPixmap(pictures::logo(64));
     imaLogo->setAlignment(Qt::AlignTop);
     lblTitle = label(version::productName(), QStringLiteral("lblTitle"), this);
     QFont big = lblTitle->font();

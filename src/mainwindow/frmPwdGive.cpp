@@ -27,7 +27,7 @@ frmPwdGive::frmPwdGive() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
     setWindowTitle(QStringLiteral("Mot de passe"));
 
     imaPicture = new QLabel(this);
-    imaPicture->setPixmap(pictures::padlock(48));
+    imaPicture->setPixmap(pictures::key(48));
     imaPicture->setAlignment(Qt::AlignTop);
     txtPwd = passwordBox(QStringLiteral("txtPwd"), this);
     txtConfirm = passwordBox(QStringLiteral("txtConfirm"), this);

@@ -1,6 +1,7 @@
 #include "Numbers.h"
 
-#include <QLocale>
+#include <QVarLengthArray>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,30 +9,31 @@
 namespace platform::numbers {
 
 std::optional<double> parse(const QString& text) {
-    const QString t = text.trimmed();
-    QString normal;
-    normal.reserve(t.size());
+    // Grids parse every cell after each change: this runs without allocating.
+    const QStringView t = QStringView(text).trimmed();
+    QVarLengthArray<char, 64> normal;
     int digits = 0;
     bool separator = false;
     for (qsizetype i = 0; i < t.size(); ++i) {
         const QChar c = t.at(i);
-        if (c.isDigit() && c.unicode() < 128) {
-            normal += c;
+        if (c.unicode() >= u'0' && c.unicode() <= u'9') {
+            normal.append(char(c.unicode()));
             ++digits;
         } else if ((c == u',' || c == u'.') && !separator) {
-            normal += u'.';
+            normal.append('.');
             separator = true;
-        } else if ((c == u'-' || c == u'+') && i == 0) {
-            normal += c;
-        } else {
+        } else if (c == u'-' && i == 0) {
+            normal.append('-');
+        } else if (c != u'+' || i != 0) {
             return std::nullopt;
         }
     }
     if (digits == 0)
         return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(normal, &ok);
-    if (!ok || !std::isfinite(value))
+    double value = 0;
+    const char* end = normal.data() + normal.size();
+    const auto [stop, error] = std::from_chars(normal.data(), end, value);
+    if (error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return value;
 }

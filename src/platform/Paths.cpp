@@ -1,6 +1,7 @@
 #include "Paths.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace platform::paths {
@@ -19,6 +20,12 @@ QString configFolder() {
 
 QString configFile() { return configFolder() + QStringLiteral("/Quibolet.cfg"); }
 
-QString helpFile() { return QCoreApplication::applicationDirPath() + QStringLiteral("/Quibolet.html"); }
+QString helpFile() {
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/Quibolet.html");
+    // Installed, the executable is in <prefix>/bin and its data in <prefix>/share/quibolet.
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../share/quibolet/Quibolet.html");
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? QFileInfo(installed).canonicalFilePath() : beside;
+}
 
 }  // namespace platform::paths

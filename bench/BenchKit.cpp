@@ -1,0 +1,103 @@
+#include "BenchKit.h"
+
+#include "LargeGradebook.h"
+#include "gradebook/GradebookSchema.h"
+#include "platform/db/Collations.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace bench {
+
+double sink = 0;
+
+QString benchGradebook(int argc, char** argv) {
+    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + QStringLiteral("/quibolet-bench.dat");
+    if (!QFile::exists(path)) {
+        std::printf("Generating %s...\n", qPrintable(path));
+        QElapsedTimer timer;
+        timer.start();
+        generateGradebook(path);
+        std::printf("Generated in %.1f s.\n", timer.elapsed() / 1000.0);
+    }
+    return path;
+}
+
+Plain::Plain(const QString& path) {
+    static const QByteArray key = gradebook::databasePassword().toUtf8();
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_key(h, key.constData(), int(key.size()));
+    db::collation::registerOn(h);
+}
+
+Plain::~Plain() { sqlite3_close_v2(h); }
+
+db::sqlite::Statement Plain::prepare(const char* sql) const {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(h, sql, -1, &s, nullptr) != SQLITE_OK) std::fprintf(stderr, "prepare: %s\n", sqlite3_errmsg(h));
+    return db::sqlite::Statement(s);
+}
+
+PlainGrid::PlainGrid(const Plain& plain)
+    : m_students(plain.prepare("SELECT * FROM \"Elèves\" WHERE \"NumClass\" = ? "
+                               "ORDER BY \"Nom\" COLLATE FRSORT, \"Prénom\" COLLATE FRSORT")),
+      m_series(plain.prepare("SELECT * FROM \"Séries\" WHERE \"NumClass\" = ? AND \"NumMat\" = ? "
+                             "ORDER BY \"Période\", \"Date\"")),
+      m_notes(plain.prepare("SELECT * FROM \"Notes\" WHERE \"NumSérie\" = ? ORDER BY \"NumElv\"")) {}
+
+// The grades are read while the series are still being read: one read transaction for all,
+// as the program's grid has.
+void PlainGrid::read(int classKey, int subjectKey) {
+    sqlite3_bind_int(m_students.get(), 1, classKey);
+    while (sqlite3_step(m_students.get()) == SQLITE_ROW)
+        sink += sqlite3_column_int(m_students.get(), 0) + sqlite3_column_bytes(m_students.get(), 1);
+    sqlite3_reset(m_students.get());
+    sqlite3_bind_int(m_series.get(), 1, classKey);
+    sqlite3_bind_int(m_series.get(), 2, subjectKey);
+    while (sqlite3_step(m_series.get()) == SQLITE_ROW) {
+        sqlite3_bind_int(m_notes.get(), 1, sqlite3_column_int(m_series.get(), 0));
+        while (sqlite3_step(m_notes.get()) == SQLITE_ROW)
+            sink += sqlite3_column_double(m_notes.get(), 0) + sqlite3_column_int(m_notes.get(), 2);
+        sqlite3_reset(m_notes.get());
+    }
+    sqlite3_reset(m_series.get());
+}
+
+namespace {
+
+// Mean time of one run, in microseconds.
+double timeOf(int runs, const Work& work) {
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < runs; ++i) work(i);
+    return timer.nsecsElapsed() / 1000.0 / runs;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+void printHeader() {
+    std::printf("%-40s %14s %14s %8s\n", "operation (median time, microseconds)", "program", "plain SQLite", "ratio");
+}
+
+void compare(const char* what, int runs, const Work& program, const Work& plain) {
+    program(0);
+    plain(0);
+    std::vector<double> a, b;
+    for (int round = 0; round < 7; ++round) {
+        a.push_back(timeOf(runs, program));
+        b.push_back(timeOf(runs, plain));
+    }
+    const double x = median(a), y = median(b);
+    std::printf("%-40s %14.1f %14.1f %8.2f\n", what, x, y, x / y);
+}
+
+}  // namespace bench

@@ -1,0 +1,48 @@
+#pragma once
+// What the benchmarks share: the large gradebook they read, a plain SQLite connection on it
+// for the reference timings, and the way both are timed and printed.
+#include "platform/db/Sqlite.h"
+
+#include <QString>
+#include <functional>
+
+namespace bench {
+
+// The gradebook named on the command line, or <temp>/quibolet-bench.dat; generated when
+// missing.
+QString benchGradebook(int argc, char** argv);
+
+// A plain connection: the C API, the key, and the collations that the file's text columns
+// name. Statements are prepared once by their user.
+struct Plain {
+    sqlite3* h = nullptr;
+    explicit Plain(const QString& path);
+    ~Plain();
+    Plain(const Plain&) = delete;
+    Plain& operator=(const Plain&) = delete;
+    db::sqlite::Statement prepare(const char* sql) const;
+};
+
+// The reads of one class and subject's grade grid, with plain statements: its students,
+// its series, and each series' grades.
+class PlainGrid {
+public:
+    explicit PlainGrid(const Plain& plain);
+    void read(int classKey, int subjectKey);
+
+private:
+    db::sqlite::Statement m_students, m_series, m_notes;
+};
+
+using Work = std::function<void(int run)>;
+
+// Prints the header of the table that compare() fills.
+void printHeader();
+// Times both ways in turns, after a run of each to warm the caches, and prints the
+// medians and their ratio: the machine's other work falls on both alike.
+void compare(const char* what, int runs, const Work& program, const Work& plain);
+
+// Keeps the reads from being optimised away; printed at the end.
+extern double sink;
+
+}  // namespace bench

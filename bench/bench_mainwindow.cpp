@@ -1,0 +1,82 @@
+// Times the main window's two main roads on a large gradebook, each beside the same reads
+// done with plain prepared SQLite statements on the same file: opening the gradebook
+// (checks, tab bar of every class and subject, the first grid), and showing the grid of
+// one class and subject.
+//
+//   bench_mainwindow [file]    (default: <temp>/quibolet-bench.dat, generated when missing)
+#include "BenchKit.h"
+
+#include "controls/vskTab.h"
+#include "mainwindow/frmMain.h"
+#include "platform/FlexGrid.h"
+#include "platform/FormInstance.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+using bench::sink;
+
+// The first class and subject of the generated file, and one in its middle.
+constexpr int kFirstClass = 1, kFirstSubject = 1, kClassPosition = 15, kSubjectPosition = 6;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The window writes the last file opened into the settings: keep the user's own aside.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString path = bench::benchGradebook(argc, argv);
+
+    frmMain& main = platform::Form<frmMain>::get();
+    main.resize(1200, 800);
+    main.show();
+    bench::Plain plain(path);
+    bench::PlainGrid plainGrid(plain);
+    const auto readAll = [&](db::sqlite::Statement& s) {
+        while (sqlite3_step(s.get()) == SQLITE_ROW) sink += sqlite3_column_int(s.get(), 0) + sqlite3_column_bytes(s.get(), 1);
+        sqlite3_reset(s.get());
+    };
+
+    bench::printHeader();
+    // Each run of the program ends with the events it posted handled (the old tab bar
+    // deleted, the window laid out and painted), as the user's next action would find it.
+    const auto settle = [] { QCoreApplication::sendPostedEvents(); };
+    bench::compare("open the gradebook (OpenAFile)", 3, [&](int) {
+        sink += main.OpenAFile(path);
+        settle();
+    }, [&](int) {
+        bench::Plain p(path);
+        auto property = p.prepare("SELECT Value FROM __Properties WHERE Name = ?");
+        for (const char* name : {"App", "VersionID", "Passe", "Moyenne"}) {
+            sqlite3_bind_text(property.get(), 1, name, -1, SQLITE_STATIC);
+            sqlite3_step(property.get());
+            sink += sqlite3_column_bytes(property.get(), 0);
+            sqlite3_reset(property.get());
+        }
+        auto classes = p.prepare("SELECT \"NumClass\", \"Nom\", \"Nom abrégé\" FROM \"Classes\" ORDER BY rowid");
+        auto subjects = p.prepare("SELECT \"NumMat\", \"Nom\" FROM \"Matières\" ORDER BY rowid");
+        readAll(classes);
+        readAll(subjects);
+        bench::PlainGrid(p).read(kFirstClass, kFirstSubject);
+        auto notes = p.prepare("SELECT rowid, \"Note\", \"NumSérie\", \"NumElv\" FROM \"Notes\" ORDER BY rowid LIMIT 1");
+        sink += sqlite3_step(notes.get());
+    });
+
+    main.vskTab_HeaderClick(kClassPosition);
+    main.vskTab_ItemClick(kClassPosition, kSubjectPosition);
+    const int classKey = main.vskTab->SectionAt(kClassPosition).Tag().toInt();
+    const int subjectKey = main.vskTab->SectionAt(kClassPosition).SelectedItem().Tag().toInt();
+    std::printf("(grid of %d rows and %d columns)\n", main.flxNotes->Rows(), main.flxNotes->Cols());
+    bench::compare("show one class and subject (ShowItem)", 20, [&](int) {
+        main.ShowItem();
+        settle();
+    },
+                   [&](int) { plainGrid.read(classKey, subjectKey); });
+    std::printf("\n(checksum %g)\n", sink);
+    return 0;
+}

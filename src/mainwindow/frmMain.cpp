@@ -1,0 +1,451 @@
+#include "frmMain.h"
+
+#include "Pictures.h"
+#include "StoreMessages.h"
+#include "frmPwdAsk.h"
+#include "controls/mSubClass.h"
+#include "controls/vskTab.h"
+#include "gradebook/GradebookSchema.h"
+#include "gradebook/mUtilities.h"
+#include "platform/FlexGrid.h"
+#include "platform/FormInstance.h"
+#include "platform/Modal.h"
+#include "platform/Settings.h"
+#include "platform/SystemMessage.h"
+#include "platform/Twips.h"
+#include "VersionInfo.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <cmath>
+
+namespace {
+
+using platform::pixelsToTwips;
+using platform::twipsToPixels;
+
+const QString kStartUp = QStringLiteral("StartUp");
+constexpr int kSplitWidth = 4;     // pixels
+constexpr int kHeadingHeight = 28;  // pixels
+constexpr int kDesignWidth = 15000, kDesignHeight = 10500;  // twips
+
+// A number stored as text in the settings; 0 for anything else.
+int settingTwips(const QString& key, const QString& defaultValue) {
+    bool ok = false;
+    const double v = platform::GetSetting(kStartUp, key, defaultValue).trimmed().toDouble(&ok);
+    return ok && std::isfinite(v) ? int(qBound(-1e6, std::round(v), 1e6)) : 0;
+}
+
+void saveTwips(const QString& key, int pixels) {
+    platform::SaveSetting(kStartUp, key, QString::number(float(pixelsToTwips(pixels))));
+}
+
+// "True" and "False" as written, or a number (non-zero is true).
+bool settingBool(const QString& key, const QString& defaultValue) {
+    const QString text = platform::GetSetting(kStartUp, key, defaultValue).trimmed();
+    if (text.compare(QStringLiteral("true"), Qt::CaseInsensitive) == 0) return true;
+    return text.toDouble() != 0;
+}
+
+// Whether the user can reach the window's top edge (where its title bar is) on one screen.
+bool reachable(const QRect& window) {
+    const QRect top(window.x(), window.y(), window.width(), qMin(window.height(), 40));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = screen->availableGeometry().intersected(top);
+        if (shown.width() >= qMin(top.width(), 100) && shown.height() >= qMin(top.height(), 20)) return true;
+    }
+    return false;
+}
+
+// A placement stored on a screen that is gone comes back whole onto the main screen.
+QRect onScreen(const QRect& window) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen || reachable(window)) return window;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window.size().boundedTo(area.size());
+    return QRect(QPoint(qBound(area.left(), window.x(), area.right() + 1 - size.width()),
+                        qBound(area.top(), window.y(), area.bottom() + 1 - size.height())),
+                 size);
+}
+
+void critical(QWidget* owner, const QString& text) {
+    platform::criticalMessage(owner, platform::version::productName(), text);
+}
+
+}  // namespace
+
+// What a gradebook shows once open, read before anything of the open one changes.
+struct frmMain::TabModel {
+    struct Class {
+        qint32 key;
+        QString name;
+        QString shortName;
+    };
+    struct Subject {
+        qint32 key;
+        QString name;
+    };
+    QList<Class> classes;
+    QList<Subject> subjects;
+};
+
+frmMain::frmMain() {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Carnet de notes"));
+    setWindowIcon(pictures::logo(64));
+    resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
+    connectStoreMessages();
+
+    m_client = new QWidget(this);
+    m_client->installEventFilter(this);
+    setCentralWidget(m_client);
+
+    vskTab = new ::vskTab(m_client);
+    vskTab->setObjectName(QStringLiteral("vskTab"));
+    connect(vskTab, &::vskTab::HeaderClick, this, &frmMain::vskTab_HeaderClick);
+    connect(vskTab, &::vskTab::ItemClick, this, &frmMain::vskTab_ItemClick);
+    connect(vskTab, &::vskTab::OnItemSelection, this, &frmMain::vskTab_OnItemSelection);
+
+    picSplit = new QWidget(m_client);
+    picSplit->setObjectName(QStringLiteral("picSplit"));
+    picSplit->installEventFilter(this);
+
+    lblPrincipal = new QLabel(QStringLiteral("Pas d'éléments à afficher."), m_client);
+    lblPrincipal->setObjectName(QStringLiteral("lblPrincipal"));
+    lblPrincipal->setTextFormat(Qt::PlainText);
+    lblPrincipal->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    lblPrincipal->setMargin(3);
+    QFont bold = lblPrincipal->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    lblPrincipal->setFont(bold);
+
+    flxNotes = new platform::FlexGrid(m_client);
+    flxNotes->setObjectName(QStringLiteral("flxNotes"));
+    // The widths stored in gradebooks were made for a small font: "Moyenne 1" must fit
+    // the 800 twips of an average column.
+    QFont gridFont = flxNotes->font();
+    gridFont.setPointSize(8);
+    gridFont.setStretch(QFont::Condensed);
+    flxNotes->setFont(gridFont);
+
+    staBar = statusBar();
+    staBar->setObjectName(QStringLiteral("staBar"));
+
+    mSubClass::SubclassWindow(this, this);
+    CreateMenuBar();
+    mSplitter.setSplitObject(picSplit);
+    mSplitter.setOrientation(1);
+    // The toolbar and the status bar lie outside the client area: no margin is kept for them.
+    mSplitter.setBorder(1, 32);
+    mSplitter.setBorder(2, 0);
+    mSplitter.setBorder(3, 32);
+    mSplitter.setBorder(4, 0);
+    restorePlacement();
+    ArrangePanes();
+}
+
+frmMain::~frmMain() { mSubClass::UnsubclassWindow(this); }
+
+// ---- menu bar and commands -----------------------------------------------------------------
+
+void frmMain::CreateMenuBar() {
+    hMainMenu = mMenu.CreateNewMenu(this);
+    mMenu.AddMenuItem(hMainMenu, QStringLiteral("&Fichier"), 1);
+    mMenu.AddMenuItem(hMainMenu, QStringLiteral("&Ouvrir"), 2);
+    const cMenu::Handle file = mMenu.AddMenu();
+    mMenu.AddMenuItem(file, QStringLiteral("&Ouvrir un carnet de notes existant"), 32);
+    mMenu.AddMenuItem(file, QStringLiteral("&Créer un nouveau carnet de notes"), 33);
+    mMenu.AddMenuItem(file, QString(), 34);
+    mMenu.AddMenuItem(file, QStringLiteral("&Quitter"), 35);
+    mMenu.AttachSubMenu(hMainMenu, file, 1, false);
+    mMenu.ActivateMenu(hMainMenu);
+}
+
+void frmMain::DoCommand(int Id) {
+    if (EditModeRefuses()) return;
+    switch (Id) {
+    case 32: OpenAFile(mUtilities::ChooseGradebookToOpen()); break;
+    case 33: OpenAFile(mUtilities::ChooseNewGradebook()); break;
+    case 35: close(); break;
+    default: break;
+    }
+}
+
+// No grade can be typed in the grid yet, so nothing waits for one.
+bool frmMain::EditModeRefuses() { return false; }
+
+qintptr frmMain::Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) {
+    if (uMsg == mSubClass::WM_COMMAND && lParam == 0) {
+        const int id = int(wParam & 0xFFFF);
+        if (id <= 100) {
+            DoCommand(id);
+        } else if (!EditModeRefuses()) {
+            if (id <= 200 || hMenuSubjects == 0) {
+                // Class entries give a command only when there is no subject to open under
+                // them, so every id above 100 is then a class, however many there are.
+                vskTab_HeaderClick(id - 100);
+            } else {
+                // The class is the entry whose subjects popup opened last.
+                vskTab_HeaderClick(mPopupPos + 1);
+                vskTab_ItemClick(mPopupPos + 1, id - 200);
+            }
+        }
+        return 0;
+    }
+    if (uMsg == mSubClass::WM_INITMENUPOPUP) {
+        mPopupPos = qint16(lParam & 0xFFFF);
+        return 0;
+    }
+    return mSubClass::CallOldWndProc(hWnd, uMsg, wParam, lParam);
+}
+
+// ---- tab bar ---------------------------------------------------------------------------------
+
+frmMain::TabModel frmMain::readTabModel(const db::Database& database) {
+    TabModel model;
+    db::Recordset classes = database.OpenRecordset(db::Query(QStringLiteral("Classes")), db::RecordsetType::ForwardOnly);
+    for (; !classes.Eof(); classes.MoveNext())
+        model.classes.append({classes.Fields(QStringLiteral("NumClass")).Value().toInt(),
+                              classes.Fields(QStringLiteral("Nom")).Value().toString(),
+                              classes.Fields(QStringLiteral("Nom abrégé")).Value().toString()});
+    db::Recordset subjects = database.OpenRecordset(db::Query(QStringLiteral("Matières")), db::RecordsetType::ForwardOnly);
+    for (; !subjects.Eof(); subjects.MoveNext())
+        model.subjects.append({subjects.Fields(QStringLiteral("NumMat")).Value().toInt(),
+                               subjects.Fields(QStringLiteral("Nom")).Value().toString()});
+    return model;
+}
+
+void frmMain::CreateSectionsAndItems() { fillTabBar(readTabModel(mUtilities::gDB)); }
+
+void frmMain::fillTabBar(const TabModel& model) {
+    vskTab->Clear();
+    for (const TabModel::Class& c : model.classes) vskTab->AddSection(c.shortName, c.name, QString::number(c.key));
+    const QPixmap icon = pictures::imaButton(2);
+    for (const TabModel::Subject& m : model.subjects)
+        for (int s = 1; s <= vskTab->SectionCount(); ++s)
+            vskTab->SectionAt(s).AddItem(m.name, icon, QString(), QString::number(m.key));
+    mCurrentSection = 0;
+
+    // Destroying the classes popup takes the subjects popup attached to it along.
+    mMenu.DelMenu(hMenuClasses);
+    mMenu.DelMenu(hMenuSubjects);
+    hMenuClasses = hMenuSubjects = 0;
+    if (vskTab->SectionCount() == 0) return;
+    hMenuClasses = mMenu.AddMenu();
+    for (int s = 1; s <= vskTab->SectionCount(); ++s)
+        mMenu.AddMenuItem(hMenuClasses, vskTab->SectionAt(s).Caption(), 100 + s);
+    mMenu.AttachSubMenu(hMainMenu, hMenuClasses, 2, false);
+    const cTabSection active = vskTab->ActiveSection();
+    if (active.ItemCount() < 1) return;
+    hMenuSubjects = mMenu.AddMenu();
+    for (int i = 1; i <= active.ItemCount(); ++i) mMenu.AddMenuItem(hMenuSubjects, active.ItemAt(i).Caption(), 200 + i);
+    for (int s = 0; s < vskTab->SectionCount(); ++s) mMenu.AttachSubMenu(hMenuClasses, hMenuSubjects, s, true);
+}
+
+void frmMain::vskTab_HeaderClick(int Section) {
+    if (EditModeRefuses() || Section < 1 || Section > vskTab->SectionCount()) return;
+    vskTab->setActiveSection(vskTab->SectionAt(Section));
+}
+
+void frmMain::vskTab_ItemClick(int Section, int Index) {
+    if (EditModeRefuses()) return;
+    // The active section holds the item, whatever section the click came from.
+    const cTabSection active = vskTab->ActiveSection();
+    if (active.isNull() || Index < 1 || Index > active.ItemCount()) return;
+    active.setSelectedItem(active.ItemAt(Index));
+}
+
+void frmMain::vskTab_OnItemSelection(int Section, const cTabItem& Item) {
+    if (Item.isNull()) return;
+    SaveColumnWidths();
+    if (mCurrentSection >= 1 && mCurrentSection != Section && mCurrentSection <= vskTab->SectionCount())
+        vskTab->SectionAt(mCurrentSection).setSelectedItem(cTabItem());
+    mCurrentSection = qint16(Section);
+    ShowItem();
+}
+
+// ---- grade grid ------------------------------------------------------------------------------
+
+void frmMain::ShowItem() {
+    if (mCurrentSection < 1 || mCurrentSection > vskTab->SectionCount()) return;
+    const cTabSection section = vskTab->SectionAt(mCurrentSection);
+    const cTabItem item = section.SelectedItem();
+    if (item.isNull()) return;
+    const qint32 numClass = section.Tag().toInt();
+    const qint32 numMat = item.Tag().toInt();
+    gradegrid::GridData data;
+    if (m_firstGrid && m_firstGrid->numClass == numClass && m_firstGrid->numMat == numMat) {
+        data = std::move(m_firstGrid->data);
+    } else {
+        try {
+            data = gradegrid::readGrid(mUtilities::gDB, numClass, numMat);
+        } catch (const db::DbError&) {
+            // The file went away under the program: the heading alone is shown.
+        }
+    }
+    m_firstGrid.reset();
+    gradegrid::fillGrid(*flxNotes, data, mAveragePos, mUtilities::gAverageFormat);
+    lblPrincipal->setText(section.Caption() + QStringLiteral(" - ") + item.Caption());
+}
+
+void frmMain::SaveColumnWidths() {
+    if (mCurrentSection < 1 || mCurrentSection > vskTab->SectionCount() || !mUtilities::gDB.isOpen()) return;
+    try {
+        gradegrid::saveColumnWidths(mUtilities::gDB, *flxNotes, vskTab->SectionAt(mCurrentSection).Tag().toInt());
+    } catch (const std::exception&) {
+        // Widths are a comfort: failing to keep them is no reason to stop the user.
+    }
+}
+
+void frmMain::showNothing(const QString& heading) {
+    flxNotes->setVisible(false);
+    lblPrincipal->setText(heading);
+}
+
+// ---- opening ---------------------------------------------------------------------------------
+
+bool frmMain::askPassword(const QString& password) {
+    frmPwdAsk& ask = platform::Form<frmPwdAsk>::get();
+    platform::showModal(ask, isVisible() ? this : nullptr);
+    const bool answered = !ask.Tag().isEmpty();
+    const bool right = ask.txtPwd->text() == password;
+    platform::Form<frmPwdAsk>::unload();
+    if (!answered) return false;
+    if (!right) critical(isVisible() ? this : nullptr, QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé."));
+    return right;
+}
+
+bool frmMain::OpenAFile(const QString& file) {
+    if (file.isEmpty()) return false;
+    QWidget* owner = isVisible() ? this : nullptr;
+    db::Database database;
+    db::Recordset notes;
+    QString format;
+    TabModel model;
+    std::optional<FirstGrid> first;
+    try {
+        database = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        switch (mUtilities::GetFileKind(database)) {
+        case 1: break;
+        case 2:
+            critical(owner, QStringLiteral("Vous essayez d'ouvrir un carnet de notes exporté.\n"
+                                           "Ouvrez ou créez d'abord un carnet de notes avant d'y importer des notes."));
+            return false;
+        default: critical(owner, QStringLiteral("Ce fichier n'est pas un carnet de notes valide.")); return false;
+        }
+        if (!mUtilities::CheckGradebookVersion(database)) return false;
+        const QString password = database.Properties(QStringLiteral("Passe")).Value().toString();
+        if (password != u"Undefined" && !askPassword(password)) return false;
+
+        // The grid on screen keeps its widths, whether the new file opens or not; done
+        // first so that reopening the same file shows them.
+        SaveColumnWidths();
+        // Everything the switch needs is read here, so that nothing can fail after it.
+        format = database.Properties(QStringLiteral("Moyenne")).Value().toInt() == 1 ? QStringLiteral("0.0")
+                                                                                       : QStringLiteral("0.00");
+        model = readTabModel(database);
+        if (!model.classes.isEmpty() && !model.subjects.isEmpty()) {
+            const qint32 numClass = model.classes.first().key, numMat = model.subjects.first().key;
+            first = FirstGrid{numClass, numMat, gradegrid::readGrid(database, numClass, numMat)};
+        }
+        notes = database.OpenRecordset(db::Query(QStringLiteral("Notes")));
+    } catch (const std::exception&) {
+        critical(owner, QStringLiteral("Impossible d'ouvrir ce carnet de notes.\n"
+                                       "Il ne s'agit sans doute pas d'un carnet de notes valide."));
+        return false;
+    }
+
+    mUtilities::gDB = database;
+    mUtilities::gRsNotes = std::move(notes);
+    mUtilities::gAverageFormat = format;
+    fillTabBar(model);
+    if (vskTab->SectionCount() == 0) {
+        showNothing(QStringLiteral("Aucune donnée à afficher."));
+    } else if (const cTabSection active = vskTab->ActiveSection(); active.ItemCount() >= 1) {
+        m_firstGrid = std::move(first);
+        active.setSelectedItem(active.ItemAt(1));
+    } else {
+        showNothing(active.Caption() + QStringLiteral(": aucune donnée à afficher."));
+    }
+    platform::SaveSetting(kStartUp, QStringLiteral("File"), file);
+    setWindowTitle(QStringLiteral("Carnet de notes - ") + mUtilities::RemoveExtension(mUtilities::GetFileName(file)));
+    return true;
+}
+
+// ---- frame -----------------------------------------------------------------------------------
+
+void frmMain::restorePlacement() {
+    if (settingBool(QStringLiteral("Maximized"), QStringLiteral("False"))) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else if (const int height = settingTwips(QStringLiteral("Height"), QStringLiteral("0")); height != 0) {
+        setGeometry(onScreen(QRect(twipsToPixels(settingTwips(QStringLiteral("Left"), QStringLiteral("0"))),
+                                   twipsToPixels(settingTwips(QStringLiteral("Top"), QStringLiteral("0"))),
+                                   twipsToPixels(settingTwips(QStringLiteral("Width"), QStringLiteral("0"))),
+                                   twipsToPixels(height))));
+    }
+    picSplit->move(qMax(0, twipsToPixels(settingTwips(QStringLiteral("Pos1"), QStringLiteral("2290")))), 0);
+}
+
+void frmMain::savePlacement() {
+    if (isMinimized()) return;
+    platform::SaveSetting(kStartUp, QStringLiteral("Maximized"), isMaximized() ? QStringLiteral("True") : QStringLiteral("False"));
+    if (isMaximized()) return;
+    const QRect r = geometry();
+    saveTwips(QStringLiteral("Height"), r.height());
+    saveTwips(QStringLiteral("Width"), r.width());
+    saveTwips(QStringLiteral("Left"), r.x());
+    saveTwips(QStringLiteral("Top"), r.y());
+    saveTwips(QStringLiteral("Pos1"), picSplit->x());
+}
+
+void frmMain::ArrangePanes() {
+    const int width = m_client->width(), height = m_client->height();
+    const int split = picSplit->x();
+    vskTab->setGeometry(0, 0, split, height);
+    picSplit->setGeometry(split, 0, kSplitWidth, height);
+    const int left = split + kSplitWidth;
+    lblPrincipal->setGeometry(left, 0, qMax(0, width - left), kHeadingHeight);
+    flxNotes->setGeometry(left, kHeadingHeight, qMax(0, width - left), qMax(0, height - kHeadingHeight));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (EditModeRefuses()) {
+        event->ignore();
+        return;
+    }
+    SaveColumnWidths();
+    savePlacement();
+    mSubClass::UnsubclassWindow(this);
+    event->accept();
+    if (platform::Form<frmMain>::instance() == this) platform::Form<frmMain>::unload();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_client) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        switch (event->type()) {
+        case QEvent::Resize:
+            if (!isMinimized()) ArrangePanes();
+            break;
+        case QEvent::MouseMove:
+            mSplitter.SplitterFormMouseMove(mouse->position().toPoint().x(), mouse->position().toPoint().y());
+            break;
+        case QEvent::MouseButtonRelease:
+            if (mSplitter.SplitterFormMouseUp(mouse->position().toPoint().x(), mouse->position().toPoint().y()))
+                ArrangePanes();
+            break;
+        default: break;
+        }
+    } else if (watched == picSplit && event->type() == QEvent::MouseButtonPress) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        mSplitter.SplitterMouseDown(m_client, at.x(), at.y());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

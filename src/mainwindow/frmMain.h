@@ -1,0 +1,103 @@
+#pragma once
+#include "GradeGrid.h"
+#include "controls/IMessageTarget.h"
+#include "controls/cMenu.h"
+#include "controls/cSplitDDC.h"
+
+#include <QMainWindow>
+#include <optional>
+
+class QLabel;
+class QStatusBar;
+class cTabItem;
+class vskTab;
+namespace platform {
+class FlexGrid;
+}
+
+// The work window: the classes and subjects of the open gradebook in a tab bar on the
+// left, the grade grid of the class and subject chosen on the right, under a heading.
+// It receives its menu commands through its own message target.
+//
+// Loading it (platform::Form<frmMain>::get()) restores its placement; close() unloads it
+// after storing the grid's column widths and its placement. A gradebook becomes the open
+// one only through OpenAFile.
+class frmMain : public QMainWindow, public IMessageTarget {
+    Q_OBJECT
+public:
+    frmMain();
+    ~frmMain() override;
+
+    // Opens the gradebook and shows its first class and subject; true when it is now the
+    // open gradebook. Every check is made before anything changes: on a failure (after
+    // its message) the previous gradebook stays open and shown as it was. "" does nothing.
+    bool OpenAFile(const QString& file);
+
+    // Rebuilds the tab bar (a section per class, an item per subject in every section) and
+    // the "&Ouvrir" menu from the open gradebook. No section is shown afterwards
+    // (mCurrentSection 0): callers select a section and an item to show a grid.
+    void CreateSectionsAndItems();
+
+    // Fills the grid for section mCurrentSection and its selected item.
+    void ShowItem();
+
+    // The grid columns of the averages: [1..3] the periods, [4] the general average.
+    gradegrid::AveragePositions propAveragePos() const { return mAveragePos; }
+
+    qintptr Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) override;
+
+    // Tab-bar events, also called by the "&Ouvrir" menu.
+    void vskTab_HeaderClick(int Section);
+    void vskTab_ItemClick(int Section, int Index);
+    void vskTab_OnItemSelection(int Section, const cTabItem& Item);
+
+    // Position of the class section whose grid is on screen, 0 for none. Like the average
+    // positions, it outlives the window: one that is loaded again still knows it.
+    static inline qint16 mCurrentSection = 0;
+
+    ::vskTab* vskTab;
+    QWidget* picSplit;
+    QLabel* lblPrincipal;
+    platform::FlexGrid* flxNotes;
+    QStatusBar* staBar;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Opening;
+    struct TabModel;
+
+    void CreateMenuBar();
+    void DoCommand(int Id);
+    // Whether a selection or a command must wait because a grade is being typed.
+    bool EditModeRefuses();
+
+    static TabModel readTabModel(const db::Database& database);
+    void fillTabBar(const TabModel& model);
+    bool askPassword(const QString& password);
+    void showNothing(const QString& heading);
+    void SaveColumnWidths();
+
+    void restorePlacement();
+    void savePlacement();
+    void ArrangePanes();
+
+    static inline gradegrid::AveragePositions mAveragePos{};
+
+    QWidget* m_client;  // the area between the menu bar and the status bar
+    cMenu mMenu;
+    cMenu::Handle hMainMenu = 0;
+    cMenu::Handle hMenuClasses = 0;
+    cMenu::Handle hMenuSubjects = 0;
+    qint16 mPopupPos = 0;
+    cSplitDDC mSplitter;
+    // The grid read while opening a gradebook, shown by the first selection.
+    struct FirstGrid {
+        qint32 numClass;
+        qint32 numMat;
+        gradegrid::GridData data;
+    };
+    std::optional<FirstGrid> m_firstGrid;
+};

@@ -1,0 +1,125 @@
+#include "frmSplash.h"
+
+#include "Pictures.h"
+#include "StoreMessages.h"
+#include "frmMain.h"
+#include "gradebook/mUtilities.h"
+#include "platform/FormInstance.h"
+#include "platform/Settings.h"
+#include "platform/Twips.h"
+#include "VersionInfo.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+QRect twips(int left, int top, int width, int height) {
+    using platform::twipsToPixels;
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+}
+
+QLabel* label(QWidget* parent, const QString& text, const QRect& geometry, qreal scale = 1, bool bold = false) {
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->setWordWrap(true);
+    QFont font = l->font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    font.setBold(bold);
+    l->setFont(font);
+    l->setGeometry(geometry);
+    return l;
+}
+
+}  // namespace
+
+frmSplash::frmSplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("frmSplash"));
+    setFixedSize(twips(0, 0, 7200, 4500).size());
+    setWindowIcon(pictures::logo(64));
+    connectStoreMessages();
+
+    imgLogo = new QLabel(this);
+    imgLogo->setPixmap(pictures::logo(96));
+    imgLogo->setGeometry(twips(300, 300, 1440, 1440));
+    lblProductName = label(this, platform::version::productName(), twips(1950, 240, 4950, 660), 2.2, true);
+    lblCompanyProduct = label(this, platform::version::companyName(), twips(1950, 900, 4950, 300));
+    lblVersion = label(this, QStringLiteral("Version ") + platform::version::text(), twips(1950, 1230, 4950, 300));
+    lblDescription = label(this, platform::version::description(), twips(1950, 1530, 4950, 300), 1, true);
+    lblCopyright = label(this, platform::version::legalNotice(), twips(300, 4080, 3900, 300), 0.9);
+
+    auto* fraChoix = new QGroupBox(this);
+    fraChoix->setGeometry(twips(300, 1950, 6600, 1500));
+    optChoix = {new QRadioButton(fraChoix),
+                new QRadioButton(QStringLiteral("Créer un nouveau carnet de notes"), fraChoix),
+                new QRadioButton(QStringLiteral("Ouvrir un carnet de notes existant"), fraChoix)};
+    for (int i = 0; i < 3; ++i) {
+        optChoix[i]->setObjectName(QStringLiteral("optChoix_%1").arg(i));
+        optChoix[i]->setGeometry(twips(240, 150 + i * 420, 6120, 330));
+    }
+    optChoix[0]->hide();
+    optChoix[1]->setChecked(true);
+
+    cmdAction = {new QPushButton(QStringLiteral("OK"), this), new QPushButton(QStringLiteral("Annuler"), this)};
+    for (int i = 0; i < 2; ++i) {
+        cmdAction[i]->setObjectName(QStringLiteral("cmdAction_%1").arg(i));
+        cmdAction[i]->setGeometry(twips(4350 + i * 1350, 3990, 1215, 375));
+        connect(cmdAction[i], &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
+    }
+    cmdAction[0]->setDefault(true);
+
+    mLastFile = platform::GetSetting(QStringLiteral("StartUp"), QStringLiteral("File"), QStringLiteral("XXXXXXXXX.XXX"));
+    if (QFileInfo(mLastFile).isFile()) {
+        optChoix[0]->setText(QStringLiteral("Ouvrir ") + mUtilities::RemoveExtension(mUtilities::GetFileName(mLastFile)));
+        optChoix[0]->show();
+        optChoix[0]->setChecked(true);
+    }
+}
+
+void frmSplash::cmdAction_Click(int Index) {
+    if (Index == 1) {
+        quit();
+        return;
+    }
+    frmMain& main = platform::Form<frmMain>::get();
+    QString file;
+    if (optChoix[0]->isChecked())
+        file = mLastFile;
+    else if (optChoix[1]->isChecked())
+        file = mUtilities::ChooseNewGradebook();
+    else
+        file = mUtilities::ChooseGradebookToOpen();
+    if (main.OpenAFile(file)) {
+        main.show();
+        platform::Form<frmSplash>::unload();
+    }
+}
+
+// Esc answers as "Annuler".
+void frmSplash::reject() { quit(); }
+
+// A click on the background closes the window, and with it the program: a main window
+// loaded by a failed attempt stays hidden and must not keep the program alive.
+void frmSplash::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) quit();
+}
+
+// With no caption the window draws its own edge.
+void frmSplash::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(rect().adjusted(1, 1, -2, -2));
+}
+
+void frmSplash::quit() {
+    if (frmMain* main = platform::Form<frmMain>::instance()) main->close();
+    platform::Form<frmSplash>::unload();
+}

@@ -1,0 +1,125 @@
+// The start-up window: its three choices, the creation of a gradebook with its explanation
+// and next steps, and what stays when an attempt fails or is cancelled.
+#include "Answers.h"
+#include "UiHelpers.h"
+#include "controls/frmMessages.h"
+#include "controls/vskAdvLabel.h"
+#include "gradebook/mUtilities.h"
+#include "mainwindow/frmMain.h"
+#include "mainwindow/frmSplash.h"
+#include "platform/FormInstance.h"
+#include "platform/Paths.h"
+#include "platform/Settings.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using platform::Form;
+
+namespace {
+
+void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+QString lastFile() { return platform::GetSetting(QStringLiteral("StartUp"), QStringLiteral("File")); }
+
+}  // namespace
+
+class tst_frmSplash : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void cleanup() {
+        Form<frmSplash>::unload();
+        Form<frmMain>::unload();
+        settle();
+    }
+
+    void createsOpensAndOffersTheLastFile() {
+        platform::ModalTestScope scope;
+        frmSplash* splash = &Form<frmSplash>::get();
+        QCOMPARE(splash->lblVersion->text(), QStringLiteral("Version 1.2.2"));
+        QVERIFY(splash->optChoix[0]->isHidden());  // no last file yet
+        QVERIFY(splash->optChoix[1]->isChecked());
+
+        const QString folder = platform::paths::notesFolder();
+        const QString name = mUtilities::DefaultGradebookName();
+        const QString created = folder + u'/' + name + QStringLiteral(".dat");
+        // Cancelling the explanation creates nothing and keeps the window.
+        scope.push(testsupport::msgBox(QStringLiteral("L'étape suivante"), QStringLiteral("Annuler")));
+        splash->cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash->optChoix[1]->isChecked());
+
+        scope.push(testsupport::msgBox(QStringLiteral("L'étape suivante va vous permettre de créer un nouveau carnet de notes.\n"
+                                                      "Par défaut, l'application vous propose l'emplacement suivant:\n"
+                                                      "          ") + folder + QStringLiteral("\net le nom suivant:\n          ") + name,
+                                       QStringLiteral("OK")));
+        scope.push([&](QWidget& w) {
+            QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), name);
+            testsupport::fileName(QString())(w);
+        });
+        scope.push([](QWidget& w) {
+            auto* list = qobject_cast<frmMessages*>(&w);
+            QVERIFY(list);
+            QCOMPARE(list->lblInfo->text(), QStringLiteral("Nouveau carnet de notes créé."));
+            QCOMPARE(list->vskAL->ItemCount(), 7);
+            QCOMPARE(list->vskAL->ItemText(7), QStringLiteral("Consultez le fichier d'aide pour de plus amples renseignements."));
+            QVERIFY(!list->vskAL->ItemPict(1).isNull());
+            list->reject();
+        });
+        splash->cmdAction_Click(0);
+        settle();
+        QVERIFY(!Form<frmSplash>::isLoaded());
+        QVERIFY(QFileInfo(created).isFile());
+        frmMain* main = Form<frmMain>::instance();
+        QVERIFY(main && main->isVisible());
+        QCOMPARE(main->windowTitle(), QStringLiteral("Carnet de notes - ") + name);
+        QCOMPARE(lastFile(), created);
+
+        // Creating over the gradebook that is open is refused, after the dialog's own question.
+        scope.push(testsupport::msgBox(QStringLiteral("L'étape suivante"), QStringLiteral("OK")));
+        scope.push(testsupport::fileName(QString()));
+        scope.push([](QWidget& w) { testsupport::clickButton(w, QStringLiteral("Oui")); });
+        scope.push(testsupport::systemMessage(QStringLiteral("Impossible de créer ") + created + u'.'));
+        QCOMPARE(mUtilities::ChooseNewGradebook(), QString());
+        main->close();
+        settle();
+
+        // The next start offers the last file, and opens it.
+        splash = &Form<frmSplash>::get();
+        QCOMPARE(splash->optChoix[0]->text(), QStringLiteral("Ouvrir ") + name);
+        QVERIFY(!splash->optChoix[0]->isHidden() && splash->optChoix[0]->isChecked());
+        splash->show();
+        testsupport::clickButton(*splash, QStringLiteral("OK"));
+        settle();
+        QVERIFY(!Form<frmSplash>::isLoaded());
+        QVERIFY(Form<frmMain>::instance()->isVisible());
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    void failedAttemptsKeepTheWindowAndItsChoice() {
+        platform::ModalTestScope scope;
+        frmSplash& splash = Form<frmSplash>::get();
+        splash.optChoix[2]->setChecked(true);
+        scope.push(testsupport::fileName(m_dir.filePath(QStringLiteral("absent.dat"))));
+        scope.push(testsupport::msgBox(QStringLiteral("Ce carnet de notes n'existe pas.\nPour le créer, choisissez"),
+                                       QStringLiteral("OK")));
+        splash.cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
+        QVERIFY(!Form<frmMain>::instance()->isVisible());
+
+        // "Annuler" takes the hidden main window along, so that nothing keeps the program alive.
+        splash.cmdAction_Click(1);
+        settle();
+        QVERIFY(!Form<frmSplash>::isLoaded() && !Form<frmMain>::isLoaded());
+        QCOMPARE(scope.pending(), 0);
+    }
+};
+
+QTEST_MAIN(tst_frmSplash)
+#include "tst_frmSplash.moc"
