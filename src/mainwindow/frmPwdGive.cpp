@@ -1,6 +1,6 @@
 #include "frmPwdGive.h"
 
-#include "AskBox.h"
+#include "gradebook/Messages.h"
 #include "Pictures.h"
 
 #include <QGridLayout>
@@ -57,12 +57,12 @@ frmPwdGive::frmPwdGive() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
 
 frmPwdGive::Entry frmPwdGive::CheckPasswordEntry() {
     if (txtPwd->text() != txtConfirm->text())
-        return askMsgBox(this, QStringLiteral("Mot de passe et sa confirmation différents.\nRecommencer ?"), 4, 2) ==
+        return messages::msgBox(this, QStringLiteral("Mot de passe et sa confirmation différents.\nRecommencer ?"), 4, 2) ==
                        QLatin1String("1")
                    ? Retry
                    : GiveUp;
     if (txtPwd->text().isEmpty())
-        return askMsgBox(this,
+        return messages::msgBox(this,
                          QStringLiteral("Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"),
                          4, 3) == QLatin1String("1")
                    ? Accept

@@ -1,6 +1,6 @@
 #include "mExcelExport.h"
 
-#include "AskBox.h"
+#include "gradebook/Messages.h"
 #include "controls/cOpenSaveFile.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FlexGrid.h"
@@ -38,7 +38,7 @@ Cells GridTexts(const platform::FlexGrid& grid) {
 
 void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner) {
     // Only an explicit "OK" goes on: a question closed without an answer is a cancel.
-    if (askMsgBox(owner, QStringLiteral("Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?"),
+    if (messages::msgBox(owner, QStringLiteral("Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?"),
                   4, 2) != QLatin1String("1"))
         return;
 
@@ -69,7 +69,7 @@ void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner)
         failure(owner, failed);
         return;
     }
-    askMsgBox(owner, QStringLiteral("Exportation au format Excel réussie, sous le fichier:\n") + path, 3, 1);
+    messages::msgBox(owner, QStringLiteral("Exportation au format Excel réussie, sous le fichier:\n") + path, 3, 1);
 }
 
 void ExportToExcel(const platform::FlexGrid& grid, const QString& heading, QWidget* owner) {
