@@ -28,7 +28,8 @@ void messageList(QWidget* owner, const QString& heading, const QStringList& line
     frmMessages& list = platform::Form<frmMessages>::get();
     list.lblInfo->setText(heading);
     for (const QString& line : lines) list.vskAL->AddItem(line, picture);
-    list.vskAL->Show();
+    if (list.vskAL->Show() > list.vskAL->Size())
+        list.lblOverFlow->setText(QStringLiteral("(Toutes les erreurs ne sont pas listées.)"));
     platform::showModal(list, owner);
 }
 

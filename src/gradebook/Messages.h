@@ -15,7 +15,8 @@ namespace messages {
 QString msgBox(QWidget* owner, const QString& message, int pictureType, int formType,
                const QString& title = {}, int focusedButton = 0);
 
-// Shows the heading over the lines, each with the picture.
+// Shows the heading over the lines, each with the picture, and a note when they do not
+// all fit.
 void messageList(QWidget* owner, const QString& heading, const QStringList& lines, const QPixmap& picture);
 
 }  // namespace messages

@@ -12,6 +12,9 @@ QPixmap logo(int size);
 // picture of a line of the message list. Any other index gives an empty picture.
 QPixmap imaButton(int index);
 
+// The picture of toolbar button `button` (1..19), 48 pixels square; empty for a separator.
+QPixmap toolButton(int button);
+
 // A key, for the password window.
 QPixmap key(int size);
 

@@ -1,11 +1,13 @@
 #include "frmMain.h"
 
+#include "GradeEntry.h"
 #include "Pictures.h"
 #include "StoreMessages.h"
 #include "frmPwdAsk.h"
 #include "controls/mSubClass.h"
 #include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
+#include "gradebook/Messages.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
@@ -13,6 +15,7 @@
 #include "platform/Settings.h"
 #include "platform/SystemMessage.h"
 #include "platform/Twips.h"
+#include "platform/VbKeys.h"
 #include "VersionInfo.h"
 
 #include <QCloseEvent>
@@ -21,6 +24,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <cmath>
 
@@ -134,11 +138,39 @@ frmMain::frmMain() {
     gridFont.setStretch(QFont::Condensed);
     flxNotes->setFont(gridFont);
 
+    txtNote = new QLineEdit(flxNotes);
+    txtNote->setObjectName(QStringLiteral("txtNote"));
+    txtNote->setFrame(false);
+    txtNote->setFont(gridFont);
+    // Aligned as the grades it replaces, with an edge that shows which cell is being typed.
+    txtNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    txtNote->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid palette(highlight); padding: 0 2px; }"));
+    txtNote->hide();
+    txtNote->installEventFilter(this);
+    connect(txtNote, &QLineEdit::textChanged, this, &frmMain::txtNote_Change);
+    connect(flxNotes, &platform::FlexGrid::DblClick, this, &frmMain::flxNotes_DblClick);
+    connect(flxNotes, &platform::FlexGrid::KeyPress, this, &frmMain::flxNotes_KeyPress);
+    connect(flxNotes, &platform::FlexGrid::GotFocus, this, &frmMain::flxNotes_GotFocus);
+    connect(flxNotes, &platform::FlexGrid::LeaveCell, this, &frmMain::flxNotes_LeaveCell);
+    // The editor stays where it was put: scrolling the grid under it takes the grade as
+    // typed, as leaving its cell does.
+    for (QScrollBar* bar : {flxNotes->verticalScrollBar(), flxNotes->horizontalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            if (txtNote->isHidden()) return;
+            EndNoteEdit();
+            flxNotes->SetFocus();
+        });
+
     staBar = statusBar();
     staBar->setObjectName(QStringLiteral("staBar"));
+    // A label of its own: hovering a menu clears the status bar's passing messages.
+    m_statusText = new QLabel(staBar);
+    m_statusText->setObjectName(QStringLiteral("staBarText"));
+    staBar->addWidget(m_statusText, 1);
 
     mSubClass::SubclassWindow(this, this);
     CreateMenuBar();
+    CreateToolBar();
     mSplitter.setSplitObject(picSplit);
     mSplitter.setOrientation(1);
     // The toolbar and the status bar lie outside the client area: no margin is kept for them.
@@ -151,59 +183,6 @@ frmMain::frmMain() {
 }
 
 frmMain::~frmMain() { mSubClass::UnsubclassWindow(this); }
-
-// ---- menu bar and commands -----------------------------------------------------------------
-
-void frmMain::CreateMenuBar() {
-    hMainMenu = mMenu.CreateNewMenu(this);
-    mMenu.AddMenuItem(hMainMenu, QStringLiteral("&Fichier"), 1);
-    mMenu.AddMenuItem(hMainMenu, QStringLiteral("&Ouvrir"), 2);
-    const cMenu::Handle file = mMenu.AddMenu();
-    mMenu.AddMenuItem(file, QStringLiteral("&Ouvrir un carnet de notes existant"), 32);
-    mMenu.AddMenuItem(file, QStringLiteral("&Créer un nouveau carnet de notes"), 33);
-    mMenu.AddMenuItem(file, QString(), 34);
-    mMenu.AddMenuItem(file, QStringLiteral("&Quitter"), 35);
-    mMenu.AttachSubMenu(hMainMenu, file, 1, false);
-    mMenu.ActivateMenu(hMainMenu);
-}
-
-void frmMain::DoCommand(int Id) {
-    if (EditModeRefuses()) return;
-    switch (Id) {
-    case 32: OpenAFile(mUtilities::ChooseGradebookToOpen()); break;
-    case 33: OpenAFile(mUtilities::ChooseNewGradebook()); break;
-    case 35: close(); break;
-    default: break;
-    }
-}
-
-// No grade can be typed in the grid yet, so nothing waits for one.
-bool frmMain::EditModeRefuses() { return false; }
-
-qintptr frmMain::Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) {
-    if (uMsg == mSubClass::WM_COMMAND && lParam == 0) {
-        const int id = int(wParam & 0xFFFF);
-        if (id <= 100) {
-            DoCommand(id);
-        } else if (!EditModeRefuses()) {
-            if (id <= 200 || hMenuSubjects == 0) {
-                // Class entries give a command only when there is no subject to open under
-                // them, so every id above 100 is then a class, however many there are.
-                vskTab_HeaderClick(id - 100);
-            } else {
-                // The class is the entry whose subjects popup opened last.
-                vskTab_HeaderClick(mPopupPos + 1);
-                vskTab_ItemClick(mPopupPos + 1, id - 200);
-            }
-        }
-        return 0;
-    }
-    if (uMsg == mSubClass::WM_INITMENUPOPUP) {
-        mPopupPos = qint16(lParam & 0xFFFF);
-        return 0;
-    }
-    return mSubClass::CallOldWndProc(hWnd, uMsg, wParam, lParam);
-}
 
 // ---- tab bar ---------------------------------------------------------------------------------
 
@@ -307,6 +286,118 @@ void frmMain::showNothing(const QString& heading) {
     flxNotes->setVisible(false);
     lblPrincipal->setText(heading);
 }
+
+// ---- grade entry -----------------------------------------------------------------------------
+
+bool frmMain::currentCellEditable() const {
+    return flxNotes->Rows() > 0 && flxNotes->Cols() > 0 && flxNotes->CellBackColor() != flxNotes->BackColorFixed();
+}
+
+void frmMain::openEditor(const QString& text, bool changed) {
+    txtNote->setText(text);
+    // Set after the text, whose change would set it: a digit typed over a cell changes it
+    // even when the editor's last text was that same digit.
+    mNoteChanged = changed;
+    StartNoteEdit();
+}
+
+void frmMain::flxNotes_DblClick() {
+    if (currentCellEditable()) openEditor(flxNotes->Text(), false);
+}
+
+void frmMain::flxNotes_KeyPress(int& KeyAscii) {
+    if (!currentCellEditable()) return;
+    if (KeyAscii >= '0' && KeyAscii <= '9')
+        openEditor(QString(QChar(KeyAscii)), true);
+    else if (KeyAscii == ',' || KeyAscii == '.')
+        openEditor(QStringLiteral("0,"), true);
+    else if (KeyAscii == platform::key::Return)
+        openEditor(flxNotes->Text(), false);
+    else
+        return;
+    KeyAscii = 0;
+}
+
+void frmMain::flxNotes_GotFocus() {
+    if (!txtNote->isHidden()) EndNoteEdit();
+}
+
+void frmMain::flxNotes_LeaveCell() {
+    if (!txtNote->isHidden()) EndNoteEdit();
+}
+
+void frmMain::StartNoteEdit() {
+    setStatusText(QStringLiteral("Edition de notes"));
+    // Read before the editor shows: bringing the cell into view scrolls the grid.
+    const QRect cell(flxNotes->CellLeft() / platform::kTwipsPerPixel, flxNotes->CellTop() / platform::kTwipsPerPixel,
+                     flxNotes->CellWidth() / platform::kTwipsPerPixel, flxNotes->CellHeight() / platform::kTwipsPerPixel);
+    txtNote->setGeometry(cell);
+    txtNote->show();
+    txtNote->raise();
+    txtNote->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::EndNoteEdit() {
+    // Out of edit mode first: the focus that hiding moves, and the message list below, must
+    // find the window out of it.
+    txtNote->hide();
+    setStatusText(QString());
+    if (!mNoteChanged) return;
+    const QStringList refused =
+        gradeentry::CommitSelection(*flxNotes, txtNote->text(), mUtilities::gDB, mUtilities::gRsNotes);
+    gradegrid::ComputeStudentAverages(*flxNotes, mAveragePos, mUtilities::gAverageFormat);
+    for (int c = 1; c < flxNotes->Cols(); ++c) gradegrid::ComputeColumnAverage(*flxNotes, c, mUtilities::gAverageFormat);
+    if (!refused.isEmpty()) messages::messageList(this, gradeentry::refusalHeading(), refused, pictures::imaButton(3));
+}
+
+void frmMain::txtNote_Change() { mNoteChanged = true; }
+
+void frmMain::txtNote_KeyPress(int& KeyAscii) {
+    if (KeyAscii == ',' || KeyAscii == '.') {
+        if (txtNote->text().contains(u',')) {
+            KeyAscii = 0;
+        } else if (txtNote->cursorPosition() == 0) {
+            txtNote->setText(QStringLiteral("0,"));
+            txtNote->setCursorPosition(2);
+            KeyAscii = 0;
+        } else {
+            KeyAscii = ',';
+        }
+    } else if (KeyAscii != platform::key::Back && (KeyAscii < '0' || KeyAscii > '9')) {
+        KeyAscii = 0;  // Enter and Esc included: they act on key down
+    }
+}
+
+void frmMain::txtNote_KeyDown(int& KeyCode, int Shift) {
+    Q_UNUSED(Shift);
+    switch (KeyCode) {
+    case platform::key::Return:
+        EndNoteEdit();
+        break;
+    case platform::key::Escape:
+        txtNote->hide();
+        setStatusText(QString());
+        break;
+    case platform::key::Up:
+    case platform::key::Down:
+        // The commit lands on the cells the editor was opened on, then the cell moves.
+        EndNoteEdit();
+        if (KeyCode == platform::key::Up && flxNotes->Row() > flxNotes->FixedRows())
+            flxNotes->setRow(flxNotes->Row() - 1);
+        else if (KeyCode == platform::key::Down && flxNotes->Row() < flxNotes->Rows() - 1)
+            flxNotes->setRow(flxNotes->Row() + 1);
+        flxNotes->CellTop();  // brings the new cell into view
+        break;
+    default:
+        return;
+    }
+    flxNotes->SetFocus();
+    KeyCode = 0;
+}
+
+QString frmMain::StatusText() const { return m_statusText->text(); }
+
+void frmMain::setStatusText(const QString& text) { m_statusText->setText(text); }
 
 // ---- opening ---------------------------------------------------------------------------------
 
@@ -442,6 +533,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             break;
         default: break;
         }
+    } else if (watched == txtNote && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (int code = platform::keyCode(*key)) {
+            txtNote_KeyDown(code, platform::shiftState(key->modifiers()));
+            if (code == 0) return true;
+        }
+        // The filter may turn the character into another one, typed in its place.
+        const int typed = platform::keyAscii(*key);
+        if (typed == 0) return false;
+        int ascii = typed;
+        txtNote_KeyPress(ascii);
+        if (ascii == typed) return false;
+        if (ascii != 0) txtNote->insert(QString(QChar(ascii)));
+        return true;
     } else if (watched == picSplit && event->type() == QEvent::MouseButtonPress) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         mSplitter.SplitterMouseDown(m_client, at.x(), at.y());

@@ -8,7 +8,9 @@
 #include <optional>
 
 class QLabel;
+class QLineEdit;
 class QStatusBar;
+class QToolBar;
 class cTabItem;
 class vskTab;
 namespace platform {
@@ -46,6 +48,23 @@ public:
 
     qintptr Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) override;
 
+    // The low 16 bits of a message argument.
+    static quint16 LoWord(qint32 Value) { return quint16(Value & 0xFFFF); }
+
+    // Toolbar events: a click on button `Button` (1..19, separators included), a choice
+    // of entry `Entry` (from 1) in the drop-down of button `Button`.
+    void tooBar_ButtonClick(int Button);
+    void tooBar_ButtonMenuClick(int Button, int Entry);
+
+    // Grade entry: the editor over the current cell, and its commit into every selected
+    // cell of the series columns. While the editor is shown (txtNote not hidden) the window
+    // refuses its commands, its tab bar and its closing with WarnNoteEditMode.
+    void StartNoteEdit();
+    void EndNoteEdit();
+    void WarnNoteEditMode();
+    // What the status bar says.
+    QString StatusText() const;
+
     // Tab-bar events, also called by the "&Ouvrir" menu.
     void vskTab_HeaderClick(int Section);
     void vskTab_ItemClick(int Section, int Index);
@@ -55,10 +74,12 @@ public:
     // positions, it outlives the window: one that is loaded again still knows it.
     static inline qint16 mCurrentSection = 0;
 
+    QToolBar* tooBar;
     ::vskTab* vskTab;
     QWidget* picSplit;
     QLabel* lblPrincipal;
     platform::FlexGrid* flxNotes;
+    QLineEdit* txtNote;
     QStatusBar* staBar;
 
 protected:
@@ -70,9 +91,23 @@ private:
     struct TabModel;
 
     void CreateMenuBar();
+    void CreateToolBar();
     void DoCommand(int Id);
-    // Whether a selection or a command must wait because a grade is being typed.
+    // Whether a selection or a command must wait because a grade is being typed; the user
+    // is told so.
     bool EditModeRefuses();
+    void ExportToExcel();
+
+    void flxNotes_DblClick();
+    void flxNotes_KeyPress(int& KeyAscii);
+    void flxNotes_GotFocus();
+    void flxNotes_LeaveCell();
+    void txtNote_Change();
+    void txtNote_KeyPress(int& KeyAscii);
+    void txtNote_KeyDown(int& KeyCode, int Shift);
+    bool currentCellEditable() const;
+    void openEditor(const QString& text, bool changed);
+    void setStatusText(const QString& text);
 
     static TabModel readTabModel(const db::Database& database);
     void fillTabBar(const TabModel& model);
@@ -87,6 +122,9 @@ private:
     static inline gradegrid::AveragePositions mAveragePos{};
 
     QWidget* m_client;  // the area between the menu bar and the status bar
+    QLabel* m_statusText;
+    // The editor's text differs from the cell's since it opened.
+    bool mNoteChanged = false;
     cMenu mMenu;
     cMenu::Handle hMainMenu = 0;
     cMenu::Handle hMenuClasses = 0;

@@ -1,0 +1,146 @@
+#include "GradeEntry.h"
+
+#include "GradeGrid.h"
+#include "platform/FlexGrid.h"
+#include "platform/Numbers.h"
+#include "platform/db/Database.h"
+#include "platform/db/DbError.h"
+
+#include <cfloat>
+#include <optional>
+
+namespace gradeentry {
+namespace {
+
+using db::Field;
+using platform::FlexGrid;
+namespace numbers = platform::numbers;
+
+const QString kNumSerie = QStringLiteral("NumSérie");
+
+QString refusal(const QString& series, const QString& reason) {
+    return QStringLiteral("Série de notes: ") + series + QStringLiteral("\n   ") + reason;
+}
+
+QString invalidValue(const QString& series) {
+    return refusal(series, QStringLiteral("Vous avez saisi une valeur non valide."));
+}
+
+// The whole number that a byte field would store, or nothing when it cannot hold the text.
+std::optional<int> byteValue(const QString& text) {
+    const std::optional<double> value = numbers::parse(text);
+    if (!value) return std::nullopt;
+    const double rounded = numbers::roundHalfEven(*value);
+    if (rounded < 0 || rounded > 255) return std::nullopt;
+    return int(rounded);
+}
+
+// A grade is what the entry box lets through: a number that is not negative and that a
+// single-precision field can hold.
+std::optional<float> gradeValue(const QString& text) {
+    const std::optional<double> value = numbers::parse(text);
+    if (!value || *value < 0 || *value > FLT_MAX) return std::nullopt;
+    return float(*value);
+}
+
+// Writes one student's grade (an empty text deletes it) and shows what was stored.
+void writeGrade(FlexGrid& grid, int row, int col, const QString& text, std::optional<float> grade,
+                db::Recordset& notes, QStringList& refused) {
+    if (!text.isEmpty() && !grade) {
+        refused << invalidValue(grid.TextMatrix(0, col));
+        return;
+    }
+    try {
+        notes.FindFirst(Field(kNumSerie) == grid.ColData(col) && Field(QStringLiteral("NumElv")) == grid.RowData(row));
+        if (text.isEmpty()) {
+            if (!notes.NoMatch()) notes.Delete();
+            grid.setTextMatrix(row, col, QString());
+            return;
+        }
+        if (notes.NoMatch()) {
+            notes.AddNew();
+            notes.Fields(kNumSerie).setValue(grid.ColData(col));
+            notes.Fields(QStringLiteral("NumElv")).setValue(grid.RowData(row));
+        } else {
+            notes.Edit();
+        }
+        notes.Fields(QStringLiteral("Note")).setValue(*grade);
+        notes.Update();
+        grid.setTextMatrix(row, col, numbers::formatGrade(*grade));
+    } catch (const db::DbError&) {
+        // The cell keeps the grade that the gradebook still holds.
+        refused << invalidValue(grid.TextMatrix(0, col));
+    }
+}
+
+}  // namespace
+
+QString refusalHeading() {
+    return QStringLiteral("Une ou plusieurs de vos saisies sont incorrectes.\nElles ont été annulées.");
+}
+
+QString NormaliseEntry(const QString& text) {
+    QString t = text;
+    if (t.startsWith(u',')) t.prepend(u'0');
+    if (t.endsWith(u',')) t.chop(1);
+    return t;
+}
+
+bool UpdateSeriesScale(FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
+                       const db::Database& database, QStringList& refused) {
+    const std::optional<int> sur = byteValue(Sur), coefficient = byteValue(Coefficient);
+    const QString name = grid.TextMatrix(0, Column);
+    if (!sur || !coefficient) {
+        refused << invalidValue(name);
+        return false;
+    }
+    try {
+        db::Recordset series = database.OpenRecordset(db::Query(QStringLiteral("Séries")));
+        series.FindFirst(Field(kNumSerie) == grid.ColData(Column));
+        if (series.NoMatch()) return false;
+        series.Edit();
+        series.Fields(QStringLiteral("Sur")).setValue(*sur);
+        series.Fields(QStringLiteral("Coefficient")).setValue(*coefficient);
+        series.Update();
+    } catch (const db::DbError&) {
+        refused << invalidValue(name);
+        return false;
+    }
+    grid.setTextMatrix(gradegrid::kSurRow, Column, QString::number(*sur));
+    grid.setTextMatrix(gradegrid::kCoefficientRow, Column, QString::number(*coefficient));
+    return true;
+}
+
+QStringList CommitSelection(FlexGrid& grid, const QString& text, const db::Database& database, db::Recordset& notes) {
+    const QString t = NormaliseEntry(text);
+    const std::optional<float> grade = gradeValue(t);
+    const int rowStep = grid.Row() <= grid.RowSel() ? 1 : -1;
+    const int colStep = grid.Col() <= grid.ColSel() ? 1 : -1;
+    const int bottomBand = grid.Rows() - 2;
+    QStringList refused;
+    for (int c = grid.Col();; c += colStep) {
+        if (grid.ColData(c) >= 1) {
+            const QString name = grid.TextMatrix(0, c);
+            for (int r = grid.Row();; r += rowStep) {
+                if (r == gradegrid::kSurRow) {
+                    if (t.isEmpty() || byteValue(t) == 0)
+                        refused << refusal(name, QStringLiteral("'Note/' doit être renseigné et non nul."));
+                    else
+                        UpdateSeriesScale(grid, c, t, grid.TextMatrix(gradegrid::kCoefficientRow, c), database, refused);
+                } else if (r == gradegrid::kCoefficientRow) {
+                    if (t.isEmpty())
+                        refused << refusal(name, QStringLiteral("'Coefficient' doit être renseigné."));
+                    else
+                        UpdateSeriesScale(grid, c, grid.TextMatrix(gradegrid::kSurRow, c), t, database, refused);
+                } else if (r >= gradegrid::kFirstStudentRow && r < bottomBand) {
+                    writeGrade(grid, r, c, t, grade, notes, refused);
+                }
+                if (r == grid.RowSel()) break;
+            }
+        }
+        if (c == grid.ColSel()) break;
+    }
+    return refused;
+}
+
+}  // namespace gradeentry

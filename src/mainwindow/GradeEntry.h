@@ -1,0 +1,40 @@
+#pragma once
+// What a grade typed into the grade grid does to the gradebook: the text is written into
+// every cell of the selection that takes one, at once, and each cell then shows what was
+// stored. Rows "Note/" and "Coefficient" go to their series, student rows to the grades.
+#include <QString>
+#include <QStringList>
+
+namespace db {
+class Database;
+class Recordset;
+}  // namespace db
+namespace platform {
+class FlexGrid;
+}
+
+namespace gradeentry {
+
+// The heading of the list of refused cells.
+QString refusalHeading();
+
+// The text as it is written: a "0" before a leading comma, no trailing comma (",5" is
+// "0,5", "15," is "15").
+QString NormaliseEntry(const QString& text);
+
+// Writes the text into the selection: series columns only, from Col towards ColSel and in
+// each from Row towards RowSel; rows "Note/" and "Coefficient" into the column's series
+// (read through `database`), student rows into "Notes" through `notes`, an empty text
+// deleting the grade. A cell that is refused, or whose write fails, keeps its text and
+// gives one line of the list returned, in the order of the walk. Averages are not touched.
+QStringList CommitSelection(platform::FlexGrid& grid, const QString& text, const db::Database& database,
+                            db::Recordset& notes);
+
+// Writes "Sur" and "Coefficient" (texts rounded to whole numbers, a half to the even
+// neighbour, within 0..255) into the series of the column and shows the stored values in
+// rows "Note/" and "Coefficient". False when the series is gone; false with a line added to
+// `refused` when a value is invalid or the write fails, nothing written.
+bool UpdateSeriesScale(platform::FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
+                       const db::Database& database, QStringList& refused);
+
+}  // namespace gradeentry
