@@ -1,0 +1,107 @@
+// Times the commit of a typed grade on a large gradebook, into one cell and into a
+// selection of 35 cells (a whole class in one series), each beside the same writes done
+// with plain prepared SQLite statements on the same file: for each cell, find the grade,
+// then change it, each write on its own as the program makes it.
+//
+//   bench_entry [file]    (default: <temp>/quibolet-bench.dat, generated when missing)
+#include "BenchKit.h"
+
+#include "controls/vskTab.h"
+#include "mainwindow/frmMain.h"
+#include "platform/FlexGrid.h"
+#include "platform/FormInstance.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+using bench::sink;
+
+constexpr int kClassPosition = 15, kSubjectPosition = 6;
+constexpr int kFirstStudentRow = 4;
+
+// The grade written by a run: each run changes what the previous one wrote.
+int gradeOf(int run) { return 5 + run % 11; }
+
+// Finds the grade of one student in one series, then writes it: the plain way.
+class PlainWrite {
+public:
+    explicit PlainWrite(const bench::Plain& plain)
+        : m_find(plain.prepare("SELECT rowid FROM \"Notes\" WHERE \"NumSérie\" = ? AND \"NumElv\" = ?")),
+          m_update(plain.prepare("UPDATE \"Notes\" SET \"Note\" = ? WHERE rowid = ?")),
+          m_insert(plain.prepare("INSERT INTO \"Notes\" (\"Note\", \"NumSérie\", \"NumElv\") VALUES (?, ?, ?)")) {}
+
+    void write(int series, int student, double grade) {
+        sqlite3_bind_int(m_find.get(), 1, series);
+        sqlite3_bind_int(m_find.get(), 2, student);
+        if (sqlite3_step(m_find.get()) == SQLITE_ROW) {
+            sqlite3_bind_double(m_update.get(), 1, grade);
+            sqlite3_bind_int64(m_update.get(), 2, sqlite3_column_int64(m_find.get(), 0));
+            sink += sqlite3_step(m_update.get());
+            sqlite3_reset(m_update.get());
+        } else {
+            sqlite3_bind_double(m_insert.get(), 1, grade);
+            sqlite3_bind_int(m_insert.get(), 2, series);
+            sqlite3_bind_int(m_insert.get(), 3, student);
+            sink += sqlite3_step(m_insert.get());
+            sqlite3_reset(m_insert.get());
+        }
+        sqlite3_reset(m_find.get());
+    }
+
+private:
+    db::sqlite::Statement m_find, m_update, m_insert;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The window writes the last file opened into the settings: keep the user's own aside.
+    QTemporaryDir settings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QString path = bench::benchGradebook(argc, argv);
+
+    frmMain& main = platform::Form<frmMain>::get();
+    main.resize(1200, 800);
+    main.show();
+    if (!main.OpenAFile(path)) return 1;
+    main.vskTab_HeaderClick(kClassPosition);
+    main.vskTab_ItemClick(kClassPosition, kSubjectPosition);
+    platform::FlexGrid& grid = *main.flxNotes;
+    const int students = grid.Rows() - kFirstStudentRow - 2;
+    const int column = 1;
+    const int series = grid.ColData(column);
+    std::printf("(grid of %d rows and %d columns, %d students)\n", grid.Rows(), grid.Cols(), students);
+
+    bench::Plain plain(path);
+    PlainWrite plainWrite(plain);
+    const auto settle = [] { QCoreApplication::sendPostedEvents(); };
+    // The grade typed over the selection, committed as Enter does.
+    const auto commit = [&](int lastRow, int run) {
+        grid.setRow(kFirstStudentRow);
+        grid.setCol(column);
+        grid.setRowSel(lastRow);
+        grid.setColSel(column);
+        main.txtNote->setText(QString::number(gradeOf(run)));
+        main.StartNoteEdit();
+        main.EndNoteEdit();
+        settle();
+    };
+
+    bench::printHeader();
+    bench::compare("commit one grade (EndNoteEdit)", 20, [&](int run) { commit(kFirstStudentRow, run); },
+                   [&](int run) { plainWrite.write(series, grid.RowData(kFirstStudentRow), gradeOf(run)); });
+    const int lastRow = kFirstStudentRow + students - 1;
+    bench::compare("commit a selection of 35 grades", 5, [&](int run) { commit(lastRow, run); },
+                   [&](int run) {
+                       for (int row = kFirstStudentRow; row <= lastRow; ++row)
+                           plainWrite.write(series, grid.RowData(row), gradeOf(run));
+                   });
+    std::printf("\n(checksum %g)\n", sink);
+    return 0;
+}
