@@ -2,8 +2,11 @@
 
 #include "LargeGradebook.h"
 #include "gradebook/GradebookSchema.h"
+#include "mainwindow/frmMain.h"
+#include "platform/FormInstance.h"
 #include "platform/db/Collations.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,6 +29,18 @@ QString benchGradebook(int argc, char** argv) {
     }
     return path;
 }
+
+WindowBench::WindowBench(int& argc, char** argv) {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settings.path()));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    m_app = std::make_unique<QApplication>(argc, argv);
+    path = benchGradebook(argc, argv);
+    main = &platform::Form<frmMain>::get();
+    main->resize(1200, 800);
+    main->show();
+}
+
+WindowBench::~WindowBench() { platform::Form<frmMain>::unload(); }
 
 Plain::Plain(const QString& path) {
     static const QByteArray key = gradebook::databasePassword().toUtf8();

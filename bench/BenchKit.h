@@ -4,13 +4,34 @@
 #include "platform/db/Sqlite.h"
 
 #include <QString>
+#include <QTemporaryDir>
 #include <functional>
+#include <memory>
+
+class QApplication;
+class frmMain;
 
 namespace bench {
 
 // The gradebook named on the command line, or <temp>/quibolet-bench.dat; generated when
 // missing.
 QString benchGradebook(int argc, char** argv);
+
+// A program that times the main window: the user's settings kept aside (the window writes
+// the last file opened there), offscreen unless told otherwise, the gradebook named on the
+// command line (see benchGradebook), and the window shown at a fixed size.
+class WindowBench {
+public:
+    WindowBench(int& argc, char** argv);
+    ~WindowBench();
+
+    QString path;
+    frmMain* main = nullptr;
+
+private:
+    QTemporaryDir m_settings;
+    std::unique_ptr<QApplication> m_app;
+};
 
 // A plain connection: the C API, the key, and the collations that the file's text columns
 // name. Statements are prepared once by their user.

@@ -9,11 +9,9 @@
 #include "controls/vskTab.h"
 #include "mainwindow/frmMain.h"
 #include "platform/FlexGrid.h"
-#include "platform/FormInstance.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QTemporaryDir>
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace {
@@ -59,16 +57,9 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The window writes the last file opened into the settings: keep the user's own aside.
-    QTemporaryDir settings;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString path = bench::benchGradebook(argc, argv);
-
-    frmMain& main = platform::Form<frmMain>::get();
-    main.resize(1200, 800);
-    main.show();
+    bench::WindowBench window(argc, argv);
+    const QString& path = window.path;
+    frmMain& main = *window.main;
     if (!main.OpenAFile(path)) return 1;
     main.vskTab_HeaderClick(kClassPosition);
     main.vskTab_ItemClick(kClassPosition, kSubjectPosition);

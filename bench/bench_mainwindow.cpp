@@ -9,10 +9,8 @@
 #include "controls/vskTab.h"
 #include "mainwindow/frmMain.h"
 #include "platform/FlexGrid.h"
-#include "platform/FormInstance.h"
 
-#include <QApplication>
-#include <QTemporaryDir>
+#include <QCoreApplication>
 #include <cstdio>
 
 namespace {
@@ -25,16 +23,9 @@ constexpr int kFirstClass = 1, kFirstSubject = 1, kClassPosition = 15, kSubjectP
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The window writes the last file opened into the settings: keep the user's own aside.
-    QTemporaryDir settings;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString path = bench::benchGradebook(argc, argv);
-
-    frmMain& main = platform::Form<frmMain>::get();
-    main.resize(1200, 800);
-    main.show();
+    bench::WindowBench window(argc, argv);
+    const QString& path = window.path;
+    frmMain& main = *window.main;
     bench::Plain plain(path);
     bench::PlainGrid plainGrid(plain);
     const auto readAll = [&](db::sqlite::Statement& s) {
