@@ -3,7 +3,6 @@
 #include "controls/vskAdvLabel.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
-#include "DialogKeys.h"
 #include "UiHelpers.h"
 
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "platform/ShellOpen.h"
-#include "DialogKeys.h"
+#include "UiHelpers.h"
 
 #include <QLabel>
 #include <QTest>
