@@ -1,10 +1,7 @@
 // The vertical tab bar: the stack of sections with one open, its members and errors, and the
 // events it passes on with the section's position.
-#include "controls/TabItemLabel.h"
-#include "controls/tooCommand.h"
 #include "controls/vskTab.h"
 #include "TabBarTestKit.h"
-#include "platform/VbError.h"
 
 #include <QSignalSpy>
 #include <QTest>
