@@ -1,10 +1,7 @@
 // The vertical tab bar: the stack of sections with one open, its members and errors, and the
 // events it passes on with the section's position.
-#include "controls/TabItemLabel.h"
-#include "controls/tooCommand.h"
 #include "controls/vskTab.h"
 #include "TabBarTestKit.h"
-#include "platform/VbError.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -56,15 +53,12 @@ private slots:
         QCOMPARE(selections.count(), 0);
         QCOMPARE(bar->ActiveSection().Index(), 1);
         QCOMPARE(heights(), QList<int>({249, 17, 17, 17}));
-        QCOMPARE(widget(4)->y(), 283);
 
         bar->setActiveSection(bar->Section(3));
         QCOMPARE(heights(), QList<int>({17, 17, 249, 17}));
-        QCOMPARE(widget(3)->y(), 34);
-        QCOMPARE(selections.count(), 1);
-        QCOMPARE(selections[0][0].value<cTabSection>().Index(), 3);
         bar->setActiveSection(bar->Section(3));  // already open: no event
         QCOMPARE(selections.count(), 1);
+        QCOMPARE(selections[0][0].value<cTabSection>().Index(), 3);
 
         // Too short for the open section: headers only.
         bar->resize(150, 60);
@@ -89,7 +83,6 @@ private slots:
         bar->AddSection(QStringLiteral("top"), {}, {}, 1);
         QCOMPARE(captions(), QStringList({"top", "C1", "C2", "C3"}));
         QCOMPARE(bar->ActiveSection().Caption(), QStringLiteral("C1"));
-        QCOMPARE(bar->ActiveSection().Index(), 2);
         QCOMPARE(heights(), QList<int>({17, 249, 17, 17}));
 
         // A handle keeps the position it was made with.
@@ -121,12 +114,8 @@ private slots:
         bar->RemoveSection(1);
         QVERIFY(bar->ActiveSection().isNull());
         QCOMPARE(tabkit::raised([&] { gone.Caption(); }), kInvalid);
-        QCOMPARE(gone.Index(), 1);
-
         bar->AddSection(QStringLiteral("again"));
         QCOMPARE(heights(), QList<int>({300}));
-        bar->Clear();
-        QVERIFY(bar->ActiveSection().isNull());
     }
 
     void lookupsAndErrors() {
@@ -163,11 +152,8 @@ private slots:
         bar->setDisposition(1);
         bar->setUseMaskColor(true);
         bar->AddSection(QStringLiteral("later"));
-        for (int p = 1; p <= 2; ++p) {
-            QCOMPARE(bar->Section(p).BackColor(), rgb(1, 2, 3));
-            QCOMPARE(bar->Section(p).ForeColor(), rgb(4, 5, 6));
-            QCOMPARE(bar->Section(p).Disposition(), 1);
-        }
+        for (const cTabSection& section : {bar->Section(1), bar->Section(2)})
+            QVERIFY(section.BackColor() == rgb(1, 2, 3) && section.ForeColor() == rgb(4, 5, 6) && section.Disposition() == 1);
         const cTabItem item = bar->Section(2).AddItem(QStringLiteral("Maths"), tabkit::picture(QSize(8, 8), Qt::red));
         QVERIFY(item.UseMaskColor());
         QCOMPARE(tabkit::itemLabel(*widget(2), 1)->BackColor(), rgb(1, 2, 3));
@@ -184,8 +170,7 @@ private slots:
             clicks(bar.get(), &vskTab::Click), itemSelections(bar.get(), &vskTab::OnItemSelection);
 
         tabkit::press(widget(3), QPoint(5, 40), Qt::RightButton);
-        QCOMPARE(downs.count(), 1);
-        QCOMPARE(downs[0], QVariantList({3, 2, 0, 5.0f, 40.0f}));
+        QCOMPARE(QList<QVariantList>(downs), (QList<QVariantList>{{3, 2, 0, 5.0f, 40.0f}}));
         QCOMPARE(clicks.count(), 0);
 
         // An owner that opens the section whose header was clicked, as the main window does.
@@ -193,8 +178,7 @@ private slots:
             bar->setActiveSection(bar->SectionAt(position));
         });
         tabkit::click(widget(4), QPoint(5, 5));
-        QCOMPARE(headers.count(), 1);
-        QCOMPARE(headers[0][0].toInt(), 4);
+        QCOMPARE(QList<QVariantList>(headers), (QList<QVariantList>{{4}}));
         QCOMPARE(headerDowns[0], QVariantList({4, 1, 0, 5.0f, 5.0f}));
         QCOMPARE(bar->ActiveSection().Index(), 4);
 
@@ -202,8 +186,7 @@ private slots:
         bar->AddSection(QStringLiteral("top"), {}, {}, 1);
         tabSection* fifth = widget(5);
         tabkit::click(tabkit::itemLabel(*fifth, 2), QPoint(2, 2));
-        QCOMPARE(items.count(), 1);
-        QCOMPARE(items[0], QVariantList({5, 2}));
+        QCOMPARE(QList<QVariantList>(items), (QList<QVariantList>{{5, 2}}));
 
         bar->Section(5).setSelectedItem(bar->Section(5).Item(2));
         QCOMPARE(itemSelections.count(), 1);

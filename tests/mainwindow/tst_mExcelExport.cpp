@@ -1,30 +1,26 @@
 // The export of a grid to a workbook: every cell read back from the file as a spreadsheet
 // reader sees it, the sheet's name, and what cancelling or a failure leaves behind.
 #include "mainwindow/mExcelExport.h"
-#include "controls/frmMsgBox.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FlexGrid.h"
 #include "platform/Modal.h"
 #include "platform/Numbers.h"
+#include "Answers.h"
 #include "DbTestSupport.h"
 #include "FileSizeLimit.h"
 #include "UiHelpers.h"
 
-#include <QAbstractButton>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-using platform::ModalResponder;
 using platform::ModalTestScope;
+using testsupport::msgBox;
 
 namespace {
 
@@ -53,32 +49,20 @@ QJsonObject readWorkbook(const QString& path) {
     return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
 }
 
-// Answers a message box of ours or of the system after checking its text.
-ModalResponder answer(const QString& message, const QString& button) {
-    return [=](QWidget& w) {
-        auto* box = qobject_cast<frmMsgBox*>(&w);
-        QCOMPARE(box ? box->Message() : qobject_cast<QMessageBox*>(&w)->text(), message);
-        testsupport::clickButton(w, button);
-    };
-}
-
 const QString kQuestion = QStringLiteral("Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?");
 const QString kFailed = QStringLiteral("L'exportation au format Excel a échoué.");
 QString notice(const QString& path) { return QStringLiteral("Exportation au format Excel réussie, sous le fichier:\n") + path; }
 
 // Queues a whole export that types `typed` as the name of an existing file and replaces
-// it, the last box answered by `last`.
-void queueExport(ModalTestScope& scope, const QString& typed, const ModalResponder& last) {
-    scope.push(answer(kQuestion, QStringLiteral("OK")));
+// it, ending on the box that tells `outcome`.
+void queueExport(ModalTestScope& scope, const QString& typed, const QString& outcome) {
+    scope.push(msgBox(kQuestion, QStringLiteral("OK")));
     scope.push([typed](QWidget& w) {
         QCOMPARE(static_cast<QFileDialog&>(w).nameFilters(), QStringList{QStringLiteral("Classeur Excel (*.xlsx)")});
-        w.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed);
-        auto* box = w.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-        for (QAbstractButton* b : box->buttons())
-            if (box->buttonRole(b) == QDialogButtonBox::AcceptRole) b->click();
+        testsupport::fileName(typed)(w);
     });
     scope.push([](QWidget& w) { testsupport::clickButton(w, QStringLiteral("Oui")); });  // replace it
-    scope.push(last);
+    scope.push(msgBox(outcome, QStringLiteral("OK")));
 }
 
 }  // namespace
@@ -109,7 +93,7 @@ private slots:
 
         ModalTestScope scope;
         QVERIFY(QFile(path("6A.xlsx")).open(QIODevice::WriteOnly));
-        queueExport(scope, path("6A"), answer(notice(path("6A.xlsx")), QStringLiteral("OK")));  // extension added
+        queueExport(scope, path("6A"), notice(path("6A.xlsx")));  // extension added
         mExcelExport::ExportToExcel(grid, QStringLiteral("6A - Mathématiques"), nullptr);
 
         const QJsonObject book = readWorkbook(path("6A.xlsx"));
@@ -140,9 +124,9 @@ private slots:
         const QString file = path("refus.xlsx");
         ModalTestScope scope;
         // "Annuler", the question closed without an answer, the save dialog cancelled.
-        scope.push(answer(kQuestion, QStringLiteral("Annuler")));
+        scope.push(msgBox(kQuestion, QStringLiteral("Annuler")));
         scope.push([](QWidget& w) { w.close(); });
-        scope.push(answer(kQuestion, QStringLiteral("OK")));
+        scope.push(msgBox(kQuestion, QStringLiteral("OK")));
         scope.push([](QWidget& w) { w.close(); });
         for (int i = 0; i < 3; ++i) mExcelExport::ExportToExcel(cells, QStringLiteral("6A"), nullptr);
         QCOMPARE(scope.pending(), 0);
@@ -151,7 +135,7 @@ private slots:
         // A heading that cannot name a sheet gives "Feuil1"; the existing file is replaced.
         QVERIFY(QFile(file).open(QIODevice::WriteOnly));
         for (const QString& heading : {QStringLiteral("6A - Physique/Chimie"), QString(32, u'x')}) {
-            queueExport(scope, file, answer(notice(file), QStringLiteral("OK")));
+            queueExport(scope, file, notice(file));
             mExcelExport::ExportToExcel(cells, heading, nullptr);
             QCOMPARE(readWorkbook(file).value(QStringLiteral("sheets")).toArray(), QJsonArray{QStringLiteral("Feuil1")});
         }
@@ -160,7 +144,7 @@ private slots:
         const QByteArray before = testsupport::fileBytes(file);
         mExcelExport::Cells large;
         for (int r = 0; r < 2000; ++r) large << QStringList{QStringLiteral("Élève %1").arg(r), QString::number(r)};
-        queueExport(scope, file, answer(kFailed, QStringLiteral("OK")));
+        queueExport(scope, file, kFailed);
         {
             testsupport::FileSizeLimit full(before.size() + 1000);
             mExcelExport::ExportToExcel(large, QStringLiteral("6A"), nullptr);
@@ -173,7 +157,7 @@ private slots:
         mUtilities::CreateGradebookFile(gradebookFile);
         mUtilities::gDB = db::Database::OpenDatabase(gradebookFile, gradebook::databasePassword());
         const QByteArray gradebookBytes = testsupport::fileBytes(gradebookFile);
-        queueExport(scope, gradebookFile, answer(kFailed, QStringLiteral("OK")));
+        queueExport(scope, gradebookFile, kFailed);
         mExcelExport::ExportToExcel(cells, QStringLiteral("6A"), nullptr);
         QCOMPARE(testsupport::fileBytes(gradebookFile), gradebookBytes);
         QCOMPARE(scope.pending(), 0);

@@ -26,8 +26,10 @@ platform::ModalResponder systemMessage(const QString& text) {
 platform::ModalResponder msgBox(const QString& start, const QString& button) {
     return [start, button](QWidget& w) {
         auto* box = qobject_cast<frmMsgBox*>(&w);
-        QVERIFY2(box, qPrintable(w.objectName()));
-        QVERIFY2(box->Message().startsWith(start), qPrintable(box->Message()));
+        auto* system = qobject_cast<QMessageBox*>(&w);
+        QVERIFY2(box || system, qPrintable(w.objectName()));
+        const QString message = box ? box->Message() : system->text();
+        QVERIFY2(message.startsWith(start), qPrintable(message));
         if (button.isEmpty())
             w.close();
         else
@@ -57,6 +59,7 @@ platform::ModalResponder fileName(const QString& name) {
         auto* box = w.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
         for (QAbstractButton* b : box->buttons())
             if (box->buttonRole(b) == QDialogButtonBox::AcceptRole) b->click();
+        QVERIFY(!w.isVisible());
     };
 }
 

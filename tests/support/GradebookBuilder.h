@@ -13,7 +13,6 @@ class GradebookBuilder {
 public:
     explicit GradebookBuilder(const QString& path);
 
-    db::Database& database() { return m_db; }
     const QString& path() const { return m_path; }
 
     int addClass(const QString& name, const QString& shortName);

@@ -1,5 +1,6 @@
 #pragma once
 #include "controls/IMessageTarget.h"
+#include "controls/mSubClass.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -19,16 +20,26 @@ struct WindowMessage {
 // `answer` gives a result for it.
 class MessageWindow : public QMainWindow, public IMessageTarget {
 public:
-    MessageWindow();
-    ~MessageWindow() override;
+    MessageWindow() { mSubClass::SubclassWindow(this, this); }
+    ~MessageWindow() override { mSubClass::UnsubclassWindow(this); }
 
-    qintptr Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) override;
+    qintptr Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) override {
+        if (uMsg != mSubClass::WM_EVENT) messages.append({uMsg, wParam, lParam});
+        if (answer)
+            if (const auto r = answer(uMsg, wParam, lParam)) return *r;
+        return mSubClass::CallOldWndProc(hWnd, uMsg, wParam, lParam);
+    }
 
     QList<WindowMessage> messages;  // messages other than the window's events
     std::function<std::optional<qintptr>(int uMsg, qintptr wParam, qintptr lParam)> answer;
 
     // Commands (WM_COMMAND ids) received so far.
-    QList<qintptr> commands() const;
+    QList<qintptr> commands() const {
+        QList<qintptr> ids;
+        for (const WindowMessage& m : messages)
+            if (m.uMsg == mSubClass::WM_COMMAND) ids.append(m.wParam);
+        return ids;
+    }
 };
 
 }  // namespace testsupport

@@ -1,6 +1,7 @@
 #include "UiHelpers.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 
@@ -23,6 +24,15 @@ void clickButton(QWidget& window, const QString& text) {
         return;
     }
     b->click();
+}
+
+bool typeKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) return false;
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != &window) target = &window;
+    QTest::keyClick(target, key, modifiers);
+    return true;
 }
 
 }  // namespace testsupport
