@@ -1,5 +1,6 @@
 #include "platform/FlexGrid.h"
 
+#include "platform/Numbers.h"
 #include "platform/Twips.h"
 #include "platform/VbError.h"
 #include "platform/VbKeys.h"
@@ -24,22 +25,9 @@ constexpr int kTextMargin = 3;               // pixels between the text and the 
 constexpr int kResizeGrip = 3;               // pixels either side of a column border
 constexpr int kMinUserWidth = 8;             // a drag never hides a column: it could not be found again
 
-bool looksNumeric(const QString& text) {
-    const QString t = text.trimmed();
-    int i = 0;
-    if (i < t.size() && (t[i] == u'-' || t[i] == u'+')) ++i;
-    bool digits = false, separator = false;
-    for (; i < t.size(); ++i) {
-        if (t[i].isDigit()) digits = true;
-        else if ((t[i] == u',' || t[i] == u'.') && !separator) separator = true;
-        else return false;
-    }
-    return digits;
-}
-
 int textFlags(int alignment, const QString& text) {
     if (alignment == FlexGrid::AlignGeneral)
-        alignment = looksNumeric(text) ? FlexGrid::AlignRightCenter : FlexGrid::AlignLeftCenter;
+        alignment = numbers::parse(text) ? FlexGrid::AlignRightCenter : FlexGrid::AlignLeftCenter;
     static constexpr std::array<int, 3> horizontal{Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     static constexpr std::array<int, 3> vertical{Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     return horizontal[size_t(alignment / 3)] | vertical[size_t(alignment % 3)];
@@ -324,8 +312,7 @@ void FlexGrid::checkCol(int col) const {
 }
 
 void FlexGrid::checkCount(int rows, int cols) const {
-    if (rows < 0 || cols < 0 || qint64(rows) * std::max(cols, 1) > kMaxCells
-        || qint64(cols) * std::max(rows, 1) > kMaxCells)
+    if (rows < 0 || cols < 0 || qint64(std::max(rows, 1)) * std::max(cols, 1) > kMaxCells)
         fail(kErrInvalidValue, QStringLiteral("Nombre de lignes ou de colonnes non valide."));
 }
 
