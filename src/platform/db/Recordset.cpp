@@ -5,6 +5,7 @@
 #include "Values.h"
 
 #include <QHash>
+#include <QSet>
 #include <QVarLengthArray>
 #include <algorithm>
 #include <optional>
@@ -191,22 +192,16 @@ public:
         return false;
     }
     bool find(const QList<Bound>& terms, bool fromStart) override {
-        if (m_slotOf.size() != m_keys.size()) {
-            m_slotOf.clear();
-            for (int slot = 0; slot < m_keys.size(); ++slot)
-                m_slotOf.insert(m_keys[slot], slot);
-        }
         const QByteArray where = m_source.criteriaSql(terms);
         Use use(m_source.conn(), "SELECT rowid FROM " + m_source.table + (where.isEmpty() ? "" : " WHERE " + where));
         m_source.bind(use.get(), terms);
-        const int after = fromStart ? -1 : m_slot;
-        int best = -1;
-        while (use.step()) {
-            const int slot = m_slotOf.value(sqlite3_column_int64(use.get(), 0), -1);
-            if (slot > after && !m_gone[slot] && (best < 0 || slot < best))
-                best = slot;
-        }
-        return best >= 0 && load(best);
+        QSet<qint64> matches;
+        while (use.step())
+            matches.insert(sqlite3_column_int64(use.get(), 0));
+        for (int slot = fromStart ? 0 : m_slot + 1; slot < m_keys.size(); ++slot)
+            if (!m_gone[slot] && matches.contains(m_keys[slot]))
+                return load(slot);
+        return false;
     }
     bool at(int position) override {
         for (int slot = 0; slot < m_keys.size(); ++slot)
@@ -250,7 +245,6 @@ private:
     const Source& m_source;
     QList<qint64> m_keys;
     QList<bool> m_gone;
-    QHash<qint64, int> m_slotOf;
     Row m_row;
     int m_slot = -1;
 };
@@ -260,7 +254,7 @@ private:
 class CopyNavigator : public Navigator {
 public:
     CopyNavigator(const Source& source, const QByteArray& sql, const QList<Bound>& terms, bool forwardOnly)
-        : m_source(source), m_width(int(source.columns.size())), m_forwardOnly(forwardOnly) {
+        : m_width(int(source.columns.size())), m_forwardOnly(forwardOnly) {
         Use use(source.conn(), sql);
         source.bind(use.get(), terms);
         while (use.step()) {
@@ -304,7 +298,6 @@ private:
         return true;
     }
 
-    const Source& m_source;
     QList<QVariant> m_values;
     int m_width;
     int m_count = 0;
@@ -715,8 +708,6 @@ void Recordset::Delete() {
 void Recordset::Close() { d.reset(); }
 
 RecordField Recordset::Fields(const QString& name) const { return RecordField(*this, impl().column(name)); }
-
-int Recordset::FieldCount() const { return int(impl().source.columns.size()); }
 
 QString RecordField::Name() const { return m_recordset->impl().source.columns[m_column].name; }
 

@@ -92,7 +92,6 @@ public:
     // NoSuchField when the recordset has no field of that name. In a query joining two
     // tables, "Table.Field" names a field; a bare name does when only one table has it.
     RecordField Fields(const QString& name) const;
-    int FieldCount() const;
 
 private:
     friend class Database;
