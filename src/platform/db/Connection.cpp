@@ -14,7 +14,7 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArr
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, flags, nullptr);
     std::shared_ptr<Connection> connection(new Connection(handle, path));
     if (rc != SQLITE_OK)
-        throw DbError(DbErrc::CannotOpen, path, rc);
+        throw DbError(DbErrc::CannotOpen, path);
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, 2000);
     // An empty password means a file without encryption.
@@ -24,9 +24,9 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArr
     // The key is only tried by the first read of the file.
     const int probe = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (probe == SQLITE_NOTADB)
-        throw DbError(DbErrc::NotADatabase, path, probe);
+        throw DbError(DbErrc::NotADatabase, path);
     if (probe != SQLITE_OK)
-        throw DbError(DbErrc::CannotOpen, path, probe);
+        throw DbError(DbErrc::CannotOpen, path);
     return connection;
 }
 
@@ -66,21 +66,20 @@ void Connection::execute(const QByteArray& sql) {
         raise(rc);
 }
 
-void Connection::raise(int rc, const QString& detail) const {
+void Connection::raise(int rc) const {
     const QString message = m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QString();
-    const QString text = detail.isEmpty() ? message : detail;
     switch (rc) {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY:
-        throw DbError(DbErrc::DuplicateKey, text, rc);
+        throw DbError(DbErrc::DuplicateKey, message);
     case SQLITE_CONSTRAINT_NOTNULL:
-        throw DbError(DbErrc::RequiredMissing, text, rc);
+        throw DbError(DbErrc::RequiredMissing, message);
     case SQLITE_CONSTRAINT_CHECK:
-        throw DbError(DbErrc::ValidationRule, text, rc);
+        throw DbError(DbErrc::ValidationRule, message);
     case SQLITE_NOTADB:
-        throw DbError(DbErrc::NotADatabase, m_path, rc);
+        throw DbError(DbErrc::NotADatabase, m_path);
     default:
-        throw DbError(DbErrc::Engine, message.isEmpty() ? text : message, rc);
+        throw DbError(DbErrc::Engine, message);
     }
 }
 

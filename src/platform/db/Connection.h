@@ -33,7 +33,7 @@ public:
     sqlite3_stmt* statement(const QByteArray& sql);
     // Runs SQL that returns no rows, outside the cache.
     void execute(const QByteArray& sql);
-    [[noreturn]] void raise(int rc, const QString& detail = {}) const;
+    [[noreturn]] void raise(int rc) const;
 
     // Definitions of the tables, in the order they were created.
     const QList<TableDef>& tables() const { return m_tables; }

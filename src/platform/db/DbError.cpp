@@ -43,7 +43,7 @@ std::string message(DbErrc code, const QString& detail) {
 
 }  // namespace
 
-DbError::DbError(DbErrc code, const QString& detail, int sqliteCode)
-    : std::runtime_error(message(code, detail)), m_code(code), m_detail(detail), m_sqliteCode(sqliteCode) {}
+DbError::DbError(DbErrc code, const QString& detail)
+    : std::runtime_error(message(code, detail)), m_code(code) {}
 
 }  // namespace db

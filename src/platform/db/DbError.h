@@ -34,17 +34,13 @@ enum class DbErrc {
 // the table, field or file concerned where there is one.
 class DbError : public std::runtime_error {
 public:
-    DbError(DbErrc code, const QString& detail = {}, int sqliteCode = 0);
+    DbError(DbErrc code, const QString& detail = {});
 
     DbErrc code() const { return m_code; }
-    const QString& detail() const { return m_detail; }
-    int sqliteCode() const { return m_sqliteCode; }
     QString description() const { return QString::fromUtf8(what()); }
 
 private:
     DbErrc m_code;
-    QString m_detail;
-    int m_sqliteCode;
 };
 
 }  // namespace db
