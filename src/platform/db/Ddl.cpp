@@ -142,7 +142,7 @@ QJsonValue jsonValue(FieldType type, const QVariant& value) {
     if (value.isNull())
         return QJsonValue::Null;
     if (type == FieldType::Date)
-        return QString::fromUtf8(sqlLiteral(type, value).mid(1).chopped(1));
+        return value.toDateTime().toString(kDateFormat);
     return QJsonValue::fromVariant(value);
 }
 
@@ -150,7 +150,7 @@ QVariant variantValue(FieldType type, const QJsonValue& value) {
     if (value.isNull() || value.isUndefined())
         return {};
     if (type == FieldType::Date)
-        return QDateTime::fromString(value.toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return QDateTime::fromString(value.toString(), kDateFormat);
     return value.toVariant();
 }
 

@@ -12,8 +12,6 @@
 namespace db::detail {
 namespace {
 
-const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-
 bool isNumber(const QVariant& v) {
     switch (v.typeId()) {
     case QMetaType::Bool:

@@ -3,9 +3,13 @@
 #include "Schema.h"
 #include "Sqlite.h"
 
+#include <QStringView>
 #include <QVariant>
 
 namespace db::detail {
+
+// Dates are stored as text in local time, to the second.
+inline constexpr QStringView kDateFormat = u"yyyy-MM-dd HH:mm:ss";
 
 // The value as the field stores it (bool, int, float, double, QDateTime or QString; Null
 // stays Null), or DbError TypeMismatch, OutOfRange or TextTooLong. A number going into an
