@@ -57,6 +57,26 @@ db::sqlite::Statement Plain::prepare(const char* sql) const {
     return db::sqlite::Statement(s);
 }
 
+void readAll(const db::sqlite::Statement& statement) {
+    sqlite3_stmt* s = statement.get();
+    while (sqlite3_step(s) == SQLITE_ROW) sink += sqlite3_column_int(s, 0) + sqlite3_column_bytes(s, 1);
+    sqlite3_reset(s);
+}
+
+void plainOpen(const Plain& plain, std::initializer_list<const char*> properties) {
+    sqlite3_exec(plain.h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    const db::sqlite::Statement property = plain.prepare("SELECT Value FROM __Properties WHERE Name = ?");
+    for (const char* name : properties) {
+        sqlite3_bind_text(property.get(), 1, name, -1, SQLITE_STATIC);
+        sqlite3_step(property.get());
+        sink += sqlite3_column_bytes(property.get(), 0);
+        sqlite3_reset(property.get());
+    }
+    const db::sqlite::Statement notes =
+        plain.prepare("SELECT rowid, \"Note\", \"NumSérie\", \"NumElv\" FROM \"Notes\" ORDER BY rowid LIMIT 1");
+    sink += sqlite3_step(notes.get());
+}
+
 PlainGrid::PlainGrid(const Plain& plain)
     : m_students(plain.prepare("SELECT * FROM \"Elèves\" WHERE \"NumClass\" = ? "
                                "ORDER BY \"Nom\" COLLATE FRSORT, \"Prénom\" COLLATE FRSORT")),
@@ -68,9 +88,7 @@ PlainGrid::PlainGrid(const Plain& plain)
 // as the program's grid has.
 void PlainGrid::read(int classKey, int subjectKey) {
     sqlite3_bind_int(m_students.get(), 1, classKey);
-    while (sqlite3_step(m_students.get()) == SQLITE_ROW)
-        sink += sqlite3_column_int(m_students.get(), 0) + sqlite3_column_bytes(m_students.get(), 1);
-    sqlite3_reset(m_students.get());
+    readAll(m_students);
     sqlite3_bind_int(m_series.get(), 1, classKey);
     sqlite3_bind_int(m_series.get(), 2, subjectKey);
     while (sqlite3_step(m_series.get()) == SQLITE_ROW) {

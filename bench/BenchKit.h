@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QApplication;
@@ -43,6 +44,13 @@ struct Plain {
     Plain& operator=(const Plain&) = delete;
     db::sqlite::Statement prepare(const char* sql) const;
 };
+
+// Steps through every row of a statement, then resets it.
+void readAll(const db::sqlite::Statement& statement);
+
+// What opening a gradebook reads, the plain way: the first read, which tries the key, the
+// properties named, and the first row of "Notes" (the dynaset the program keeps open).
+void plainOpen(const Plain& plain, std::initializer_list<const char*> properties);
 
 // The reads of one class and subject's grade grid, with plain statements: its students,
 // its series, and each series' grades.

@@ -28,10 +28,6 @@ int main(int argc, char** argv) {
     frmMain& main = *window.main;
     bench::Plain plain(path);
     bench::PlainGrid plainGrid(plain);
-    const auto readAll = [&](db::sqlite::Statement& s) {
-        while (sqlite3_step(s.get()) == SQLITE_ROW) sink += sqlite3_column_int(s.get(), 0) + sqlite3_column_bytes(s.get(), 1);
-        sqlite3_reset(s.get());
-    };
 
     bench::printHeader();
     // Each run of the program ends with the events it posted handled (the old tab bar
@@ -42,20 +38,10 @@ int main(int argc, char** argv) {
         settle();
     }, [&](int) {
         bench::Plain p(path);
-        auto property = p.prepare("SELECT Value FROM __Properties WHERE Name = ?");
-        for (const char* name : {"App", "VersionID", "Passe", "Moyenne"}) {
-            sqlite3_bind_text(property.get(), 1, name, -1, SQLITE_STATIC);
-            sqlite3_step(property.get());
-            sink += sqlite3_column_bytes(property.get(), 0);
-            sqlite3_reset(property.get());
-        }
-        auto classes = p.prepare("SELECT \"NumClass\", \"Nom\", \"Nom abrégé\" FROM \"Classes\" ORDER BY rowid");
-        auto subjects = p.prepare("SELECT \"NumMat\", \"Nom\" FROM \"Matières\" ORDER BY rowid");
-        readAll(classes);
-        readAll(subjects);
+        bench::plainOpen(p, {"App", "VersionID", "Passe", "Moyenne"});
+        bench::readAll(p.prepare("SELECT \"NumClass\", \"Nom\", \"Nom abrégé\" FROM \"Classes\" ORDER BY rowid"));
+        bench::readAll(p.prepare("SELECT \"NumMat\", \"Nom\" FROM \"Matières\" ORDER BY rowid"));
         bench::PlainGrid(p).read(kFirstClass, kFirstSubject);
-        auto notes = p.prepare("SELECT rowid, \"Note\", \"NumSérie\", \"NumElv\" FROM \"Notes\" ORDER BY rowid LIMIT 1");
-        sink += sqlite3_step(notes.get());
     });
 
     main.vskTab_HeaderClick(kClassPosition);

@@ -55,17 +55,7 @@ int main(int argc, char** argv) {
         db::Recordset notes = d.OpenRecordset(Query(QStringLiteral("Notes")));
         sink += notes.Eof();
     }, [&](int) {
-        Plain p(path);
-        sqlite3_exec(p.h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-        auto property = p.prepare("SELECT Value FROM __Properties WHERE Name = ?");
-        for (const char* name : {"App", "Moyenne"}) {
-            sqlite3_bind_text(property.get(), 1, name, -1, SQLITE_STATIC);
-            sqlite3_step(property.get());
-            sink += sqlite3_column_bytes(property.get(), 0);
-            sqlite3_reset(property.get());
-        }
-        auto notes = p.prepare("SELECT rowid, \"Note\", \"NumSérie\", \"NumElv\" FROM \"Notes\" ORDER BY rowid LIMIT 1");
-        sink += sqlite3_step(notes.get());
+        bench::plainOpen(Plain(path), {"App", "Moyenne"});
     });
 
     db::Database file = db::Database::OpenDatabase(path, gradebook::databasePassword());
