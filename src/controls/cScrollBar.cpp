@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kErrSubscript = 9;
-
 int clampedStep(int value, qint64 step, int limit, bool up) {
     const qint64 next = qint64(value) + (up ? step : -step);
     return up ? int(std::min<qint64>(next, limit)) : int(std::max<qint64>(next, limit));
@@ -26,7 +24,7 @@ cScrollBar::~cScrollBar() { detach(); }
 
 cScrollBar::Bar& cScrollBar::at(int bar) {
     if (bar < 0 || bar > 1)
-        throw platform::VbError(kErrSubscript, QStringLiteral("cScrollBar"),
+        throw platform::VbError(platform::kErrSubscriptOutOfRange, QStringLiteral("cScrollBar"),
                                 QStringLiteral("L'indice n'appartient pas à la sélection."));
     return m_bars[bar];
 }
