@@ -94,18 +94,10 @@ void cScrollBar::BarVisible(int bar, bool visible) {
     for (int i = 0; i < 2; ++i)
         if ((bar == i || bar == BothBars) && m_bars[i].widget) m_bars[i].widget->setVisible(visible);
 
-    switch (bar) {
-    case BothBars: m_barType = visible ? BothBars : NoBar; break;
-    case Horizontal:
-        if (visible) m_barType = m_barType == NoBar ? Horizontal : m_barType == Vertical ? BothBars : m_barType;
-        else m_barType = m_barType == Horizontal ? NoBar : m_barType == BothBars ? Vertical : m_barType;
-        break;
-    case Vertical:
-        if (visible) m_barType = m_barType == NoBar ? Vertical : m_barType == Horizontal ? BothBars : m_barType;
-        else m_barType = m_barType == Vertical ? NoBar : m_barType == BothBars ? Horizontal : m_barType;
-        break;
-    default: break;
-    }
+    bool h = shown(Horizontal), v = shown(Vertical);
+    if (bar == Horizontal || bar == BothBars) h = visible;
+    if (bar == Vertical || bar == BothBars) v = visible;
+    m_barType = h && v ? BothBars : h ? Horizontal : v ? Vertical : NoBar;
     if (visible)
         for (int i = 0; i < 2; ++i)
             if (shown(i)) mirror(i);
