@@ -50,11 +50,15 @@ int checkedPosition(int position, int count, const QString& source) {
 }
 
 void raiseDuplicateKey(const QString& source) {
-    throw platform::VbError(platform::kErrInvalidValue, source, kDuplicateKey);
+    throw platform::VbError(platform::kErrInvalidValue, source, QStringLiteral("Valeur dupliquée de Key."));
 }
 
 void raiseIndexOverflow(const QString& source) {
-    throw platform::VbError(platform::kErrOutOfRange, source, kIndexOverflow);
+    throw platform::VbError(platform::kErrOutOfRange, source, QStringLiteral("Dépassement d'index."));
+}
+
+void raiseInvalidSection(const QString& source) {
+    throw platform::VbError(platform::kErrOutOfRange, source, QStringLiteral("Section non valide."));
 }
 
 }  // namespace tablookup

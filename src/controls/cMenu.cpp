@@ -19,8 +19,8 @@ constexpr char kChecked[] = "cMenu.checked";
 constexpr char kRadio[] = "cMenu.radio";
 constexpr char kDefault[] = "cMenu.default";
 
-// The table of live menus: a handle outlives its menu (the window may be gone), so
-// every use goes through QPointer and a dead handle simply finds nothing.
+// The table of live menus: a menu's record goes with the menu, while a handle outlives its
+// menu (the window may be gone), so a dead handle simply finds nothing.
 struct MenuRecord {
     QPointer<QWidget> menu;
     QPointer<QWidget> owner;
@@ -38,6 +38,8 @@ cMenu::Handle registerMenu(QWidget* menu, QWidget* owner) {
     const cMenu::Handle h = ++last;
     menus().insert(h, {menu, owner});
     menu->setProperty(kHandle, h);
+    // Menus come and go with every gradebook opened: their records must not pile up.
+    QObject::connect(menu, &QObject::destroyed, [h] { menus().remove(h); });
     return h;
 }
 

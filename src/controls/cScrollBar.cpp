@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr int kErrSubscript = 9;
-
 int clampedStep(int value, qint64 step, int limit, bool up) {
     const qint64 next = qint64(value) + (up ? step : -step);
     return up ? int(std::min<qint64>(next, limit)) : int(std::max<qint64>(next, limit));
@@ -26,7 +24,7 @@ cScrollBar::~cScrollBar() { detach(); }
 
 cScrollBar::Bar& cScrollBar::at(int bar) {
     if (bar < 0 || bar > 1)
-        throw platform::VbError(kErrSubscript, QStringLiteral("cScrollBar"),
+        throw platform::VbError(platform::kErrSubscriptOutOfRange, QStringLiteral("cScrollBar"),
                                 QStringLiteral("L'indice n'appartient pas à la sélection."));
     return m_bars[bar];
 }
@@ -96,18 +94,10 @@ void cScrollBar::BarVisible(int bar, bool visible) {
     for (int i = 0; i < 2; ++i)
         if ((bar == i || bar == BothBars) && m_bars[i].widget) m_bars[i].widget->setVisible(visible);
 
-    switch (bar) {
-    case BothBars: m_barType = visible ? BothBars : NoBar; break;
-    case Horizontal:
-        if (visible) m_barType = m_barType == NoBar ? Horizontal : m_barType == Vertical ? BothBars : m_barType;
-        else m_barType = m_barType == Horizontal ? NoBar : m_barType == BothBars ? Vertical : m_barType;
-        break;
-    case Vertical:
-        if (visible) m_barType = m_barType == NoBar ? Vertical : m_barType == Horizontal ? BothBars : m_barType;
-        else m_barType = m_barType == Vertical ? NoBar : m_barType == BothBars ? Horizontal : m_barType;
-        break;
-    default: break;
-    }
+    bool h = shown(Horizontal), v = shown(Vertical);
+    if (bar == Horizontal || bar == BothBars) h = visible;
+    if (bar == Vertical || bar == BothBars) v = visible;
+    m_barType = h && v ? BothBars : h ? Horizontal : v ? Vertical : NoBar;
     if (visible)
         for (int i = 0; i < 2; ++i)
             if (shown(i)) mirror(i);

@@ -2,7 +2,6 @@
 
 #include "TabLookup.h"
 #include "tabSection.h"
-#include "platform/VbError.h"
 
 using platform::OleColor;
 
@@ -10,9 +9,7 @@ cTabSection::cTabSection(tabSection* section, int position)
     : m_section(section), m_position(position), m_bound(true) {}
 
 tabSection& cTabSection::section() const {
-    if (!m_section || m_section->isUnloaded())
-        throw platform::VbError(platform::kErrOutOfRange, QStringLiteral("vskTab"),
-                                tablookup::kInvalidSection);
+    if (!m_section || m_section->isUnloaded()) tablookup::raiseInvalidSection(QStringLiteral("vskTab"));
     return *m_section;
 }
 

@@ -60,9 +60,4 @@ frmMessages::frmMessages() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSiz
 
 void frmMessages::reject() { unloadSelf(); }
 
-void frmMessages::unloadSelf() {
-    if (platform::Form<frmMessages>::instance() == this)
-        platform::Form<frmMessages>::unload();
-    else
-        hide();
-}
+void frmMessages::unloadSelf() { platform::Form<frmMessages>::unload(*this); }

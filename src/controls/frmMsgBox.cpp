@@ -17,7 +17,6 @@ using platform::twipsToPixels;
 
 namespace {
 
-constexpr int kButtonWidth = 1215, kButtonHeight = 345;
 const char* const kAnswer = "answer";
 
 }  // namespace
@@ -177,7 +176,7 @@ void frmMsgBox::layOut() {
     m.iconWidth = pixelsToTwips(m_iconSize.width());
     m.iconHeight = pixelsToTwips(m_iconSize.height());
     // The buttons share one size: the designed one, or the widest caption's in a larger font.
-    int buttonWidth = twipsToPixels(kButtonWidth);
+    int buttonWidth = twipsToPixels(m.buttonWidth);
     for (QPushButton* b : std::as_const(cmdAction)) buttonWidth = std::max(buttonWidth, b->sizeHint().width());
     m.buttonWidth = pixelsToTwips(buttonWidth);
     m.buttonCount = int(cmdAction.size());
@@ -197,7 +196,7 @@ void frmMsgBox::layOut() {
                             lblMessage->heightForWidth(labelWidth));
     for (int i = 0; i < cmdAction.size(); ++i)
         cmdAction.at(i)->setGeometry(twipsToPixels(l.buttonLefts.at(i)), twipsToPixels(l.buttonsTop), buttonWidth,
-                                     twipsToPixels(kButtonHeight));
+                                     twipsToPixels(m.buttonHeight));
 
     if (screen) {
         const QRect s = screen->geometry();

@@ -4,7 +4,6 @@
 #include "TabItemLabel.h"
 #include "TabLookup.h"
 #include "tooCommand.h"
-#include "platform/VbKeys.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -49,12 +48,6 @@ protected:
 private:
     bool m_up;
 };
-
-void emitMouse(tabSection* self, void (tabSection::*signal)(int, int, float, float),
-               int button, const QMouseEvent& e) {
-    const QPointF p = e.position();
-    (self->*signal)(button, platform::shiftState(e.modifiers()), float(p.x()), float(p.y()));
-}
 
 }  // namespace
 
@@ -468,27 +461,24 @@ void tabSection::paintEvent(QPaintEvent*) {
 // Presses report at once (a click on the header or the list is its press, left button only);
 // the header zone reaches a little below the drawn header.
 void tabSection::mousePressEvent(QMouseEvent* e) {
-    const int button = platform::mouseButton(e->button());
+    const bool left = e->button() == Qt::LeftButton;
     if (e->position().y() < kHeaderZone) {
-        emitMouse(this, &tabSection::HeaderMouseDown, button, *e);
-        if (button == platform::button::Left) emit HeaderClick();
+        emitMouse(this, &tabSection::HeaderMouseDown, *e);
+        if (left) emit HeaderClick();
     } else {
-        emitMouse(this, &tabSection::MouseDown, button, *e);
-        if (button == platform::button::Left) emit Click();
+        emitMouse(this, &tabSection::MouseDown, *e);
+        if (left) emit Click();
     }
 }
 
 void tabSection::mouseReleaseEvent(QMouseEvent* e) {
-    const int button = platform::mouseButton(e->button());
     if (e->position().y() < kHeaderZone)
-        emitMouse(this, &tabSection::HeaderMouseUp, button, *e);
+        emitMouse(this, &tabSection::HeaderMouseUp, *e);
     else
-        emitMouse(this, &tabSection::MouseUp, button, *e);
+        emitMouse(this, &tabSection::MouseUp, *e);
 }
 
-void tabSection::mouseMoveEvent(QMouseEvent* e) {
-    emitMouse(this, &tabSection::MouseMove, platform::mouseButtons(e->buttons()), *e);
-}
+void tabSection::mouseMoveEvent(QMouseEvent* e) { emitMouse(this, &tabSection::MouseMove, *e); }
 
 void tabSection::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) emit DblClick();

@@ -70,7 +70,6 @@ public:
     void setMaskColor(platform::OleColor color);
     int Disposition() const { return m_settings.Disposition; }
     void setDisposition(int disposition);
-    Settings settings() const { return m_settings; }
     void applySettings(const Settings& settings);
 
     QString Caption() const { return m_caption; }

@@ -1,5 +1,6 @@
 #include "controls/vskCompteur.h"
 
+#include "controls/MouseEventWidget.h"
 #include "controls/PointerShape.h"
 
 #include "platform/Twips.h"
@@ -363,14 +364,10 @@ void vskCompteur::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
 }
 
-void vskCompteur::mousePressEvent(QMouseEvent* e) {
-    emit MouseDown(mouseButton(e->button()), shiftState(e->modifiers()), e->position().x(), e->position().y());
-}
-void vskCompteur::mouseMoveEvent(QMouseEvent* e) {
-    emit MouseMove(mouseButtons(e->buttons()), shiftState(e->modifiers()), e->position().x(), e->position().y());
-}
+void vskCompteur::mousePressEvent(QMouseEvent* e) { emitMouse(this, &vskCompteur::MouseDown, *e); }
+void vskCompteur::mouseMoveEvent(QMouseEvent* e) { emitMouse(this, &vskCompteur::MouseMove, *e); }
 void vskCompteur::mouseReleaseEvent(QMouseEvent* e) {
-    emit MouseUp(mouseButton(e->button()), shiftState(e->modifiers()), e->position().x(), e->position().y());
+    emitMouse(this, &vskCompteur::MouseUp, *e);
     if (rect().contains(e->position().toPoint())) emit Click();
 }
 void vskCompteur::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }

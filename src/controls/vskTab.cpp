@@ -132,8 +132,7 @@ cTabSection vskTab::ActiveSection() const {
 
 // A handle stands for the position it was made with, whichever section is there now.
 void vskTab::setActiveSection(const cTabSection& section) {
-    if (section.isNull())
-        throw platform::VbError(platform::kErrOutOfRange, kSource, tablookup::kInvalidSection);
+    if (section.isNull()) tablookup::raiseInvalidSection(kSource);
     const int p = section.Index();
     if (p == m_active) return;
     checkedPosition(p);
