@@ -141,7 +141,6 @@ GridData readGrid(const db::Database& database, qint32 numClass, qint32 numMat) 
     db::Recordset classes =
         database.OpenRecordset(Query(QStringLiteral("Classes")).where(Field(kNumClass) == numClass), RecordsetType::Snapshot);
     if (classes.Eof()) return data;
-    data.classFound = true;
     data.nameWidth = widthInField(classes.Fields(kColonne).Value().toInt());
 
     db::Recordset students = database.OpenRecordset(Query(QStringLiteral("Elèves"))

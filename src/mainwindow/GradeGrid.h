@@ -47,7 +47,6 @@ struct Series {
 };
 
 struct GridData {
-    bool classFound = false;
     int nameWidth = 0;  // twips
     QList<Student> students;
     QList<Series> series;

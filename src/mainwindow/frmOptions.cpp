@@ -93,13 +93,11 @@ frmOptions::frmOptions() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
     mOldMoyenne = quint8(storedMoyenne());
     optDécimale[mOldMoyenne == 1 ? 1 : 2]->setChecked(true);
     showPasswordState();
-    mCurrentTab = 1;
 
     for (int i = 1; i <= 2; ++i)
         connect(optDécimale[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on) optDécimale_Click(i);
         });
-    connect(tabS, &QTabWidget::currentChanged, this, [this](int index) { tabS_Click(index + 1); });
     connect(cmdPasse, &QPushButton::clicked, this, &frmOptions::cmdPasse_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmOptions::cmdClose_Click);
 }
@@ -115,11 +113,6 @@ void frmOptions::showPasswordState() {
                                           " Vous pouvez modifier ce mot de passe ou le supprimer en donnant un mot de passe vide."));
         cmdPasse->setText(QStringLiteral("Modifier le mot de passe"));
     }
-}
-
-void frmOptions::tabS_Click(int index) {
-    // The tab strip shows the frame of its selected tab itself.
-    if (index != mCurrentTab) mCurrentTab = quint8(index);
 }
 
 void frmOptions::optDécimale_Click(int decimals) {
