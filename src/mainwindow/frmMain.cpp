@@ -438,8 +438,7 @@ bool frmMain::OpenAFile(const QString& file) {
         // first so that reopening the same file shows them.
         SaveColumnWidths();
         // Everything the switch needs is read here, so that nothing can fail after it.
-        format = database.Properties(QStringLiteral("Moyenne")).Value().toInt() == 1 ? QStringLiteral("0.0")
-                                                                                       : QStringLiteral("0.00");
+        format = mUtilities::AverageFormat(database.Properties(QStringLiteral("Moyenne")).Value().toInt());
         model = readTabModel(database);
         if (!model.classes.isEmpty() && !model.subjects.isEmpty()) {
             const qint32 numClass = model.classes.first().key, numMat = model.subjects.first().key;

@@ -142,7 +142,7 @@ void frmOptions::cmdClose_Click() {
         // Nothing could have changed: leave the screen as it is.
     }
     if (moyenne != mOldMoyenne) {
-        mUtilities::gAverageFormat = moyenne == 1 ? QStringLiteral("0.0") : QStringLiteral("0.00");
+        mUtilities::gAverageFormat = mUtilities::AverageFormat(moyenne);
         emit DecimalsChanged();
     }
     platform::Form<frmOptions>::unload(*this);
