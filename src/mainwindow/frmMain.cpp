@@ -432,7 +432,7 @@ bool frmMain::OpenAFile(const QString& file) {
         }
         if (!mUtilities::CheckGradebookVersion(database)) return false;
         const QString password = database.Properties(QStringLiteral("Passe")).Value().toString();
-        if (password != u"Undefined" && !askPassword(password)) return false;
+        if (password != gradebook::noPassword() && !askPassword(password)) return false;
 
         // The grid on screen keeps its widths, whether the new file opens or not; done
         // first so that reopening the same file shows them.

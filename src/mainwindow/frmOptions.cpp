@@ -1,6 +1,7 @@
 #include "frmOptions.h"
 
 #include "frmPwdGive.h"
+#include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
@@ -18,7 +19,6 @@ namespace {
 
 const QString kMoyenne = QStringLiteral("Moyenne");
 const QString kPasse = QStringLiteral("Passe");
-const QString kNoPassword = QStringLiteral("Undefined");
 
 int storedMoyenne() { return mUtilities::gDB.Properties(kMoyenne).Value().toInt(); }
 
@@ -105,7 +105,7 @@ frmOptions::frmOptions() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
 void frmOptions::showPasswordState() {
     // Read back from the gradebook: a password typed as the no-password marker protects
     // nothing and must not be shown as a protection.
-    if (mUtilities::gDB.Properties(kPasse).Value().toString() == kNoPassword) {
+    if (mUtilities::gDB.Properties(kPasse).Value().toString() == gradebook::noPassword()) {
         lblEti[1]->setText(QStringLiteral("Vous pouvez choisir de protéger ce carnet de notes par un mot de passe."));
         cmdPasse->setText(QStringLiteral("Définir un mot de passe"));
     } else {
@@ -126,7 +126,7 @@ void frmOptions::cmdPasse_Click() {
     platform::showModal(give, this);
     if (give.Tag() == QLatin1String("OK")) {
         const QString typed = give.txtPwd->text();
-        writeOption(this, kPasse, typed.isEmpty() ? kNoPassword : typed);
+        writeOption(this, kPasse, typed.isEmpty() ? gradebook::noPassword() : typed);
         showPasswordState();
     }
     platform::Form<frmPwdGive>::unload();
