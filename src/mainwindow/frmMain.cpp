@@ -34,6 +34,7 @@ using platform::pixelsToTwips;
 using platform::twipsToPixels;
 
 const QString kStartUp = QStringLiteral("StartUp");
+const QString kLastFile = QStringLiteral("File");
 constexpr int kSplitWidth = 4;     // pixels
 constexpr int kHeadingHeight = 28;  // pixels
 constexpr int kDesignWidth = 15000, kDesignHeight = 10500;  // twips
@@ -463,10 +464,12 @@ bool frmMain::OpenAFile(const QString& file) {
     } else {
         showNothing(active.Caption() + QStringLiteral(": aucune donnée à afficher."));
     }
-    platform::SaveSetting(kStartUp, QStringLiteral("File"), file);
+    platform::SaveSetting(kStartUp, kLastFile, file);
     setWindowTitle(QStringLiteral("Carnet de notes - ") + mUtilities::RemoveExtension(mUtilities::GetFileName(file)));
     return true;
 }
+
+QString frmMain::LastFile() { return platform::GetSetting(kStartUp, kLastFile); }
 
 // ---- frame -----------------------------------------------------------------------------------
 
