@@ -346,8 +346,7 @@ void frmMain::EndNoteEdit() {
     if (!mNoteChanged) return;
     const QStringList refused =
         gradeentry::CommitSelection(*flxNotes, txtNote->text(), mUtilities::gDB, mUtilities::gRsNotes);
-    gradegrid::ComputeStudentAverages(*flxNotes, mAveragePos, mUtilities::gAverageFormat);
-    for (int c = 1; c < flxNotes->Cols(); ++c) gradegrid::ComputeColumnAverage(*flxNotes, c, mUtilities::gAverageFormat);
+    gradegrid::ComputeAverages(*flxNotes, mAveragePos, mUtilities::gAverageFormat);
     if (!refused.isEmpty()) messages::messageList(this, gradeentry::refusalHeading(), refused, pictures::imaButton(3));
 }
 
