@@ -330,8 +330,8 @@ void frmMain::flxNotes_LeaveCell() {
 void frmMain::StartNoteEdit() {
     setStatusText(QStringLiteral("Edition de notes"));
     // Read before the editor shows: bringing the cell into view scrolls the grid.
-    const QRect cell(flxNotes->CellLeft() / platform::kTwipsPerPixel, flxNotes->CellTop() / platform::kTwipsPerPixel,
-                     flxNotes->CellWidth() / platform::kTwipsPerPixel, flxNotes->CellHeight() / platform::kTwipsPerPixel);
+    const QRect cell(twipsToPixels(flxNotes->CellLeft()), twipsToPixels(flxNotes->CellTop()),
+                     twipsToPixels(flxNotes->CellWidth()), twipsToPixels(flxNotes->CellHeight()));
     txtNote->setGeometry(cell);
     txtNote->show();
     txtNote->raise();
