@@ -6,6 +6,7 @@
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "platform/SystemMessage.h"
+#include "VersionInfo.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -29,7 +30,7 @@ bool writeOption(QWidget* owner, const QString& name, const QVariant& value) {
         mUtilities::gDB.Properties(name).setValue(value);
         return true;
     } catch (const db::DbError&) {
-        platform::criticalMessage(owner, QStringLiteral("Quibolet"),
+        platform::criticalMessage(owner, platform::version::productName(),
                                   QStringLiteral("Impossible d'enregistrer cette modification dans le carnet de notes."));
         return false;
     }
