@@ -3,6 +3,7 @@
 #include "mainwindow/frmSplash.h"
 #include "platform/FormInstance.h"
 #include "platform/GuardedApplication.h"
+#include "VersionInfo.h"
 
 #include <QLibraryInfo>
 #include <QLocale>
@@ -10,8 +11,8 @@
 
 int main(int argc, char** argv) {
     platform::GuardedApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quibolet"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quibolet"));
+    QApplication::setApplicationName(platform::version::productName());
+    QApplication::setApplicationDisplayName(platform::version::productName());
     QApplication::setWindowIcon(pictures::logo(64));
 
     // The stock dialogs (files, colours, fonts, printing) speak French like the program.

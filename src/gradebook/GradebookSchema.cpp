@@ -27,6 +27,8 @@ IndexDef plain(const QString& name) { return IndexDef(name, {name}); }
 
 QString databasePassword() { return QStringLiteral("730518 KovRM"); }
 
+QString noPassword() { return QStringLiteral("Undefined"); }
+
 QString gradebookApp() { return QStringLiteral("Vorsk App Quibolet"); }
 
 QString exportApp() { return QStringLiteral("Vorsk App Quibolet Export"); }
@@ -34,7 +36,7 @@ QString exportApp() { return QStringLiteral("Vorsk App Quibolet Export"); }
 QList<PropertyDef> gradebookProperties() {
     return {{QStringLiteral("App"), FieldType::Text, gradebookApp()},
             {QStringLiteral("VersionID"), FieldType::Text, platform::version::text()},
-            {QStringLiteral("Passe"), FieldType::Text, QStringLiteral("Undefined")},
+            {QStringLiteral("Passe"), FieldType::Text, noPassword()},
             {QStringLiteral("Moyenne"), FieldType::Byte, 1}};
 }
 

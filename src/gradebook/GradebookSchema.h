@@ -13,6 +13,9 @@ namespace gradebook {
 // The database password of every gradebook and exchange file.
 QString databasePassword();
 
+// The value of the property "Passe" in a gradebook that asks for no password.
+QString noPassword();  // "Undefined"
+
 // Values of the property "App".
 QString gradebookApp();  // "Vorsk App Quibolet"
 QString exportApp();     // "Vorsk App Quibolet Export"

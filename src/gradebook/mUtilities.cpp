@@ -68,6 +68,8 @@ void setEveryRow(db::Database& database, const QString& table, const QString& fi
 
 }  // namespace
 
+QString AverageFormat(int moyenne) { return moyenne == 1 ? QStringLiteral("0.0") : QStringLiteral("0.00"); }
+
 QString DefaultGradebookName(const QDate& today) {
     const int first = today.month() > 8 ? today.year() : today.year() - 1;
     return QStringLiteral("Année %1-%2").arg(first).arg(first + 1);

@@ -17,6 +17,10 @@ extern db::Database gDB;
 extern db::Recordset gRsNotes;
 extern QString gAverageFormat;
 
+// The format of averages for a value of the property "Moyenne": "0.0" for 1, "0.00" for
+// anything else.
+QString AverageFormat(int moyenne);
+
 // "Année " and the school year of `today`: from September on, this year and the next
 // ("Année 2024-2025"), before September the previous year and this one.
 QString DefaultGradebookName(const QDate& today = QDate::currentDate());

@@ -127,8 +127,7 @@ void layOut(FlexGrid& grid, const GridData& data, AveragePositions& positions, c
     centreHeader(grid);
     grid.setCol(1);
     grid.setRow(kFirstStudentRow);
-    ComputeStudentAverages(grid, positions, format);
-    for (int c = 1; c <= lastCol; ++c) ComputeColumnAverage(grid, c, format);
+    ComputeAverages(grid, positions, format);
 }
 
 
@@ -141,7 +140,6 @@ GridData readGrid(const db::Database& database, qint32 numClass, qint32 numMat) 
     db::Recordset classes =
         database.OpenRecordset(Query(QStringLiteral("Classes")).where(Field(kNumClass) == numClass), RecordsetType::Snapshot);
     if (classes.Eof()) return data;
-    data.classFound = true;
     data.nameWidth = widthInField(classes.Fields(kColonne).Value().toInt());
 
     db::Recordset students = database.OpenRecordset(Query(QStringLiteral("Elèves"))
@@ -260,6 +258,11 @@ void ComputeColumnAverage(FlexGrid& grid, int column, const QString& format) {
         }
     }
     grid.setTextMatrix(grid.Rows() - 1, column, n > 0 ? numbers::formatAverage(total / n, format) : QString());
+}
+
+void ComputeAverages(FlexGrid& grid, const AveragePositions& positions, const QString& format) {
+    ComputeStudentAverages(grid, positions, format);
+    for (int c = 1; c < grid.Cols(); ++c) ComputeColumnAverage(grid, c, format);
 }
 
 void saveColumnWidths(const db::Database& database, const FlexGrid& grid, qint32 numClass) {

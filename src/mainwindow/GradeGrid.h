@@ -47,7 +47,6 @@ struct Series {
 };
 
 struct GridData {
-    bool classFound = false;
     int nameWidth = 0;  // twips
     QList<Student> students;
     QList<Series> series;
@@ -72,6 +71,9 @@ void ComputeStudentAverages(platform::FlexGrid& grid, const AveragePositions& po
 
 // The class average of one column: the mean of the students' texts in it, empty when none.
 void ComputeColumnAverage(platform::FlexGrid& grid, int column, const QString& format);
+
+// Every student's averages, then the class average of every column.
+void ComputeAverages(platform::FlexGrid& grid, const AveragePositions& positions, const QString& format);
 
 // Writes the width of the names column into the class and those of the series columns
 // into their series, in twips kept within the 16-bit field. Stops at the first failure,

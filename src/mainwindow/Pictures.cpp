@@ -13,6 +13,20 @@ QPixmap blank(int size) {
     return p;
 }
 
+// A painter over a new picture of `size` pixels that draws on a 32-unit square.
+struct Canvas {
+    QPixmap pixmap;
+    QPainter p;
+    explicit Canvas(int size) : pixmap(blank(size)), p(&pixmap) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 32.0, size / 32.0);
+    }
+    QPixmap done() {
+        p.end();
+        return pixmap;
+    }
+};
+
 // A closed notebook seen from the front, its spiral on the left; `cover` colours it.
 void drawNotebook(QPainter& p, const QRectF& r, const QColor& cover) {
     const qreal unit = r.width() / 32.0;
@@ -35,16 +49,8 @@ void drawNotebook(QPainter& p, const QRectF& r, const QColor& cover) {
     }
 }
 
-
-// A painter over a new picture of `size` pixels that draws on a 32-unit square.
-struct Canvas {
-    QPixmap pixmap;
-    QPainter p;
-    explicit Canvas(int size) : pixmap(blank(size)), p(&pixmap) {
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 32.0, size / 32.0);
-    }
-};
+// A subject: a green notebook.
+void drawSubject(QPainter& p) { drawNotebook(p, QRectF(0, 0, 32, 32), QColor(60, 140, 80)); }
 
 QPen outline(const QColor& c, qreal width = 1.2) { return QPen(c, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
 
@@ -116,49 +122,41 @@ void drawLetters(QPainter& p, const QRectF& r, const QString& text, const QColor
     p.drawText(r, Qt::AlignCenter, text);
 }
 
+// A blue disc over the whole square, for a white sign on it.
+void drawDisc(QPainter& p, qreal penWidth) {
+    p.setPen(outline(QColor(30, 70, 140), penWidth));
+    p.setBrush(QColor(70, 130, 210));
+    p.drawEllipse(QRectF(2, 2, 28, 28));
+}
+
 }  // namespace
 
 QPixmap logo(int size) {
-    QPixmap pixmap = blank(size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r(0, 0, size, size);
-    drawNotebook(p, r, QColor(40, 90, 160));
-    const qreal unit = size / 32.0;
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setBold(true);
-    font.setPixelSize(qMax(6, int(unit * 5.2)));
-    p.setFont(font);
-    p.setPen(QColor(190, 30, 30));
-    p.drawText(QRectF(unit * 10, unit * 7, unit * 18, unit * 9), Qt::AlignCenter, QStringLiteral("15/20"));
-    return pixmap;
+    Canvas c(size);
+    drawNotebook(c.p, QRectF(0, 0, 32, 32), QColor(40, 90, 160));
+    drawLetters(c.p, QRectF(10, 7, 18, 9), QStringLiteral("15/20"), QColor(190, 30, 30), 5.2);
+    return c.done();
 }
 
 QPixmap imaButton(int index) {
     switch (index) {
-    case 2: {  // a subject: a small green notebook
-        QPixmap pixmap = blank(32);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        drawNotebook(p, QRectF(0, 0, 32, 32), QColor(60, 140, 80));
-        return pixmap;
+    case 2: {
+        Canvas c(32);
+        drawSubject(c.p);
+        return c.done();
     }
-    case 3: {  // a line of the message list: a blue arrow in a disc
-        QPixmap pixmap = blank(16);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(30, 70, 140), 1));
-        p.setBrush(QColor(70, 130, 210));
-        p.drawEllipse(QRectF(1, 1, 14, 14));
+    case 3: {  // a line of the message list: a white arrow on a disc
+        Canvas c(16);
+        drawDisc(c.p, 2);
         QPainterPath arrow;
-        arrow.moveTo(6, 4.5);
-        arrow.lineTo(11.5, 8);
-        arrow.lineTo(6, 11.5);
+        arrow.moveTo(12, 9);
+        arrow.lineTo(23, 16);
+        arrow.lineTo(12, 23);
         arrow.closeSubpath();
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::white);
-        p.drawPath(arrow);
-        return pixmap;
+        c.p.setPen(Qt::NoPen);
+        c.p.setBrush(Qt::white);
+        c.p.drawPath(arrow);
+        return c.done();
     }
     default:
         return {};
@@ -175,8 +173,8 @@ QPixmap toolButton(int button) {
         drawPerson(p, 23, 6, 0.85, QColor(120, 150, 200));
         drawPerson(p, 16, 10, 1.1, QColor(40, 90, 170));
         break;
-    case 2:  // a subject
-        drawNotebook(p, QRectF(0, 0, 32, 32), QColor(60, 140, 80));
+    case 2:
+        drawSubject(p);
         break;
     case 3:  // a series of grades: a sheet with a grade on it
         drawSheet(p, QRectF(5, 2, 22, 28), QColor(170, 190, 220));
@@ -263,33 +261,27 @@ QPixmap toolButton(int button) {
         p.drawEllipse(QPointF(0, 0), 4, 4);
         break;
     }
-    case 19:  // help: a question mark in a disc
-        p.setPen(outline(QColor(30, 70, 140)));
-        p.setBrush(QColor(70, 130, 210));
-        p.drawEllipse(QRectF(2, 2, 28, 28));
+    case 19:  // help: a question mark on a disc
+        drawDisc(p, 1.2);
         drawLetters(p, QRectF(2, 2, 28, 28), QStringLiteral("?"), Qt::white, 20);
         break;
     default:
         return {};
     }
-    p.end();
-    return c.pixmap;
+    return c.done();
 }
 
 QPixmap key(int size) {
-    QPixmap pixmap = blank(size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal unit = size / 32.0;
-    p.setPen(QPen(QColor(140, 100, 20), unit * 1.2));
-    p.setBrush(QColor(230, 185, 60));
-    p.drawEllipse(QRectF(unit * 2, unit * 9, unit * 13, unit * 13));
-    p.drawRect(QRectF(unit * 14, unit * 14, unit * 16, unit * 3.5));
-    p.drawRect(QRectF(unit * 23, unit * 17, unit * 3, unit * 5));
-    p.drawRect(QRectF(unit * 27, unit * 17, unit * 3, unit * 4));
-    p.setBrush(Qt::white);
-    p.drawEllipse(QRectF(unit * 5.5, unit * 12.5, unit * 5, unit * 5));
-    return pixmap;
+    Canvas c(size);
+    c.p.setPen(QPen(QColor(140, 100, 20), 1.2));
+    c.p.setBrush(QColor(230, 185, 60));
+    c.p.drawEllipse(QRectF(2, 9, 13, 13));
+    c.p.drawRect(QRectF(14, 14, 16, 3.5));
+    c.p.drawRect(QRectF(23, 17, 3, 5));
+    c.p.drawRect(QRectF(27, 17, 3, 4));
+    c.p.setBrush(Qt::white);
+    c.p.drawEllipse(QRectF(5.5, 12.5, 5, 5));
+    return c.done();
 }
 
 }  // namespace pictures

@@ -34,6 +34,7 @@ using platform::pixelsToTwips;
 using platform::twipsToPixels;
 
 const QString kStartUp = QStringLiteral("StartUp");
+const QString kLastFile = QStringLiteral("File");
 constexpr int kSplitWidth = 4;     // pixels
 constexpr int kHeadingHeight = 28;  // pixels
 constexpr int kDesignWidth = 15000, kDesignHeight = 10500;  // twips
@@ -329,8 +330,8 @@ void frmMain::flxNotes_LeaveCell() {
 void frmMain::StartNoteEdit() {
     setStatusText(QStringLiteral("Edition de notes"));
     // Read before the editor shows: bringing the cell into view scrolls the grid.
-    const QRect cell(flxNotes->CellLeft() / platform::kTwipsPerPixel, flxNotes->CellTop() / platform::kTwipsPerPixel,
-                     flxNotes->CellWidth() / platform::kTwipsPerPixel, flxNotes->CellHeight() / platform::kTwipsPerPixel);
+    const QRect cell(twipsToPixels(flxNotes->CellLeft()), twipsToPixels(flxNotes->CellTop()),
+                     twipsToPixels(flxNotes->CellWidth()), twipsToPixels(flxNotes->CellHeight()));
     txtNote->setGeometry(cell);
     txtNote->show();
     txtNote->raise();
@@ -345,8 +346,7 @@ void frmMain::EndNoteEdit() {
     if (!mNoteChanged) return;
     const QStringList refused =
         gradeentry::CommitSelection(*flxNotes, txtNote->text(), mUtilities::gDB, mUtilities::gRsNotes);
-    gradegrid::ComputeStudentAverages(*flxNotes, mAveragePos, mUtilities::gAverageFormat);
-    for (int c = 1; c < flxNotes->Cols(); ++c) gradegrid::ComputeColumnAverage(*flxNotes, c, mUtilities::gAverageFormat);
+    gradegrid::ComputeAverages(*flxNotes, mAveragePos, mUtilities::gAverageFormat);
     if (!refused.isEmpty()) messages::messageList(this, gradeentry::refusalHeading(), refused, pictures::imaButton(3));
 }
 
@@ -432,14 +432,13 @@ bool frmMain::OpenAFile(const QString& file) {
         }
         if (!mUtilities::CheckGradebookVersion(database)) return false;
         const QString password = database.Properties(QStringLiteral("Passe")).Value().toString();
-        if (password != u"Undefined" && !askPassword(password)) return false;
+        if (password != gradebook::noPassword() && !askPassword(password)) return false;
 
         // The grid on screen keeps its widths, whether the new file opens or not; done
         // first so that reopening the same file shows them.
         SaveColumnWidths();
         // Everything the switch needs is read here, so that nothing can fail after it.
-        format = database.Properties(QStringLiteral("Moyenne")).Value().toInt() == 1 ? QStringLiteral("0.0")
-                                                                                       : QStringLiteral("0.00");
+        format = mUtilities::AverageFormat(database.Properties(QStringLiteral("Moyenne")).Value().toInt());
         model = readTabModel(database);
         if (!model.classes.isEmpty() && !model.subjects.isEmpty()) {
             const qint32 numClass = model.classes.first().key, numMat = model.subjects.first().key;
@@ -464,10 +463,12 @@ bool frmMain::OpenAFile(const QString& file) {
     } else {
         showNothing(active.Caption() + QStringLiteral(": aucune donnée à afficher."));
     }
-    platform::SaveSetting(kStartUp, QStringLiteral("File"), file);
+    platform::SaveSetting(kStartUp, kLastFile, file);
     setWindowTitle(QStringLiteral("Carnet de notes - ") + mUtilities::RemoveExtension(mUtilities::GetFileName(file)));
     return true;
 }
+
+QString frmMain::LastFile() { return platform::GetSetting(kStartUp, kLastFile); }
 
 // ---- frame -----------------------------------------------------------------------------------
 

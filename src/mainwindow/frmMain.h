@@ -34,6 +34,8 @@ public:
     // open gradebook. Every check is made before anything changes: on a failure (after
     // its message) the previous gradebook stays open and shown as it was. "" does nothing.
     bool OpenAFile(const QString& file);
+    // The file that OpenAFile opened last, kept in the settings; "" when none.
+    static QString LastFile();
 
     // Rebuilds the tab bar (a section per class, an item per subject in every section) and
     // the "&Ouvrir" menu from the open gradebook. No section is shown afterwards

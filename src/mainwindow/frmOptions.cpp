@@ -1,10 +1,12 @@
 #include "frmOptions.h"
 
 #include "frmPwdGive.h"
+#include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "platform/SystemMessage.h"
+#include "VersionInfo.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,7 +20,6 @@ namespace {
 
 const QString kMoyenne = QStringLiteral("Moyenne");
 const QString kPasse = QStringLiteral("Passe");
-const QString kNoPassword = QStringLiteral("Undefined");
 
 int storedMoyenne() { return mUtilities::gDB.Properties(kMoyenne).Value().toInt(); }
 
@@ -29,7 +30,7 @@ bool writeOption(QWidget* owner, const QString& name, const QVariant& value) {
         mUtilities::gDB.Properties(name).setValue(value);
         return true;
     } catch (const db::DbError&) {
-        platform::criticalMessage(owner, QStringLiteral("Quibolet"),
+        platform::criticalMessage(owner, platform::version::productName(),
                                   QStringLiteral("Impossible d'enregistrer cette modification dans le carnet de notes."));
         return false;
     }
@@ -93,13 +94,11 @@ frmOptions::frmOptions() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
     mOldMoyenne = quint8(storedMoyenne());
     optDécimale[mOldMoyenne == 1 ? 1 : 2]->setChecked(true);
     showPasswordState();
-    mCurrentTab = 1;
 
     for (int i = 1; i <= 2; ++i)
         connect(optDécimale[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on) optDécimale_Click(i);
         });
-    connect(tabS, &QTabWidget::currentChanged, this, [this](int index) { tabS_Click(index + 1); });
     connect(cmdPasse, &QPushButton::clicked, this, &frmOptions::cmdPasse_Click);
     connect(cmdClose, &QPushButton::clicked, this, &frmOptions::cmdClose_Click);
 }
@@ -107,7 +106,7 @@ frmOptions::frmOptions() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
 void frmOptions::showPasswordState() {
     // Read back from the gradebook: a password typed as the no-password marker protects
     // nothing and must not be shown as a protection.
-    if (mUtilities::gDB.Properties(kPasse).Value().toString() == kNoPassword) {
+    if (mUtilities::gDB.Properties(kPasse).Value().toString() == gradebook::noPassword()) {
         lblEti[1]->setText(QStringLiteral("Vous pouvez choisir de protéger ce carnet de notes par un mot de passe."));
         cmdPasse->setText(QStringLiteral("Définir un mot de passe"));
     } else {
@@ -115,11 +114,6 @@ void frmOptions::showPasswordState() {
                                           " Vous pouvez modifier ce mot de passe ou le supprimer en donnant un mot de passe vide."));
         cmdPasse->setText(QStringLiteral("Modifier le mot de passe"));
     }
-}
-
-void frmOptions::tabS_Click(int index) {
-    // The tab strip shows the frame of its selected tab itself.
-    if (index != mCurrentTab) mCurrentTab = quint8(index);
 }
 
 void frmOptions::optDécimale_Click(int decimals) {
@@ -133,7 +127,7 @@ void frmOptions::cmdPasse_Click() {
     platform::showModal(give, this);
     if (give.Tag() == QLatin1String("OK")) {
         const QString typed = give.txtPwd->text();
-        writeOption(this, kPasse, typed.isEmpty() ? kNoPassword : typed);
+        writeOption(this, kPasse, typed.isEmpty() ? gradebook::noPassword() : typed);
         showPasswordState();
     }
     platform::Form<frmPwdGive>::unload();
@@ -149,7 +143,7 @@ void frmOptions::cmdClose_Click() {
         // Nothing could have changed: leave the screen as it is.
     }
     if (moyenne != mOldMoyenne) {
-        mUtilities::gAverageFormat = moyenne == 1 ? QStringLiteral("0.0") : QStringLiteral("0.00");
+        mUtilities::gAverageFormat = mUtilities::AverageFormat(moyenne);
         emit DecimalsChanged();
     }
     platform::Form<frmOptions>::unload(*this);

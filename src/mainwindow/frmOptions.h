@@ -30,7 +30,6 @@ public:
     QPushButton* cmdClose;
 
     quint8 mOldMoyenne = 0;
-    quint8 mCurrentTab = 1;
 
     void reject() override;
 
@@ -40,12 +39,10 @@ signals:
     void DecimalsChanged();
 
 private:
-    void tabS_Click(int index);
     void optDécimale_Click(int decimals);
     void cmdPasse_Click();
     void cmdClose_Click();
     void showPasswordState();
 
     QString m_tag;
-    bool m_closing = false;
 };

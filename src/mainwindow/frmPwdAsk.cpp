@@ -1,6 +1,7 @@
 #include "frmPwdAsk.h"
 
 #include "Pictures.h"
+#include "frmPwdGive.h"
 #include "platform/Twips.h"
 
 #include <QKeyEvent>
@@ -37,10 +38,7 @@ frmPwdAsk::frmPwdAsk() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     heading->setFont(bold);
     label(this, QStringLiteral("Entrez le mot de passe."), 900, 720, 4320, 270);
 
-    txtPwd = new QLineEdit(this);
-    txtPwd->setObjectName(QStringLiteral("txtPwd"));
-    txtPwd->setEchoMode(QLineEdit::Password);
-    txtPwd->setMaxLength(10);
+    txtPwd = passwordBox(QStringLiteral("txtPwd"), this);
     txtPwd->setGeometry(twipsToPixels(900), twipsToPixels(1050), twipsToPixels(2400), twipsToPixels(345));
     txtPwd->installEventFilter(this);
 

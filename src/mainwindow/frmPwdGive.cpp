@@ -9,18 +9,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
 QLineEdit* passwordBox(const QString& name, QWidget* parent) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setEchoMode(QLineEdit::Password);
     box->setMaxLength(10);
-    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // "*", whatever the style
+    box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     return box;
 }
-
-}  // namespace
 
 frmPwdGive::frmPwdGive() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmPwdGive"));

@@ -5,6 +5,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
+// A password box as both password windows have it: 10 characters at most, each shown as
+// "*" whatever the style.
+QLineEdit* passwordBox(const QString& name, QWidget* parent);
+
 // A new password for the gradebook, typed twice. Tag() is "OK" when a password (possibly
 // empty, meaning none) was accepted, "" otherwise; the caller then reads txtPwd and
 // unloads the window.

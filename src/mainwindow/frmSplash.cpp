@@ -5,7 +5,6 @@
 #include "frmMain.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
-#include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "VersionInfo.h"
 
@@ -73,7 +72,7 @@ frmSplash::frmSplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) 
     }
     cmdAction[0]->setDefault(true);
 
-    mLastFile = platform::GetSetting(QStringLiteral("StartUp"), QStringLiteral("File"), QStringLiteral("XXXXXXXXX.XXX"));
+    mLastFile = frmMain::LastFile();
     if (QFileInfo(mLastFile).isFile()) {
         optChoix[0]->setText(QStringLiteral("Ouvrir ") + mUtilities::RemoveExtension(mUtilities::GetFileName(mLastFile)));
         optChoix[0]->show();

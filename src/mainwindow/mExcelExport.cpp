@@ -6,6 +6,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Paths.h"
 #include "platform/SystemMessage.h"
+#include "VersionInfo.h"
 #include "platform/Workbook.h"
 
 #include <QDir>
@@ -20,7 +21,7 @@ bool isOpenGradebook(const QString& path) {
     return !target.isEmpty() && target == QFileInfo(mUtilities::gDB.Name()).canonicalFilePath();
 }
 
-void failure(QWidget* owner, const QString& text) { platform::plainMessage(owner, QStringLiteral("Quibolet"), text); }
+void failure(QWidget* owner, const QString& text) { platform::plainMessage(owner, platform::version::productName(), text); }
 
 }  // namespace
 
