@@ -24,8 +24,7 @@ cScrollBar::~cScrollBar() { detach(); }
 
 cScrollBar::Bar& cScrollBar::at(int bar) {
     if (bar < 0 || bar > 1)
-        throw platform::VbError(platform::kErrSubscriptOutOfRange, QStringLiteral("cScrollBar"),
-                                QStringLiteral("L'indice n'appartient pas à la sélection."));
+        platform::raiseSubscriptOutOfRange(QStringLiteral("cScrollBar"));
     return m_bars[bar];
 }
 

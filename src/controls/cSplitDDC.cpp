@@ -29,8 +29,7 @@ void cSplitDDC::setSplitObject(QWidget* bar) {
 
 int cSplitDDC::Border(int index) const {
     if (index < 1 || index > 4)
-        throw platform::VbError(platform::kErrSubscriptOutOfRange, QStringLiteral("cSplitDDC"),
-                                QStringLiteral("L'indice n'appartient pas à la sélection."));
+        platform::raiseSubscriptOutOfRange(QStringLiteral("cSplitDDC"));
     return m_border[index - 1];
 }
 

@@ -8,12 +8,9 @@
 #include <QPushButton>
 #include <QStyle>
 
-namespace {
+using platform::twipsRect;
 
-QRect twipsRect(int left, int top, int width, int height) {
-    using platform::twipsToPixels;
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
+namespace {
 
 QLabel* boldLabel(QWidget* parent, const QRect& geometry) {
     auto* label = new QLabel(parent);

@@ -11,11 +11,10 @@
 namespace {
 
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width, int height) {
-    using platform::twipsToPixels;
     auto* l = new QLabel(text, parent);
     l->setTextFormat(Qt::PlainText);
     l->setWordWrap(true);
-    l->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
+    l->setGeometry(platform::twipsRect(left, top, width, height));
     return l;
 }
 

@@ -16,12 +16,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
+using platform::twipsRect;
 
-QRect twips(int left, int top, int width, int height) {
-    using platform::twipsToPixels;
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
+namespace {
 
 QLabel* label(QWidget* parent, const QString& text, const QRect& geometry, qreal scale = 1, bool bold = false) {
     auto* l = new QLabel(text, parent);
@@ -39,27 +36,27 @@ QLabel* label(QWidget* parent, const QString& text, const QRect& geometry, qreal
 
 frmSplash::frmSplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmSplash"));
-    setFixedSize(twips(0, 0, 7200, 4500).size());
+    setFixedSize(twipsRect(0, 0, 7200, 4500).size());
     setWindowIcon(pictures::logo(64));
     connectStoreMessages();
 
     imgLogo = new QLabel(this);
     imgLogo->setPixmap(pictures::logo(96));
-    imgLogo->setGeometry(twips(300, 300, 1440, 1440));
-    lblProductName = label(this, platform::version::productName(), twips(1950, 240, 4950, 660), 2.2, true);
-    lblCompanyProduct = label(this, platform::version::companyName(), twips(1950, 900, 4950, 300));
-    lblVersion = label(this, QStringLiteral("Version ") + platform::version::text(), twips(1950, 1230, 4950, 300));
-    lblDescription = label(this, platform::version::description(), twips(1950, 1530, 4950, 300), 1, true);
-    lblCopyright = label(this, platform::version::legalNotice(), twips(300, 4080, 3900, 300), 0.9);
+    imgLogo->setGeometry(twipsRect(300, 300, 1440, 1440));
+    lblProductName = label(this, platform::version::productName(), twipsRect(1950, 240, 4950, 660), 2.2, true);
+    lblCompanyProduct = label(this, platform::version::companyName(), twipsRect(1950, 900, 4950, 300));
+    lblVersion = label(this, QStringLiteral("Version ") + platform::version::text(), twipsRect(1950, 1230, 4950, 300));
+    lblDescription = label(this, platform::version::description(), twipsRect(1950, 1530, 4950, 300), 1, true);
+    lblCopyright = label(this, platform::version::legalNotice(), twipsRect(300, 4080, 3900, 300), 0.9);
 
     auto* fraChoix = new QGroupBox(this);
-    fraChoix->setGeometry(twips(300, 1950, 6600, 1500));
+    fraChoix->setGeometry(twipsRect(300, 1950, 6600, 1500));
     optChoix = {new QRadioButton(fraChoix),
                 new QRadioButton(QStringLiteral("Créer un nouveau carnet de notes"), fraChoix),
                 new QRadioButton(QStringLiteral("Ouvrir un carnet de notes existant"), fraChoix)};
     for (int i = 0; i < 3; ++i) {
         optChoix[i]->setObjectName(QStringLiteral("optChoix_%1").arg(i));
-        optChoix[i]->setGeometry(twips(240, 150 + i * 420, 6120, 330));
+        optChoix[i]->setGeometry(twipsRect(240, 150 + i * 420, 6120, 330));
     }
     optChoix[0]->hide();
     optChoix[1]->setChecked(true);
@@ -67,7 +64,7 @@ frmSplash::frmSplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) 
     cmdAction = {new QPushButton(QStringLiteral("OK"), this), new QPushButton(QStringLiteral("Annuler"), this)};
     for (int i = 0; i < 2; ++i) {
         cmdAction[i]->setObjectName(QStringLiteral("cmdAction_%1").arg(i));
-        cmdAction[i]->setGeometry(twips(4350 + i * 1350, 3990, 1215, 375));
+        cmdAction[i]->setGeometry(twipsRect(4350 + i * 1350, 3990, 1215, 375));
         connect(cmdAction[i], &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
     }
     cmdAction[0]->setDefault(true);

@@ -29,4 +29,9 @@ inline constexpr int kErrOutOfRange = vbObjectError + 514;    // -2147220990
 // The runtime's own error for an index outside an array.
 inline constexpr int kErrSubscriptOutOfRange = 9;
 
+// The runtime's error for an index outside a control's fixed array.
+[[noreturn]] inline void raiseSubscriptOutOfRange(const QString& source) {
+    throw VbError(kErrSubscriptOutOfRange, source, QStringLiteral("L'indice n'appartient pas à la sélection."));
+}
+
 }  // namespace platform
