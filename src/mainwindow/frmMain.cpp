@@ -288,6 +288,13 @@ void frmMain::showNothing(const QString& heading) {
     lblPrincipal->setText(heading);
 }
 
+QString frmMain::heading() const { return lblPrincipal->text(); }
+
+void frmMain::selectClassAndSubject(int section, int item) {
+    vskTab_HeaderClick(section);
+    vskTab_ItemClick(section, item);
+}
+
 // ---- grade entry -----------------------------------------------------------------------------
 
 bool frmMain::currentCellEditable() const {

@@ -1,4 +1,5 @@
 #pragma once
+#include "Commands.h"
 #include "GradeGrid.h"
 #include "controls/IMessageTarget.h"
 #include "controls/cMenu.h"
@@ -24,7 +25,7 @@ class FlexGrid;
 // Loading it (platform::Form<frmMain>::get()) restores its placement; close() unloads it
 // after storing the grid's column widths and its placement. A gradebook becomes the open
 // one only through OpenAFile.
-class frmMain : public QMainWindow, public IMessageTarget {
+class frmMain : public QMainWindow, public IMessageTarget, public commands::MainSurface {
     Q_OBJECT
 public:
     frmMain();
@@ -40,10 +41,19 @@ public:
     // Rebuilds the tab bar (a section per class, an item per subject in every section) and
     // the "&Ouvrir" menu from the open gradebook. No section is shown afterwards
     // (mCurrentSection 0): callers select a section and an item to show a grid.
-    void CreateSectionsAndItems();
+    void CreateSectionsAndItems() override;
 
     // Fills the grid for section mCurrentSection and its selected item.
-    void ShowItem();
+    void ShowItem() override;
+
+    // What the commands reach of the window (commands::MainSurface).
+    QWidget* owner() override { return this; }
+    ::vskTab& tabBar() override { return *vskTab; }
+    int currentSection() const override { return mCurrentSection; }
+    void selectClassAndSubject(int section, int item) override;
+    void showNothing(const QString& heading) override;
+    platform::FlexGrid& gradeGrid() override { return *flxNotes; }
+    QString heading() const override;
 
     // The grid columns of the averages: [1..3] the periods, [4] the general average.
     gradegrid::AveragePositions propAveragePos() const { return mAveragePos; }
@@ -98,7 +108,6 @@ private:
     // Whether a selection or a command must wait because a grade is being typed; the user
     // is told so.
     bool EditModeRefuses();
-    void ExportToExcel();
 
     void flxNotes_DblClick();
     void flxNotes_KeyPress(int& KeyAscii);
@@ -114,7 +123,6 @@ private:
     static TabModel readTabModel(const db::Database& database);
     void fillTabBar(const TabModel& model);
     bool askPassword(const QString& password);
-    void showNothing(const QString& heading);
     void SaveColumnWidths();
 
     void restorePlacement();

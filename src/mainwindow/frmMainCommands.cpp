@@ -1,5 +1,6 @@
 // The main window's commands: its menu bar, its toolbar and the one dispatcher both lead to.
 #include "frmMain.h"
+#include "Commands.h"
 
 #include "Pictures.h"
 #include "frmAbout.h"
@@ -59,11 +60,25 @@ struct ToolButton {
 };
 constexpr int kToolButtons = 19;
 const ToolButton kTools[kToolButtons] = {
-    {u"Classe", 0},   {u"Matière", 0}, {u"Série de notes", 0},          {u"Liste d'élèves", 13},
-    {nullptr, 0},     {u"Tableau des moyennes", 20}, {nullptr, 0},      {u"Imprimer", 25},
-    {nullptr, 0},     {u"Importer", 22}, {u"Exporter", 23},             {nullptr, 0},
-    {u"Fusionner des matières", 27}, {nullptr, 0}, {u"Exporter au format Excel", 36}, {nullptr, 0},
-    {u"Options", 29}, {nullptr, 0},    {u"Aide", 30}};
+    {u"Classe", 0},
+    {u"Matière", 0},
+    {u"Série de notes", 0},
+    {u"Liste d'élèves", commands::StudentList},
+    {nullptr, 0},
+    {u"Tableau des moyennes", commands::AveragesTable},
+    {nullptr, 0},
+    {u"Imprimer", commands::Print},
+    {nullptr, 0},
+    {u"Importer", commands::ImportGrades},
+    {u"Exporter", commands::ExportGrades},
+    {nullptr, 0},
+    {u"Fusionner des matières", commands::MergeSubjects},
+    {nullptr, 0},
+    {u"Exporter au format Excel", commands::ExcelExport},
+    {nullptr, 0},
+    {u"Options", commands::Options},
+    {nullptr, 0},
+    {u"Aide", commands::Help}};
 
 // The drop-downs of buttons 1 to 3: add, rename, delete.
 struct DropDownEntry {
@@ -71,19 +86,73 @@ struct DropDownEntry {
     int command;
 };
 const DropDownEntry kDropDowns[3][3] = {
-    {{u"Ajouter une classe", 14}, {u"Renommer une classe", 10}, {u"Supprimer une classe", 17}},
-    {{u"Ajouter une matière", 15}, {u"Renommer une matière", 11}, {u"Supprimer une matière", 18}},
-    {{u"Créer une série de notes", 16}, {u"Modifier une série de notes", 12}, {u"Supprimer une série de notes", 19}},
+    {{u"Ajouter une classe", commands::NewClass},
+     {u"Renommer une classe", commands::RenameClass},
+     {u"Supprimer une classe", commands::DeleteClass}},
+    {{u"Ajouter une matière", commands::NewSubject},
+     {u"Renommer une matière", commands::RenameSubject},
+     {u"Supprimer une matière", commands::DeleteSubject}},
+    {{u"Créer une série de notes", commands::NewSeries},
+     {u"Modifier une série de notes", commands::ModifySeries},
+     {u"Supprimer une série de notes", commands::DeleteSeries}},
 };
 
 QString text(const char16_t* s) { return QStringView(s).toString(); }
 
-// The message list of a command that has nothing to work on.
+using namespace commands;
+
+void options(MainSurface& surface) {
+    auto& main = static_cast<frmMain&>(surface);
+    frmOptions& options = platform::Form<frmOptions>::get();
+    options.setTag(QStringLiteral("frmMain"));
+    QObject::connect(&options, &frmOptions::DecimalsChanged, &main, [&main] {
+        if (main.currentSection() >= 1) main.ShowItem();
+    });
+    platform::showModal(options, &main);  // it unloads itself when closed
+}
+
+void help(MainSurface&) {
+    mShellExecute::RunShellExecute(platform::paths::helpFile(), QStringLiteral("open"), {}, {}, 10, nullptr, false);
+}
+
+void about(MainSurface& main) { platform::showModal(platform::Form<frmAbout>::get(), main.owner()); }  // unloads itself
+
+void openGradebook(MainSurface& main) { static_cast<frmMain&>(main).OpenAFile(mUtilities::ChooseGradebookToOpen()); }
+void newGradebook(MainSurface& main) { static_cast<frmMain&>(main).OpenAFile(mUtilities::ChooseNewGradebook()); }
+void quit(MainSurface& main) { main.owner()->close(); }
+
+void excelExport(MainSurface& main) {
+    if (!main.gradeGrid().isHidden())
+        mExcelExport::ExportToExcel(main.gradeGrid(), main.heading(), main.owner());
+    else
+        nothingTo(main.owner(), QStringLiteral("Il n'y a aucune donnée à exporter."),
+                  QStringLiteral("La liste d'élèves de cette classe est vide."));
+}
+
+const Row kMainRows[] = {
+    {Options, false, options},           {Help, true, help}, {About, true, about},
+    {OpenGradebook, false, openGradebook}, {NewGradebook, false, newGradebook}, {Quit, false, quit},
+    {ExcelExport, false, excelExport},
+};
+
+}  // namespace
+
+namespace commands {
+
+Rows mainRows() { return kMainRows; }
+
+const Row* find(int id) {
+    for (const Rows rows : {mainRows(), editingRows(), exchangeRows(), printingRows()})
+        for (const Row& row : rows)
+            if (row.id == id) return &row;
+    return nullptr;
+}
+
 void nothingTo(QWidget* owner, const QString& heading, const QString& line) {
     messages::messageList(owner, heading, {line}, pictures::imaButton(3));
 }
 
-}  // namespace
+}  // namespace commands
 
 void frmMain::CreateMenuBar() {
     hMainMenu = mMenu.CreateNewMenu(this);
@@ -158,47 +227,10 @@ qintptr frmMain::Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam
 }
 
 void frmMain::DoCommand(int Id) {
-    // Help and about leave the grade being typed alone.
-    if (Id != 30 && Id != 31 && EditModeRefuses()) return;
-    switch (Id) {
-    case 20:
-        if (vskTab->SectionCount() == 0)
-            nothingTo(this, QStringLiteral("Ce carnet de notes ne contient pas encore de classes."),
-                      QStringLiteral("Créez une ou plusieurs classes (menu Créer/Nouvelle classe)."));
-        break;
-    case 25:
-        if (flxNotes->isHidden())
-            nothingTo(this, QStringLiteral("Il n'y a aucune donnée à imprimer."),
-                      QStringLiteral("La liste d'élèves de cette classe est vide."));
-        break;
-    case 29: {
-        frmOptions& options = platform::Form<frmOptions>::get();
-        options.setTag(QStringLiteral("frmMain"));
-        connect(&options, &frmOptions::DecimalsChanged, this, [this] {
-            if (mCurrentSection >= 1) ShowItem();
-        });
-        platform::showModal(options, this);  // it unloads itself when closed
-        break;
-    }
-    case 30:
-        mShellExecute::RunShellExecute(platform::paths::helpFile(), QStringLiteral("open"), {}, {}, 10, nullptr, false);
-        break;
-    case 31: platform::showModal(platform::Form<frmAbout>::get(), this); break;  // unloads itself
-    case 32: OpenAFile(mUtilities::ChooseGradebookToOpen()); break;
-    case 33: OpenAFile(mUtilities::ChooseNewGradebook()); break;
-    case 35: close(); break;
-    case 36:
-        if (!flxNotes->isHidden())
-            ExportToExcel();
-        else
-            nothingTo(this, QStringLiteral("Il n'y a aucune donnée à exporter."),
-                      QStringLiteral("La liste d'élèves de cette classe est vide."));
-        break;
-    default: break;  // the windows of the other commands are not part of the program yet
-    }
+    const Row* row = commands::find(Id);
+    if (!(row && row->whileTyping) && EditModeRefuses()) return;
+    if (row) row->run(*this);
 }
-
-void frmMain::ExportToExcel() { mExcelExport::ExportToExcel(*flxNotes, lblPrincipal->text(), this); }
 
 bool frmMain::EditModeRefuses() {
     if (txtNote->isHidden()) return false;
