@@ -190,6 +190,8 @@ QString TrimAtNull(const QString& text) {
     return nul < 0 ? text : text.left(nul);
 }
 
+QString StoredName(const QString& text) { return text.normalized(QString::NormalizationForm_C); }
+
 QString ShortenName(const QString& text) {
     return text.size() <= 20 ? text : text.left(17) + QStringLiteral("...");
 }

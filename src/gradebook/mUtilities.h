@@ -71,6 +71,9 @@ bool KillFile(const QString& path);              // true when the file was delet
 bool MakeDir(const QString& path);               // one level; false when it exists
 QString TrimAtNull(const QString& text);         // up to the first character of code 0
 QString ShortenName(const QString& text);        // 20 characters at most, "..." when cut
+// A name as it enters the store: in the composed Unicode form, so that the store's unique
+// rules see two names that look the same as the same name.
+QString StoredName(const QString& text);
 QString MakeTempFileName(const QString& prefix);  // a fresh name in the temporary folder, or ""
 
 }  // namespace mUtilities
