@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(platform::version::productName());
     QApplication::setApplicationDisplayName(platform::version::productName());
     QApplication::setWindowIcon(pictures::logo(64));
+    // Desktops group the program's windows under its menu entry by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("quibolet"));
 
     // The stock dialogs (files, colours, fonts, printing) speak French like the program.
     QTranslator qtFrench;

@@ -129,12 +129,40 @@ void drawDisc(QPainter& p, qreal penWidth) {
     p.drawEllipse(QRectF(2, 2, 28, 28));
 }
 
+// "15/20" on the notebook's label, drawn as strokes so that it needs no font; the
+// installed icon (resources/quibolet.svg) draws the same strokes. Small pictures get
+// thicker strokes to stay visible.
+void drawGrade(QPainter& p, qreal width) {
+    QPainterPath grade;
+    grade.moveTo(12.4, 10.0);  // 1
+    grade.lineTo(13.6, 9.0);
+    grade.lineTo(13.6, 14.0);
+    grade.moveTo(17.5, 9.0);  // 5
+    grade.lineTo(15.1, 9.0);
+    grade.lineTo(15.0, 11.2);
+    grade.lineTo(16.4, 11.2);
+    grade.quadTo(17.6, 11.2, 17.6, 12.6);
+    grade.quadTo(17.6, 14.0, 16.3, 14.0);
+    grade.lineTo(15.0, 14.0);
+    grade.moveTo(18.5, 14.2);  // /
+    grade.lineTo(20.1, 8.8);
+    grade.moveTo(21.0, 10.2);  // 2
+    grade.quadTo(21.0, 9.0, 22.2, 9.0);
+    grade.quadTo(23.4, 9.0, 23.4, 10.2);
+    grade.quadTo(23.4, 11.3, 21.0, 14.0);
+    grade.lineTo(23.6, 14.0);
+    grade.addEllipse(QPointF(25.6, 11.5), 1.15, 2.5);  // 0
+    p.setPen(outline(QColor(190, 30, 30), width));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(grade);
+}
+
 }  // namespace
 
 QPixmap logo(int size) {
     Canvas c(size);
     drawNotebook(c.p, QRectF(0, 0, 32, 32), QColor(40, 90, 160));
-    drawLetters(c.p, QRectF(10, 7, 18, 9), QStringLiteral("15/20"), QColor(190, 30, 30), 5.2);
+    drawGrade(c.p, size < 32 ? 1.4 : 0.9);
     return c.done();
 }
 

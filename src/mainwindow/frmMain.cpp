@@ -57,20 +57,13 @@ bool settingBool(const QString& key, const QString& defaultValue) {
     return text.toDouble() != 0;
 }
 
-// Whether the user can reach the window's top edge (where its title bar is) on one screen.
-bool reachable(const QRect& window) {
-    const QRect top(window.x(), window.y(), window.width(), qMin(window.height(), 40));
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect shown = screen->availableGeometry().intersected(top);
-        if (shown.width() >= qMin(top.width(), 100) && shown.height() >= qMin(top.height(), 20)) return true;
-    }
-    return false;
-}
-
-// A placement stored on a screen that is gone comes back whole onto the main screen.
+// A stored placement fitted to the available area of the screen it lands on (the one
+// under its centre, else the main screen): a size saved at another scale factor or on a
+// larger screen shrinks to fit, and a window left on a screen that is gone comes back.
 QRect onScreen(const QRect& window) {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen || reachable(window)) return window;
+    const QScreen* screen = QGuiApplication::screenAt(window.center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return window;
     const QRect area = screen->availableGeometry();
     const QSize size = window.size().boundedTo(area.size());
     return QRect(QPoint(qBound(area.left(), window.x(), area.right() + 1 - size.width()),

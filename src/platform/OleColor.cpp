@@ -2,14 +2,49 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <algorithm>
+#include <cmath>
 
 namespace platform {
+
+namespace {
+
+double luminance(const QColor& c) {
+    const auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+// `colour`, moved towards black or white (away from `against`) until it stands apart
+// from it by `ratio`: the pairs the controls draw stay readable under light and dark
+// palettes alike, and a palette that already separates them is left as it is.
+QColor apart(const QColor& colour, const QColor& against, double ratio) {
+    const QColor target = luminance(against) > 0.18 ? QColor(Qt::black) : QColor(Qt::white);
+    for (int step = 0; step <= 20; ++step) {
+        const double t = step / 20.0;
+        const auto towards = [t](int from, int to) { return int(std::lround(from + (to - from) * t)); };
+        const QColor c(towards(colour.red(), target.red()), towards(colour.green(), target.green()),
+                       towards(colour.blue(), target.blue()));
+        if (contrastRatio(c, against) >= ratio) return c;
+    }
+    return target;
+}
+
+}  // namespace
+
+double contrastRatio(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 QColor oleColor(OleColor c) {
     if (!isSystemColor(c))
         return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
 
     const QPalette pal = QApplication::palette();
+    const QColor base = pal.color(QPalette::Base);
+    // Fixed cells and frames must stand apart from editable cells; the tab bar's items
+    // write window-background text on button shadow.
+    const QColor buttonFace = apart(pal.color(QPalette::Button), base, 1.2);
     switch (c & 0xFF) {
     case 0x00: return pal.color(QPalette::Button);               // scroll bars
     case 0x01: return pal.color(QPalette::Dark);                 // desktop
@@ -19,17 +54,17 @@ QColor oleColor(OleColor c) {
     case 0x05: return pal.color(QPalette::Base);                 // window background
     case 0x06: return pal.color(QPalette::Shadow);               // window frame
     case 0x07: return pal.color(QPalette::WindowText);           // menu text
-    case 0x08: return pal.color(QPalette::Text);                 // window text
+    case 0x08: return apart(pal.color(QPalette::Text), base, 4.5);  // window text
     case 0x09: return pal.color(QPalette::HighlightedText);      // title bar text
     case 0x0A: return pal.color(QPalette::Window);               // active border
     case 0x0B: return pal.color(QPalette::Window);               // inactive border
     case 0x0C: return pal.color(QPalette::Dark);                 // application workspace
     case 0x0D: return pal.color(QPalette::Highlight);
     case 0x0E: return pal.color(QPalette::HighlightedText);
-    case 0x0F: return pal.color(QPalette::Button);               // button face
-    case 0x10: return pal.color(QPalette::Dark);                 // button shadow
+    case 0x0F: return buttonFace;
+    case 0x10: return apart(pal.color(QPalette::Dark), base, 4.5);  // button shadow
     case 0x11: return pal.color(QPalette::Disabled, QPalette::Text);  // grey text
-    case 0x12: return pal.color(QPalette::ButtonText);
+    case 0x12: return apart(pal.color(QPalette::ButtonText), buttonFace, 4.5);
     case 0x13: return pal.color(QPalette::Disabled, QPalette::WindowText);
     case 0x14: return pal.color(QPalette::Light);                // 3D highlight
     case 0x15: return pal.color(QPalette::Shadow);               // 3D dark shadow

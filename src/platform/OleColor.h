@@ -47,6 +47,10 @@ constexpr OleColor rgb(int r, int g, int b) {
 // application's palette.
 QColor oleColor(OleColor c);
 
+// The contrast ratio of two colours, from 1 (the same) to 21 (black on white), by their
+// relative luminance.
+double contrastRatio(const QColor& a, const QColor& b);
+
 // The OLE value of a plain colour.
 OleColor toOleColor(const QColor& c);
 

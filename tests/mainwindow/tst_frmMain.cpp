@@ -294,24 +294,24 @@ private slots:
         QCOMPARE(columnWidth(QStringLiteral("Classes"), QStringLiteral("NumClass"), a), 2400);
         QCOMPARE(columnWidth(QStringLiteral("Séries"), QStringLiteral("NumSérie"), series), 32767);
         main->flxNotes->setColWidth(0, 3000);
-        main->setGeometry(40, 50, 900, 640);
+        main->setGeometry(40, 50, 700, 540);
         main->picSplit->move(200, 0);
         main->close();  // closing stores them too, and the placement
         QCOMPARE(columnWidth(QStringLiteral("Classes"), QStringLiteral("NumClass"), c), 3000);
         QCOMPARE((QStringList{setting("Maximized"), setting("Left"), setting("Top"), setting("Width"), setting("Height"),
                               setting("Pos1")}),
-                 (QStringList{"False", "600", "750", "13500", "9600", "3000"}));
+                 (QStringList{"False", "600", "750", "10500", "8100", "3000"}));
         QCOMPARE(Form<frmMain>::instance(), nullptr);
         cleanup();
 
         main = &Form<frmMain>::get();
-        QCOMPARE(main->geometry(), QRect(40, 50, 900, 640));
+        QCOMPARE(main->geometry(), QRect(40, 50, 700, 540));
         QCOMPARE(main->picSplit->x(), 200);
         // Maximized: only the state is written; minimized: nothing.
         main->setWindowState(Qt::WindowMaximized);
         main->close();
         QCOMPARE(setting("Maximized"), QStringLiteral("True"));
-        QCOMPARE(setting("Width"), QStringLiteral("13500"));
+        QCOMPARE(setting("Width"), QStringLiteral("10500"));
         cleanup();
         main = &Form<frmMain>::get();
         QVERIFY(main->isMaximized());
@@ -326,6 +326,14 @@ private slots:
         main = &Form<frmMain>::get();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY(screen.contains(main->geometry()));
+        cleanup();
+
+        // A placement stored at another scale factor, larger than the screen, fits in it.
+        for (const auto& [key, twips] : {std::pair{"Left", 1500}, {"Top", 1500}, {"Width", 30000}, {"Height", 21000}})
+            platform::SaveSetting(QStringLiteral("StartUp"), QString::fromLatin1(key), QString::number(twips));
+        main = &Form<frmMain>::get();
+        QVERIFY(screen.contains(main->geometry()));
+        QCOMPARE(main->size(), screen.size());
     }
 };
 

@@ -34,7 +34,7 @@ private slots:
     void oleColoursAreBlueGreenRed() {
         QCOMPARE(oleColor(0xFF0000), QColor(0, 0, 255));
         QCOMPARE(toOleColor(QColor(10, 20, 30)), rgb(10, 20, 30));
-        QCOMPARE(oleColor(sys::ButtonFace), QApplication::palette().color(QPalette::Button));
+        QCOMPARE(oleColor(sys::WindowBackground), QApplication::palette().color(QPalette::Base));
     }
 
     void keyCodesFollowTheOriginalPlatform() {
