@@ -130,10 +130,18 @@ void drawDisc(QPainter& p, qreal penWidth) {
 }
 
 // "15/20" on the notebook's label, drawn as strokes so that it needs no font; the
-// installed icon (resources/quibolet.svg) draws the same strokes. Small pictures get
-// thicker strokes to stay visible.
-void drawGrade(QPainter& p, qreal width) {
+// installed icon (resources/quibolet.svg) draws the same strokes. Too small for digits, a
+// picture shows a bold tick instead.
+void drawGrade(QPainter& p, int size) {
     QPainterPath grade;
+    if (size < 32) {
+        grade.moveTo(14.0, 11.5);
+        grade.lineTo(17.0, 14.0);
+        grade.lineTo(23.5, 9.0);
+        p.setPen(outline(QColor(190, 30, 30), 2.2));
+        p.drawPath(grade);
+        return;
+    }
     grade.moveTo(12.4, 10.0);  // 1
     grade.lineTo(13.6, 9.0);
     grade.lineTo(13.6, 14.0);
@@ -152,7 +160,7 @@ void drawGrade(QPainter& p, qreal width) {
     grade.quadTo(23.4, 11.3, 21.0, 14.0);
     grade.lineTo(23.6, 14.0);
     grade.addEllipse(QPointF(25.6, 11.5), 1.15, 2.5);  // 0
-    p.setPen(outline(QColor(190, 30, 30), width));
+    p.setPen(outline(QColor(190, 30, 30), 0.9));
     p.setBrush(Qt::NoBrush);
     p.drawPath(grade);
 }
@@ -162,7 +170,7 @@ void drawGrade(QPainter& p, qreal width) {
 QPixmap logo(int size) {
     Canvas c(size);
     drawNotebook(c.p, QRectF(0, 0, 32, 32), QColor(40, 90, 160));
-    drawGrade(c.p, size < 32 ? 1.4 : 0.9);
+    drawGrade(c.p, size);
     return c.done();
 }
 
