@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -60,6 +61,9 @@ frmConfigImpression::frmConfigImpression() : QDialog(nullptr, Qt::Dialog | Qt::M
     // Enter presses "Continuer"; Esc reaches reject, as "Annuler" does.
     cmdAction[0]->setDefault(true);
     main->addLayout(buttons);
+
+    // Wide enough for the caption to show whole.
+    setFixedSize(std::max(300, sizeHint().width()), sizeHint().height());
 
     optPériode[4]->setChecked(true);
     optNetM[0]->setChecked(true);
