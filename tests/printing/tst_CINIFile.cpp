@@ -3,24 +3,14 @@
 // elsewhere (hand-edited, Windows-1252, binary junk) read without harm.
 #include "printing/CINIFile.h"
 
+#include "PrintTestKit.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-}  // namespace
+using testsupport::readFile;
+using testsupport::writeFile;
 
 class tst_CINIFile : public QObject {
     Q_OBJECT
@@ -58,26 +48,26 @@ private slots:
     }
 
     void writesReplaceInPlaceAndKeepForeignLines() {
-        writeBytes(m_path, "; made by hand\r\n[impression]\r\n  TAILLE = 2 \r\nnot a key\r\n\r\n[Autre]\r\nTaille=7\r\n");
+        writeFile(m_path, "; made by hand\r\n[impression]\r\n  TAILLE = 2 \r\nnot a key\r\n\r\n[Autre]\r\nTaille=7\r\n");
         CINIFile ini = bound(QStringLiteral("Impression"));
         QCOMPARE(ini.Value(QStringLiteral("taille")), QStringLiteral("2"));
         ini.setValue(QStringLiteral("Taille"), 5);
         ini.setValue(QStringLiteral("FontSize"), 12.5);
         ini.setValue(QStringLiteral("En-Tête"), QStringLiteral("Noir=3"));
         ini.AddSection(QStringLiteral("Neuve"), false);
-        QCOMPARE(QString::fromUtf8(readBytes(m_path)),
+        QCOMPARE(QString::fromUtf8(readFile(m_path)),
                  QStringLiteral("; made by hand\n[impression]\nTaille=5\nnot a key\nFontSize=12,5\nEn-Tête=Noir=3\n\n"
                                 "[Autre]\nTaille=7\n[Neuve]\n"));
         QCOMPARE(ini.Section(), QStringLiteral("Impression"));
 
         // The first of two equal names wins, for sections and keys alike.
-        writeBytes(m_path, "[A]\nk=1\nK=2\n[a]\nk=3\n");
+        writeFile(m_path, "[A]\nk=1\nK=2\n[a]\nk=3\n");
         ini.setSection(QStringLiteral("a"));
         QCOMPARE(ini.Value(QStringLiteral("K")), QStringLiteral("1"));
         ini.deleteKey(QStringLiteral("k"));
         QCOMPARE(ini.Value(QStringLiteral("k")), QStringLiteral("2"));
         ini.setValue(QStringLiteral("k"), QStringLiteral("4"));
-        QCOMPARE(QString::fromUtf8(readBytes(m_path)), QStringLiteral("[A]\nk=4\n[a]\nk=3\n"));
+        QCOMPARE(QString::fromUtf8(readFile(m_path)), QStringLiteral("[A]\nk=4\n[a]\nk=3\n"));
 
         // Line breaks in a value would cut its line: they become blanks.
         ini.setValue(QStringLiteral("k"), QStringLiteral("Dupont\r\nJean"));
@@ -87,7 +77,7 @@ private slots:
     }
 
     void enumerationsAndSectionsAsWhole() {
-        writeBytes(m_path, "[0]\n1=57\n2=113\n[1]\n[2]\nx\na=1\n");
+        writeFile(m_path, "[0]\n1=57\n2=113\n[1]\n[2]\nx\na=1\n");
         CINIFile ini = bound(QStringLiteral("0"));
         QStringList lines;
         QCOMPARE(ini.enumSectionKeysAndValues(lines), 2);
@@ -149,19 +139,19 @@ private slots:
 
     void damagedFilesReadWithoutHarm() {
         // Windows-1252 from another system, CR-only line ends, no final break.
-        writeBytes(m_path, "[Impression]\rEn-T\xeate=4\rFontName=Arial\xae");
+        writeFile(m_path, "[Impression]\rEn-T\xeate=4\rFontName=Arial\xae");
         CINIFile ini = bound(QStringLiteral("Impression"));
         QCOMPARE(ini.Value(QStringLiteral("En-Tête")), QStringLiteral("4"));
         QCOMPARE(ini.Value(QStringLiteral("FontName")), QStringLiteral("Arial®"));
 
         // A byte-order mark, lines before any section, keys without section.
-        writeBytes(m_path, "\xef\xbb\xbfTaille=3\n[Impression]\nTaille=1\n");
+        writeFile(m_path, "\xef\xbb\xbfTaille=3\n[Impression]\nTaille=1\n");
         QCOMPARE(ini.Value(QStringLiteral("Taille")), QStringLiteral("1"));
 
         // Junk: whatever comes back, nothing fails, and a write still lands.
         QByteArray junk;
         for (int i = 0; i < 4096; ++i) junk.append(char((i * 7919) % 256));
-        writeBytes(m_path, junk);
+        writeFile(m_path, junk);
         bool notFound = false;
         QCOMPARE(ini.getValue(QStringLiteral("Taille"), QStringLiteral("0"), notFound), QStringLiteral("0"));
         QStringList out;
@@ -172,13 +162,13 @@ private slots:
 
     void unwritableFileIsReported() {
         // A file where its folder should be: nothing can be written there.
-        writeBytes(m_path, "[Impression]\nTaille=1\n");
+        writeFile(m_path, "[Impression]\nTaille=1\n");
         CINIFile ini;
         ini.setFile(m_path + QStringLiteral("/Quibolet.cfg"));
         ini.setSection(QStringLiteral("Impression"));
         QVERIFY(!ini.setValue(QStringLiteral("Taille"), 2));
         QCOMPARE(ini.Value(QStringLiteral("Taille")), QString());
-        QCOMPARE(readBytes(m_path), QByteArray("[Impression]\nTaille=1\n"));
+        QCOMPARE(readFile(m_path), QByteArray("[Impression]\nTaille=1\n"));
     }
 };
 

@@ -6,16 +6,18 @@
 #include "printing/PrintFile.h"
 #include "printing/Printer.h"
 #include "platform/ProfileText.h"
+#include "PrintTestKit.h"
 
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace printfile;
+
+using testsupport::run;
 
 namespace {
 
@@ -24,13 +26,6 @@ class FakeMeasurer : public printing::TextMeasurer {
 public:
     double width(const QString& text) const override { return 100.0 * text.size(); }
 };
-
-QString run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 struct Word {
     QString text;
@@ -133,11 +128,8 @@ private slots:
     void pagesFollowTheIndexByPosition() {
         // Page sections out of order, a key repeated, a gap, an index line that lies.
         const QString path = m_dir.filePath(QStringLiteral("index.tmp"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[2]\n0=N2a/$1\\$1\n1=N2b/$1\\$1\n[1]\n0=Na/$1\\$1\n0=Nrepeated/$1\\$1\n2=Nc/$1\\$1\n3=Nd/$1\\$1\n"
+        testsupport::writeFile(path, "[2]\n0=N2a/$1\\$1\n1=N2b/$1\\$1\n[1]\n0=Na/$1\\$1\n0=Nrepeated/$1\\$1\n2=Nc/$1\\$1\n3=Nd/$1\\$1\n"
                 "[3]\n0=Nonly/$1\\$1\n[0]\n9=2\nx=0\n3=999999999\n");
-        f.close();
         const Reader file = Reader::load(path);
         const auto texts = [&](int p) {
             QStringList t;
@@ -185,15 +177,12 @@ private slots:
         // Three pages, written as a layout would: titles, headings, data and averages in
         // the five colours, grid lines, and texts that hold the record separators.
         const QString path = m_dir.filePath(QStringLiteral("vsk1.tmp"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[1]\n0=TClasse 3e B - Mathématiques/$1134\\$1134\n1=NNom/$1134\\$2000\n"
+        testsupport::writeFile(path, "[1]\n0=TClasse 3e B - Mathématiques/$1134\\$1134\n1=NNom/$1134\\$2000\n"
                 "2=oDupont/$1134\\$2268\n3=oMartin/$1134\\$3000\n4=O12,5/$4000\\$3000\n5=oDurand/$1134\\$3800\n"
                 "6=L1134/1701-9000\\2000\n"
                 "[2]\n0=oBernard/$1134\\$2268\n1=oa/$b\\$c/$2000\\$4000\n2=oÉlodie/$1134\\$3000\n"
                 "[3]\n0=NFin/$5000\\$8000\n"
                 "[0]\n1=6\n2=2\n3=0\n");
-        f.close();
         printing::PageSetup setup;
         setup.landscape = false;
         setup.fontSize = QStringLiteral("14");

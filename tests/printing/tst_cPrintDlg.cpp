@@ -2,7 +2,7 @@
 // Qt's print dialog (range, pages, printer) once confirmed or cancelled.
 #include "printing/cPrintDlg.h"
 
-#include "PrintDialogAnswer.h"
+#include "PrintTestKit.h"
 #include "platform/Modal.h"
 
 #include <QPrintDialog>

@@ -5,7 +5,7 @@
 #include "printing/frmMiseEnPage.h"
 #include "printing/Printer.h"
 
-#include "PrintDialogAnswer.h"
+#include "PrintTestKit.h"
 #include "UiHelpers.h"
 #include "controls/cScrollBar.h"
 #include "platform/FormInstance.h"

@@ -5,6 +5,7 @@
 
 #include "controls/frmMsgBox.h"
 #include "platform/Modal.h"
+#include "PrintTestKit.h"
 #include "UiHelpers.h"
 
 #include <QCheckBox>
@@ -21,18 +22,11 @@
 using printing::PageSetup;
 using platform::ModalTestScope;
 
+using testsupport::writeFile;
+
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QString readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
+QString readFile(const QString& path) { return QString::fromUtf8(testsupport::readFile(path)); }
 
 }  // namespace
 

@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/Modal.h"
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -13,5 +15,12 @@ platform::ModalResponder printToPdf(const QString& pdf, int from = 0, int to = 0
 int pdfPages(const QString& pdf);
 // Its text, pages separated by form feeds.
 QString pdfText(const QString& pdf);
+
+// The standard output of a program, "" when it fails.
+QString run(const QString& program, const QStringList& args);
+
+// A file's bytes, written or read whole (nothing when it cannot be read).
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
 
 }  // namespace testsupport

@@ -1,7 +1,8 @@
-#include "PrintDialogAnswer.h"
+#include "PrintTestKit.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QProcess>
@@ -10,7 +11,6 @@
 #include <QTest>
 
 namespace testsupport {
-namespace {
 
 QString run(const QString& program, const QStringList& args) {
     QProcess p;
@@ -19,7 +19,16 @@ QString run(const QString& program, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-}  // namespace
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 platform::ModalResponder printToPdf(const QString& pdf, int from, int to) {
     return [=](QWidget& w) {
