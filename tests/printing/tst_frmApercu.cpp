@@ -142,6 +142,8 @@ private slots:
             w.Imprime(0, 3, 3);
             QCOMPARE(w.lblPage->text(), QStringLiteral("3 sur 7"));
             QCOMPARE(w.shownPage(), 3);
+            w.Imprime(0, 99, 99);
+            QCOMPARE(w.lblPage->text(), QStringLiteral("7 sur 7"));
             const auto key = [&](Qt::Key k) {
                 QTest::keyClick(&w, k);
                 return w.shownPage();
