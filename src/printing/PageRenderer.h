@@ -1,0 +1,54 @@
+#pragma once
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <array>
+
+class QPainter;
+
+// Drawing the pages of a print file. Every coordinate is in twips from the paper's
+// top-left corner: the painter is scaled so that one unit is one twip, on the screen as on
+// paper, and fonts are sized in twips (a point is 20 twips), so that the preview shows the
+// page exactly as it prints.
+namespace printing {
+
+// The font of the page setup, sized in twips. Hinting is off so that a text measures the
+// same on every device.
+QFont printFont(const QString& family, double points, bool bold = false);
+
+// What the drawing takes from the page setup, copied when the print file is built so that
+// a file is always drawn as it was laid out.
+struct RenderSettings {
+    QString fontName = QStringLiteral("Arial");
+    double fontSize = 10;
+    // En-Tête, Données1, Données2, Résultats, Grille.
+    std::array<QColor, 5> colours{Qt::black, Qt::black, Qt::black, Qt::black, Qt::black};
+};
+
+// Draws the records of one page in order; a record that does not parse draws nothing.
+void drawPage(QPainter& painter, const QStringList& records, const RenderSettings& settings);
+
+// Widths of texts in twips, in the font of the text about to be written.
+class TextMeasurer {
+public:
+    virtual ~TextMeasurer() = default;
+    virtual double width(const QString& text) const = 0;
+};
+
+class FontMeasurer : public TextMeasurer {
+public:
+    void setFont(const QString& family, double points, bool bold);
+    double width(const QString& text) const override;
+
+private:
+    QFont m_font = printFont(QStringLiteral("Arial"), 10);
+};
+
+// The longest form of the text's first line that is at most `width` wide, shortened with
+// "..." when needed; "..." when not even that fits.
+QString fitText(const TextMeasurer& measurer, const QString& text, int width);
+// How many leading characters of the text's first line fit into `width`.
+int fitCount(const TextMeasurer& measurer, const QString& text, int width);
+
+}  // namespace printing

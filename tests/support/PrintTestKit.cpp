@@ -1,0 +1,59 @@
+#include "PrintTestKit.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTest>
+
+namespace testsupport {
+
+QString run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+platform::ModalResponder printToPdf(const QString& pdf, int from, int to) {
+    return [=](QWidget& w) {
+        auto* dialog = qobject_cast<QPrintDialog*>(&w);
+        QVERIFY(dialog);
+        auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+        QVERIFY(printers);
+        const int file = printers->findText(QStringLiteral("PDF"), Qt::MatchContains);
+        QVERIFY2(file >= 0, "no PDF entry in the print dialog");
+        printers->setCurrentIndex(file);
+        dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(pdf);
+        if (from != 0) {
+            dialog->findChild<QAbstractButton*>(QStringLiteral("printRange"))->click();
+            dialog->findChild<QSpinBox*>(QStringLiteral("from"))->setValue(from);
+            dialog->findChild<QSpinBox*>(QStringLiteral("to"))->setValue(to);
+        }
+        dialog->accept();
+    };
+}
+
+int pdfPages(const QString& pdf) {
+    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {pdf}));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+}
+
+QString pdfText(const QString& pdf) { return run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}); }
+
+}  // namespace testsupport

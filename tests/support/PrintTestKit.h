@@ -1,0 +1,26 @@
+#pragma once
+#include "platform/Modal.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace testsupport {
+
+// Answers the print dialog: prints to the PDF file `pdf` (the machine may have no
+// printer), pages `from` to `to` when from is not 0, otherwise all pages.
+platform::ModalResponder printToPdf(const QString& pdf, int from = 0, int to = 0);
+
+// The number of pages of a PDF, 0 when it cannot be read.
+int pdfPages(const QString& pdf);
+// Its text, pages separated by form feeds.
+QString pdfText(const QString& pdf);
+
+// The standard output of a program, "" when it fails.
+QString run(const QString& program, const QStringList& args);
+
+// A file's bytes, written or read whole (nothing when it cannot be read).
+void writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+}  // namespace testsupport
