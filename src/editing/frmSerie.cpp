@@ -212,7 +212,7 @@ frmSérie::frmSérie() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     for (QLineEdit* b : {txtNom, TxtSur, txtCoefficient, txtDate})
         connect(b, &QLineEdit::textChanged, this, [this] { cmdAction[1]->setText(kCancel); });
     connect(vskPériode, &vskCompteur::Change, this, [this] { cmdAction[1]->setText(kCancel); });
-    connect(cboSérie, &QComboBox::activated, this, &frmSérie::cboSérie_Click);
+    connect(cboSérie, &QComboBox::currentIndexChanged, this, &frmSérie::cboSérie_Click);
     connect(Calendrier, &Calendar::DateClick, this, [this] { calendarDone(true); });
     connect(Calendrier, &Calendar::KeyDown, this, [this](int code, int) {
         if (code == platform::key::Return) calendarDone(true);
@@ -436,7 +436,10 @@ bool frmSérie::eventFilter(QObject* watched, QEvent* event) {
             }
         }
     } else if (type == QEvent::KeyPress) {  // "Note sur" and the coefficient
-        return numberkeys::TypeFiltered(*static_cast<QLineEdit*>(watched), *static_cast<QKeyEvent*>(event));
+        // Tab moves on to the next box, as everywhere in the dialog.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+        return numberkeys::TypeFiltered(*static_cast<QLineEdit*>(watched), *key);
     }
     return QDialog::eventFilter(watched, event);
 }
