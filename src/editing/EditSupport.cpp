@@ -1,6 +1,8 @@
 #include "EditSupport.h"
 
 #include "controls/vskTab.h"
+#include "gradebook/Messages.h"
+#include "mainwindow/Pictures.h"
 #include "mainwindow/Commands.h"
 #include "platform/SystemMessage.h"
 #include "platform/db/Database.h"
@@ -45,6 +47,29 @@ bool fillSubjects(QComboBox& list, const db::Database& database, commands::MainS
 }
 
 qint32 chosenKey(const QComboBox& list) { return list.currentIndex() < 0 ? 0 : list.currentData().toInt(); }
+
+std::optional<QList<seriesedit::Series>> fillSeries(QComboBox& list, QWidget* owner, const db::Database& database,
+                                                    qint32 numClass, qint32 numMat, const QString& noSeriesHeading) {
+    QList<seriesedit::Series> series;
+    try {
+        series = seriesedit::read(database, numClass, numMat);
+    } catch (const db::DbError&) {
+        storeFailure(owner, QStringLiteral("Impossible de lire les séries de notes de ce carnet de notes."));
+        return std::nullopt;
+    }
+    if (series.isEmpty()) {
+        messages::messageList(owner, noSeriesHeading,
+                              {QStringLiteral("Cette classe n'a pas encore de série de notes dans cette matière.\n"
+                                              "Créez au moins une série de notes (menu Créer/Nouvelle série de notes).")},
+                              pictures::imaButton(3));
+        return std::nullopt;
+    }
+    const QSignalBlocker blocker(list);
+    list.clear();
+    for (const seriesedit::Series& s : series) list.addItem(seriesedit::listEntry(s), s.key);
+    list.setCurrentIndex(0);
+    return series;
+}
 
 void RefreshMainIfShown(commands::MainSurface& main, qint32 numClass, qint32 numMat) {
     const auto [section, item] = shown(main);

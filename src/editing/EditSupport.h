@@ -2,7 +2,11 @@
 // What the editing dialogs share: the class and subject lists, whose entries carry their
 // record's key, so that a choice names its record whatever its name holds and whatever the
 // order of the tab bar; the refresh of the main grid; the report of a failed store.
+#include "SeriesEdit.h"
+
+#include <QList>
 #include <QtGlobal>
+#include <optional>
 
 class QComboBox;
 class QString;
@@ -27,6 +31,12 @@ bool fillSubjects(QComboBox& list, const db::Database& database, commands::MainS
 
 // The key of the chosen entry; 0 when none is chosen.
 qint32 chosenKey(const QComboBox& list);
+
+// Lists in `list` the series of the class in the subject, by period then date, each entry
+// carrying its key, and returns them. When there is none, or the gradebook cannot be read,
+// tells the user (the message list under `noSeriesHeading`) and returns nothing.
+std::optional<QList<seriesedit::Series>> fillSeries(QComboBox& list, QWidget* owner, const db::Database& database,
+                                                    qint32 numClass, qint32 numMat, const QString& noSeriesHeading);
 
 // Fills the main window's grid again when it shows that class and subject.
 void RefreshMainIfShown(commands::MainSurface& main, qint32 numClass, qint32 numMat);

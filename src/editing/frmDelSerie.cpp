@@ -1,7 +1,6 @@
 #include "frmDelSerie.h"
 
 #include "EditSupport.h"
-#include "SeriesEdit.h"
 #include "gradebook/Messages.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/Pictures.h"
@@ -105,23 +104,9 @@ void frmDelSérie::cmdAction_Click(int Index) {
 }
 
 void frmDelSérie::goToStep2() {
-    QList<seriesedit::Series> series;
-    try {
-        series = seriesedit::read(m_db, editsupport::chosenKey(*cboClasse), editsupport::chosenKey(*cboMat));
-    } catch (const db::DbError&) {
-        editsupport::storeFailure(this, QStringLiteral("Impossible de lire les séries de notes de ce carnet de notes."));
+    if (!editsupport::fillSeries(*cboSérie, this, m_db, editsupport::chosenKey(*cboClasse),
+                                 editsupport::chosenKey(*cboMat), kHeading))
         return;
-    }
-    if (series.isEmpty()) {
-        messages::messageList(this, kHeading,
-                              {QStringLiteral("Cette classe n'a pas encore de série de notes dans cette matière.\n"
-                                              "Créez au moins une série de notes (menu Créer/Nouvelle série de notes).")},
-                              pictures::imaButton(3));
-        return;
-    }
-    cboSérie->clear();
-    for (const seriesedit::Series& s : series) cboSérie->addItem(seriesedit::listEntry(s), s.key);
-    cboSérie->setCurrentIndex(0);
     cmdAction[0]->setText(QStringLiteral("OK"));
     fraMat[0]->hide();
     fraMat[1]->hide();

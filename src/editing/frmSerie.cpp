@@ -270,25 +270,11 @@ void frmSérie::goToPage2() {
     if (!modifyMode()) {
         cmdAction[1]->setText(kDone);
     } else {
-        try {
-            m_series = seriesedit::read(m_db, editsupport::chosenKey(*cboClasse), editsupport::chosenKey(*cboMat));
-        } catch (const db::DbError&) {
-            editsupport::storeFailure(this, QStringLiteral("Impossible de lire les séries de notes de ce carnet de notes."));
-            return;
-        }
-        if (m_series.isEmpty()) {
-            messages::messageList(this, QStringLiteral("Impossible de modifier une série de notes qui n'existe pas."),
-                                  {QStringLiteral("Cette classe n'a pas encore de série de notes dans cette matière.\n"
-                                                  "Créez au moins une série de notes (menu Créer/Nouvelle série de notes).")},
-                                  pictures::imaButton(3));
-            return;
-        }
-        {
-            const QSignalBlocker blocker(cboSérie);
-            cboSérie->clear();
-            for (const seriesedit::Series& s : m_series) cboSérie->addItem(seriesedit::listEntry(s), s.key);
-            cboSérie->setCurrentIndex(0);
-        }
+        const auto series =
+            editsupport::fillSeries(*cboSérie, this, m_db, editsupport::chosenKey(*cboClasse), editsupport::chosenKey(*cboMat),
+                                    QStringLiteral("Impossible de modifier une série de notes qui n'existe pas."));
+        if (!series) return;
+        m_series = *series;
         cboSérie_Click(0);
     }
     showPage(2);
