@@ -1,5 +1,5 @@
 // The series' checks, their list texts and their writes, read back through a second
-// connection to the file.
+// connection to the file. Deletion is tested through its dialog.
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
 #include "editing/SeriesEdit.h"
@@ -41,15 +41,6 @@ QStringList seriesRows(const QString& path) {
                     .arg(f("Colonne").toInt());
     }
     return rows;
-}
-
-// The grades as "series:student", in key order.
-QStringList gradeKeys(const db::Database& d) {
-    db::Recordset rs = d.OpenRecordset(db::Query(u"Notes"_s).orderBy({u"NumSérie"_s, u"NumElv"_s}), db::RecordsetType::Snapshot);
-    QStringList keys;
-    for (; !rs.Eof(); rs.MoveNext())
-        keys << u"%1:%2"_s.arg(rs.Fields(u"NumSérie"_s).Value().toInt()).arg(rs.Fields(u"NumElv"_s).Value().toInt());
-    return keys;
 }
 
 }  // namespace
@@ -133,44 +124,6 @@ private slots:
         QCOMPARE(testsupport::dbError([&] { seriesedit::modify(d, cls, maths, changed); }),
                  testsupport::code(db::DbErrc::NoCurrentRecord));
         QCOMPARE(seriesRows(b.path()).size(), 2);
-    }
-
-    void deletionIsAllOrNothing() {
-        GradebookBuilder b(m_dir.filePath(u"delete.dat"_s));
-        const int cls = b.addClass(u"Sixième A"_s, u"6A"_s);
-        const int maths = b.addSubject(u"Maths"_s);
-        const int s1 = b.addSeries(cls, maths, u"DS 1"_s, 20, 1, 1);
-        const int s2 = b.addSeries(cls, maths, u"DS 2"_s, 20, 1, 1);
-        QList<int> students;
-        for (const char* n : {"Alain", "Béa", "Chloé"}) students << b.addStudent(cls, QString::fromUtf8(n), u"X"_s);
-        for (const int s : {s1, s2})
-            for (const int e : students) b.addGrade(s, e, 12);
-        b.close();
-
-        db::Database d = testsupport::openGradebook(b.path());
-        db::Recordset notes = d.OpenRecordset(db::Query(u"Notes"_s));
-        const QStringList all = gradeKeys(d);
-        QCOMPARE(all.size(), 6);
-
-        // The series row refuses to go after its grades went: everything comes back.
-        QCOMPARE(testsupport::rawExec(b.path(), testsupport::kTestPassword.toUtf8(),
-                                      "CREATE TRIGGER keep BEFORE DELETE ON \"Séries\" BEGIN SELECT RAISE(ABORT, 'x'); END"),
-                 0);
-        d.Close();
-        d = testsupport::openGradebook(b.path());
-        notes = d.OpenRecordset(db::Query(u"Notes"_s));
-        QVERIFY(testsupport::dbError([&] { seriesedit::remove(d, notes, s1); }) != -1);
-        QCOMPARE(gradeKeys(testsupport::openGradebook(b.path())), all);
-        QCOMPARE(seriesRows(b.path()).size(), 2);
-
-        QCOMPARE(testsupport::rawExec(b.path(), testsupport::kTestPassword.toUtf8(), "DROP TRIGGER keep"), 0);
-        d.Close();
-        d = testsupport::openGradebook(b.path());
-        notes = d.OpenRecordset(db::Query(u"Notes"_s));
-        seriesedit::remove(d, notes, s1);
-        QCOMPARE(gradeKeys(testsupport::openGradebook(b.path())), all.mid(3));
-        QCOMPARE(seriesRows(b.path()).size(), 1);
-        QVERIFY(seriesRows(b.path()).first().startsWith(u"DS 2 "_s));
     }
 };
 
