@@ -306,7 +306,8 @@ void frmSérie::cboSérie_Click(int entry) {
     TxtSur->setText(QString::number(s.sur));
     txtCoefficient->setText(QString::number(s.coefficient));
     txtDate->setText(dates::formatShortDate(s.date.date()));
-    vskPériode->setValue(s.period);
+    // A file from elsewhere may hold any period: the counter shows the nearest it can.
+    vskPériode->setValue(qBound(vskPériode->Min(), s.period, vskPériode->Max()));
 }
 
 bool frmSérie::ValidateSeries() {
