@@ -2,7 +2,14 @@
 // table of averages.
 #include "mainwindow/Commands.h"
 
+#include "frmDelSerie.h"
+#include "frmSerie.h"
 #include "controls/vskTab.h"
+#include "gradebook/mUtilities.h"
+#include "platform/FormInstance.h"
+#include "platform/Modal.h"
+
+#include <QLabel>
 
 namespace commands {
 namespace {
@@ -13,7 +20,48 @@ void averagesTable(MainSurface& main) {
                   QStringLiteral("Créez une ou plusieurs classes (menu Créer/Nouvelle classe)."));
 }
 
+// Loads the dialog and prepares it; shows it when the preparation found something to work
+// on, after `setUp`. The dialog unloads itself when it closes.
+template <class Dialog, class Prepare, class SetUp>
+void openDialog(MainSurface& main, Prepare prepare, SetUp setUp) {
+    Dialog& dialog = platform::Form<Dialog>::get();
+    if (!prepare(dialog)) {
+        platform::Form<Dialog>::unload();
+        return;
+    }
+    setUp(dialog);
+    platform::showModal(dialog, main.owner());
+}
+
+void series(MainSurface& main, bool create) {
+    openDialog<frmSérie>(
+        main, [&](frmSérie& d) { return d.PopulateCombos(main, mUtilities::gDB); },
+        [create](frmSérie& d) {
+            if (!create) {
+                d.setWindowTitle(frmSérie::ModifyCaption());
+                return;
+            }
+            d.setWindowTitle(frmSérie::CreateCaption());
+            d.lblEti[1]->setText(QStringLiteral("Choisissez la matière pour laquelle vous voulez créer une série de notes:"));
+            d.lblEti[0]->setText(QStringLiteral("Choisissez la classe pour laquelle vous voulez créer une série de notes:"));
+            d.fraMat[2]->hide();
+            d.lblEti[8]->show();
+        });
+}
+
+void modifySeries(MainSurface& main) { series(main, false); }
+void newSeries(MainSurface& main) { series(main, true); }
+
+void deleteSeries(MainSurface& main) {
+    openDialog<frmDelSérie>(
+        main, [&](frmDelSérie& d) { return d.PopulateCombos(main, mUtilities::gDB, mUtilities::gRsNotes); },
+        [](frmDelSérie&) {});
+}
+
 const Row kRows[] = {
+    {ModifySeries, false, modifySeries},
+    {NewSeries, false, newSeries},
+    {DeleteSeries, false, deleteSeries},
     {AveragesTable, false, averagesTable},
 };
 

@@ -2,6 +2,7 @@
 #include "platform/Modal.h"
 
 #include <QString>
+#include <QStringList>
 
 // Answers to the modal windows of the start-up and main windows, for ModalTestScope::push.
 namespace testsupport {
@@ -12,6 +13,9 @@ platform::ModalResponder systemMessage(const QString& text);
 // The program's message box, or a system one: checks that its message begins with `start`,
 // then presses the button captioned `button` ("" closes it without a button).
 platform::ModalResponder msgBox(const QString& start, const QString& button);
+
+// The message list: checks its heading, keeps its lines (when `lines` is given) and closes it.
+platform::ModalResponder messageList(const QString& heading, QStringList* lines = nullptr);
 
 // The password window: types the password, then Enter (or Esc when `escape`).
 platform::ModalResponder password(const QString& typed, bool escape = false);
