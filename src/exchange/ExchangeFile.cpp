@@ -33,8 +33,8 @@ const QString kNumMat = QStringLiteral("NumMat");
 const QString kPeriode = QStringLiteral("Période");
 
 const QStringList kStudentFields = {kNumElv, QStringLiteral("Nom"), QStringLiteral("Prénom")};
-const QStringList kSeriesFields = {kNumSerie,          QStringLiteral("Nom"),  QStringLiteral("Sur"),
-                                   QStringLiteral("Coefficient"), QStringLiteral("Date"), kPeriode};
+const QStringList kSeriesFields = {kNumSerie, QStringLiteral("Nom"), QStringLiteral("Sur"), QStringLiteral("Coefficient"),
+                                   QStringLiteral("Date"), kPeriode};
 const QStringList kGradeFields = {QStringLiteral("Note"), kNumSerie, kNumElv};
 
 // Beyond this a number is not one the program wrote: counting on from it could overflow.

@@ -2,6 +2,7 @@
 
 #include "ExchangeFile.h"
 #include "VersionInfo.h"
+#include "controls/mOffice2000.h"
 #include "controls/vskTab.h"
 #include "gradebook/Messages.h"
 #include "gradebook/mUtilities.h"
@@ -184,7 +185,7 @@ frmExport::frmExport() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     txtComment->setGeometry(twipsRect(240, 4500, 5175, 1320));
     txtComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtComment->setTabChangesFocus(true);
-    txtComment->setFrameShadow(QFrame::Plain);  // the static edge
+    mOffice2000::SetEdgeStyle(txtComment, true);
 
     const QStringList captions = {QStringLiteral("< Précédent"), QStringLiteral("Suivant >"), QStringLiteral("Annuler")};
     for (int i = 0; i < 3; ++i) {
