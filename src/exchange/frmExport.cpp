@@ -164,22 +164,23 @@ frmExport::frmExport() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     fraEnd->hide();
     lblEti[4] = label(QStringLiteral("Les données sélectionnées ont été exportées avec succès."), fraEnd,
                       twipsRect(240, 180, 5175, 480));
-    // Name, folder (which may take two lines), class, subject and mode.
+    // Name, folder, class, subject and mode; the folder and the mode may take two lines.
     const QStringList names = {QStringLiteral("Fichier:"), QStringLiteral("Chemin:"), QStringLiteral("Classe:"),
                                QStringLiteral("Matière:"), QStringLiteral("Notes:")};
     const int tops[] = {720, 990, 1470, 1740, 2010};
     QVector<QLabel*> values;
     for (int i = 0; i < names.size(); ++i) {
         lblEti[5 + i] = label(names[i], fraEnd, twipsRect(240, tops[i], 900, 270), false);
-        values.append(boldValue(fraEnd, twipsRect(1140, tops[i], 4275, i == 1 ? 480 : 270)));
+        values.append(boldValue(fraEnd, twipsRect(1140, tops[i], 4275, i == 1 || i == 4 ? 480 : 270)));
     }
     lblName = values[0];
     lblPath = values[1];
     lblPath->setWordWrap(true);
+    values[4]->setWordWrap(true);
     lblClasse = values[2];
     lblMat = values[3];
     lblSérie = values[4];
-    lblEti[10] = label(QString(), fraEnd, twipsRect(240, 2400, 5175, 2040));
+    lblEti[10] = label(QString(), fraEnd, twipsRect(240, 2550, 5175, 1920));
     txtComment = new QPlainTextEdit(fraEnd);
     txtComment->setObjectName(QStringLiteral("txtComment"));
     txtComment->setGeometry(twipsRect(240, 4500, 5175, 1320));
