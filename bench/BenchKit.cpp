@@ -42,9 +42,9 @@ WindowBench::WindowBench(int& argc, char** argv) {
 
 WindowBench::~WindowBench() { platform::Form<frmMain>::unload(); }
 
-Plain::Plain(const QString& path) {
+Plain::Plain(const QString& path, bool create) {
     static const QByteArray key = gradebook::databasePassword().toUtf8();
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0), nullptr);
     sqlite3_key(h, key.constData(), int(key.size()));
     db::collation::registerOn(h);
 }

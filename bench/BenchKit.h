@@ -38,7 +38,8 @@ private:
 // name. Statements are prepared once by their user.
 struct Plain {
     sqlite3* h = nullptr;
-    explicit Plain(const QString& path);
+    // `create`: a new file is made when there is none.
+    explicit Plain(const QString& path, bool create = false);
     ~Plain();
     Plain(const Plain&) = delete;
     Plain& operator=(const Plain&) = delete;

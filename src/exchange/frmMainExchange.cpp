@@ -1,8 +1,26 @@
 // The main window's commands that exchange series of grades with other gradebooks.
 #include "mainwindow/Commands.h"
 
-namespace commands {
+#include "frmExport.h"
+#include "gradebook/mUtilities.h"
+#include "platform/FormInstance.h"
+#include "platform/Modal.h"
 
-Rows exchangeRows() { return {}; }
+namespace commands {
+namespace {
+
+void exportGrades(MainSurface& main) {
+    frmExport& wizard = platform::Form<frmExport>::get();
+    if (wizard.PopulateClassMat(main, mUtilities::gDB)) platform::showModal(wizard, main.owner());
+    platform::Form<frmExport>::unload();  // when it has not unloaded itself
+}
+
+const Row kRows[] = {
+    {ExportGrades, false, exportGrades},
+};
+
+}  // namespace
+
+Rows exchangeRows() { return kRows; }
 
 }  // namespace commands

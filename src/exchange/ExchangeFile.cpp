@@ -1,0 +1,215 @@
+#include "ExchangeFile.h"
+
+#include "VersionInfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstdio>
+#include <stdexcept>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace exchangefile {
+
+using db::Field;
+using db::FieldDef;
+using db::FieldType;
+using db::IndexDef;
+using db::Query;
+using db::Recordset;
+using db::RecordsetType;
+using db::TableDef;
+
+namespace {
+
+const QString kNumElv = QStringLiteral("NumElv");
+const QString kNumSerie = QStringLiteral("NumSérie");
+const QString kNumClass = QStringLiteral("NumClass");
+const QString kNumMat = QStringLiteral("NumMat");
+const QString kPeriode = QStringLiteral("Période");
+
+const QStringList kStudentFields = {kNumElv, QStringLiteral("Nom"), QStringLiteral("Prénom")};
+const QStringList kSeriesFields = {kNumSerie, QStringLiteral("Nom"), QStringLiteral("Sur"), QStringLiteral("Coefficient"),
+                                   QStringLiteral("Date"), kPeriode};
+const QStringList kGradeFields = {QStringLiteral("Note"), kNumSerie, kNumElv};
+
+// Beyond this a number is not one the program wrote: counting on from it could overflow.
+constexpr int kHighestNumber = 999999999;
+
+// Copies the current row of `from` into a new row of `to`, field by field.
+void copyRow(const Recordset& from, Recordset& to, const QStringList& fields) {
+    to.AddNew();
+    for (const QString& f : fields) to.Fields(f).setValue(from.Fields(f).Value());
+    to.Update();
+}
+
+void copyAll(Recordset&& from, Recordset& to, const QStringList& fields, QList<qint32>* keys = nullptr) {
+    for (; !from.Eof(); from.MoveNext()) {
+        copyRow(from, to, fields);
+        if (keys) keys->append(from.Fields(fields.front()).Value().toInt());
+    }
+}
+
+// A name of the folder that no numbered file can take and that nobody lists.
+QString hiddenName(const QString& folder) {
+    QString name;
+    do {
+        name = folder + QStringLiteral("/.Notes Export.%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+    } while (QFileInfo::exists(name) || QFileInfo(name).isSymLink());
+    return name;
+}
+
+enum class Naming { Done, Taken, Failed };
+
+// Renames in one step, and only when the new name is free (whatever holds it: a file, a
+// folder, a dangling link). Where the file system cannot rename that way, a second hard
+// link made and the first removed does the same.
+Naming renameNoReplace(const QString& from, const QString& to) {
+    const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return Naming::Done;
+    if (errno == EEXIST) return Naming::Taken;
+    if (errno != EINVAL && errno != ENOSYS) return Naming::Failed;
+    if (::link(source.constData(), target.constData()) != 0) return errno == EEXIST ? Naming::Taken : Naming::Failed;
+    ::unlink(source.constData());
+    return Naming::Done;
+}
+
+// Gives the written file the next number. A number that another program took since the
+// count passes to the next one: no file is ever replaced.
+QString giveNumber(const QString& written, const QString& folder) {
+    int number = highestNumber(folder);
+    for (int tries = 0; tries < 1000 && number < kHighestNumber; ++tries) {
+        const QString target = folder + u'/' + fileName(++number);
+        switch (renameNoReplace(written, target)) {
+        case Naming::Done: return target;
+        case Naming::Taken: continue;
+        case Naming::Failed: throw std::runtime_error("cannot name the exchange file " + target.toStdString());
+        }
+    }
+    throw std::runtime_error("no free name for an exchange file in " + folder.toStdString());
+}
+
+void writeContents(const db::Database& gradebook, db::Database& file, const Selection& s) {
+    for (const gradebook::PropertyDef& p : exportProperties(s.className, s.subjectName))
+        file.CreateProperty(p.name, p.type, p.value);
+    for (const TableDef& table : exportTables()) file.CreateTable(table);
+
+    Recordset students = file.OpenRecordset(Query(QStringLiteral("Elèves")));
+    copyAll(gradebook.OpenRecordset(Query(QStringLiteral("Elèves")).where(Field(kNumClass) == s.numClass),
+                                    RecordsetType::ForwardOnly),
+            students, kStudentFields);
+
+    const auto ofClassAndSubject = Field(kNumClass) == s.numClass && Field(kNumMat) == s.numMat;
+    QList<qint32> written;
+    Recordset series = file.OpenRecordset(Query(QStringLiteral("Séries")));
+    if (!s.series.isEmpty()) {
+        for (qint32 key : s.series)
+            copyAll(gradebook.OpenRecordset(Query(QStringLiteral("Séries")).where(Field(kNumSerie) == key && ofClassAndSubject),
+                                            RecordsetType::ForwardOnly),
+                    series, kSeriesFields, &written);
+    } else {
+        for (int period : s.periods)
+            copyAll(gradebook.OpenRecordset(Query(QStringLiteral("Séries")).where(ofClassAndSubject && Field(kPeriode) == period),
+                                            RecordsetType::ForwardOnly),
+                    series, kSeriesFields, &written);
+    }
+
+    Recordset grades = file.OpenRecordset(Query(QStringLiteral("Notes")));
+    for (qint32 key : written)
+        copyAll(gradebook.OpenRecordset(Query(QStringLiteral("Notes")).where(Field(kNumSerie) == key),
+                                        RecordsetType::ForwardOnly),
+                grades, kGradeFields);
+}
+
+}  // namespace
+
+QString fileName(int number) { return QStringLiteral("Notes Export %1.dat").arg(number, 4, 10, QChar(u'0')); }
+
+int highestNumber(const QString& folder) {
+    static const QRegularExpression numbered(QStringLiteral("^Notes Export ([0-9]+)\\.dat$"));
+    int highest = 0;
+    const QStringList names = QDir(folder).entryList({QStringLiteral("Notes Export *.dat")}, QDir::Files);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = numbered.match(name);
+        if (!match.hasMatch()) continue;
+        bool ok = false;
+        const qint64 number = match.captured(1).toLongLong(&ok);
+        if (ok && number <= kHighestNumber && number > highest) highest = int(number);
+    }
+    return highest;
+}
+
+QString noComment() { return QStringLiteral("Aucun commentaire"); }
+
+QList<gradebook::PropertyDef> exportProperties(const QString& className, const QString& subjectName) {
+    return {{QStringLiteral("App"), FieldType::Text, gradebook::exportApp()},
+            {QStringLiteral("VersionID"), FieldType::Text, platform::version::text()},
+            {QStringLiteral("Classe"), FieldType::Text, className},
+            {QStringLiteral("Matière"), FieldType::Text, subjectName},
+            {QStringLiteral("Commentaire"), FieldType::Memo, noComment()},
+            {QStringLiteral("Importé"), FieldType::Boolean, false}};
+}
+
+QList<TableDef> exportTables() {
+    const auto plain = [](const QString& name) { return IndexDef(name, {name}); };
+    return {
+        TableDef(QStringLiteral("Elèves"))
+            .appendIndex(IndexDef(kNumElv, {kNumElv}).setPrimary())
+            .appendIndex(IndexDef(QStringLiteral("NomPrénom"), {QStringLiteral("Nom"), QStringLiteral("Prénom")}))
+            .appendField(FieldDef(kNumElv, FieldType::Long))
+            .appendField(FieldDef(QStringLiteral("NumElvIn"), FieldType::Long))
+            .appendField(FieldDef(QStringLiteral("Nom"), FieldType::Text, 50))
+            .appendField(FieldDef(QStringLiteral("Prénom"), FieldType::Text, 50)),
+        TableDef(QStringLiteral("Notes"))
+            .appendIndex(IndexDef(QStringLiteral("NumSérieElv"), {kNumSerie, kNumElv}).setPrimary())
+            .appendIndex(plain(kNumSerie))
+            .appendIndex(plain(kNumElv))
+            .appendField(FieldDef(QStringLiteral("Note"), FieldType::Single))
+            .appendField(FieldDef(kNumSerie, FieldType::Long))
+            .appendField(FieldDef(kNumElv, FieldType::Long)),
+        TableDef(QStringLiteral("Séries"))
+            .appendIndex(IndexDef(kNumSerie, {kNumSerie}).setPrimary())
+            .appendIndex(IndexDef(QStringLiteral("PériodeDate"), {kPeriode, QStringLiteral("Date")}))
+            .appendField(FieldDef(kNumSerie, FieldType::Long))
+            .appendField(FieldDef(QStringLiteral("Nom"), FieldType::Text, 30))
+            .appendField(FieldDef(QStringLiteral("Sur"), FieldType::Byte))
+            .appendField(FieldDef(QStringLiteral("Coefficient"), FieldType::Byte))
+            .appendField(FieldDef(QStringLiteral("Date"), FieldType::Date))
+            .appendField(FieldDef(kPeriode, FieldType::Byte)),
+    };
+}
+
+QString write(const db::Database& gradebook, const Selection& selection, const QString& folder) {
+    QDir().mkpath(folder);
+    const QString hidden = hiddenName(folder);
+    try {
+        {
+            db::Database file = db::Database::CreateDatabase(hidden, gradebook::databasePassword());
+            db::Transaction writing(file);
+            // One read transaction: the gradebook's pages are decrypted once for all the reads.
+            db::Transaction reading(gradebook);
+            writeContents(gradebook, file, selection);
+            reading.commit();
+            writing.commit();
+            file.Close();
+        }
+        return giveNumber(hidden, folder);
+    } catch (...) {
+        QFile::remove(hidden);
+        QFile::remove(hidden + QStringLiteral("-journal"));
+        throw;
+    }
+}
+
+void setComment(const QString& path, const QString& comment) {
+    db::Database file = db::Database::OpenDatabase(path, gradebook::databasePassword());
+    file.Properties(QStringLiteral("Commentaire")).setValue(comment);
+    file.Close();
+}
+
+}  // namespace exchangefile
