@@ -6,6 +6,9 @@
 #include "mainwindow/Pictures.h"
 #include "platform/db/DbError.h"
 
+#include <QLabel>
+#include <QLayout>
+
 namespace editing {
 
 void showList(QWidget* owner, const QString& heading, const QStringList& lines) {
@@ -19,6 +22,21 @@ bool nameTaken(const db::DbError& error) { return error.code() == db::DbErrc::Du
 void writeFailed(QWidget* owner) {
     showList(owner, QStringLiteral("Impossible d'enregistrer cette modification dans le carnet de notes."),
              {QStringLiteral("Le carnet de notes n'a pas été modifié.")});
+}
+
+QLabel* wrappedLabel(const QString& text, QWidget* parent, bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    QFont font = label->font();
+    font.setBold(bold);
+    label->setFont(font);
+    return label;
+}
+
+void fitHeight(QWidget& dialog) {
+    if (QLayout* layout = dialog.layout(); layout && layout->hasHeightForWidth())
+        dialog.resize(dialog.width(), layout->totalHeightForWidth(dialog.width()));
 }
 
 void RefreshMainTabs(commands::MainSurface& main, bool firstItem) {

@@ -1,10 +1,11 @@
 #pragma once
-// What the editing dialogs share: their message lists, the one message for a write that
+// What the editing dialogs share: their labels and height, their message lists, the one message for a write that
 // failed for any reason other than a name already taken, and the rebuilding of the main
 // window's tab bar after a class or a subject changed.
 #include <QString>
 #include <QStringList>
 
+class QLabel;
 class QWidget;
 namespace commands {
 class MainSurface;
@@ -34,5 +35,12 @@ void writeFailed(QWidget* owner);
 // is selected; when no section was active, the first section becomes active unless
 // `firstItem` (the class dialog activates it, the subject dialog leaves the bar as built).
 void RefreshMainTabs(commands::MainSurface& main, bool firstItem);
+
+// A label whose text wraps within the dialog's width.
+QLabel* wrappedLabel(const QString& text, QWidget* parent, bool bold = false);
+
+// The height that the dialog's content takes at the dialog's fixed width, once the
+// labels of its mode are shown or hidden.
+void fitHeight(QWidget& dialog);
 
 }  // namespace editing

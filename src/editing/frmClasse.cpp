@@ -19,13 +19,6 @@
 
 namespace {
 
-QLabel* wrapped(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 const QString kTerminer = QStringLiteral("Terminer");
 const QString kAnnuler = QStringLiteral("Annuler");
 
@@ -48,18 +41,15 @@ frmClasse::frmClasse() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     mOffice2000::SetEdgeStyle(txtNom, true);
     mOffice2000::SetEdgeStyle(txtNomAbrégé, true);
 
-    lblEti = {wrapped(QStringLiteral("Choisissez la classe dont vous voulez modifier les propriétés dans la liste ci-dessous:"), fraMat[0]),
-              wrapped(QStringLiteral("Nom de la classe (exemple: Terminale STT 3):"), this),
-              wrapped(QStringLiteral("Nom abrégé de la classe tel qu'il apparaîtra dans la liste des classes. "
+    lblEti = {editing::wrappedLabel(QStringLiteral("Choisissez la classe dont vous voulez modifier les propriétés dans la liste ci-dessous:"), fraMat[0]),
+              editing::wrappedLabel(QStringLiteral("Nom de la classe (exemple: Terminale STT 3):"), this),
+              editing::wrappedLabel(QStringLiteral("Nom abrégé de la classe tel qu'il apparaîtra dans la liste des classes. "
                                      "Vous êtes limité à 15 caractères (exemple: T STT 3):"), this),
-              wrapped(QStringLiteral("NB: pour modifier la liste des élèves d'une classe, choisissez le menu "
+              editing::wrappedLabel(QStringLiteral("NB: pour modifier la liste des élèves d'une classe, choisissez le menu "
                                      "Modifier/Modifier une liste d'élèves."), this),
-              wrapped(QStringLiteral("Attribuer un nom à la nouvelle classe, ainsi qu'un nom abrégé. Choisissez ensuite le "
+              editing::wrappedLabel(QStringLiteral("Attribuer un nom à la nouvelle classe, ainsi qu'un nom abrégé. Choisissez ensuite le "
                                      "bouton 'OK'. Choisissez 'Terminer' lorsque vous avez créé le nombre de classes désiré."),
-                      this)};
-    QFont bold = lblEti[4]->font();
-    bold.setBold(true);
-    lblEti[4]->setFont(bold);
+                      this, true)};
     lblEti[4]->hide();
 
     cmdAction = {new QPushButton(QStringLiteral("OK"), this), new QPushButton(kAnnuler, this)};
@@ -101,6 +91,7 @@ QList<qint32> frmClasse::ShowCreate(const db::Database& database, commands::Main
     frmClasse& dialog = platform::Form<frmClasse>::get();
     dialog.prepare(database, main);
     dialog.setCreateMode();
+    editing::fitHeight(dialog);
     platform::showModal(dialog, over);
     const QList<qint32> created = dialog.m_created;
     platform::Form<frmClasse>::unload();
@@ -112,6 +103,7 @@ void frmClasse::ShowModify(const db::Database& database, commands::MainSurface& 
     dialog.prepare(database, main);
     if (dialog.PopulateClasse()) {
         dialog.setWindowTitle(QStringLiteral("Modifier une classe"));
+        editing::fitHeight(dialog);
         platform::showModal(dialog, main.owner());
     }
     platform::Form<frmClasse>::unload();
@@ -147,6 +139,7 @@ void frmClasse::setCreateMode() {
     txtNom->clear();
     txtNomAbrégé->clear();
     cmdAction[1]->setText(kTerminer);
+    txtNom->setFocus();
 }
 
 void frmClasse::cboClasse_Click() {

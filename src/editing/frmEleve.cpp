@@ -148,8 +148,9 @@ void frmElève::showPage(int page) {
     cmdAction[1]->setText(list ? QStringLiteral("Terminer") : QStringLiteral("Annuler"));
     for (int i = 0; i < 2; ++i) cmdAction[i]->setGeometry(twipsRect(1560 + i * 1560, kButtonsTop[page], 1455, 375));
     setFixedSize(twipsRect(0, 0, kWidth, kPageHeight[page]).size());
-    // Each page is centred vertically on the screen; the left side stays where it is.
-    if (const QScreen* screen = this->screen())
+    // Each page is centred vertically on the screen; the left side stays where it is. The
+    // first page is first shown where a dialog goes, over its owner.
+    if (const QScreen* screen = this->screen(); screen && isVisible())
         move(x(), screen->availableGeometry().top() + (screen->availableGeometry().height() - frameGeometry().height()) / 2);
     if (list)
         flxElèves->SetFocus();

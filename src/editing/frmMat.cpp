@@ -18,13 +18,6 @@
 
 namespace {
 
-QLabel* wrapped(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setWordWrap(true);
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 const QString kNameRule = QStringLiteral("Le nom d'une matière doit être renseigné et unique.");
 
 }  // namespace
@@ -42,14 +35,11 @@ frmMat::frmMat() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHin
     txtNom->setMaxLength(50);
     mOffice2000::SetEdgeStyle(txtNom, true);
 
-    lblEti = {wrapped(QStringLiteral("Choisissez la matière à renommer dans la liste ci-dessous:"), fraMat[0]),
-              wrapped(QStringLiteral("Saisissez le nouveau nom à attribuer à cette matière "
+    lblEti = {editing::wrappedLabel(QStringLiteral("Choisissez la matière à renommer dans la liste ci-dessous:"), fraMat[0]),
+              editing::wrappedLabel(QStringLiteral("Saisissez le nouveau nom à attribuer à cette matière "
                                      "(exemple: Histoire ou Mathématiques etc...): "), this),
-              wrapped(QStringLiteral("Après avoir saisi un nom pour la nouvelle matière, choisissez le bouton 'OK'. "
-                                     "Choisissez 'Terminer' quand vous avez créé le nombre de matières désiré."), this)};
-    QFont bold = lblEti[2]->font();
-    bold.setBold(true);
-    lblEti[2]->setFont(bold);
+              editing::wrappedLabel(QStringLiteral("Après avoir saisi un nom pour la nouvelle matière, choisissez le bouton 'OK'. "
+                                     "Choisissez 'Terminer' quand vous avez créé le nombre de matières désiré."), this, true)};
     lblEti[2]->hide();
 
     cmdAction = {new QPushButton(QStringLiteral("OK"), this), new QPushButton(QStringLiteral("Annuler"), this)};
@@ -83,6 +73,7 @@ QList<qint32> frmMat::ShowCreate(const db::Database& database, commands::MainSur
     frmMat& dialog = platform::Form<frmMat>::get();
     dialog.prepare(database, main);
     dialog.setCreateMode();
+    editing::fitHeight(dialog);
     platform::showModal(dialog, over);
     const QList<qint32> created = dialog.m_created;
     platform::Form<frmMat>::unload();
@@ -94,6 +85,7 @@ void frmMat::ShowRename(const db::Database& database, commands::MainSurface& mai
     dialog.prepare(database, main);
     if (dialog.PopulateMat()) {
         dialog.setWindowTitle(QStringLiteral("Renommer une matière"));
+        editing::fitHeight(dialog);
         platform::showModal(dialog, main.owner());
     }
     platform::Form<frmMat>::unload();
@@ -132,6 +124,7 @@ void frmMat::setCreateMode() {
     lblEti[2]->show();
     txtNom->clear();
     cmdAction[1]->setText(QStringLiteral("Terminer"));
+    txtNom->setFocus();
 }
 
 void frmMat::cmdAction_Click(int Index) {
