@@ -7,8 +7,17 @@
 
 namespace classedit {
 
-using db::Field;
-using db::Query;
+namespace {
+
+const QString kClasses = QStringLiteral("Classes");
+const QString kNumClass = QStringLiteral("NumClass");
+
+storewrites::Values names(const Input& input) {
+    return {{QStringLiteral("Nom"), mUtilities::StoredName(input.name)},
+            {QStringLiteral("Nom abrégé"), mUtilities::StoredName(input.shortName)}};
+}
+
+}  // namespace
 
 QStringList refusals(const Input& input) {
     QStringList lines;
@@ -18,30 +27,14 @@ QStringList refusals(const Input& input) {
 }
 
 qint32 create(const db::Database& database, const Input& input) {
-    db::Transaction transaction(database);
-    db::Recordset classes = database.OpenRecordset(Query(QStringLiteral("Classes")));
-    classes.AddNew();
-    classes.Fields(QStringLiteral("Nom")).setValue(mUtilities::StoredName(input.name));
-    classes.Fields(QStringLiteral("Nom abrégé")).setValue(mUtilities::StoredName(input.shortName));
-    classes.Fields(QStringLiteral("Colonne")).setValue(gradebook::kNewClassWidth);
-    classes.Update();
-    classes.MoveLast();
-    const qint32 numClass = classes.Fields(QStringLiteral("NumClass")).Value().toInt();
-    storewrites::addCoefficients(database, QStringLiteral("Matières"), QStringLiteral("NumMat"), QStringLiteral("NumClass"),
-                                 numClass);
-    transaction.commit();
-    return numClass;
+    return storewrites::addWithCoefficients(
+        database, kClasses, kNumClass, names(input) << std::pair(QStringLiteral("Colonne"), QVariant(gradebook::kNewClassWidth)),
+        QStringLiteral("Matières"), QStringLiteral("NumMat"));
 }
 
 void modify(const db::Database& database, qint32 numClass, const Input& input) {
-    db::Transaction transaction(database);
-    db::Recordset classes =
-        database.OpenRecordset(Query(QStringLiteral("Classes")).where(Field(QStringLiteral("NumClass")) == numClass));
-    storewrites::edit(classes, QStringLiteral("Classes"));
-    classes.Fields(QStringLiteral("Nom")).setValue(mUtilities::StoredName(input.name));
-    classes.Fields(QStringLiteral("Nom abrégé")).setValue(mUtilities::StoredName(input.shortName));
-    classes.Update();
-    transaction.commit();
+    // One row: the store writes it whole or not at all.
+    storewrites::update(database, kClasses, kNumClass, numClass, names(input));
 }
 
 }  // namespace classedit

@@ -7,7 +7,6 @@
 #include "platform/db/DbError.h"
 
 #include <QLabel>
-#include <QLayout>
 
 namespace editing {
 
@@ -32,11 +31,6 @@ QLabel* wrappedLabel(const QString& text, QWidget* parent, bool bold) {
     font.setBold(bold);
     label->setFont(font);
     return label;
-}
-
-void fitHeight(QWidget& dialog) {
-    if (QLayout* layout = dialog.layout(); layout && layout->hasHeightForWidth())
-        dialog.resize(dialog.width(), layout->totalHeightForWidth(dialog.width()));
 }
 
 void RefreshMainTabs(commands::MainSurface& main, bool firstItem) {

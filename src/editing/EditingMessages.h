@@ -1,5 +1,5 @@
 #pragma once
-// What the editing dialogs share: their labels and height, their message lists, the one message for a write that
+// What the editing dialogs share: their labels, their message lists, the one message for a write that
 // failed for any reason other than a name already taken, and the rebuilding of the main
 // window's tab bar after a class or a subject changed.
 #include <QString>
@@ -38,9 +38,5 @@ void RefreshMainTabs(commands::MainSurface& main, bool firstItem);
 
 // A label whose text wraps within the dialog's width.
 QLabel* wrappedLabel(const QString& text, QWidget* parent, bool bold = false);
-
-// The height that the dialog's content takes at the dialog's fixed width, once the
-// labels of its mode are shown or hidden.
-void fitHeight(QWidget& dialog);
 
 }  // namespace editing

@@ -1,21 +1,31 @@
 #pragma once
-// Writes that the class and subject dialogs share.
+// Writes that the editing dialogs share: a record added or rewritten by key, and the
+// coefficient rows of a new class or subject.
+#include <QList>
 #include <QString>
+#include <QVariant>
+#include <utility>
 
 namespace db {
 class Database;
-class Recordset;
 }  // namespace db
 
 namespace storewrites {
 
-// Adds a "Coefficients" row at 1 pairing the new record (`newField` = `newKey`) with
-// every row of `otherTable`, whose key is `otherField`: a new class gets one per subject,
-// a new subject one per class.
-void addCoefficients(const db::Database& database, const QString& otherTable, const QString& otherField,
-                     const QString& newField, qint32 newKey);
+using Values = QList<std::pair<QString, QVariant>>;
 
-// Starts editing the one row of `rows`; NoCurrentRecord, naming `table`, when it is gone.
-void edit(db::Recordset& rows, const QString& table);
+// Adds a row with those values to `table` and returns its new key, the field `keyField`.
+qint32 add(const db::Database& database, const QString& table, const QString& keyField, const Values& values);
+
+// Writes the values into the row of `table` whose `keyField` is `key`, even when they are
+// unchanged; NoCurrentRecord, naming the table, when another window deleted it meanwhile.
+void update(const db::Database& database, const QString& table, const QString& keyField, qint32 key,
+            const Values& values);
+
+// Adds a class or a subject with its coefficient rows at 1, one per record of
+// `otherTable` (whose key is `otherField`: the subjects for a new class, the classes for a
+// new subject), all in one transaction; returns the new key.
+qint32 addWithCoefficients(const db::Database& database, const QString& table, const QString& keyField,
+                           const Values& values, const QString& otherTable, const QString& otherField);
 
 }  // namespace storewrites

@@ -16,17 +16,7 @@ namespace {
 const QString kNom = QStringLiteral("Nom");
 const QString kPrenom = QStringLiteral("Prénom");
 const QString kNumElv = QStringLiteral("NumElv");
-
-Student read(const db::Recordset& rows) {
-    return {rows.Fields(kNumElv).Value().toInt(), rows.Fields(kNom).Value().toString(),
-            rows.Fields(kPrenom).Value().toString()};
-}
-
-// The name and first name of the row being added or edited.
-void setNames(const db::Recordset& rows, const QString& name, const QString& firstName) {
-    rows.Fields(kNom).setValue(mUtilities::StoredName(name));
-    rows.Fields(kPrenom).setValue(mUtilities::StoredName(firstName));
-}
+const QString kStudents = QStringLiteral("Elèves");
 
 }  // namespace
 
@@ -50,9 +40,11 @@ QString CapitalizeName(const QString& text) {
 QList<Student> students(const db::Database& database, qint32 numClass) {
     QList<Student> list;
     db::Recordset rows = database.OpenRecordset(
-        Query(QStringLiteral("Elèves")).where(Field(QStringLiteral("NumClass")) == numClass).orderBy({kNom, kPrenom}),
+        Query(kStudents).where(Field(QStringLiteral("NumClass")) == numClass).orderBy({kNom, kPrenom}),
         db::RecordsetType::ForwardOnly);
-    for (; !rows.Eof(); rows.MoveNext()) list.append(read(rows));
+    for (; !rows.Eof(); rows.MoveNext())
+        list.append({rows.Fields(kNumElv).Value().toInt(), rows.Fields(kNom).Value().toString(),
+                     rows.Fields(kPrenom).Value().toString()});
     return list;
 }
 
@@ -70,34 +62,23 @@ QString duplicate(const QString& name, const QString& firstName) {
 }
 
 Student add(const db::Database& database, qint32 numClass, const QString& name, const QString& firstName) {
-    db::Transaction transaction(database);
-    db::Recordset rows = database.OpenRecordset(Query(QStringLiteral("Elèves")));
-    rows.AddNew();
-    rows.Fields(QStringLiteral("NumClass")).setValue(numClass);
-    setNames(rows, name, firstName);
-    rows.Update();
-    rows.MoveLast();
-    const Student added = read(rows);
-    transaction.commit();
-    return added;
+    const Student stored{0, mUtilities::StoredName(name), mUtilities::StoredName(firstName)};
+    const qint32 key = storewrites::add(database, kStudents, kNumElv,
+                                        {{kNom, stored.name}, {kPrenom, stored.firstName}, {QStringLiteral("NumClass"), numClass}});
+    return {key, stored.name, stored.firstName};
 }
 
 Student update(const db::Database& database, qint32 numElv, const QString& name, const QString& firstName) {
-    db::Transaction transaction(database);
-    db::Recordset rows = database.OpenRecordset(Query(QStringLiteral("Elèves")).where(Field(kNumElv) == numElv));
-    storewrites::edit(rows, QStringLiteral("Elèves"));
-    setNames(rows, name, firstName);
-    rows.Update();
-    const Student updated = read(rows);
-    transaction.commit();
-    return updated;
+    const Student stored{numElv, mUtilities::StoredName(name), mUtilities::StoredName(firstName)};
+    storewrites::update(database, kStudents, kNumElv, numElv, {{kNom, stored.name}, {kPrenom, stored.firstName}});
+    return stored;
 }
 
 void remove(const db::Database& database, db::Recordset& notes, qint32 numElv) {
     db::Transaction transaction(database);
     const db::Criteria grades = Field(kNumElv) == numElv;
     for (notes.FindFirst(grades); !notes.NoMatch(); notes.FindFirst(grades)) notes.Delete();
-    db::Recordset rows = database.OpenRecordset(Query(QStringLiteral("Elèves")).where(Field(kNumElv) == numElv));
+    db::Recordset rows = database.OpenRecordset(Query(kStudents).where(Field(kNumElv) == numElv));
     if (!rows.Eof()) rows.Delete();
     transaction.commit();
 }
