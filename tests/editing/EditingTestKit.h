@@ -31,6 +31,14 @@ inline void unloadAll() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// The dialog that a modal responder was handed.
+template <class Dialog>
+Dialog& dialogOf(QWidget& w) {
+    auto* dialog = dynamic_cast<Dialog*>(&w);
+    if (!dialog) qFatal("not the expected dialog: %s", qPrintable(w.objectName()));
+    return *dialog;
+}
+
 // The message list: checks its heading and its lines, then closes it.
 inline platform::ModalResponder list(const QString& heading, const QStringList& lines) {
     return [heading, lines](QWidget& w) {

@@ -20,12 +20,6 @@ namespace {
 const QString kTaken = QStringLiteral("Le nom ou le nom abrégé est (sont) déjà attribué(s).");
 const QStringList kTakenLines = {QStringLiteral("Vous devez attribuer un nom et un nom abrégé uniques à chaque classe.")};
 
-frmClasse& dialogOf(QWidget& w) {
-    auto* dialog = qobject_cast<frmClasse*>(&w);
-    if (!dialog) qFatal("not the class dialog: %s", qPrintable(w.objectName()));
-    return *dialog;
-}
-
 void fill(frmClasse& d, const QString& name, const QString& shortName) {
     d.txtNom->setText(name);
     d.txtNomAbrégé->setText(shortName);
@@ -55,7 +49,7 @@ private slots:
 
         platform::ModalTestScope scope;
         scope.push([&](QWidget& w) {
-            frmClasse& d = dialogOf(w);
+            frmClasse& d = editkit::dialogOf<frmClasse>(w);
             QCOMPARE(d.windowTitle(), QStringLiteral("Créer une classe"));
             QVERIFY(d.fraMat[0]->isHidden() && !d.lblEti[4]->isHidden());
             QCOMPARE(d.cmdAction[1]->text(), QStringLiteral("Terminer"));
@@ -123,7 +117,7 @@ private slots:
         frmMain& main = editkit::openMain(b.path());
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
-            frmClasse& d = dialogOf(w);
+            frmClasse& d = editkit::dialogOf<frmClasse>(w);
             fill(d, QStringLiteral("Seconde 1"), QStringLiteral("2nde 1"));
             d.cmdAction_Click(0);
             d.close();  // the close box ends the series as "Terminer" does
@@ -149,7 +143,7 @@ private slots:
         const auto rename = [&](const QString& name, const QString& shortName, bool closes,
                                 platform::ModalResponder message = {}) {
             scope.push([=](QWidget& w) {
-                frmClasse& d = dialogOf(w);
+                frmClasse& d = editkit::dialogOf<frmClasse>(w);
                 QCOMPARE(d.windowTitle(), QStringLiteral("Modifier une classe"));
                 QVERIFY(!d.fraMat[0]->isHidden() && d.lblEti[4]->isHidden());
                 fill(d, name, shortName);
@@ -161,7 +155,7 @@ private slots:
         };
         // The active class is chosen, its names in the boxes.
         scope.push([](QWidget& w) {
-            frmClasse& d = dialogOf(w);
+            frmClasse& d = editkit::dialogOf<frmClasse>(w);
             QCOMPARE(d.cboClasse->currentText(), QStringLiteral("Sixième B"));
             QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("6e B"));
             d.cboClasse->setCurrentIndex(0);
@@ -210,7 +204,7 @@ private slots:
 
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
-            frmClasse& d = dialogOf(w);
+            frmClasse& d = editkit::dialogOf<frmClasse>(w);
             fill(d, QStringLiteral("Cinquième"), QStringLiteral("5e"));
             d.cmdAction_Click(0);
             QCOMPARE(d.txtNom->text(), QStringLiteral("Cinquième"));
@@ -219,7 +213,7 @@ private slots:
         scope.push(editkit::writeFailed());  // not the message of a name already taken
         main.tooBar_ButtonMenuClick(1, 1);
         scope.push([](QWidget& w) {
-            frmClasse& d = dialogOf(w);
+            frmClasse& d = editkit::dialogOf<frmClasse>(w);
             fill(d, QStringLiteral("Autre"), QStringLiteral("Au"));
             d.cmdAction_Click(0);
             QVERIFY(d.isVisible());

@@ -22,12 +22,6 @@ namespace {
 
 const QString kCancelled = QStringLiteral("Une ou plusieurs de vos saisies sont incorrectes.\nElles ont été annulées.");
 
-frmElève& dialogOf(QWidget& w) {
-    auto* dialog = dynamic_cast<frmElève*>(&w);
-    if (!dialog) qFatal("not the student dialog: %s", qPrintable(w.objectName()));
-    return *dialog;
-}
-
 QStringList rows(const FlexGrid& g) {
     QStringList texts;
     for (int r = 0; r < g.Rows(); ++r) texts << g.TextMatrix(r, 0) + u'/' + g.TextMatrix(r, 1);
@@ -83,7 +77,7 @@ private slots:
 
         platform::ModalTestScope scope;
         scope.push([&](QWidget& w) {
-            frmElève& d = dialogOf(w);
+            frmElève& d = editkit::dialogOf<frmElève>(w);
             QCOMPARE(d.windowTitle(), QStringLiteral("Modifier une liste d'élèves"));
             QCOMPARE(d.cboClasse->currentText(), QStringLiteral("Sixième B"));  // the active class
             QCOMPARE(d.cmdAction[0]->text(), QStringLiteral("Suivant >"));
@@ -181,7 +175,7 @@ private slots:
 
         const auto deleteRow = [&](int row, const QString& answer, bool closeBox, platform::ModalResponder message = {}) {
             scope.push([=](QWidget& w) {
-                frmElève& d = dialogOf(w);
+                frmElève& d = editkit::dialogOf<frmElève>(w);
                 d.cmdAction_Click(0);
                 d.flxElèves->setRow(row);
                 key(d.flxElèves, Qt::Key_Delete);

@@ -17,12 +17,6 @@ namespace {
 
 const QString kRule = QStringLiteral("Le nom d'une matière doit être renseigné et unique.");
 
-frmMat& dialogOf(QWidget& w) {
-    auto* dialog = qobject_cast<frmMat*>(&w);
-    if (!dialog) qFatal("not the subject dialog: %s", qPrintable(w.objectName()));
-    return *dialog;
-}
-
 QStringList itemCaptions(const vskTab& bar, int section) {
     QStringList captions;
     for (int i = 1; i <= bar.SectionAt(section).ItemCount(); ++i) captions << bar.SectionAt(section).ItemAt(i).Caption();
@@ -48,7 +42,7 @@ private slots:
 
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
-            frmMat& d = dialogOf(w);
+            frmMat& d = editkit::dialogOf<frmMat>(w);
             QCOMPARE(d.windowTitle(), QStringLiteral("Créer une matière"));
             QVERIFY(d.fraMat[0]->isHidden() && !d.lblEti[2]->isHidden());
             QCOMPARE(d.lblEti[1]->text(), QStringLiteral("Saisissez le nom qui sera attribué à cette nouvelle matière "
@@ -96,7 +90,7 @@ private slots:
 
         const auto rename = [&](const QString& name, bool closes, platform::ModalResponder message = {}) {
             scope.push([&main, name, closes](QWidget& w) {
-                frmMat& d = dialogOf(w);
+                frmMat& d = editkit::dialogOf<frmMat>(w);
                 QCOMPARE(d.windowTitle(), QStringLiteral("Renommer une matière"));
                 QCOMPARE(d.cboMat->currentText(), main.vskTab->SectionAt(1).SelectedItem().Caption());  // the subject on screen
                 d.txtNom->setText(name);
@@ -141,7 +135,7 @@ private slots:
 
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
-            frmMat& d = dialogOf(w);
+            frmMat& d = editkit::dialogOf<frmMat>(w);
             d.txtNom->setText(QStringLiteral("Histoire"));
             d.cmdAction_Click(0);
             QCOMPARE(d.txtNom->text(), QStringLiteral("Histoire"));
@@ -150,7 +144,7 @@ private slots:
         scope.push(editkit::writeFailed());
         main.tooBar_ButtonMenuClick(2, 1);
         scope.push([](QWidget& w) {
-            frmMat& d = dialogOf(w);
+            frmMat& d = editkit::dialogOf<frmMat>(w);
             d.txtNom->setText(QStringLiteral("Géométrie"));
             d.cmdAction_Click(0);
             QVERIFY(d.isVisible());
