@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 
 using platform::twipsRect;
 using platform::twipsToPixels;
@@ -96,6 +97,14 @@ frmElève::frmElève() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     connect(flxElèves, &platform::FlexGrid::LeaveCell, this, [this] {
         if (editing()) EndStudentEdit();
     });
+    // The boxes stay where they were put: scrolling the grid under them takes the names
+    // as typed, as leaving the row does.
+    for (QScrollBar* bar : {flxElèves->verticalScrollBar(), flxElèves->horizontalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, [this] {
+            if (!editing()) return;
+            EndStudentEdit();
+            flxElèves->SetFocus();
+        });
 
     cmdAction = {new QPushButton(QStringLiteral("Suivant >"), this), new QPushButton(QStringLiteral("Annuler"), this)};
     for (int i = 0; i < cmdAction.size(); ++i) {
