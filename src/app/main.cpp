@@ -11,8 +11,9 @@
 
 int main(int argc, char** argv) {
     platform::GuardedApplication app(argc, argv);
+    // The display name is left unset: set, the desktop adds it to every window's title,
+    // which already reads as it should ("Carnet de notes - ...", "Quibolet - Messages").
     QApplication::setApplicationName(platform::version::productName());
-    QApplication::setApplicationDisplayName(platform::version::productName());
     QApplication::setWindowIcon(pictures::logo(64));
     // Desktops group the program's windows under its menu entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("quibolet"));

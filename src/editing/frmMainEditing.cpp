@@ -2,7 +2,10 @@
 // table of averages.
 #include "mainwindow/Commands.h"
 
+#include "frmClasse.h"
 #include "frmDelSerie.h"
+#include "frmEleve.h"
+#include "frmMat.h"
 #include "frmSerie.h"
 #include "controls/vskTab.h"
 #include "gradebook/mUtilities.h"
@@ -13,6 +16,13 @@
 
 namespace commands {
 namespace {
+
+void renameClass(MainSurface& main) { frmClasse::ShowModify(mUtilities::gDB, main); }
+void newClass(MainSurface& main) { frmClasse::ShowCreate(mUtilities::gDB, main, main.owner()); }
+void renameSubject(MainSurface& main) { frmMat::ShowRename(mUtilities::gDB, main); }
+void newSubject(MainSurface& main) { frmMat::ShowCreate(mUtilities::gDB, main, main.owner()); }
+
+void studentList(MainSurface& main) { frmElève::ShowList(mUtilities::gDB, mUtilities::gRsNotes, main); }
 
 void averagesTable(MainSurface& main) {
     if (main.tabBar().SectionCount() == 0)
@@ -59,6 +69,11 @@ void deleteSeries(MainSurface& main) {
 }
 
 const Row kRows[] = {
+    {RenameClass, false, renameClass},
+    {RenameSubject, false, renameSubject},
+    {StudentList, false, studentList},
+    {NewClass, false, newClass},
+    {NewSubject, false, newSubject},
     {ModifySeries, false, modifySeries},
     {NewSeries, false, newSeries},
     {DeleteSeries, false, deleteSeries},

@@ -21,6 +21,8 @@ const QString kIndent = QStringLiteral("          ");
 }  // namespace
 
 QString ChooseGradebookToOpen() {
+    // Made on a first run, so that the dialog starts there rather than in the working folder.
+    QDir().mkpath(platform::paths::notesFolder());
     cOpenSaveFile dialog;
     dialog.setInitDir(platform::paths::notesFolder());
     dialog.setFileName(QString());

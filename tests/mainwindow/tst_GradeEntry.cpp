@@ -251,9 +251,22 @@ private slots:
             tool(button)->trigger();
             QCOMPARE(scope.pending(), 0);
         }
+        // The student list and the renaming of a class or a subject say there is none; adding
+        // one opens its dialog.
+        const QString noClass = QStringLiteral("Ce carnet de notes ne contient pas encore de classes.");
+        for (QAction* action : {tool(4), tool(1, 2)}) {
+            scope.push(messageList(noClass));
+            action->trigger();
+        }
+        scope.push(messageList(QStringLiteral("Ce carnet de notes ne contient pas encore de matières.")));
+        tool(2, 2)->trigger();
+        for (int button : {1, 2}) {
+            scope.push([](QWidget& w) { w.close(); });
+            tool(button, 1)->trigger();
+        }
         // What is still to come does nothing, the main part of a drop-down button included.
-        for (int button : {1, 2, 3, 4, 10, 13}) tool(button)->trigger();
-        for (int entry = 1; entry <= 6; ++entry) tool((entry + 2) / 3, (entry - 1) % 3 + 1)->trigger();
+        for (int button : {1, 2, 3, 10, 13}) tool(button)->trigger();
+        for (int entry : {3, 6}) tool((entry + 2) / 3, (entry - 1) % 3 + 1)->trigger();
         QCOMPARE(scope.pending(), 0);
         // The series: there is no class or subject to make one for.
         for (const char* heading : {"Impossible de créer ou de modifier une série de notes.",

@@ -11,6 +11,7 @@
 #include "platform/Paths.h"
 #include "platform/Settings.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -115,6 +116,20 @@ private slots:
         splash.cmdAction_Click(1);
         settle();
         QVERIFY(!Form<frmSplash>::isLoaded() && !Form<frmMain>::isLoaded());
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    void theOpenDialogStartsInTheGradebooksFolder() {
+        // As on a first run: no folder of gradebooks yet.
+        QDir(platform::paths::userFolder()).removeRecursively();
+        platform::ModalTestScope scope;
+        scope.push([](QWidget& w) {
+            auto* dialog = qobject_cast<QFileDialog*>(&w);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->directory().absolutePath(), platform::paths::notesFolder());
+            dialog->reject();
+        });
+        QCOMPARE(mUtilities::ChooseGradebookToOpen(), QString());
         QCOMPARE(scope.pending(), 0);
     }
 };

@@ -1,0 +1,36 @@
+#include "SubjectEdit.h"
+
+#include "StoreWrites.h"
+#include "gradebook/mUtilities.h"
+#include "platform/db/Database.h"
+
+namespace subjectedit {
+
+namespace {
+
+const QString kSubjects = QStringLiteral("Matières");
+const QString kNumMat = QStringLiteral("NumMat");
+
+storewrites::Values names(const QString& name) { return {{QStringLiteral("Nom"), mUtilities::StoredName(name)}}; }
+
+}  // namespace
+
+QList<Subject> subjects(const db::Database& database) {
+    QList<Subject> list;
+    db::Recordset rows = database.OpenRecordset(db::Query(kSubjects), db::RecordsetType::ForwardOnly);
+    for (; !rows.Eof(); rows.MoveNext())
+        list.append({rows.Fields(kNumMat).Value().toInt(), rows.Fields(QStringLiteral("Nom")).Value().toString()});
+    return list;
+}
+
+qint32 create(const db::Database& database, const QString& name) {
+    return storewrites::addWithCoefficients(database, kSubjects, kNumMat, names(name), QStringLiteral("Classes"),
+                                            QStringLiteral("NumClass"));
+}
+
+void rename(const db::Database& database, qint32 numMat, const QString& name) {
+    // One row: the store writes it whole or not at all.
+    storewrites::update(database, kSubjects, kNumMat, numMat, names(name));
+}
+
+}  // namespace subjectedit
