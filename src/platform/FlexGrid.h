@@ -207,6 +207,16 @@ private:
     int colPx(int col) const;
     int rowPx(int row) const;
     void updateScrollBars();
+    // Repaints: the whole view, or only the part of a block of cells (and of the runs of
+    // merged cells it touches) that shows.
+    void updateAll();
+    void updateCells(int row1, int col1, int row2, int col2);
+    struct Selection {
+        int row, col, rowSel, colSel;
+    };
+    Selection selection() const;
+    void selectionChanged(const Selection& before);
+    void setCellText(int row, int col, const QString& text);
     void ensureVisible(int row, int col);
     void clampCurrentCell();
     void structureChanged();
@@ -244,6 +254,7 @@ private:
     int m_resizeCol = -1;
     bool m_swallowClick = false;
     bool m_updatingScrollBars = false;
+    bool m_allDirty = false;  // a repaint of the whole view is on its way
 };
 
 }  // namespace platform
