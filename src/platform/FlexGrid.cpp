@@ -727,14 +727,16 @@ void FlexGrid::changeEvent(QEvent* event) {
 
 void FlexGrid::scrollContentsBy(int, int) { updateAll(); }
 
+// The base classes would repaint the whole widget, scroll bars and the window under them
+// included, at each focus change: only the focus frame of the current cell changes.
 void FlexGrid::focusInEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusInEvent(event);
-    updateCells(m_row, m_col, m_row, m_col);  // the focus frame
+    event->accept();
+    updateCells(m_row, m_col, m_row, m_col);
     emit GotFocus();
 }
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusOutEvent(event);
+    event->accept();
     updateCells(m_row, m_col, m_row, m_col);
 }
 
