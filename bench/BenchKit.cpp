@@ -51,16 +51,19 @@ WindowBench::WindowBench(int& argc, char** argv) {
     path = benchGradebook(argc, argv);
     main = &platform::Form<frmMain>::get();
     main->resize(1200, 800);
-    main->show();
-    // A window that is not exposed does not paint, and its paints would not be timed.
-    QElapsedTimer waited;
-    waited.start();
-    while (!(main->windowHandle() && main->windowHandle()->isExposed()) && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    paintPending();
+    showOnScreen(*main);
 }
 
 WindowBench::~WindowBench() { platform::Form<frmMain>::unload(); }
+
+void showOnScreen(QWidget& window) {
+    window.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    paintPending();
+}
 
 void paintPending() {
     QCoreApplication::sendPostedEvents();

@@ -43,6 +43,10 @@ private:
     std::unique_ptr<QApplication> m_app;
 };
 
+// Shows the window and waits until it is on screen: a window that is not exposed does not
+// paint, and its paints would not be timed.
+void showOnScreen(QWidget& window);
+
 // Handles every pending event, the repaints they asked for included: what the user waits
 // for before seeing the result of an action.
 void paintPending();

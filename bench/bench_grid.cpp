@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QTableWidget>
-#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -37,15 +36,6 @@ double median(const std::function<void(int)>& work) {
     return times[times.size() / 2];
 }
 
-void showExposed(QWidget& w) {
-    w.show();
-    QElapsedTimer waited;
-    waited.start();
-    while (!(w.windowHandle() && w.windowHandle()->isExposed()) && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    bench::paintPending();
-}
-
 void print(const char* what, double ours, double table) {
     std::printf("  %-32s grid %9.3f ms, QTableWidget %9.3f ms, ratio %.2f\n", what, ours, table, ours / table);
 }
@@ -56,7 +46,7 @@ void compare(int rows, int cols) {
     grid.setCols(cols);
     grid.setRows(rows);
     for (int c = 0; c < cols; ++c) grid.setColWidth(c, c == 0 ? 1800 : 600);
-    showExposed(grid);
+    bench::showOnScreen(grid);
 
     QTableWidget table(rows, cols);
     table.resize(kWindow);
@@ -64,7 +54,7 @@ void compare(int rows, int cols) {
     for (int c = 0; c < cols; ++c) table.setColumnWidth(c, c == 0 ? 120 : 40);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) table.setItem(r, c, new QTableWidgetItem(cellText(r, c, 0)));
-    showExposed(table);
+    bench::showOnScreen(table);
 
     const double fillOurs = median([&](int round) {
         for (int r = 0; r < rows; ++r)
