@@ -25,9 +25,9 @@ constexpr int kTextMargin = 3;               // pixels between the text and the 
 constexpr int kResizeGrip = 3;               // pixels either side of a column border
 constexpr int kMinUserWidth = 8;             // a drag never hides a column: it could not be found again
 
-int textFlags(int alignment, const QString& text) {
+int textFlags(int alignment, bool number) {
     if (alignment == FlexGrid::AlignGeneral)
-        alignment = numbers::parse(text) ? FlexGrid::AlignRightCenter : FlexGrid::AlignLeftCenter;
+        alignment = number ? FlexGrid::AlignRightCenter : FlexGrid::AlignLeftCenter;
     static constexpr std::array<int, 3> horizontal{Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     static constexpr std::array<int, 3> vertical{Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     return horizontal[size_t(alignment / 3)] | vertical[size_t(alignment % 3)];
@@ -244,8 +244,13 @@ private:
 
         if (!k.text.isEmpty()) {
             const QRect box = rect.adjusted(kTextMargin, 1, -kTextMargin - 1, -2);
-            int flags = textFlags(k.alignment < 0 ? int(AlignGeneral) : int(k.alignment), k.text);
-            if (fm.horizontalAdvance(k.text) > box.width()) {
+            // What the text's layout needs is measured once, until the text or the font changes.
+            if (k.advance < 0) {
+                k.advance = fm.horizontalAdvance(k.text);
+                k.number = numbers::parse(k.text).has_value();
+            }
+            int flags = textFlags(k.alignment < 0 ? int(AlignGeneral) : int(k.alignment), k.number);
+            if (k.advance > box.width()) {
                 // A row made tall enough for two lines (a heading) wraps what does not fit;
                 // what still overflows shows its beginning rather than its middle.
                 if (box.height() >= 2 * lineSpacing) flags |= Qt::TextWordWrap;
@@ -476,6 +481,7 @@ void FlexGrid::setCellText(int row, int col, const QString& text) {
     // Averages are set again after every grade, mostly to what they were.
     if (shown == text) return;
     shown = text;
+    cell(row, col).advance = -1;
     updateCells(row, col, row, col);
 }
 
@@ -718,6 +724,8 @@ void FlexGrid::resizeEvent(QResizeEvent* event) {
 void FlexGrid::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        for (RowInfo& info : m_rows)
+            for (Cell& k : info.cells) k.advance = -1;
         m_defaultRowHeight = pixelsToTwips(fontMetrics().height() + 4);
         updateScrollBars();
     }

@@ -169,6 +169,10 @@ private:
         OleColor back = kNoColor;
         OleColor fore = kNoColor;
         qint8 alignment = -1;  // never set: AlignGeneral
+        // The text's width in the grid's font (-1: to be measured) and whether it reads
+        // as a number, kept by the painter.
+        mutable int advance = -1;
+        mutable bool number = false;
     };
     struct RowInfo {
         std::vector<Cell> cells;
