@@ -735,6 +735,14 @@ void FlexGrid::changeEvent(QEvent* event) {
 
 void FlexGrid::scrollContentsBy(int, int) { updateAll(); }
 
+bool FlexGrid::viewportEvent(QEvent* event) {
+    // An editor shown or hidden over a cell asks the viewport for a new layout, which lays
+    // the scroll bars out again and repaints them and the window under them. Nothing of
+    // the grid's layout depends on the viewport's children.
+    if (event->type() == QEvent::LayoutRequest) return true;
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
 // The base classes would repaint the whole widget, scroll bars and the window under them
 // included, at each focus change: only the focus frame of the current cell changes.
 void FlexGrid::focusInEvent(QFocusEvent* event) {

@@ -161,6 +161,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     static constexpr OleColor kNoColor = 0xFFFFFFFFu;  // a cell that was never painted
