@@ -3,13 +3,18 @@
 #include "LargeGradebook.h"
 #include "gradebook/GradebookSchema.h"
 #include "mainwindow/frmMain.h"
+#include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
+#include "platform/Twips.h"
 #include "platform/db/Collations.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -19,14 +24,23 @@ namespace bench {
 double sink = 0;
 
 QString benchGradebook(int argc, char** argv) {
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath() + QStringLiteral("/quibolet-bench.dat");
+    GradebookSize size;
+    QString path;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.startsWith(QStringLiteral("--scale="))) size.scale = arg.mid(8).toDouble();
+        else path = arg;
+    }
+    if (size.scale <= 0) size.scale = 1;
+    if (path.isEmpty()) path = QDir::tempPath() + QStringLiteral("/quibolet-bench-%1.dat").arg(size.scale);
     if (!QFile::exists(path)) {
-        std::printf("Generating %s...\n", qPrintable(path));
+        std::printf("Generating %s (%d classes)...\n", qPrintable(path), size.classes());
         QElapsedTimer timer;
         timer.start();
-        generateGradebook(path);
+        generateGradebook(path, size);
         std::printf("Generated in %.1f s.\n", timer.elapsed() / 1000.0);
     }
+    std::printf("%s\n", qPrintable(path));
     return path;
 }
 
@@ -37,10 +51,44 @@ WindowBench::WindowBench(int& argc, char** argv) {
     path = benchGradebook(argc, argv);
     main = &platform::Form<frmMain>::get();
     main->resize(1200, 800);
-    main->show();
+    showOnScreen(*main);
 }
 
 WindowBench::~WindowBench() { platform::Form<frmMain>::unload(); }
+
+void showOnScreen(QWidget& window) {
+    window.show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!(window.windowHandle() && window.windowHandle()->isExposed()) && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    paintPending();
+}
+
+void paintPending() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+}
+
+struct PaintCounter::Filter : QObject {
+    int paints = 0;
+    qint64 pixels = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+            for (const QRect& r : static_cast<QPaintEvent*>(event)->region()) pixels += qint64(r.width()) * r.height();
+        }
+        return false;
+    }
+};
+
+PaintCounter::PaintCounter(QWidget* widget) : m_filter(std::make_unique<Filter>()) {
+    widget->installEventFilter(m_filter.get());
+}
+PaintCounter::~PaintCounter() = default;
+int PaintCounter::paints() const { return m_filter->paints; }
+qint64 PaintCounter::pixels() const { return m_filter->pixels; }
 
 Plain::Plain(const QString& path, bool create) {
     static const QByteArray key = gradebook::databasePassword().toUtf8();
@@ -78,15 +126,19 @@ void plainOpen(const Plain& plain, std::initializer_list<const char*> properties
 }
 
 PlainGrid::PlainGrid(const Plain& plain)
-    : m_students(plain.prepare("SELECT * FROM \"Elèves\" WHERE \"NumClass\" = ? "
+    : m_plain(plain),
+      m_class(plain.prepare("SELECT \"Colonne\" FROM \"Classes\" WHERE \"NumClass\" = ?")),
+      m_students(plain.prepare("SELECT \"NumElv\", \"Nom\", \"Prénom\" FROM \"Elèves\" WHERE \"NumClass\" = ? "
                                "ORDER BY \"Nom\" COLLATE FRSORT, \"Prénom\" COLLATE FRSORT")),
-      m_series(plain.prepare("SELECT * FROM \"Séries\" WHERE \"NumClass\" = ? AND \"NumMat\" = ? "
-                             "ORDER BY \"Période\", \"Date\"")),
-      m_notes(plain.prepare("SELECT * FROM \"Notes\" WHERE \"NumSérie\" = ? ORDER BY \"NumElv\"")) {}
+      m_series(plain.prepare("SELECT \"NumSérie\", \"Nom\", \"Sur\", \"Coefficient\", \"Période\", \"Colonne\" "
+                             "FROM \"Séries\" WHERE \"NumClass\" = ? AND \"NumMat\" = ? ORDER BY \"Période\", \"Date\"")),
+      m_notes(plain.prepare("SELECT \"NumElv\", \"Note\" FROM \"Notes\" WHERE \"NumSérie\" = ?")) {}
 
-// The grades are read while the series are still being read: one read transaction for all,
-// as the program's grid has.
 void PlainGrid::read(int classKey, int subjectKey) {
+    // One read transaction: SQLCipher decrypts each page once for all the statements.
+    sqlite3_exec(m_plain.h, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_bind_int(m_class.get(), 1, classKey);
+    readAll(m_class);
     sqlite3_bind_int(m_students.get(), 1, classKey);
     readAll(m_students);
     sqlite3_bind_int(m_series.get(), 1, classKey);
@@ -94,19 +146,67 @@ void PlainGrid::read(int classKey, int subjectKey) {
     while (sqlite3_step(m_series.get()) == SQLITE_ROW) {
         sqlite3_bind_int(m_notes.get(), 1, sqlite3_column_int(m_series.get(), 0));
         while (sqlite3_step(m_notes.get()) == SQLITE_ROW)
-            sink += sqlite3_column_double(m_notes.get(), 0) + sqlite3_column_int(m_notes.get(), 2);
+            sink += sqlite3_column_double(m_notes.get(), 1) + sqlite3_column_int(m_notes.get(), 0);
         sqlite3_reset(m_notes.get());
     }
     sqlite3_reset(m_series.get());
+    sqlite3_exec(m_plain.h, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+namespace {
+
+// Pixel edges of rows (columns) from the top (left), as far as `limit`.
+std::vector<int> edges(int count, const std::function<int(int)>& twips, int limit) {
+    std::vector<int> out{0};
+    for (int i = 0; i < count && out.back() < limit; ++i) out.push_back(out.back() + platform::twipsToPixels(twips(i)));
+    return out;
+}
+
+}  // namespace
+
+QList<DrawnCell> blockCells(const platform::FlexGrid& grid, int row1, int col1, int row2, int col2) {
+    const std::vector<int> ys = edges(std::max(row1, row2) + 1, [&](int r) { return grid.RowHeight(r); }, INT_MAX);
+    const std::vector<int> xs = edges(std::max(col1, col2) + 1, [&](int c) { return grid.ColWidth(c); }, INT_MAX);
+    QList<DrawnCell> cells;
+    for (int r = std::min(row1, row2); r <= std::max(row1, row2); ++r)
+        for (int c = std::min(col1, col2); c <= std::max(col1, col2); ++c)
+            cells.append({QRect(xs[size_t(c)], ys[size_t(r)], xs[size_t(c) + 1] - xs[size_t(c)], ys[size_t(r) + 1] - ys[size_t(r)]),
+                          grid.TextMatrix(r, c)});
+    return cells;
+}
+
+QList<DrawnCell> visibleCells(const platform::FlexGrid& grid) {
+    const QSize view = grid.viewport()->size();
+    const std::vector<int> ys = edges(grid.Rows(), [&](int r) { return grid.RowHeight(r); }, view.height());
+    const std::vector<int> xs = edges(grid.Cols(), [&](int c) { return grid.ColWidth(c); }, view.width());
+    return blockCells(grid, 0, 0, int(ys.size()) - 2, int(xs.size()) - 2);
+}
+
+PlainCanvas::PlainCanvas(const platform::FlexGrid& grid)
+    : m_image(grid.viewport()->size(), QImage::Format_ARGB32_Premultiplied), m_font(grid.font()) {
+    m_image.fill(Qt::white);
+}
+
+void PlainCanvas::draw(const QList<DrawnCell>& cells) {
+    QPainter p(&m_image);
+    p.setFont(m_font);
+    for (const DrawnCell& cell : cells) {
+        p.fillRect(cell.rect, Qt::white);
+        p.setPen(Qt::lightGray);
+        p.drawLine(cell.rect.topRight(), cell.rect.bottomRight());
+        p.drawLine(cell.rect.bottomLeft(), cell.rect.bottomRight());
+        p.setPen(Qt::black);
+        p.drawText(cell.rect.adjusted(3, 1, -4, -2), Qt::AlignRight | Qt::AlignVCenter, cell.text);
+    }
 }
 
 namespace {
 
 // Mean time of one run, in microseconds.
-double timeOf(int runs, const Work& work) {
+double timeOf(int runs, const Work& work, int& next) {
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < runs; ++i) work(i);
+    for (int i = 0; i < runs; ++i) work(next++);
     return timer.nsecsElapsed() / 1000.0 / runs;
 }
 
@@ -118,19 +218,21 @@ double median(std::vector<double> values) {
 }  // namespace
 
 void printHeader() {
-    std::printf("%-40s %14s %14s %8s\n", "operation (median time, microseconds)", "program", "plain SQLite", "ratio");
+    std::printf("%-44s %14s %14s %8s\n", "operation (median time, microseconds)", "program", "baseline", "ratio");
 }
 
-void compare(const char* what, int runs, const Work& program, const Work& plain) {
-    program(0);
-    plain(0);
+void compare(const char* what, int runs, const Work& program, const Work& baseline) {
+    int a0 = 0, b0 = 0;
+    program(a0++);
+    baseline(b0++);
     std::vector<double> a, b;
     for (int round = 0; round < 7; ++round) {
-        a.push_back(timeOf(runs, program));
-        b.push_back(timeOf(runs, plain));
+        a.push_back(timeOf(runs, program, a0));
+        b.push_back(timeOf(runs, baseline, b0));
     }
     const double x = median(a), y = median(b);
-    std::printf("%-40s %14.1f %14.1f %8.2f\n", what, x, y, x / y);
+    std::printf("%-44s %14.1f %14.1f %8.2f\n", what, x, y, x / y);
+    std::fflush(stdout);
 }
 
 }  // namespace bench

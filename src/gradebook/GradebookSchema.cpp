@@ -98,7 +98,10 @@ QList<TableDef> gradebookTables(const QDateTime& created) {
             .appendIndex(primary(numSerie, {numSerie}))
             .appendIndex(IndexDef(QStringLiteral("PériodeDate"), {QStringLiteral("Période"), QStringLiteral("Date")}))
             .appendIndex(plain(numClass))
-            .appendIndex(plain(numMat)),
+            .appendIndex(plain(numMat))
+            // A grid reads the series of one class in one subject: with this index that
+            // read costs what the grid holds, whatever the other classes hold.
+            .appendIndex(IndexDef(QStringLiteral("NumClassMat"), {numClass, numMat})),
     };
 }
 

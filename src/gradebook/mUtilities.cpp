@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
@@ -63,6 +64,28 @@ void setEveryRow(db::Database& database, const QString& table, const QString& fi
         rs.Edit();
         rs.Fields(field).setValue(value);
         rs.Update();
+    }
+}
+
+// Gradebooks made before an index joined the schema gain it: the grid's reads count on it.
+// A file that cannot be written to (read-only) still opens, only slower.
+void addMissingIndexes(db::Database& database) {
+    for (const db::TableDef& wanted : gradebook::gradebookTables(QDateTime::currentDateTime())) {
+        if (!database.hasTable(wanted.Name()))
+            continue;
+        const db::TableDef present = database.TableDefs(wanted.Name());
+        for (const db::IndexDef& index : wanted.Indexes()) {
+            const bool missing = std::none_of(present.Indexes().begin(), present.Indexes().end(),
+                                              [&](const db::IndexDef& i) { return db::sameName(i.Name(), index.Name()); });
+            const bool buildable = std::all_of(index.Fields().begin(), index.Fields().end(),
+                                               [&](const QString& f) { return present.fieldIndex(f) >= 0; });
+            if (!missing || !buildable || index.Primary())
+                continue;
+            try {
+                database.CreateIndex(wanted.Name(), index);
+            } catch (const db::DbError&) {
+            }
+        }
     }
 }
 
@@ -140,31 +163,35 @@ quint8 GetFileKind(const db::Database& database) {
 
 bool CheckGradebookVersion(db::Database& database) {
     const int n = versionNumber(database);
-    if (n == 120 || n == 121) {
-        database.Properties(QStringLiteral("VersionID")).setValue(platform::version::text());
-        return true;
+    if (n < 120) {
+        // Asked before the transaction starts: none is held while the user thinks.
+        const QuestionHandler& ask = conversionQuestion();
+        const QString answer = ask ? ask(platform::version::productName(), conversionMessage()) : QStringLiteral("2");
+        if (answer == u"2")
+            return false;
     }
-    if (n > 121)
-        return true;
-    const QuestionHandler& ask = conversionQuestion();
-    const QString answer = ask ? ask(platform::version::productName(), conversionMessage()) : QStringLiteral("2");
-    if (answer == u"2")
-        return false;
 
     // One transaction, and fields already there are kept: a conversion that fails leaves
     // the file as it was, and one that was cut short by an older version can be run again.
     // An exchange file has no table "Classes".
-    const QString colonne = QStringLiteral("Colonne");
-    const QList<std::pair<QString, int>> widths = {{QStringLiteral("Séries"), gradebook::kNewSeriesWidth},
-                                                   {QStringLiteral("Classes"), gradebook::kNewClassWidth}};
     db::Transaction transaction(database);
-    for (const auto& [table, width] : widths)
-        if (database.hasTable(table) && database.TableDefs(table).fieldIndex(colonne) < 0)
-            database.AddField(table, db::FieldDef(colonne, db::FieldType::Integer).setRequired());
-    for (const auto& [table, width] : widths)
-        if (database.hasTable(table))
-            setEveryRow(database, table, colonne, width);
-    database.Properties(QStringLiteral("VersionID")).setValue(platform::version::text());
+    if (n < 120) {
+        const QString colonne = QStringLiteral("Colonne");
+        const QList<std::pair<QString, int>> widths = {{QStringLiteral("Séries"), gradebook::kNewSeriesWidth},
+                                                       {QStringLiteral("Classes"), gradebook::kNewClassWidth}};
+        for (const auto& [table, width] : widths)
+            if (database.hasTable(table) && database.TableDefs(table).fieldIndex(colonne) < 0)
+                database.AddField(table, db::FieldDef(colonne, db::FieldType::Integer).setRequired());
+        for (const auto& [table, width] : widths)
+            if (database.hasTable(table))
+                setEveryRow(database, table, colonne, width);
+    }
+    if (n <= 121)
+        database.Properties(QStringLiteral("VersionID")).setValue(platform::version::text());
+    // Only the teacher's own gradebook gains what it lacks; a colleague's exchange file is
+    // read as it came.
+    if (GetFileKind(database) == 1)
+        addMissingIndexes(database);
     transaction.commit();
     return true;
 }

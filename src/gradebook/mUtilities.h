@@ -55,7 +55,8 @@ quint8 GetFileKind(const db::Database& database);
 // Makes a gradebook or exchange file usable by this version: files of 1.2.0 and 1.2.1 are
 // restamped, older ones are converted after the user's consent (False when refused), newer
 // ones are left as they are. A conversion is all or nothing and may be run again on a
-// file that already has some of the new fields. Throws on any failure.
+// file that already has some of the new fields. A gradebook (not an exchange file) also
+// gains the indexes of the schema it lacks, in the same transaction. Throws on any failure.
 bool CheckGradebookVersion(db::Database& database);
 
 // How the conversion question is asked: given the title and the message, returns the

@@ -43,34 +43,73 @@ std::optional<float> gradeValue(const QString& text) {
     return float(*value);
 }
 
+// The cells a commit changed, with the texts they showed before: when the store fails,
+// the grid shows again what the gradebook still holds.
+class ShownCells {
+public:
+    explicit ShownCells(FlexGrid& grid) : m_grid(grid) {}
+    void set(int row, int col, const QString& text) {
+        m_before.append({row, col, m_grid.TextMatrix(row, col)});
+        m_grid.setTextMatrix(row, col, text);
+    }
+    void restore() {
+        for (auto it = m_before.crbegin(); it != m_before.crend(); ++it) m_grid.setTextMatrix(it->row, it->col, it->text);
+    }
+
+private:
+    struct Before {
+        int row, col;
+        QString text;
+    };
+    FlexGrid& m_grid;
+    QList<Before> m_before;
+};
+
 // Writes one student's grade (an empty text deletes it) and shows what was stored.
-void writeGrade(FlexGrid& grid, int row, int col, const QString& text, std::optional<float> grade,
-                db::Recordset& notes, QStringList& refused) {
+// Throws DbError when the store fails.
+void writeGrade(ShownCells& shown, const FlexGrid& grid, int row, int col, const QString& text,
+                std::optional<float> grade, db::Recordset& notes, QStringList& refused) {
     if (!text.isEmpty() && !grade) {
         refused << invalidValue(grid.TextMatrix(0, col));
         return;
     }
-    try {
-        notes.FindFirst(Field(kNumSerie) == grid.ColData(col) && Field(QStringLiteral("NumElv")) == grid.RowData(row));
-        if (text.isEmpty()) {
-            if (!notes.NoMatch()) notes.Delete();
-            grid.setTextMatrix(row, col, QString());
-            return;
-        }
-        if (notes.NoMatch()) {
-            notes.AddNew();
-            notes.Fields(kNumSerie).setValue(grid.ColData(col));
-            notes.Fields(QStringLiteral("NumElv")).setValue(grid.RowData(row));
-        } else {
-            notes.Edit();
-        }
-        notes.Fields(QStringLiteral("Note")).setValue(*grade);
-        notes.Update();
-        grid.setTextMatrix(row, col, numbers::formatGrade(*grade));
-    } catch (const db::DbError&) {
-        // The cell keeps the grade that the gradebook still holds.
-        refused << invalidValue(grid.TextMatrix(0, col));
+    notes.FindFirst(Field(kNumSerie) == grid.ColData(col) && Field(QStringLiteral("NumElv")) == grid.RowData(row));
+    if (text.isEmpty()) {
+        if (!notes.NoMatch()) notes.Delete();
+        shown.set(row, col, QString());
+        return;
     }
+    if (notes.NoMatch()) {
+        notes.AddNew();
+        notes.Fields(kNumSerie).setValue(grid.ColData(col));
+        notes.Fields(QStringLiteral("NumElv")).setValue(grid.RowData(row));
+    } else {
+        notes.Edit();
+    }
+    notes.Fields(QStringLiteral("Note")).setValue(*grade);
+    notes.Update();
+    shown.set(row, col, numbers::formatGrade(*grade));
+}
+
+// "Sur" and "Coefficient" of the column's series; false when the series is gone or a
+// value is refused (with its line). Throws DbError when the store fails.
+bool writeScale(ShownCells& shown, const FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
+                const db::Database& database, QStringList& refused) {
+    const std::optional<int> sur = byteValue(Sur), coefficient = byteValue(Coefficient);
+    if (!sur || !coefficient) {
+        refused << invalidValue(grid.TextMatrix(0, Column));
+        return false;
+    }
+    db::Recordset series = database.OpenRecordset(db::Query(QStringLiteral("Séries")));
+    series.FindFirst(Field(kNumSerie) == grid.ColData(Column));
+    if (series.NoMatch()) return false;
+    series.Edit();
+    series.Fields(QStringLiteral("Sur")).setValue(*sur);
+    series.Fields(QStringLiteral("Coefficient")).setValue(*coefficient);
+    series.Update();
+    shown.set(gradegrid::kSurRow, Column, QString::number(*sur));
+    shown.set(gradegrid::kCoefficientRow, Column, QString::number(*coefficient));
+    return true;
 }
 
 }  // namespace
@@ -86,29 +125,20 @@ QString NormaliseEntry(const QString& text) {
     return t;
 }
 
+QString storeFailure() {
+    return QStringLiteral("Le carnet de notes n'a pas pu être modifié.\n"
+                          "   Aucune des valeurs saisies n'a été enregistrée.");
+}
+
 bool UpdateSeriesScale(FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
                        const db::Database& database, QStringList& refused) {
-    const std::optional<int> sur = byteValue(Sur), coefficient = byteValue(Coefficient);
-    const QString name = grid.TextMatrix(0, Column);
-    if (!sur || !coefficient) {
-        refused << invalidValue(name);
-        return false;
-    }
+    ShownCells shown(grid);
     try {
-        db::Recordset series = database.OpenRecordset(db::Query(QStringLiteral("Séries")));
-        series.FindFirst(Field(kNumSerie) == grid.ColData(Column));
-        if (series.NoMatch()) return false;
-        series.Edit();
-        series.Fields(QStringLiteral("Sur")).setValue(*sur);
-        series.Fields(QStringLiteral("Coefficient")).setValue(*coefficient);
-        series.Update();
+        return writeScale(shown, grid, Column, Sur, Coefficient, database, refused);
     } catch (const db::DbError&) {
-        refused << invalidValue(name);
+        refused << invalidValue(grid.TextMatrix(0, Column));
         return false;
     }
-    grid.setTextMatrix(gradegrid::kSurRow, Column, QString::number(*sur));
-    grid.setTextMatrix(gradegrid::kCoefficientRow, Column, QString::number(*coefficient));
-    return true;
 }
 
 QStringList CommitSelection(FlexGrid& grid, const QString& text, const db::Database& database, db::Recordset& notes) {
@@ -118,27 +148,37 @@ QStringList CommitSelection(FlexGrid& grid, const QString& text, const db::Datab
     const int colStep = grid.Col() <= grid.ColSel() ? 1 : -1;
     const int bottomBand = grid.Rows() - 2;
     QStringList refused;
-    for (int c = grid.Col();; c += colStep) {
-        if (grid.ColData(c) >= 1) {
-            const QString name = grid.TextMatrix(0, c);
-            for (int r = grid.Row();; r += rowStep) {
-                if (r == gradegrid::kSurRow) {
-                    if (t.isEmpty() || byteValue(t) == 0)
-                        refused << refusal(name, QStringLiteral("'Note/' doit être renseigné et non nul."));
-                    else
-                        UpdateSeriesScale(grid, c, t, grid.TextMatrix(gradegrid::kCoefficientRow, c), database, refused);
-                } else if (r == gradegrid::kCoefficientRow) {
-                    if (t.isEmpty())
-                        refused << refusal(name, QStringLiteral("'Coefficient' doit être renseigné."));
-                    else
-                        UpdateSeriesScale(grid, c, grid.TextMatrix(gradegrid::kSurRow, c), t, database, refused);
-                } else if (r >= gradegrid::kFirstStudentRow && r < bottomBand) {
-                    writeGrade(grid, r, c, t, grade, notes, refused);
+    ShownCells shown(grid);
+    // One transaction for the whole selection: one write to the disk, and a failure of the
+    // store leaves none of it written.
+    try {
+        db::Transaction writing(database);
+        for (int c = grid.Col();; c += colStep) {
+            if (grid.ColData(c) >= 1) {
+                const QString name = grid.TextMatrix(0, c);
+                for (int r = grid.Row();; r += rowStep) {
+                    if (r == gradegrid::kSurRow) {
+                        if (t.isEmpty() || byteValue(t) == 0)
+                            refused << refusal(name, QStringLiteral("'Note/' doit être renseigné et non nul."));
+                        else
+                            writeScale(shown, grid, c, t, grid.TextMatrix(gradegrid::kCoefficientRow, c), database, refused);
+                    } else if (r == gradegrid::kCoefficientRow) {
+                        if (t.isEmpty())
+                            refused << refusal(name, QStringLiteral("'Coefficient' doit être renseigné."));
+                        else
+                            writeScale(shown, grid, c, grid.TextMatrix(gradegrid::kSurRow, c), t, database, refused);
+                    } else if (r >= gradegrid::kFirstStudentRow && r < bottomBand) {
+                        writeGrade(shown, grid, r, c, t, grade, notes, refused);
+                    }
+                    if (r == grid.RowSel()) break;
                 }
-                if (r == grid.RowSel()) break;
             }
+            if (c == grid.ColSel()) break;
         }
-        if (c == grid.ColSel()) break;
+        writing.commit();
+    } catch (const db::DbError&) {
+        shown.restore();
+        refused.prepend(storeFailure());
     }
     return refused;
 }

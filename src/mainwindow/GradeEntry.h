@@ -17,6 +17,8 @@ namespace gradeentry {
 
 // The heading of the list of refused cells.
 QString refusalHeading();
+// The line that says that the store failed and nothing of the selection was written.
+QString storeFailure();
 
 // The text as it is written: a "0" before a leading comma, no trailing comma (",5" is
 // "0,5", "15," is "15").
@@ -25,8 +27,10 @@ QString NormaliseEntry(const QString& text);
 // Writes the text into the selection: series columns only, from Col towards ColSel and in
 // each from Row towards RowSel; rows "Note/" and "Coefficient" into the column's series
 // (read through `database`), student rows into "Notes" through `notes`, an empty text
-// deleting the grade. A cell that is refused, or whose write fails, keeps its text and
-// gives one line of the list returned, in the order of the walk. Averages are not touched.
+// deleting the grade, all in one transaction. A refused cell keeps its text and gives one
+// line of the list returned, in the order of the walk. When the store fails, nothing of
+// the selection is written, every cell shows its text from before, and the list starts
+// with storeFailure(). Averages are not touched.
 QStringList CommitSelection(platform::FlexGrid& grid, const QString& text, const db::Database& database,
                             db::Recordset& notes);
 

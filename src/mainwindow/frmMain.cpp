@@ -133,7 +133,9 @@ frmMain::frmMain() {
     gridFont.setStretch(QFont::Condensed);
     flxNotes->setFont(gridFont);
 
-    txtNote = new QLineEdit(flxNotes);
+    // On the grid's viewport, which paints itself whole: hiding the editor then repaints
+    // only the cell under it, not the window behind.
+    txtNote = new QLineEdit(flxNotes->viewport());
     txtNote->setObjectName(QStringLiteral("txtNote"));
     txtNote->setFrame(false);
     txtNote->setFont(gridFont);
@@ -333,7 +335,7 @@ void frmMain::StartNoteEdit() {
     // Read before the editor shows: bringing the cell into view scrolls the grid.
     const QRect cell(twipsToPixels(flxNotes->CellLeft()), twipsToPixels(flxNotes->CellTop()),
                      twipsToPixels(flxNotes->CellWidth()), twipsToPixels(flxNotes->CellHeight()));
-    txtNote->setGeometry(cell);
+    txtNote->setGeometry(cell.translated(-flxNotes->viewport()->pos()));
     txtNote->show();
     txtNote->raise();
     txtNote->setFocus(Qt::OtherFocusReason);

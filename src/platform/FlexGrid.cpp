@@ -25,9 +25,9 @@ constexpr int kTextMargin = 3;               // pixels between the text and the 
 constexpr int kResizeGrip = 3;               // pixels either side of a column border
 constexpr int kMinUserWidth = 8;             // a drag never hides a column: it could not be found again
 
-int textFlags(int alignment, const QString& text) {
+int textFlags(int alignment, bool number) {
     if (alignment == FlexGrid::AlignGeneral)
-        alignment = numbers::parse(text) ? FlexGrid::AlignRightCenter : FlexGrid::AlignLeftCenter;
+        alignment = number ? FlexGrid::AlignRightCenter : FlexGrid::AlignLeftCenter;
     static constexpr std::array<int, 3> horizontal{Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     static constexpr std::array<int, 3> vertical{Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
     return horizontal[size_t(alignment / 3)] | vertical[size_t(alignment % 3)];
@@ -66,6 +66,21 @@ struct FlexGrid::Axis {
         for (int i = start; i < index; ++i) at += px(i);
         for (int i = index; i < start; ++i) at -= px(i);
         return at;
+    }
+
+    // The viewport pixels [from, to) that the indexes lo..hi cover, from >= to when none
+    // shows. The walk stops at the edge of the view: a far row costs no more than a near one.
+    std::pair<int, int> cover(int lo, int hi) const {
+        const int limit = extent();
+        int from = limit, to = 0, at = 0;
+        const auto take = [&](int i) {
+            if (i >= lo && i <= hi && px(i) > 0) from = std::min(from, at), to = std::max(to, at + px(i));
+            at += px(i);
+        };
+        for (int i = 0; i < fixed() && at < limit; ++i) take(i);
+        at = fixedPx();
+        for (int i = first(); i < count() && i <= hi && at < limit; ++i) take(i);
+        return {from, std::min(to, limit)};
     }
 
     // The shown indexes in view, fixed ones first.
@@ -131,7 +146,8 @@ FlexGrid::Axis FlexGrid::colAxis() const { return {*this, false}; }
 class FlexGrid::Painter {
 public:
     Painter(FlexGrid& grid, QPaintEvent* event)
-        : g(grid), p(grid.viewport()), fm(grid.fontMetrics()), lineSpacing(fm.lineSpacing()) {
+        : g(grid), p(grid.viewport()), fm(grid.fontMetrics()), lineSpacing(fm.lineSpacing()),
+          damaged(event->region()), damagedBounds(event->rect()) {
         const QSize vp = g.viewport()->size();
         fw = std::min(g.colAxis().fixedPx(), vp.width());
         fh = std::min(g.rowAxis().fixedPx(), vp.height());
@@ -182,9 +198,11 @@ private:
 
     void region(const QRect& clip, const std::vector<Band>& rows, const std::vector<Band>& cols,
                 int firstCol, int lastCol) {
-        if (clip.isEmpty() || rows.empty() || cols.empty()) return;
+        if (clip.isEmpty() || rows.empty() || cols.empty() || !clip.intersects(damagedBounds)) return;
         p.setClipRect(clip);
         for (const Band& rb : rows) {
+            // Only what the damaged area covers is laid out and drawn.
+            if (rb.pos >= damagedBounds.bottom() + 1 || rb.pos + rb.size <= damagedBounds.top()) continue;
             const int r = rb.index;
             const bool merging = g.m_mergeCells && g.m_rows[size_t(r)].merge;
             for (size_t i = 0; i < cols.size(); ++i) {
@@ -202,6 +220,7 @@ private:
                     rect = QRect(left, rb.pos, right - left, rb.size);
                     while (i + 1 < cols.size() && cols[i + 1].index <= last) ++i;
                 }
+                if (!damaged.intersects(rect)) continue;
                 cell(r, first, rect);
             }
         }
@@ -225,8 +244,13 @@ private:
 
         if (!k.text.isEmpty()) {
             const QRect box = rect.adjusted(kTextMargin, 1, -kTextMargin - 1, -2);
-            int flags = textFlags(k.alignment < 0 ? int(AlignGeneral) : int(k.alignment), k.text);
-            if (fm.horizontalAdvance(k.text) > box.width()) {
+            // What the text's layout needs is measured once, until the text or the font changes.
+            if (k.advance < 0) {
+                k.advance = fm.horizontalAdvance(k.text);
+                k.number = numbers::parse(k.text).has_value();
+            }
+            int flags = textFlags(k.alignment < 0 ? int(AlignGeneral) : int(k.alignment), k.number);
+            if (k.advance > box.width()) {
                 // A row made tall enough for two lines (a heading) wraps what does not fit;
                 // what still overflows shows its beginning rather than its middle.
                 if (box.height() >= 2 * lineSpacing) flags |= Qt::TextWordWrap;
@@ -270,6 +294,8 @@ private:
     QPainter p;
     const QFontMetrics fm;
     const int lineSpacing;
+    const QRegion damaged;
+    const QRect damagedBounds;
     std::array<std::optional<QColor>, 0x19> system;
     QColor fixedFill, light, dark, lines;
     int fw, fh, w, h;
@@ -327,7 +353,7 @@ template <typename F> void FlexGrid::forEachSelected(F&& f) {
     for (int r = std::min(m_row, m_rowSel); r <= std::max(m_row, m_rowSel); ++r)
         for (int c = std::min(m_col, m_colSel); c <= std::max(m_col, m_colSel); ++c)
             f(cell(r, c));
-    viewport()->update();
+    updateCells(m_row, m_col, m_rowSel, m_colSel);
 }
 
 // ---- counts ----------------------------------------------------------------------------
@@ -383,7 +409,7 @@ void FlexGrid::clampCurrentCell() {
 void FlexGrid::structureChanged() {
     clampCurrentCell();
     updateScrollBars();
-    viewport()->update();
+    updateAll();
 }
 
 // ---- current cell and selection --------------------------------------------------------
@@ -392,34 +418,38 @@ void FlexGrid::setRow(int row) {
     checkRow(row);
     if (row != m_row) {
         emit LeaveCell();
-        if (row < Rows()) m_row = row;  // the handler may have shrunk the grid
     }
+    const Selection before = selection();
+    if (row < Rows()) m_row = row;  // the handler may have shrunk the grid
     m_rowSel = m_row;
     m_colSel = m_col;
-    viewport()->update();
+    selectionChanged(before);
 }
 
 void FlexGrid::setCol(int col) {
     checkCol(col);
     if (col != m_col) {
         emit LeaveCell();
-        if (col < Cols()) m_col = col;
     }
+    const Selection before = selection();
+    if (col < Cols()) m_col = col;
     m_rowSel = m_row;
     m_colSel = m_col;
-    viewport()->update();
+    selectionChanged(before);
 }
 
 void FlexGrid::setRowSel(int row) {
     checkRow(row);
+    const Selection before = selection();
     m_rowSel = row;
-    viewport()->update();
+    selectionChanged(before);
 }
 
 void FlexGrid::setColSel(int col) {
     checkCol(col);
+    const Selection before = selection();
     m_colSel = col;
-    viewport()->update();
+    selectionChanged(before);
 }
 
 // ---- contents --------------------------------------------------------------------------
@@ -431,8 +461,7 @@ QString FlexGrid::Text() const {
 
 void FlexGrid::setText(const QString& text) {
     if (Rows() == 0 || Cols() == 0) fail(kErrOutOfRange, QStringLiteral("La grille n'a aucune cellule."));
-    cell(m_row, m_col).text = text;
-    viewport()->update();
+    setCellText(m_row, m_col, text);
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const {
@@ -444,8 +473,16 @@ QString FlexGrid::TextMatrix(int row, int col) const {
 void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
     checkRow(row);
     checkCol(col);
-    cell(row, col).text = text;
-    viewport()->update();
+    setCellText(row, col, text);
+}
+
+void FlexGrid::setCellText(int row, int col, const QString& text) {
+    QString& shown = cell(row, col).text;
+    // Averages are set again after every grade, mostly to what they were.
+    if (shown == text) return;
+    shown = text;
+    cell(row, col).advance = -1;
+    updateCells(row, col, row, col);
 }
 
 void FlexGrid::AddItem(const QString& text) {
@@ -469,7 +506,7 @@ void FlexGrid::RemoveItem(int row) {
 void FlexGrid::Clear() {
     for (RowInfo& info : m_rows)
         for (Cell& k : info.cells) k = Cell{};
-    viewport()->update();
+    updateAll();
 }
 
 qint32 FlexGrid::RowData(int row) const {
@@ -502,7 +539,7 @@ void FlexGrid::setColWidth(int col, int twips) {
     if (twips < 0) fail(kErrInvalidValue, QStringLiteral("Largeur de colonne non valide."));
     m_cols[size_t(col)].width = twips;
     updateScrollBars();
-    viewport()->update();
+    updateAll();
 }
 
 int FlexGrid::RowHeight(int row) const {
@@ -516,7 +553,7 @@ void FlexGrid::setRowHeight(int row, int twips) {
     if (twips < 0) fail(kErrInvalidValue, QStringLiteral("Hauteur de ligne non valide."));
     m_rows[size_t(row)].height = twips;
     updateScrollBars();
-    viewport()->update();
+    updateAll();
 }
 
 // ---- formatting ------------------------------------------------------------------------
@@ -560,7 +597,7 @@ void FlexGrid::setCellAlignment(int alignment) {
 void FlexGrid::setColor(OleColor& member, OleColor color) {
     checkColor(color);
     member = color;
-    viewport()->update();
+    updateAll();
 }
 
 void FlexGrid::setBackColor(OleColor color) { setColor(m_backColor, color); }
@@ -577,12 +614,12 @@ bool FlexGrid::MergeRow(int row) const {
 void FlexGrid::setMergeRow(int row, bool merge) {
     checkRow(row);
     m_rows[size_t(row)].merge = merge;
-    viewport()->update();
+    updateAll();
 }
 
 void FlexGrid::setMergeCells(bool merge) {
     m_mergeCells = merge;
-    viewport()->update();
+    updateAll();
 }
 
 // ---- geometry --------------------------------------------------------------------------
@@ -639,7 +676,45 @@ void FlexGrid::SetFocus() { setFocus(Qt::OtherFocusReason); }
 
 // ---- painting and widget events --------------------------------------------------------
 
-void FlexGrid::paintEvent(QPaintEvent* event) { Painter(*this, event).run(); }
+void FlexGrid::paintEvent(QPaintEvent* event) {
+    m_allDirty = false;
+    Painter(*this, event).run();
+}
+
+void FlexGrid::updateAll() {
+    // Until it is painted, the cells need not be updated one by one.
+    if (isVisible() && viewport()->updatesEnabled()) m_allDirty = true;
+    viewport()->update();
+}
+
+void FlexGrid::updateCells(int row1, int col1, int row2, int col2) {
+    if (m_allDirty || !isVisible() || !viewport()->updatesEnabled() || Rows() == 0 || Cols() == 0) return;
+    const int top = std::min(row1, row2), bottom = std::max(row1, row2);
+    int left = std::min(col1, col2), right = std::max(col1, col2);
+    if (m_mergeCells)
+        for (int r = top; r <= bottom; ++r)
+            if (m_rows[size_t(r)].merge) {
+                // A run of equal texts may now begin or end elsewhere in the row.
+                left = 0;
+                right = Cols() - 1;
+                break;
+            }
+    const auto [y0, y1] = rowAxis().cover(top, bottom);
+    if (y0 >= y1) return;
+    const auto [x0, x1] = colAxis().cover(left, right);
+    if (x0 >= x1) return;
+    viewport()->update(QRect(QPoint(x0, y0), QPoint(x1 - 1, y1 - 1)));
+}
+
+FlexGrid::Selection FlexGrid::selection() const { return {m_row, m_col, m_rowSel, m_colSel}; }
+
+void FlexGrid::selectionChanged(const Selection& before) {
+    const Selection now = selection();
+    if (before.row == now.row && before.col == now.col && before.rowSel == now.rowSel && before.colSel == now.colSel)
+        return;
+    updateCells(before.row, before.col, before.rowSel, before.colSel);
+    updateCells(now.row, now.col, now.rowSel, now.colSel);
+}
 
 void FlexGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
@@ -649,24 +724,36 @@ void FlexGrid::resizeEvent(QResizeEvent* event) {
 void FlexGrid::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        for (RowInfo& info : m_rows)
+            for (Cell& k : info.cells) k.advance = -1;
         m_defaultRowHeight = pixelsToTwips(fontMetrics().height() + 4);
         updateScrollBars();
     }
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
-        viewport()->update();
+        updateAll();
 }
 
-void FlexGrid::scrollContentsBy(int, int) { viewport()->update(); }
+void FlexGrid::scrollContentsBy(int, int) { updateAll(); }
 
+bool FlexGrid::viewportEvent(QEvent* event) {
+    // An editor shown or hidden over a cell asks the viewport for a new layout, which lays
+    // the scroll bars out again and repaints them and the window under them. Nothing of
+    // the grid's layout depends on the viewport's children.
+    if (event->type() == QEvent::LayoutRequest) return true;
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+// The base classes would repaint the whole widget, scroll bars and the window under them
+// included, at each focus change: only the focus frame of the current cell changes.
 void FlexGrid::focusInEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
+    event->accept();
+    updateCells(m_row, m_col, m_row, m_col);
     emit GotFocus();
 }
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
-    QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    event->accept();
+    updateCells(m_row, m_col, m_row, m_col);
 }
 
 // ---- user actions ----------------------------------------------------------------------
@@ -675,20 +762,22 @@ void FlexGrid::moveCurrent(int row, int col) {
     if (row != m_row || col != m_col) {
         emit LeaveCell();
         if (row >= Rows() || col >= Cols()) return;  // the handler changed the grid
-        m_row = row;
-        m_col = col;
     }
+    const Selection before = selection();
+    m_row = row;
+    m_col = col;
     m_rowSel = m_row;
     m_colSel = m_col;
     ensureVisible(m_row, m_col);
-    viewport()->update();
+    selectionChanged(before);
 }
 
 void FlexGrid::extendSelection(int row, int col) {
+    const Selection before = selection();
     m_rowSel = row;
     m_colSel = col;
     ensureVisible(row, col);
-    viewport()->update();
+    selectionChanged(before);
 }
 
 bool FlexGrid::navigate(int code, int shift) {

@@ -161,6 +161,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     static constexpr OleColor kNoColor = 0xFFFFFFFFu;  // a cell that was never painted
@@ -169,6 +170,10 @@ private:
         OleColor back = kNoColor;
         OleColor fore = kNoColor;
         qint8 alignment = -1;  // never set: AlignGeneral
+        // The text's width in the grid's font (-1: to be measured) and whether it reads
+        // as a number, kept by the painter.
+        mutable int advance = -1;
+        mutable bool number = false;
     };
     struct RowInfo {
         std::vector<Cell> cells;
@@ -207,6 +212,16 @@ private:
     int colPx(int col) const;
     int rowPx(int row) const;
     void updateScrollBars();
+    // Repaints: the whole view, or only the part of a block of cells (and of the runs of
+    // merged cells it touches) that shows.
+    void updateAll();
+    void updateCells(int row1, int col1, int row2, int col2);
+    struct Selection {
+        int row, col, rowSel, colSel;
+    };
+    Selection selection() const;
+    void selectionChanged(const Selection& before);
+    void setCellText(int row, int col, const QString& text);
     void ensureVisible(int row, int col);
     void clampCurrentCell();
     void structureChanged();
@@ -244,6 +259,7 @@ private:
     int m_resizeCol = -1;
     bool m_swallowClick = false;
     bool m_updatingScrollBars = false;
+    bool m_allDirty = false;  // a repaint of the whole view is on its way
 };
 
 }  // namespace platform

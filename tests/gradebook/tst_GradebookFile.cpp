@@ -181,6 +181,61 @@ private slots:
         QVERIFY(!mUtilities::CreateGradebook(path(u"absent/carnet.dat"_s)));
         QCOMPARE(scope.pending(), 0);
     }
+
+    // A gradebook written before the grid's index joined the schema gains it on opening
+    // and keeps every table, field, index, property and row; a colleague's exchange file
+    // is read as it came.
+    void anOlderGradebookGainsTheGridIndex() {
+        const auto check = [](const QString& file) {
+            Database d = openGradebook(file);
+            return mUtilities::CheckGradebookVersion(d);
+        };
+        const auto withoutIndex = [&](const QString& file, const QString& app) {
+            Database d = Database::CreateDatabase(file, gradebook::databasePassword());
+            for (const gradebook::PropertyDef& p : gradebook::gradebookProperties())
+                d.CreateProperty(p.name, p.type, p.name == u"App"_s ? QVariant(app) : p.value);
+            for (const TableDef& table : gradebook::gradebookTables(m_created)) {
+                TableDef old(table.Name());
+                for (const FieldDef& f : table.Fields())
+                    old.appendField(f);
+                for (const IndexDef& i : table.Indexes())
+                    if (table.Name() != u"Séries"_s || i.Name() != u"NumClassMat"_s)
+                        old.appendIndex(i);
+                d.CreateTable(old);
+            }
+            Recordset series = d.OpenRecordset(Query(u"Séries"_s));
+            addRow(series, {{"Nom", u"Dictée"_s}, {"Sur", 10}, {"Coefficient", 2}, {"NumMat", 1}, {"NumClass", 1}, {"Colonne", 600}});
+        };
+        const QString exchange = path(u"echange-ancien.dat"_s);
+        withoutIndex(exchange, gradebook::exportApp());
+        const QByteArray exchangeBytes = fileBytes(exchange);
+        QVERIFY(check(exchange));
+        QCOMPARE(fileBytes(exchange), exchangeBytes);
+
+        const QString file = path(u"sans-index.dat"_s);
+        withoutIndex(file, gradebook::gradebookApp());
+        QVERIFY(check(file));
+        {
+            Database d = openGradebook(file);
+            QStringList properties;
+            for (const QString& name : d.PropertyNames())
+                properties << name + u'=' + d.Properties(name).Value().toString();
+            QCOMPARE(properties, (QStringList{"App=Vorsk App Quibolet", "VersionID=1.2.2", "Passe=Undefined", "Moyenne=1"}));
+            QCOMPARE(d.TableNames(), (QStringList{"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"}));
+            for (const TableDef& table : gradebook::gradebookTables(m_created))
+                QCOMPARE(describe(d.TableDefs(table.Name())), describe(table));
+            Recordset series = d.OpenRecordset(Query(u"Séries"_s), RecordsetType::Snapshot);
+            QCOMPARE(series.RecordCount(), 1);
+            QCOMPARE(series.Fields(u"Nom"_s).Value().toString() + series.Fields(u"Sur"_s).Value().toString(), u"Dictée10"_s);
+        }
+        // The index itself is in the file, not only in its description: it cannot be made twice.
+        QVERIFY(rawExec(file, gradebook::databasePassword().toUtf8(),
+                        "CREATE INDEX \"S\xc3\xa9ries.NumClassMat\" ON \"S\xc3\xa9ries\" (\"NumClass\", \"NumMat\")") != 0);
+        // Opening again adds nothing more.
+        const QByteArray after = fileBytes(file);
+        QVERIFY(check(file));
+        QCOMPARE(fileBytes(file), after);
+    }
 };
 
 QTEST_MAIN(tst_GradebookFile)

@@ -1,6 +1,7 @@
 // Grades typed into the main window's grid, read back from the file through a second
 // connection, and the window's commands, refused while a grade is being typed.
 #include "Answers.h"
+#include "DbTestSupport.h"
 #include "GradebookBuilder.h"
 #include "controls/frmMessages.h"
 #include "controls/mSubClass.h"
@@ -192,9 +193,41 @@ private slots:
                                      refusal(1, "'Coefficient' doit être renseigné."),
                                      refusal(2, "'Note/' doit être renseigné et non nul."),
                                      refusal(2, "'Coefficient' doit être renseigné."), refusal(1, invalid),
-                                     refusal(1, invalid), refusal(1, invalid)}));
+                                     refusal(1, invalid), gradeentry::storeFailure()}));
         QCOMPARE(scale(m_s1, "Sur") + scale(m_s2, "Coefficient"), 21);
         QCOMPARE(grade(5, kS1) + grade(6, kS1), QStringLiteral("10|1010|10"));
+    }
+
+    // A store that fails part-way through a selection leaves the file and the grid as they
+    // were, refused cells included; once it works again the whole selection is written.
+    void aFailedStoreUndoesTheWholeSelection() {
+        platform::ModalTestScope scope;
+        QStringList lines;
+        scope.push(messageList(gradeentry::refusalHeading(), &lines));
+        const auto snapshot = [&] {
+            QString all = QString::number(scale(m_s1, "Sur")) + u'/' + QString::number(scale(m_s1, "Coefficient")) + u' '
+                        + grid().TextMatrix(1, kS1) + u'/' + grid().TextMatrix(2, kS1);
+            for (int row = 4; row <= 9; ++row) all += u' ' + grade(row, kS1) + u' ' + grade(row, kS2);
+            return all + u' ' + grid().TextMatrix(grid().Rows() - 1, kS1);
+        };
+        const QString before = snapshot();
+        // The fourth student's grade cannot be stored: by then the series and three grades
+        // (two changed, one new) were written.
+        const QByteArray key = gradebook::databasePassword().toUtf8();
+        const QByteArray trigger = "CREATE TRIGGER refuse BEFORE INSERT ON \"Notes\" WHEN NEW.\"NumElv\" = "
+                                 + QByteArray::number(m_students[3]) + " BEGIN SELECT RAISE(ABORT, 'disque'); END";
+        QCOMPARE(testsupport::rawExec(m_path, key, trigger.constData()), 0);
+        enter(QStringLiteral("9"), 1, kS1, 9, kS1);
+        QCOMPARE(lines, QStringList{gradeentry::storeFailure()});
+        QCOMPARE(snapshot(), before);
+
+        // Refused cells are still listed and skipped when the store works.
+        QCOMPARE(testsupport::rawExec(m_path, key, "DROP TRIGGER refuse"), 0);
+        lines.clear();
+        scope.push(messageList(gradeentry::refusalHeading(), &lines));
+        enter(QStringLiteral("0"), 1, kS1, 9, kS1);
+        QCOMPARE(lines, QStringList{refusal(1, "'Note/' doit être renseigné et non nul.")});
+        QCOMPARE(snapshot(), QStringLiteral("20/0 20/0 0|0 | 0|0 | 0|0 | 0|0 | 0|0 | 0|0 | 0,0"));
     }
 
     void commandsAndTheEditModeGuard() {

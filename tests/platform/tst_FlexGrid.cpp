@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -197,6 +198,43 @@ private slots:
         QApplication::setPalette(flat);
         QVERIFY(pixel(g, centre(g, 4, 3)) != pixel(g, centre(g, 1, 1)));
         QApplication::setPalette(saved);
+    }
+
+    // Changes repaint only the cells they touch, yet what is on screen is what a whole
+    // repaint draws: no stale text, selection, colour or focus frame is left behind.
+    void partialRepaintsLeaveNothingStale() {
+        Shown s(40, 12);
+        FlexGrid& g = *s.grid;
+        g.setMergeCells(true);
+        g.setMergeRow(0, true);
+        QScreen* screen = s.window.screen();
+        const auto onScreen = [&] {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            return screen->grabWindow(s.window.winId()).toImage().copy(QRect(g.mapTo(&s.window, QPoint()), g.size()));
+        };
+        const auto check = [&](const char* step) {
+            const QImage shown = onScreen();
+            QVERIFY2(shown == g.grab().toImage().convertToFormat(shown.format()), step);
+        };
+        check("first paint");
+        g.setTextMatrix(3, 2, QStringLiteral("un texte bien plus long que sa cellule"));
+        g.setTextMatrix(5, 1, QString());
+        check("texts");
+        g.setRow(4);
+        g.setCol(2);
+        g.setRowSel(9);
+        g.setColSel(4);
+        check("selection");
+        g.setRow(6);
+        g.setCellBackColor(rgb(255, 200, 0));
+        g.setTextMatrix(0, 3, QStringLiteral("0:2"));  // joins the heading run on its left
+        check("colour, merged heading");
+        g.verticalScrollBar()->setValue(10);
+        g.setTextMatrix(15, 1, QStringLiteral("12,5"));
+        g.setTextMatrix(2, 1, QStringLiteral("hors de vue"));
+        g.clearFocus();
+        check("scrolled, out of view, focus lost");
     }
 
     void mergedRowsShowOneHeadingPerRun() {

@@ -152,6 +152,20 @@ void Database::AddField(const QString& tableName, const FieldDef& field) {
     transaction.commit();
 }
 
+void Database::CreateIndex(const QString& tableName, const IndexDef& index) {
+    Connection& c = connection();
+    TableDef table = c.table(tableName);
+    table.appendIndex(index);
+    detail::validateTable(table);
+    // A primary key is part of the table as it was built.
+    if (index.Primary())
+        throw DbError(DbErrc::InvalidDefinition, table.Name() + u'.' + index.Name());
+    Transaction transaction(*this);
+    c.execute(detail::createIndexSql(table, index));
+    c.storeTable(table, false);
+    transaction.commit();
+}
+
 QStringList Database::TableNames() const {
     QStringList names;
     for (const TableDef& t : connection().tables())

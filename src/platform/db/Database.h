@@ -71,6 +71,9 @@ public:
     void CreateTable(const TableDef& table);
     // Adds a field to a table that may hold rows; their value in it is Null until written.
     void AddField(const QString& table, const FieldDef& field);
+    // Adds an index to a table that may hold rows: InvalidDefinition for a primary one or
+    // a name taken, DuplicateKey when the rows break a unique one.
+    void CreateIndex(const QString& table, const IndexDef& index);
     QStringList TableNames() const;
     bool hasTable(const QString& name) const;
     TableDef TableDefs(const QString& name) const;  // NoSuchTable

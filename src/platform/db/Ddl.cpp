@@ -212,14 +212,16 @@ QByteArray createTableSql(const TableDef& table) {
     return sql + ')';
 }
 
+QByteArray createIndexSql(const TableDef& table, const IndexDef& index) {
+    return QByteArray(index.Unique() ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + indexName(table, index) + " ON "
+         + quoteName(table.Name()) + " (" + fieldList(index.Fields()) + ')';
+}
+
 QList<QByteArray> createIndexSql(const TableDef& table) {
     QList<QByteArray> result;
-    for (const IndexDef& index : table.Indexes()) {
-        if (index.Primary())
-            continue;
-        result << QByteArray(index.Unique() ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + indexName(table, index)
-                      + " ON " + quoteName(table.Name()) + " (" + fieldList(index.Fields()) + ')';
-    }
+    for (const IndexDef& index : table.Indexes())
+        if (!index.Primary())
+            result << createIndexSql(table, index);
     return result;
 }
 

@@ -14,6 +14,7 @@ void validateNewField(const TableDef& table, const FieldDef& field);
 
 QByteArray createTableSql(const TableDef& table);
 QList<QByteArray> createIndexSql(const TableDef& table);
+QByteArray createIndexSql(const TableDef& table, const IndexDef& index);
 // ALTER TABLE ... ADD COLUMN. SQLite cannot add a NOT NULL column without a default, so a
 // required field added to a table is refused Null by a check instead.
 QByteArray addColumnSql(const TableDef& table, const FieldDef& field);
