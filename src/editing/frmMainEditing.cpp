@@ -3,6 +3,7 @@
 #include "mainwindow/Commands.h"
 
 #include "controls/vskTab.h"
+#include "editing/frmEleves.h"
 
 namespace commands {
 namespace {
@@ -11,6 +12,8 @@ void averagesTable(MainSurface& main) {
     if (main.tabBar().SectionCount() == 0)
         nothingTo(main.owner(), QStringLiteral("Ce carnet de notes ne contient pas encore de classes."),
                   QStringLiteral("Créez une ou plusieurs classes (menu Créer/Nouvelle classe)."));
+    else
+        frmElèves::Open(main);
 }
 
 const Row kRows[] = {

@@ -4,6 +4,7 @@
 #include "Pictures.h"
 #include "StoreMessages.h"
 #include "frmPwdAsk.h"
+#include "controls/NumericEditor.h"
 #include "controls/mSubClass.h"
 #include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
@@ -359,21 +360,7 @@ void frmMain::EndNoteEdit() {
 
 void frmMain::txtNote_Change() { mNoteChanged = true; }
 
-void frmMain::txtNote_KeyPress(int& KeyAscii) {
-    if (KeyAscii == ',' || KeyAscii == '.') {
-        if (txtNote->text().contains(u',')) {
-            KeyAscii = 0;
-        } else if (txtNote->cursorPosition() == 0) {
-            txtNote->setText(QStringLiteral("0,"));
-            txtNote->setCursorPosition(2);
-            KeyAscii = 0;
-        } else {
-            KeyAscii = ',';
-        }
-    } else if (KeyAscii != platform::key::Back && (KeyAscii < '0' || KeyAscii > '9')) {
-        KeyAscii = 0;  // Enter and Esc included: they act on key down
-    }
-}
+void frmMain::txtNote_KeyPress(int& KeyAscii) { numericeditor::KeyPress(*txtNote, KeyAscii); }
 
 void frmMain::txtNote_KeyDown(int& KeyCode, int Shift) {
     Q_UNUSED(Shift);
@@ -542,19 +529,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         default: break;
         }
     } else if (watched == txtNote && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (int code = platform::keyCode(*key)) {
-            txtNote_KeyDown(code, platform::shiftState(key->modifiers()));
-            if (code == 0) return true;
-        }
-        // The filter may turn the character into another one, typed in its place.
-        const int typed = platform::keyAscii(*key);
-        if (typed == 0) return false;
-        int ascii = typed;
-        txtNote_KeyPress(ascii);
-        if (ascii == typed) return false;
-        if (ascii != 0) txtNote->insert(QString(QChar(ascii)));
-        return true;
+        return numericeditor::routeKey(
+            *txtNote, *static_cast<QKeyEvent*>(event), [this](int& code, int shift) { txtNote_KeyDown(code, shift); },
+            [this](int& ascii) { txtNote_KeyPress(ascii); });
     } else if (watched == picSplit && event->type() == QEvent::MouseButtonPress) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
         mSplitter.SplitterMouseDown(m_client, at.x(), at.y());

@@ -148,6 +148,8 @@ const Row* find(int id) {
     return nullptr;
 }
 
+MainSurface& loadMain() { return platform::Form<frmMain>::get(); }
+
 void nothingTo(QWidget* owner, const QString& heading, const QString& line) {
     messages::messageList(owner, heading, {line}, pictures::imaButton(3));
 }
