@@ -26,20 +26,11 @@
 #include <QToolButton>
 
 using platform::Form;
+using testsupport::messageList;
 
 namespace {
 
 constexpr int kS1 = 1, kS2 = 2, kAverage1 = 3;  // columns of the test grid
-
-// Checks the heading of the message list, keeps its lines and closes it.
-platform::ModalResponder messageList(const QString& heading, QStringList* lines = nullptr) {
-    return [heading, lines](QWidget& w) {
-        auto& list = dynamic_cast<frmMessages&>(w);
-        QCOMPARE(list.lblInfo->text(), heading);
-        for (int i = 1; lines && i <= list.vskAL->ItemCount(); ++i) *lines << list.vskAL->ItemText(i);
-        list.close();
-    };
-}
 
 QString refusal(int series, const char* reason) { return QStringLiteral("Série de notes: S%1\n   %2").arg(series).arg(reason); }
 

@@ -1,12 +1,15 @@
 #include "Answers.h"
 
 #include "UiHelpers.h"
+#include "controls/frmMessages.h"
 #include "controls/frmMsgBox.h"
+#include "controls/vskAdvLabel.h"
 #include "mainwindow/frmPwdAsk.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -34,6 +37,15 @@ platform::ModalResponder msgBox(const QString& start, const QString& button) {
             w.close();
         else
             clickButton(w, button);
+    };
+}
+
+platform::ModalResponder messageList(const QString& heading, QStringList* lines) {
+    return [heading, lines](QWidget& w) {
+        auto& list = dynamic_cast<frmMessages&>(w);
+        QCOMPARE(list.lblInfo->text(), heading);
+        for (int i = 1; lines && i <= list.vskAL->ItemCount(); ++i) *lines << list.vskAL->ItemText(i);
+        list.close();
     };
 }
 

@@ -13,6 +13,9 @@ platform::ModalResponder systemMessage(const QString& text);
 // then presses the button captioned `button` ("" closes it without a button).
 platform::ModalResponder msgBox(const QString& start, const QString& button);
 
+// The message list: checks its heading, keeps its lines (when asked) and closes it.
+platform::ModalResponder messageList(const QString& heading, QStringList* lines = nullptr);
+
 // The password window: types the password, then Enter (or Esc when `escape`).
 platform::ModalResponder password(const QString& typed, bool escape = false);
 
