@@ -41,6 +41,18 @@ private:
     FlexGrid& m_grid;
 };
 
+// Empties the grid down to `rows` rows of `cols` columns, the first `fixedRows` and the
+// names column fixed.
+void reshape(FlexGrid& grid, int rows, int cols, int fixedRows) {
+    grid.setFixedRows(0);
+    grid.setFixedCols(0);
+    grid.setRows(rows);
+    grid.setCols(cols);
+    grid.setColWidth(0, classgrid::kNameWidth);
+    grid.setFixedRows(fixedRows);
+    grid.setFixedCols(1);
+}
+
 const QString kMoyenne = QStringLiteral("Moyenne");
 const QString kGeneral = QStringLiteral("Moyenne générale");
 
@@ -54,13 +66,7 @@ int subjectCount(const FlexGrid& grid) { return grid.Cols() < 5 ? 0 : (grid.Cols
 
 void build(FlexGrid& grid, const QList<averagestable::Entry>& subjects) {
     const Batch batch(grid);
-    grid.setFixedRows(0);
-    grid.setFixedCols(0);
-    grid.setRows(2);
-    grid.setCols(1);
-    grid.setColWidth(0, kNameWidth);
-    grid.setFixedRows(2);
-    grid.setFixedCols(1);
+    reshape(grid, 2, 1, 2);
     if (subjects.isEmpty()) return;
     const int n = int(subjects.size());
     grid.setCols(4 * n + 5);
@@ -167,13 +173,7 @@ namespace studentgrid {
 
 void build(FlexGrid& grid, const QList<averagestable::Entry>& subjects) {
     const Batch batch(grid);
-    grid.setFixedRows(0);
-    grid.setFixedCols(0);
-    grid.setCols(6);
-    grid.setRows(2);
-    grid.setFixedRows(1);
-    grid.setFixedCols(1);
-    grid.setColWidth(0, classgrid::kNameWidth);
+    reshape(grid, 2, 6, 1);
     for (int c = 1; c <= 5; ++c) grid.setColWidth(c, 1100);
     grid.setRowHeight(0, 500);
     const QString headings[6] = {QString(), QStringLiteral("Coefficient"), QStringLiteral("Moyenne 1"),

@@ -10,6 +10,7 @@
 #include "gradebook/mUtilities.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/Pictures.h"
+#include "mainwindow/WindowParts.h"
 #include "mainwindow/frmAbout.h"
 #include "mainwindow/frmOptions.h"
 #include "mainwindow/mExcelExport.h"
@@ -58,30 +59,6 @@ QIcon nodeIcon(int image, int selectedImage) {
     QIcon icon(pictures::imaTre(image));
     icon.addPixmap(pictures::imaTre(selectedImage), QIcon::Selected);
     return icon;
-}
-
-QLabel* heading(QWidget* parent, const char* name) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromUtf8(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    label->setMargin(3);
-    QFont bold = label->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.15);
-    label->setFont(bold);
-    return label;
-}
-
-QLineEdit* coefficientEditor(FlexGrid* grid, const char* name) {
-    auto* editor = new QLineEdit(grid);
-    editor->setObjectName(QString::fromUtf8(name));
-    editor->setFrame(false);
-    editor->setFont(grid->font());
-    editor->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    editor->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid palette(highlight); padding: 0 2px; }"));
-    editor->hide();
-    return editor;
 }
 
 // The toolbar's positions (from 1): text, picture of the main window's toolbar, and the
@@ -146,24 +123,19 @@ frmElèves::frmElèves() {
     }
     optChoix[0]->setChecked(true);
 
-    lblClass = heading(m_client, "lblClass");
-    lblElève = heading(m_client, "lblElève");
+    lblClass = windowparts::heading(m_client, QStringLiteral("lblClass"));
+    lblElève = windowparts::heading(m_client, QStringLiteral("lblElève"));
 
-    // The widths of the averages were made for a small font: "Moyenne générale" must fit
-    // the four columns of its group.
-    const auto makeGrid = [this](const char* name) {
+    const auto makeGrid = [this](const QString& name) {
         auto* grid = new FlexGrid(m_client);
-        grid->setObjectName(QString::fromUtf8(name));
-        QFont font = grid->font();
-        font.setPointSize(8);
-        font.setStretch(QFont::Condensed);
-        grid->setFont(font);
+        grid->setObjectName(name);
+        windowparts::useGridFont(*grid);
         return grid;
     };
-    flxClass = makeGrid("flxClass");
-    flxMoy = makeGrid("flxMoy");
-    txtCoef = coefficientEditor(flxMoy, "txtCoef");
-    txtCoefClass = coefficientEditor(flxClass, "txtCoefClass");
+    flxClass = makeGrid(QStringLiteral("flxClass"));
+    flxMoy = makeGrid(QStringLiteral("flxMoy"));
+    txtCoef = windowparts::cellEditor(*flxMoy, QStringLiteral("txtCoef"));
+    txtCoefClass = windowparts::cellEditor(*flxClass, QStringLiteral("txtCoefClass"));
     for (const bool cls : {false, true}) {
         FlexGrid* grid = cls ? flxClass : flxMoy;
         QLineEdit* editor = cls ? txtCoefClass : txtCoef;
@@ -203,13 +175,7 @@ frmElèves::frmElèves() {
         mnuAide.append(action);
     }
 
-    tooBar = addToolBar(QStringLiteral("tooBar"));
-    tooBar->setObjectName(QStringLiteral("tooBar"));
-    tooBar->setMovable(false);
-    tooBar->setFloatable(false);
-    tooBar->toggleViewAction()->setVisible(false);
-    tooBar->setIconSize(QSize(32, 32));
-    tooBar->setToolButtonStyle(Qt::ToolButtonIconOnly);  // the texts are the tool tips
+    tooBar = windowparts::toolBar(*this);
     for (int b = 1; b <= 9; ++b) {
         if (!kTools[b - 1].text) {
             tooBar->addSeparator();
@@ -221,19 +187,10 @@ frmElèves::frmElèves() {
         connect(action, &QAction::triggered, this, [this, b] { tooBar_ButtonClick(b); });
     }
 
+    m_statusText = windowparts::statusText(*this);
     staBar = statusBar();
-    staBar->setObjectName(QStringLiteral("staBar"));
-    m_statusText = new QLabel(staBar);
-    m_statusText->setObjectName(QStringLiteral("staBarText"));
-    staBar->addWidget(m_statusText, 1);
 
-    mSplitter.setSplitObject(picSplit);
-    mSplitter.setOrientation(1);
-    // The toolbar and the status bar lie outside the client area: no margin is kept for them.
-    mSplitter.setBorder(1, 32);
-    mSplitter.setBorder(2, 0);
-    mSplitter.setBorder(3, 32);
-    mSplitter.setBorder(4, 0);
+    windowparts::setUpSplitter(mSplitter, *picSplit);
     picSplit->move(twipsToPixels(kTreeWidth), 0);
     for (QWidget* w : {static_cast<QWidget*>(fraChoix[0]), static_cast<QWidget*>(lblElève), static_cast<QWidget*>(flxMoy),
                        static_cast<QWidget*>(txtEC), static_cast<QWidget*>(fraChoix[1]), static_cast<QWidget*>(lblClass),
@@ -554,34 +511,16 @@ void frmElèves::grid_Commit(bool cls) {
     }
 }
 
-namespace {
+void frmElèves::StartCoefEdit() { startCoefEditing(false); }
 
-void placeEditor(QLineEdit& editor, FlexGrid& grid) {
-    // Read before the editor shows: bringing the cell into view scrolls the grid.
-    const QRect cell(twipsToPixels(grid.CellLeft()), twipsToPixels(grid.CellTop()), twipsToPixels(grid.CellWidth()),
-                     twipsToPixels(grid.CellHeight()));
-    editor.setGeometry(cell);
-    editor.show();
-    editor.raise();
-    editor.setFocus(Qt::OtherFocusReason);
-}
+void frmElèves::StartCoefClassEdit() { startCoefEditing(true); }
 
-}  // namespace
-
-void frmElèves::StartCoefEdit() {
+void frmElèves::startCoefEditing(bool cls) {
     setStatusText(QStringLiteral("Edition de coefficient"));
     tooBar->setEnabled(false);
     treElv->setEnabled(false);
-    fraChoix[0]->setEnabled(false);
-    placeEditor(*txtCoef, *flxMoy);
-}
-
-void frmElèves::StartCoefClassEdit() {
-    setStatusText(QStringLiteral("Edition de coefficient"));
-    tooBar->setEnabled(false);
-    treElv->setEnabled(false);
-    fraChoix[1]->setEnabled(false);
-    placeEditor(*txtCoefClass, *flxClass);
+    fraChoix[cls ? 1 : 0]->setEnabled(false);
+    windowparts::showOverCell(cls ? *txtCoefClass : *txtCoef, cls ? *flxClass : *flxMoy);
 }
 
 void frmElèves::endCoefEditing(bool cls) {
@@ -698,26 +637,9 @@ void frmElèves::ArrangePanes() {
 }
 
 bool frmElèves::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_client) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        switch (event->type()) {
-        case QEvent::Resize:
-            if (!isMinimized()) ArrangePanes();
-            break;
-        case QEvent::MouseMove:
-            mSplitter.SplitterFormMouseMove(mouse->position().toPoint().x(), mouse->position().toPoint().y());
-            break;
-        case QEvent::MouseButtonRelease:
-            if (mSplitter.SplitterFormMouseUp(mouse->position().toPoint().x(), mouse->position().toPoint().y()))
-                ArrangePanes();
-            break;
-        default: break;
-        }
-    } else if (watched == picSplit && event->type() == QEvent::MouseButtonPress) {
-        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-        mSplitter.SplitterMouseDown(m_client, at.x(), at.y());
+    if (windowparts::splitterEvent(mSplitter, *m_client, *picSplit, watched, event, [this] { ArrangePanes(); }))
         return true;
-    } else if (watched == txtEC && event->type() == QEvent::FocusOut) {
+    if (watched == txtEC && event->type() == QEvent::FocusOut) {
         SaveEtatCivil();
     } else if ((watched == txtCoef || watched == txtCoefClass) && event->type() == QEvent::KeyPress) {
         const bool cls = watched == txtCoefClass;

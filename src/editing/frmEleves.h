@@ -111,6 +111,7 @@ private:
     void coef_KeyDown(bool cls, int& KeyCode);
     bool editableCell(bool cls) const;
     void openCoefEditor(bool cls, const QString& text, bool changed);
+    void startCoefEditing(bool cls);
     void endCoefEditing(bool cls);
     // The coefficient typed, checked; nothing (after the message list) when refused.
     std::optional<int> typedCoefficient(QLineEdit& editor);

@@ -3,6 +3,7 @@
 #include "GradeEntry.h"
 #include "Pictures.h"
 #include "StoreMessages.h"
+#include "WindowParts.h"
 #include "frmPwdAsk.h"
 #include "controls/NumericEditor.h"
 #include "controls/mSubClass.h"
@@ -121,33 +122,14 @@ frmMain::frmMain() {
     picSplit->setObjectName(QStringLiteral("picSplit"));
     picSplit->installEventFilter(this);
 
-    lblPrincipal = new QLabel(QStringLiteral("Pas d'éléments à afficher."), m_client);
-    lblPrincipal->setObjectName(QStringLiteral("lblPrincipal"));
-    lblPrincipal->setTextFormat(Qt::PlainText);
-    lblPrincipal->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    lblPrincipal->setMargin(3);
-    QFont bold = lblPrincipal->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.15);
-    lblPrincipal->setFont(bold);
+    lblPrincipal = windowparts::heading(m_client, QStringLiteral("lblPrincipal"));
+    lblPrincipal->setText(QStringLiteral("Pas d'éléments à afficher."));
 
     flxNotes = new platform::FlexGrid(m_client);
     flxNotes->setObjectName(QStringLiteral("flxNotes"));
-    // The widths stored in gradebooks were made for a small font: "Moyenne 1" must fit
-    // the 800 twips of an average column.
-    QFont gridFont = flxNotes->font();
-    gridFont.setPointSize(8);
-    gridFont.setStretch(QFont::Condensed);
-    flxNotes->setFont(gridFont);
+    windowparts::useGridFont(*flxNotes);
 
-    txtNote = new QLineEdit(flxNotes);
-    txtNote->setObjectName(QStringLiteral("txtNote"));
-    txtNote->setFrame(false);
-    txtNote->setFont(gridFont);
-    // Aligned as the grades it replaces, with an edge that shows which cell is being typed.
-    txtNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    txtNote->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid palette(highlight); padding: 0 2px; }"));
-    txtNote->hide();
+    txtNote = windowparts::cellEditor(*flxNotes, QStringLiteral("txtNote"));
     txtNote->installEventFilter(this);
     connect(txtNote, &QLineEdit::textChanged, this, &frmMain::txtNote_Change);
     connect(flxNotes, &platform::FlexGrid::DblClick, this, &frmMain::flxNotes_DblClick);
@@ -163,23 +145,13 @@ frmMain::frmMain() {
             flxNotes->SetFocus();
         });
 
+    m_statusText = windowparts::statusText(*this);
     staBar = statusBar();
-    staBar->setObjectName(QStringLiteral("staBar"));
-    // A label of its own: hovering a menu clears the status bar's passing messages.
-    m_statusText = new QLabel(staBar);
-    m_statusText->setObjectName(QStringLiteral("staBarText"));
-    staBar->addWidget(m_statusText, 1);
 
     mSubClass::SubclassWindow(this, this);
     CreateMenuBar();
     CreateToolBar();
-    mSplitter.setSplitObject(picSplit);
-    mSplitter.setOrientation(1);
-    // The toolbar and the status bar lie outside the client area: no margin is kept for them.
-    mSplitter.setBorder(1, 32);
-    mSplitter.setBorder(2, 0);
-    mSplitter.setBorder(3, 32);
-    mSplitter.setBorder(4, 0);
+    windowparts::setUpSplitter(mSplitter, *picSplit);
     restorePlacement();
     ArrangePanes();
 }
@@ -337,13 +309,7 @@ void frmMain::flxNotes_LeaveCell() {
 
 void frmMain::StartNoteEdit() {
     setStatusText(QStringLiteral("Edition de notes"));
-    // Read before the editor shows: bringing the cell into view scrolls the grid.
-    const QRect cell(twipsToPixels(flxNotes->CellLeft()), twipsToPixels(flxNotes->CellTop()),
-                     twipsToPixels(flxNotes->CellWidth()), twipsToPixels(flxNotes->CellHeight()));
-    txtNote->setGeometry(cell);
-    txtNote->show();
-    txtNote->raise();
-    txtNote->setFocus(Qt::OtherFocusReason);
+    windowparts::showOverCell(*txtNote, *flxNotes);
 }
 
 void frmMain::EndNoteEdit() {
@@ -513,29 +479,11 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_client) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        switch (event->type()) {
-        case QEvent::Resize:
-            if (!isMinimized()) ArrangePanes();
-            break;
-        case QEvent::MouseMove:
-            mSplitter.SplitterFormMouseMove(mouse->position().toPoint().x(), mouse->position().toPoint().y());
-            break;
-        case QEvent::MouseButtonRelease:
-            if (mSplitter.SplitterFormMouseUp(mouse->position().toPoint().x(), mouse->position().toPoint().y()))
-                ArrangePanes();
-            break;
-        default: break;
-        }
-    } else if (watched == txtNote && event->type() == QEvent::KeyPress) {
+    if (windowparts::splitterEvent(mSplitter, *m_client, *picSplit, watched, event, [this] { ArrangePanes(); }))
+        return true;
+    if (watched == txtNote && event->type() == QEvent::KeyPress)
         return numericeditor::routeKey(
             *txtNote, *static_cast<QKeyEvent*>(event), [this](int& code, int shift) { txtNote_KeyDown(code, shift); },
             [this](int& ascii) { txtNote_KeyPress(ascii); });
-    } else if (watched == picSplit && event->type() == QEvent::MouseButtonPress) {
-        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-        mSplitter.SplitterMouseDown(m_client, at.x(), at.y());
-        return true;
-    }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -4,6 +4,7 @@
 // missing coefficient row), typed coefficients, and the civil status.
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
+#include "GridTexts.h"
 #include "WorkedExample.h"
 #include "editing/AveragesGrids.h"
 #include "editing/AveragesTable.h"
@@ -16,19 +17,10 @@
 
 using platform::FlexGrid;
 using testsupport::GradebookBuilder;
+using testsupport::gridTexts;
 using testsupport::WorkedExample;
 
 namespace {
-
-QList<QStringList> gridTexts(const FlexGrid& g) {
-    QList<QStringList> rows;
-    for (int r = 0; r < g.Rows(); ++r) {
-        QStringList row;
-        for (int c = 0; c < g.Cols(); ++c) row << g.TextMatrix(r, c);
-        rows << row;
-    }
-    return rows;
-}
 
 QStringList widths(const FlexGrid& g) {
     QStringList w;

@@ -5,6 +5,7 @@
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
+#include "GridTexts.h"
 #include "UiHelpers.h"
 #include "WorkbookReader.h"
 #include "WorkedExample.h"
@@ -34,19 +35,10 @@ using platform::FlexGrid;
 using platform::Form;
 using platform::ModalTestScope;
 using testsupport::GradebookBuilder;
+using testsupport::gridTexts;
 using testsupport::WorkedExample;
 
 namespace {
-
-QList<QStringList> gridTexts(const FlexGrid& g) {
-    QList<QStringList> rows;
-    for (int r = 0; r < g.Rows(); ++r) {
-        QStringList row;
-        for (int c = 0; c < g.Cols(); ++c) row << g.TextMatrix(r, c);
-        rows << row;
-    }
-    return rows;
-}
 
 QTreeWidgetItem* node(frmElèves& w, const QString& key) {
     QTreeWidgetItemIterator it(w.treElv);
