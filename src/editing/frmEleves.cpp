@@ -226,21 +226,8 @@ bool frmElèves::Open(commands::MainSurface& main) {
 }
 
 void frmElèves::load(commands::MainSurface& main) {
-    const db::Database& database = mUtilities::gDB;
-    m_subjects = averagestable::readSubjects(database);
-    const QList<averagestable::TreeClass> tree = averagestable::readTree(database);
-    const QSignalBlocker quiet(treElv);
-    treElv->clear();
-    for (const averagestable::TreeClass& c : tree) {
-        auto* node = new QTreeWidgetItem(treElv, {c.entry.name});
-        node->setData(0, Qt::UserRole, QStringLiteral("X%1").arg(c.entry.key));
-        node->setIcon(0, nodeIcon(1, 2));
-        for (const averagestable::Entry& s : c.students) {
-            auto* child = new QTreeWidgetItem(node, {s.name});
-            child->setData(0, Qt::UserRole, QStringLiteral("Y%1").arg(s.key));
-            child->setIcon(0, nodeIcon(3, 4));
-        }
-    }
+    m_subjects = averagestable::readSubjects(mUtilities::gDB);
+    FillTree();
     studentgrid::build(*flxMoy, m_subjects);
     classgrid::build(*flxClass, m_subjects);
 
@@ -252,6 +239,23 @@ void frmElèves::load(commands::MainSurface& main) {
         first->setExpanded(true);
         treElv->setCurrentItem(first);
         showNode(first);
+    }
+}
+
+void frmElèves::FillTree() {
+    const QList<averagestable::TreeClass> tree = averagestable::readTree(mUtilities::gDB);
+    const QSignalBlocker quiet(treElv);
+    const QIcon classIcon = nodeIcon(1, 2), studentIcon = nodeIcon(3, 4);
+    treElv->clear();
+    for (const averagestable::TreeClass& c : tree) {
+        auto* node = new QTreeWidgetItem(treElv, {c.entry.name});
+        node->setData(0, Qt::UserRole, QStringLiteral("X%1").arg(c.entry.key));
+        node->setIcon(0, classIcon);
+        for (const averagestable::Entry& s : c.students) {
+            auto* child = new QTreeWidgetItem(node, {s.name});
+            child->setData(0, Qt::UserRole, QStringLiteral("Y%1").arg(s.key));
+            child->setIcon(0, studentIcon);
+        }
     }
 }
 

@@ -41,6 +41,9 @@ public:
     // saying why) when the gradebook cannot be read: the main window then stays.
     static bool Open(commands::MainSurface& main);
 
+    // Fills the tree with the classes and their students, anew. Throws DbError.
+    void FillTree();
+
     // Shows a node again as a click on it does; "" in flxClass's Tag first makes a class
     // grid be computed again.
     void ActualiseElèves(QTreeWidgetItem* Node);
