@@ -147,7 +147,8 @@ frmElèves::frmElèves() {
         connect(grid, &FlexGrid::LeaveCell, this, [this, cls] { grid_Commit(cls); });
         // The editor stays where it was put: scrolling the grid under it takes the value.
         for (QScrollBar* bar : {grid->verticalScrollBar(), grid->horizontalScrollBar()})
-            connect(bar, &QScrollBar::valueChanged, this, [this, cls, grid] {
+            connect(bar, &QScrollBar::valueChanged, this, [this, cls, grid, editor] {
+                if (editor->isHidden()) return;
                 grid_Commit(cls);
                 grid->SetFocus();
             });

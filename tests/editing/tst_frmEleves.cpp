@@ -17,6 +17,8 @@
 #include "mainwindow/frmOptions.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
+#include "platform/Paths.h"
+#include "platform/ShellOpen.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -26,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -235,6 +238,21 @@ private slots:
         QVERIFY(!w.close());
         QCOMPARE(scope.pending(), 0);
         QVERIFY(w.isVisible() && Form<frmElèves>::isLoaded());
+        // Help and about are not refused.
+        const QString help = platform::paths::helpFile();  // looked for beside the program
+        const bool made = !QFile::exists(help) && QFile(help).open(QIODevice::WriteOnly);
+        const auto restore = qScopeGuard([&] {
+            if (made) QFile::remove(help);
+            platform::setShellOpenHandler({});
+        });
+        QStringList opened;
+        platform::setShellOpenHandler([&](const QString& target) { return opened << target, true; });
+        w.mnuAide_Click(0);
+        QCOMPARE(opened, QStringList{help});
+        scope.push([](QWidget& about) { about.close(); });
+        w.mnuAide_Click(1);
+        QCOMPARE(scope.shown().last(), QStringLiteral("frmAbout"));
+        QVERIFY(w.coefEditing());
 
         QTest::keyClick(w.txtCoef, Qt::Key_Return);
         QVERIFY(!w.coefEditing());
