@@ -1,7 +1,7 @@
 #include "frmEleves.h"
 
 #include "AveragesGrids.h"
-#include "controls/NumericEditor.h"
+#include "controls/NumberKeys.h"
 #include "controls/cTabItem.h"
 #include "controls/cTabSection.h"
 #include "controls/mShellExecute.h"
@@ -648,10 +648,12 @@ bool frmElèves::eventFilter(QObject* watched, QEvent* event) {
         SaveEtatCivil();
     } else if ((watched == txtCoef || watched == txtCoefClass) && event->type() == QEvent::KeyPress) {
         const bool cls = watched == txtCoefClass;
-        QLineEdit& editor = cls ? *txtCoefClass : *txtCoef;
-        return numericeditor::routeKey(
-            editor, *static_cast<QKeyEvent*>(event), [this, cls](int& code, int) { coef_KeyDown(cls, code); },
-            [&editor](int& ascii) { numericeditor::KeyPress(editor, ascii); });
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (int code = platform::keyCode(*key)) {
+            coef_KeyDown(cls, code);
+            if (code == 0) return true;
+        }
+        return numberkeys::TypeFiltered(cls ? *txtCoefClass : *txtCoef, *key);
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,9 +1,9 @@
 // The main window's commands that edit classes, subjects, series and students, and the
 // table of averages.
 #include "mainwindow/Commands.h"
+#include "frmEleves.h"
 
 #include "controls/vskTab.h"
-#include "editing/frmEleves.h"
 
 namespace commands {
 namespace {

@@ -5,7 +5,7 @@
 #include "StoreMessages.h"
 #include "WindowParts.h"
 #include "frmPwdAsk.h"
-#include "controls/NumericEditor.h"
+#include "controls/NumberKeys.h"
 #include "controls/mSubClass.h"
 #include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
@@ -326,8 +326,6 @@ void frmMain::EndNoteEdit() {
 
 void frmMain::txtNote_Change() { mNoteChanged = true; }
 
-void frmMain::txtNote_KeyPress(int& KeyAscii) { numericeditor::KeyPress(*txtNote, KeyAscii); }
-
 void frmMain::txtNote_KeyDown(int& KeyCode, int Shift) {
     Q_UNUSED(Shift);
     switch (KeyCode) {
@@ -479,11 +477,33 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (windowparts::splitterEvent(mSplitter, *m_client, *picSplit, watched, event, [this] { ArrangePanes(); }))
+    if (watched == m_client) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        switch (event->type()) {
+        case QEvent::Resize:
+            if (!isMinimized()) ArrangePanes();
+            break;
+        case QEvent::MouseMove:
+            mSplitter.SplitterFormMouseMove(mouse->position().toPoint().x(), mouse->position().toPoint().y());
+            break;
+        case QEvent::MouseButtonRelease:
+            if (mSplitter.SplitterFormMouseUp(mouse->position().toPoint().x(), mouse->position().toPoint().y()))
+                ArrangePanes();
+            break;
+        default: break;
+        }
+    } else if (watched == txtNote && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (int code = platform::keyCode(*key)) {
+            txtNote_KeyDown(code, platform::shiftState(key->modifiers()));
+            if (code == 0) return true;
+        }
+        // The filter may turn the character into another one, typed in its place.
+        return numberkeys::TypeFiltered(*txtNote, *key);
+    } else if (watched == picSplit && event->type() == QEvent::MouseButtonPress) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        mSplitter.SplitterMouseDown(m_client, at.x(), at.y());
         return true;
-    if (watched == txtNote && event->type() == QEvent::KeyPress)
-        return numericeditor::routeKey(
-            *txtNote, *static_cast<QKeyEvent*>(event), [this](int& code, int shift) { txtNote_KeyDown(code, shift); },
-            [this](int& ascii) { txtNote_KeyPress(ascii); });
+    }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -114,7 +114,6 @@ private:
     void flxNotes_GotFocus();
     void flxNotes_LeaveCell();
     void txtNote_Change();
-    void txtNote_KeyPress(int& KeyAscii);
     void txtNote_KeyDown(int& KeyCode, int Shift);
     bool currentCellEditable() const;
     void openEditor(const QString& text, bool changed);

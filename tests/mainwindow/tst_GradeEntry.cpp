@@ -26,11 +26,12 @@
 #include <QToolButton>
 
 using platform::Form;
-using testsupport::messageList;
 
 namespace {
 
 constexpr int kS1 = 1, kS2 = 2, kAverage1 = 3;  // columns of the test grid
+
+using testsupport::messageList;
 
 QString refusal(int series, const char* reason) { return QStringLiteral("Série de notes: S%1\n   %2").arg(series).arg(reason); }
 

@@ -2,6 +2,7 @@
 #include "platform/Modal.h"
 
 #include <QString>
+#include <QStringList>
 
 // Answers to the modal windows of the start-up and main windows, for ModalTestScope::push.
 namespace testsupport {
@@ -13,7 +14,7 @@ platform::ModalResponder systemMessage(const QString& text);
 // then presses the button captioned `button` ("" closes it without a button).
 platform::ModalResponder msgBox(const QString& start, const QString& button);
 
-// The message list: checks its heading, keeps its lines (when asked) and closes it.
+// The message list: checks its heading, keeps its lines (when `lines` is given) and closes it.
 platform::ModalResponder messageList(const QString& heading, QStringList* lines = nullptr);
 
 // The password window: types the password, then Enter (or Esc when `escape`).

@@ -1,13 +1,13 @@
-#include "NumericEditor.h"
+#include "NumberKeys.h"
 
 #include "platform/VbKeys.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 
-namespace numericeditor {
+namespace numberkeys {
 
-void KeyPress(QLineEdit& box, int& KeyAscii) {
+void FilterNumberKey(QLineEdit& box, int& KeyAscii) {
     if (KeyAscii == ',' || KeyAscii == '.') {
         if (box.text().contains(u',')) {
             KeyAscii = 0;
@@ -23,18 +23,15 @@ void KeyPress(QLineEdit& box, int& KeyAscii) {
     }
 }
 
-bool routeKey(QLineEdit& box, const QKeyEvent& key, const KeyDownHandler& keyDown, const KeyPressHandler& keyPress) {
-    if (int code = platform::keyCode(key)) {
-        keyDown(code, platform::shiftState(key.modifiers()));
-        if (code == 0) return true;
-    }
+bool TypeFiltered(QLineEdit& box, const QKeyEvent& key) {
     const int typed = platform::keyAscii(key);
-    if (typed == 0) return false;
+    // Enter and Esc go on to the box's window: its default and cancel buttons.
+    if (typed == 0 || typed == platform::key::Return || typed == platform::key::Escape) return false;
     int ascii = typed;
-    keyPress(ascii);
+    FilterNumberKey(box, ascii);
     if (ascii == typed) return false;
     if (ascii != 0) box.insert(QString(QChar(ascii)));
     return true;
 }
 
-}  // namespace numericeditor
+}  // namespace numberkeys
