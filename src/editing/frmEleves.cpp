@@ -551,6 +551,7 @@ void frmElèves::EndCoefEdit() {
     // Out of edit mode first: the focus that hiding moves, and the message list, must find
     // the window out of it.
     txtCoef->hide();
+    endCoefEditing(false);
     if (mCoefChanged) {
         if (const std::optional<int> coefficient = typedCoefficient(*txtCoef)) {
             // Every subject row of the selection, when it takes in the coefficient column.
@@ -574,11 +575,11 @@ void frmElèves::EndCoefEdit() {
             }
         }
     }
-    endCoefEditing(false);
 }
 
 void frmElèves::EndCoefClassEdit() {
     txtCoefClass->hide();
+    endCoefEditing(true);
     if (mCoefChanged) {
         if (const std::optional<int> coefficient = typedCoefficient(*txtCoefClass)) {
             try {
@@ -590,7 +591,6 @@ void frmElèves::EndCoefClassEdit() {
             }
         }
     }
-    endCoefEditing(true);
 }
 
 void frmElèves::coef_KeyDown(bool cls, int& KeyCode) {
