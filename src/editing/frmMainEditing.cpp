@@ -1,6 +1,7 @@
 // The main window's commands that edit classes, subjects, series and students, and the
 // table of averages.
 #include "mainwindow/Commands.h"
+#include "frmEleves.h"
 
 #include "frmClasse.h"
 #include "frmDelSerie.h"
@@ -28,6 +29,8 @@ void averagesTable(MainSurface& main) {
     if (main.tabBar().SectionCount() == 0)
         nothingTo(main.owner(), QStringLiteral("Ce carnet de notes ne contient pas encore de classes."),
                   QStringLiteral("Créez une ou plusieurs classes (menu Créer/Nouvelle classe)."));
+    else
+        frmElèves::Open(main);
 }
 
 // Loads the dialog and prepares it; shows it when the preparation found something to work

@@ -82,6 +82,10 @@ Rows printingRows();
 // The row of `id` in any table, or nullptr.
 const Row* find(int id);
 
+// Loads the main window again (hidden, its placement restored, its tab bar empty), for a
+// window that took its place and gives it back.
+MainSurface& loadMain();
+
 // The message list of a command that has nothing to work on: the heading, one line.
 void nothingTo(QWidget* owner, const QString& heading, const QString& line);
 

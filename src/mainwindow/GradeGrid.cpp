@@ -1,5 +1,6 @@
 #include "GradeGrid.h"
 
+#include "averages/Averages.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 
@@ -205,59 +206,40 @@ void ComputeStudentAverages(FlexGrid& grid, const AveragePositions& positions, c
         if (averageCol < 1) continue;
         const int first = p == 1 ? 1 : positions[size_t(p - 1)] + 1;
         struct Scale {
-            std::optional<double> sur, coefficient;
+            double sur, coefficient;
         };
         std::vector<Scale> scales;
         for (int c = first; c < averageCol; ++c)
-            scales.push_back({number(grid, kSurRow, c), number(grid, kCoefficientRow, c)});
+            // A series without a scale weighs nothing, as one out of 0 does.
+            scales.push_back({number(grid, kSurRow, c).value_or(0), number(grid, kCoefficientRow, c).value_or(0)});
         for (int r = kFirstStudentRow; r <= last; ++r) {
-            double weights = 0, sum = 0;
-            bool averageable = true;
-            for (int c = first; c < averageCol && averageable; ++c) {
+            averages::Mean period;
+            for (int c = first; c < averageCol; ++c) {
                 const QString text = grid.TextMatrix(r, c);
                 if (text.isEmpty()) continue;
-                const auto grade = numbers::parse(text);
                 const Scale& scale = scales[size_t(c - first)];
-                // A grade out of 0 has no value on 20: the period cannot be averaged.
-                averageable = grade && scale.sur && scale.coefficient && *scale.sur > 0;
-                if (!averageable) break;
-                sum += *scale.coefficient * ((*grade * 20.0) / *scale.sur);
-                weights += *scale.coefficient;
+                if (const auto grade = numbers::parse(text)) period.addGrade(*grade, scale.sur, scale.coefficient);
             }
-            grid.setTextMatrix(r, averageCol,
-                               averageable && weights != 0 ? numbers::formatAverage(sum / weights, format) : QString());
+            grid.setTextMatrix(r, averageCol, period.shown(format));
         }
     }
 
     const int generalCol = positions[kGeneralAverage];
     if (generalCol < 1) return;
     for (int r = kFirstStudentRow; r <= last; ++r) {
-        int n = 0;
-        double total = 0;
-        for (int p = 1; p <= 3; ++p) {
-            const int c = positions[size_t(p)];
-            if (c <= 0) continue;
-            if (const auto shown = number(grid, r, c)) {
-                ++n;
-                total += *shown;
-            }
-        }
-        grid.setTextMatrix(r, generalCol, n > 0 ? numbers::formatAverage(total / n, format) : QString());
+        averages::Mean general;
+        for (int p = 1; p <= 3; ++p)
+            if (const int c = positions[size_t(p)]; c > 0) general.addShown(grid.TextMatrix(r, c));
+        grid.setTextMatrix(r, generalCol, general.shown(format));
     }
 }
 
 void ComputeColumnAverage(FlexGrid& grid, int column, const QString& format) {
     const int last = lastStudentRow(grid);
     if (last < kFirstStudentRow) return;
-    int n = 0;
-    double total = 0;
-    for (int r = kFirstStudentRow; r <= last; ++r) {
-        if (const auto value = number(grid, r, column)) {
-            ++n;
-            total += *value;
-        }
-    }
-    grid.setTextMatrix(grid.Rows() - 1, column, n > 0 ? numbers::formatAverage(total / n, format) : QString());
+    averages::Mean mean;
+    for (int r = kFirstStudentRow; r <= last; ++r) mean.addShown(grid.TextMatrix(r, column));
+    grid.setTextMatrix(grid.Rows() - 1, column, mean.shown(format));
 }
 
 void ComputeAverages(FlexGrid& grid, const AveragePositions& positions, const QString& format) {

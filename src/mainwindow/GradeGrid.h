@@ -66,7 +66,7 @@ void AddAverageColumn(platform::FlexGrid& grid, AveragePositions& positions, int
 
 // Every student's period averages, from the grid's texts, then the general average from
 // the period averages as shown. A period average is empty when the student has no grade
-// that weighs in it, or has one in a series that cannot be averaged ("Sur" 0).
+// that weighs in it; a series out of 0 is left out, as it is in the table of averages.
 void ComputeStudentAverages(platform::FlexGrid& grid, const AveragePositions& positions, const QString& format);
 
 // The class average of one column: the mean of the students' texts in it, empty when none.

@@ -66,6 +66,13 @@ void drawPerson(QPainter& p, qreal x, qreal top, qreal scale, const QColor& colo
     p.drawPath(body);
 }
 
+// A class: two pupils behind a third.
+void drawPupils(QPainter& p, const QColor& back, const QColor& front) {
+    drawPerson(p, 9, 6, 0.85, back);
+    drawPerson(p, 23, 6, 0.85, back);
+    drawPerson(p, 16, 10, 1.1, front);
+}
+
 // A sheet of paper with its corner folded, and ruled lines.
 void drawSheet(QPainter& p, const QRectF& r, const QColor& lines) {
     QPainterPath sheet;
@@ -199,15 +206,34 @@ QPixmap imaButton(int index) {
     }
 }
 
+QPixmap imaTre(int index) {
+    // The selected pictures are the same figures in the deeper colour of a selection.
+    const bool selected = index == 2 || index == 4;
+    const QColor front = selected ? QColor(20, 60, 140) : QColor(40, 90, 170);
+    Canvas c(32);
+    switch (index) {
+    case 1:
+    case 2:
+        drawPupils(c.p, selected ? QColor(90, 125, 185) : QColor(120, 150, 200), front);
+        return c.done();
+    case 3:
+    case 4:
+        drawPerson(c.p, 16, 4, 1.5, selected ? QColor(200, 120, 30) : QColor(230, 160, 60));
+        return c.done();
+    case 5:
+        return imaButton(3);
+    default:
+        return {};
+    }
+}
+
 QPixmap toolButton(int button) {
     constexpr int kSize = 48;
     Canvas c(kSize);
     QPainter& p = c.p;
     switch (button) {
     case 1:  // a class: pupils
-        drawPerson(p, 9, 6, 0.85, QColor(120, 150, 200));
-        drawPerson(p, 23, 6, 0.85, QColor(120, 150, 200));
-        drawPerson(p, 16, 10, 1.1, QColor(40, 90, 170));
+        drawPupils(p, QColor(120, 150, 200), QColor(40, 90, 170));
         break;
     case 2:
         drawSubject(p);

@@ -12,6 +12,11 @@ QPixmap logo(int size);
 // picture of a line of the message list. Any other index gives an empty picture.
 QPixmap imaButton(int index);
 
+// The table of averages' image list: 1 and 2 a class node (normal, selected), 3 and 4 a
+// student node (normal, selected), 5 the picture of a line of the message list. Any other
+// index gives an empty picture.
+QPixmap imaTre(int index);
+
 // The picture of toolbar button `button` (1..19), 48 pixels square; empty for a separator.
 QPixmap toolButton(int button);
 

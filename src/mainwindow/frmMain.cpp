@@ -3,6 +3,7 @@
 #include "GradeEntry.h"
 #include "Pictures.h"
 #include "StoreMessages.h"
+#include "WindowParts.h"
 #include "frmPwdAsk.h"
 #include "controls/NumberKeys.h"
 #include "controls/mSubClass.h"
@@ -114,35 +115,14 @@ frmMain::frmMain() {
     picSplit->setObjectName(QStringLiteral("picSplit"));
     picSplit->installEventFilter(this);
 
-    lblPrincipal = new QLabel(QStringLiteral("Pas d'éléments à afficher."), m_client);
-    lblPrincipal->setObjectName(QStringLiteral("lblPrincipal"));
-    lblPrincipal->setTextFormat(Qt::PlainText);
-    lblPrincipal->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    lblPrincipal->setMargin(3);
-    QFont bold = lblPrincipal->font();
-    bold.setBold(true);
-    bold.setPointSizeF(bold.pointSizeF() * 1.15);
-    lblPrincipal->setFont(bold);
+    lblPrincipal = windowparts::heading(m_client, QStringLiteral("lblPrincipal"));
+    lblPrincipal->setText(QStringLiteral("Pas d'éléments à afficher."));
 
     flxNotes = new platform::FlexGrid(m_client);
     flxNotes->setObjectName(QStringLiteral("flxNotes"));
-    // The widths stored in gradebooks were made for a small font: "Moyenne 1" must fit
-    // the 800 twips of an average column.
-    QFont gridFont = flxNotes->font();
-    gridFont.setPointSize(8);
-    gridFont.setStretch(QFont::Condensed);
-    flxNotes->setFont(gridFont);
+    windowparts::useGridFont(*flxNotes);
 
-    // On the grid's viewport, which paints itself whole: hiding the editor then repaints
-    // only the cell under it, not the window behind.
-    txtNote = new QLineEdit(flxNotes->viewport());
-    txtNote->setObjectName(QStringLiteral("txtNote"));
-    txtNote->setFrame(false);
-    txtNote->setFont(gridFont);
-    // Aligned as the grades it replaces, with an edge that shows which cell is being typed.
-    txtNote->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    txtNote->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid palette(highlight); padding: 0 2px; }"));
-    txtNote->hide();
+    txtNote = windowparts::cellEditor(*flxNotes, QStringLiteral("txtNote"));
     txtNote->installEventFilter(this);
     connect(txtNote, &QLineEdit::textChanged, this, &frmMain::txtNote_Change);
     connect(flxNotes, &platform::FlexGrid::DblClick, this, &frmMain::flxNotes_DblClick);
@@ -158,23 +138,13 @@ frmMain::frmMain() {
             flxNotes->SetFocus();
         });
 
+    m_statusText = windowparts::statusText(*this);
     staBar = statusBar();
-    staBar->setObjectName(QStringLiteral("staBar"));
-    // A label of its own: hovering a menu clears the status bar's passing messages.
-    m_statusText = new QLabel(staBar);
-    m_statusText->setObjectName(QStringLiteral("staBarText"));
-    staBar->addWidget(m_statusText, 1);
 
     mSubClass::SubclassWindow(this, this);
     CreateMenuBar();
     CreateToolBar();
-    mSplitter.setSplitObject(picSplit);
-    mSplitter.setOrientation(1);
-    // The toolbar and the status bar lie outside the client area: no margin is kept for them.
-    mSplitter.setBorder(1, 32);
-    mSplitter.setBorder(2, 0);
-    mSplitter.setBorder(3, 32);
-    mSplitter.setBorder(4, 0);
+    windowparts::setUpSplitter(mSplitter, *picSplit);
     restorePlacement();
     ArrangePanes();
 }
@@ -332,13 +302,7 @@ void frmMain::flxNotes_LeaveCell() {
 
 void frmMain::StartNoteEdit() {
     setStatusText(QStringLiteral("Edition de notes"));
-    // Read before the editor shows: bringing the cell into view scrolls the grid.
-    const QRect cell(twipsToPixels(flxNotes->CellLeft()), twipsToPixels(flxNotes->CellTop()),
-                     twipsToPixels(flxNotes->CellWidth()), twipsToPixels(flxNotes->CellHeight()));
-    txtNote->setGeometry(cell.translated(-flxNotes->viewport()->pos()));
-    txtNote->show();
-    txtNote->raise();
-    txtNote->setFocus(Qt::OtherFocusReason);
+    windowparts::showOverCell(*txtNote, *flxNotes);
 }
 
 void frmMain::EndNoteEdit() {

@@ -3,6 +3,7 @@
 #include "Commands.h"
 
 #include "Pictures.h"
+#include "WindowParts.h"
 #include "frmAbout.h"
 #include "frmOptions.h"
 #include "mExcelExport.h"
@@ -148,6 +149,8 @@ const Row* find(int id) {
     return nullptr;
 }
 
+MainSurface& loadMain() { return platform::Form<frmMain>::get(); }
+
 void nothingTo(QWidget* owner, const QString& heading, const QString& line) {
     messages::messageList(owner, heading, {line}, pictures::imaButton(3));
 }
@@ -166,13 +169,7 @@ void frmMain::CreateMenuBar() {
 }
 
 void frmMain::CreateToolBar() {
-    tooBar = addToolBar(QStringLiteral("tooBar"));
-    tooBar->setObjectName(QStringLiteral("tooBar"));
-    tooBar->setMovable(false);
-    tooBar->setFloatable(false);
-    tooBar->toggleViewAction()->setVisible(false);
-    tooBar->setIconSize(QSize(32, 32));
-    tooBar->setToolButtonStyle(Qt::ToolButtonIconOnly);  // the texts are the tool tips
+    tooBar = windowparts::toolBar(*this);
     for (int b = 1; b <= kToolButtons; ++b) {
         const ToolButton& tool = kTools[b - 1];
         if (!tool.text) {

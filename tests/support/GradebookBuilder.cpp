@@ -63,6 +63,14 @@ void GradebookBuilder::addGrade(int numSerie, int numElv, double grade) {
         {{QStringLiteral("NumSérie"), numSerie}, {QStringLiteral("NumElv"), numElv}, {QStringLiteral("Note"), grade}});
 }
 
+void GradebookBuilder::setCoefficient(int numClass, int numMat, int coefficient) {
+    db::Recordset rs = m_db.OpenRecordset(Query(QStringLiteral("Coefficients")));
+    rs.FindFirst(Field(QStringLiteral("NumClass")) == numClass && Field(QStringLiteral("NumMat")) == numMat);
+    rs.Edit();
+    rs.Fields(QStringLiteral("Coefficient")).setValue(coefficient);
+    rs.Update();
+}
+
 void GradebookBuilder::setProperty(const QString& name, const QVariant& value) {
     m_db.Properties(name).setValue(value);
 }

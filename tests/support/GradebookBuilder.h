@@ -22,6 +22,8 @@ public:
     int addSeries(int numClass, int numMat, const QString& name, int sur, int coefficient, int period,
                   QDate date = {});
     void addGrade(int numSerie, int numElv, double grade);
+    // The class's coefficient of the subject (every pair has one from the start).
+    void setCoefficient(int numClass, int numMat, int coefficient);
     void setProperty(const QString& name, const QVariant& value);
 
     // Releases the file, so that the program opens it alone.

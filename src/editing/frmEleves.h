@@ -1,0 +1,136 @@
+#pragma once
+#include "AveragesTable.h"
+#include "controls/cSplitDDC.h"
+
+#include <QMainWindow>
+#include <QVector>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+class QStatusBar;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+namespace commands {
+class MainSurface;
+}
+namespace platform {
+class FlexGrid;
+}
+
+// The table of averages: it takes the main window's place while the teacher looks at the
+// averages. On the left the classes with their students; on the right, for a class, the
+// class grid flxClass, and for a student, either his averages flxMoy or his civil status
+// txtEC. The subjects' coefficients of a class are typed in either grid.
+//
+// Open() loads it over the main window, which is unloaded; "&Tableau de notes" loads the
+// main window again on the same class and subject and unloads this one; closing it by its
+// close box ends the program.
+class frmElèves : public QMainWindow {
+public:
+    frmElèves();
+    ~frmElèves() override;
+
+    // Loads the window in place of the main window and shows the first class. False (after
+    // saying why) when the gradebook cannot be read: the main window then stays.
+    static bool Open(commands::MainSurface& main);
+
+    // Fills the tree with the classes and their students, anew. Throws DbError.
+    void FillTree();
+
+    // Shows a node again as a click on it does; "" in flxClass's Tag first makes a class
+    // grid be computed again.
+    void ActualiseElèves(QTreeWidgetItem* Node);
+
+    // Menu and toolbar commands: 0 back to the grade table, 1 print, 2 workbook export,
+    // 3 options; help 0 help file, 1 about. Toolbar buttons 1, 3, 5, 7 and 9.
+    void mnuGen_Click(int Index);
+    void mnuAide_Click(int Index);
+    void tooBar_ButtonClick(int Button);
+    void WarnCoefEditMode();
+
+    void optChoix_Click(int Index);
+    void chkChoix_Click(int Index);
+
+    void ShowClassAverages(QTreeWidgetItem* Node);
+    void ShowStudentAverages(QTreeWidgetItem* Node);
+    void ShowEtatCivil(QTreeWidgetItem* Node);
+    // Writes a changed civil-status text to the student whose text it is.
+    void SaveEtatCivil();
+    void ExportToExcel();
+
+    // The coefficient editors over flxMoy (txtCoef) and flxClass (txtCoefClass).
+    void StartCoefEdit();
+    void EndCoefEdit();
+    void StartCoefClassEdit();
+    void EndCoefClassEdit();
+    bool coefEditing() const;
+
+    QString StatusText() const;
+
+    // What the window shows the main window again with: the class section and its subject
+    // item (positions from 1; 0 for none) on screen when the window was opened.
+    qint16 mSavedSection = 0;
+    qint16 mSavedItem = 0;
+    bool mCoefChanged = false;
+    bool mEtatCivilChanged = false;
+
+    QTreeWidget* treElv;
+    QWidget* picSplit;
+    QVector<QGroupBox*> fraChoix;      // [0] student, [1] class
+    QVector<QRadioButton*> optChoix;   // [0] "Moyennes", [1] "Etat-civil"
+    QVector<QCheckBox*> chkChoix;      // [1..3] "Pér. 1" to "Pér. 3"; [0] unused
+    QLabel* lblClass;
+    QLabel* lblElève;
+    platform::FlexGrid* flxClass;
+    platform::FlexGrid* flxMoy;
+    QPlainTextEdit* txtEC;
+    QLineEdit* txtCoef;
+    QLineEdit* txtCoefClass;
+    QToolBar* tooBar;
+    QStatusBar* staBar;
+    QVector<QAction*> mnuGen;  // [0..3]; [4] is the "&?" menu
+    QVector<QAction*> mnuAide;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Reads the tree and lays the grids out; throws DbError.
+    void load(commands::MainSurface& main);
+    void treElv_NodeClick(QTreeWidgetItem* Node);
+    void showNode(QTreeWidgetItem* Node);
+
+    void grid_DblClick(bool cls);
+    void grid_KeyPress(bool cls, int& KeyAscii);
+    void grid_Commit(bool cls);
+    void coef_KeyDown(bool cls, int& KeyCode);
+    bool editableCell(bool cls) const;
+    void openCoefEditor(bool cls, const QString& text, bool changed);
+    void startCoefEditing(bool cls);
+    void endCoefEditing(bool cls);
+    // The coefficient typed, checked; nothing (after the message list) when refused.
+    std::optional<int> typedCoefficient(QLineEdit& editor);
+    void storeFailed();
+
+    void setStatusText(const QString& text);
+    void ArrangePanes();
+
+    QList<averagestable::Entry> m_subjects;
+    // The class and the student on the right, as they were when shown.
+    qint32 m_class = 0;
+    qint32 m_student = 0;
+    // The student whose civil status txtEC holds; nothing when it holds none.
+    std::optional<qint32> m_civilStatusOf;
+
+    QWidget* m_client;
+    QLabel* m_statusText;
+    cSplitDDC mSplitter;
+};

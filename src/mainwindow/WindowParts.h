@@ -1,0 +1,50 @@
+#pragma once
+// The parts that the program's work windows (the grade table, the table of averages) share:
+// the heading over a grid, the toolbar, the editor laid over a grid cell, and the splitter
+// bar between the left pane and the right one.
+#include <functional>
+
+class QEvent;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QObject;
+class QString;
+class QToolBar;
+class QWidget;
+class cSplitDDC;
+namespace platform {
+class FlexGrid;
+}
+
+namespace windowparts {
+
+// The grids' small font: the widths stored in gradebooks were made for it ("Moyenne 1" must
+// fit the 800 twips of an average column, "Moyenne générale" the four columns of its group).
+void useGridFont(platform::FlexGrid& grid);
+
+// A bold heading in a sunken frame.
+QLabel* heading(QWidget* parent, const QString& objectName);
+
+// The window's toolbar: fixed in place, pictures only, the texts as tool tips.
+QToolBar* toolBar(QMainWindow& window);
+
+// A hidden editor over the cells of `grid`, aligned as the figures it replaces, with an edge
+// that shows which cell is being typed.
+QLineEdit* cellEditor(platform::FlexGrid& grid, const QString& objectName);
+// Lays the editor over the grid's current cell, shows it and gives it the focus.
+void showOverCell(QLineEdit& editor, platform::FlexGrid& grid);
+
+// The text of the window's status bar: a label of its own, since hovering a menu clears the
+// status bar's passing messages.
+QLabel* statusText(QMainWindow& window);
+
+// Makes `bar` the vertical splitter bar between the panes, kept 32 pixels from either side.
+void setUpSplitter(cSplitDDC& splitter, QWidget& bar);
+
+// Drives the splitter bar `bar` of `container` from the events the window filters:
+// resizing the container or moving the bar calls `arrange`. True when the event was used.
+bool splitterEvent(cSplitDDC& splitter, QWidget& container, QWidget& bar, QObject* watched, QEvent* event,
+                   const std::function<void()>& arrange);
+
+}  // namespace windowparts
