@@ -65,6 +65,8 @@ void FontMeasurer::setFont(const QString& family, double points, bool bold) {
 
 double FontMeasurer::width(const QString& text) const { return QFontMetricsF(m_font).horizontalAdvance(text); }
 
+double FontMeasurer::lineHeight() const { return QFontMetricsF(m_font).lineSpacing(); }
+
 QString fitText(const TextMeasurer& measurer, const QString& text, int width) {
     const QString s = firstLine(text);
     QString candidate = s;
