@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -53,6 +54,7 @@ public:
 
 private:
     QFont m_font = printFont(QStringLiteral("Arial"), 10);
+    QFontMetricsF m_metrics{m_font};  // layouts measure thousands of texts in one font
 };
 
 // The longest form of the text's first line that is at most `width` wide, shortened with
