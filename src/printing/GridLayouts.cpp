@@ -164,6 +164,48 @@ void twoHeadingLines(PageFrame& f, int cellWidth, const QString& second, const Q
     f.text(printfile::Heading, second, m.centred(f.x, cellWidth, measuredSecond), secondY);
 }
 
+// The measures of a table of equal value columns under a heading row of two lines: the
+// grade grid and a student's grid.
+struct EqualColumns {
+    int nameWidth = 0, colWidth = 0, lineHeight = 0, headerHeight = 0;
+    QVector<bool> printed;  // by grid column
+};
+
+// Centres such a table down when it fits on one page; returns the title's height.
+int centreDown(PageFrame& f, Measures& m, const EqualColumns& t, int rows) {
+    m.setBold(true);
+    const int titleHeight = m.height(QStringLiteral("Hauteur du titre"));
+    m.setBold(false);
+    f.centreDown(qint64(titleHeight) + t.headerHeight + 60 + qint64(t.lineHeight + kGap) * rows - 1);
+    return titleHeight;
+}
+
+// What a row's names cell shows: a label flush right, or a name fitted from the left.
+struct Label {
+    std::optional<QString> right, left;
+};
+
+// The rows of such a table, each printed column going on on the next page across when it
+// does not fit; `cell`(row, column, row height) writes a cell's texts at the frame's x, y.
+template <typename LabelOf, typename Cell>
+void walkEqualColumns(PageFrame& f, const GridSnapshot& grid, const Measures& m, const EqualColumns& t,
+                      LabelOf&& labelOf, Cell&& cell) {
+    for (int r = 0; r < grid.rows; ++r) {
+        const int rowHeight = r == 0 ? t.headerHeight : t.lineHeight;
+        f.startRow(rowHeight, r == grid.rows - 1);
+        const Label label = labelOf(r);
+        namesCell(f, t.nameWidth, label.right, label.left, m);
+        for (int c = 1; c < grid.cols; ++c) {
+            if (!t.printed.value(c)) continue;
+            if (f.overflowsAcross(t.colWidth)) f.breakAcross();
+            cell(r, c, rowHeight);
+            f.x += t.colWidth + kGap;
+            f.lineAfterCell();
+        }
+        f.endRow();
+    }
+}
+
 template <typename Layout>
 std::optional<PageGeometry> guarded(Layout&& layout) {
     try {
@@ -224,56 +266,43 @@ std::optional<PageGeometry> CreateFileflxNotes(const GradeGridPrint& in, const P
     return guarded([&]() -> PageGeometry {
         const GridSnapshot& grid = in.grid;
         Measures m(measurer, setup);
-        const int nameWidth = m.width(QStringLiteral("Unlongnom Unlongprénom"));
-        const int colWidth = m.width(kTwoLineHeading);
-        const int lineHeight = m.height(QStringLiteral("Hauteur d'une ligne"));
-        const int headerHeight = m.height(kTwoLineHeading);
+        EqualColumns t;
+        t.nameWidth = m.width(QStringLiteral("Unlongnom Unlongprénom"));
+        t.colWidth = m.width(kTwoLineHeading);
+        t.lineHeight = m.height(QStringLiteral("Hauteur d'une ligne"));
+        t.headerHeight = m.height(kTwoLineHeading);
         const ColumnChoice columns = chooseColumns(grid, in.averagePositions, choices);
+        t.printed = columns.printed;
 
         PageFrame f(out, pageGeometry(setup), setup.gridLines);
         const qint64 n = columns.count;
-        f.centreAcross(nameWidth + colWidth * n + (n + 1) * kGap);
-        m.setBold(true);
-        const int titleHeight = m.height(QStringLiteral("Hauteur du titre"));
-        m.setBold(false);
-        f.centreDown(qint64(titleHeight) + headerHeight + 60 + qint64(lineHeight + kGap) * grid.rows - 1);
-
-        f.title(in.title, titleHeight);
+        f.centreAcross(t.nameWidth + t.colWidth * n + (n + 1) * kGap);
+        f.title(in.title, centreDown(f, m, t, grid.rows));
         const int last = grid.rows - 1;
-        for (int r = 0; r < grid.rows; ++r) {
-            const int rowHeight = r == 0 ? headerHeight : lineHeight;
-            f.startRow(rowHeight, r == last);
-            const bool labelled = r == 1 || r == 2 || r == last;
-            const bool blank = r == 0 || r == 3 || r == last - 1;
-            namesCell(f, nameWidth, labelled ? std::optional(grid.text(r, 0)) : std::nullopt,
-                      !labelled && !blank ? std::optional(grid.text(r, 0)) : std::nullopt, m);
-            for (int c = 1; c < grid.cols; ++c) {
-                if (!columns.printed[c]) continue;
-                if (f.overflowsAcross(colWidth)) f.breakAcross();
-                const bool average = grid.colData.value(c) == 0;
-                if (r == 0) {
-                    if (c == grid.cols - 1) {
-                        twoHeadingLines(f, colWidth, kGenerale, kGenerale, f.y + rowHeight / 2, m);
-                    } else if (average) {
-                        const auto* p = std::find(in.averagePositions.begin() + 1, in.averagePositions.begin() + 4, c);
-                        const QString digit = QString::number(p - in.averagePositions.begin());
-                        if (p == in.averagePositions.begin() + 4)
-                            f.text(printfile::Heading, kMoyenne, m.centred(f.x, colWidth, kMoyenne), f.y);
-                        else
-                            twoHeadingLines(f, colWidth, digit, u' ' + digit + u' ', f.y + rowHeight / 2, m);
-                    } else {
-                        const QString title = m.fit(grid.text(0, c), colWidth);
-                        f.text(printfile::Heading, title, m.centred(f.x, colWidth, title), f.y);
-                    }
-                } else {
-                    const QString t = grid.text(r, c);
-                    f.text(average ? printfile::Result : printfile::Data, t, m.right(f.x, colWidth, t), f.y);
-                }
-                f.x += colWidth + kGap;
-                f.lineAfterCell();
+        const auto label = [&](int r) -> Label {
+            if (r == 1 || r == 2 || r == last) return {grid.text(r, 0), std::nullopt};
+            if (r == 0 || r == 3 || r == last - 1) return {};
+            return {std::nullopt, grid.text(r, 0)};
+        };
+        walkEqualColumns(f, grid, m, t, label, [&](int r, int c, int rowHeight) {
+            const bool average = grid.colData.value(c) == 0;
+            if (r > 0) {
+                const QString text = grid.text(r, c);
+                f.text(average ? printfile::Result : printfile::Data, text, m.right(f.x, t.colWidth, text), f.y);
+            } else if (c == grid.cols - 1) {
+                twoHeadingLines(f, t.colWidth, kGenerale, kGenerale, f.y + rowHeight / 2, m);
+            } else if (average) {
+                const auto* p = std::find(in.averagePositions.begin() + 1, in.averagePositions.begin() + 4, c);
+                const QString digit = QString::number(p - in.averagePositions.begin());
+                if (p == in.averagePositions.begin() + 4)
+                    f.text(printfile::Heading, kMoyenne, m.centred(f.x, t.colWidth, kMoyenne), f.y);
+                else
+                    twoHeadingLines(f, t.colWidth, digit, u' ' + digit + u' ', f.y + rowHeight / 2, m);
+            } else {
+                const QString title = m.fit(grid.text(0, c), t.colWidth);
+                f.text(printfile::Heading, title, m.centred(f.x, t.colWidth, title), f.y);
             }
-            f.endRow();
-        }
+        });
         return f.page();
     });
 }
@@ -379,46 +408,39 @@ std::optional<PageGeometry> CreateFileflxMoy(const StudentGridPrint& in, const P
         const GridSnapshot& grid = in.grid;
         Measures m(measurer, setup);
         const QString coefficient = QStringLiteral(" Coefficient ");
-        const int nameWidth = m.width(QStringLiteral("Unlongnomdematière"));
-        const int colWidth = m.width(coefficient);
-        const int lineHeight = m.height(QStringLiteral("Hauteur d'une ligne"));
-        const int headerHeight = m.height(kTwoLineHeading);
+        EqualColumns t;
+        t.nameWidth = m.width(QStringLiteral("Unlongnomdematière"));
+        t.colWidth = m.width(coefficient);
+        t.lineHeight = m.height(QStringLiteral("Hauteur d'une ligne"));
+        t.headerHeight = m.height(kTwoLineHeading);
+        t.printed.fill(true, grid.cols);
 
         PageFrame f(out, pageGeometry(setup), setup.gridLines);
         // Always the six columns of a student's table.
-        f.centreAcross(nameWidth + 5 * qint64(colWidth) + 240);
-        m.setBold(true);
-        const int titleHeight = m.height(QStringLiteral("Hauteur du titre"));
-        m.setBold(false);
-        f.centreDown(qint64(titleHeight) + headerHeight + 60 + qint64(lineHeight + kGap) * grid.rows - 1);
-
-        f.title(in.title, titleHeight);
+        f.centreAcross(t.nameWidth + 5 * qint64(t.colWidth) + 240);
+        f.title(in.title, centreDown(f, m, t, grid.rows));
         const int last = grid.rows - 1;
-        for (int r = 0; r < grid.rows; ++r) {
-            f.startRow(r == 0 ? headerHeight : lineHeight, r == last);
-            namesCell(f, nameWidth, r == last ? std::optional(QStringLiteral("Moyenne")) : std::nullopt,
-                      r != last && r != last - 1 ? std::optional(grid.text(r, 0)) : std::nullopt, m);
-            for (int c = 1; c < grid.cols; ++c) {
-                if (f.overflowsAcross(colWidth)) f.breakAcross();
-                if (r == 0) {
-                    const int secondY = f.y + headerHeight / 2;
-                    if (c == 1) {
-                        f.text(printfile::Heading, coefficient, m.centred(f.x, colWidth, coefficient), f.y);
-                    } else if (c == grid.cols - 1) {
-                        twoHeadingLines(f, colWidth, kGenerale, kGenerale, secondY, m);
-                    } else {
-                        const QString period = QString::number(c - 1);
-                        twoHeadingLines(f, colWidth, period, u' ' + period + u' ', secondY, m);
-                    }
-                } else {
-                    const QString t = grid.text(r, c);
-                    f.text(c == grid.cols - 1 ? printfile::Result : printfile::Data, t, m.right(f.x, colWidth, t), f.y);
-                }
-                f.x += colWidth + kGap;
-                f.lineAfterCell();
+        const auto label = [&](int r) -> Label {
+            if (r == last) return {QStringLiteral("Moyenne"), std::nullopt};
+            if (r == last - 1) return {};
+            return {std::nullopt, grid.text(r, 0)};
+        };
+        walkEqualColumns(f, grid, m, t, label, [&](int r, int c, int) {
+            if (r > 0) {
+                const QString text = grid.text(r, c);
+                f.text(c == grid.cols - 1 ? printfile::Result : printfile::Data, text, m.right(f.x, t.colWidth, text), f.y);
+                return;
             }
-            f.endRow();
-        }
+            const int secondY = f.y + t.headerHeight / 2;
+            if (c == 1) {
+                f.text(printfile::Heading, coefficient, m.centred(f.x, t.colWidth, coefficient), f.y);
+            } else if (c == grid.cols - 1) {
+                twoHeadingLines(f, t.colWidth, kGenerale, kGenerale, secondY, m);
+            } else {
+                const QString period = QString::number(c - 1);
+                twoHeadingLines(f, t.colWidth, period, u' ' + period + u' ', secondY, m);
+            }
+        });
         return f.page();
     });
 }
