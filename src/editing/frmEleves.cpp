@@ -1,4 +1,5 @@
 #include "frmEleves.h"
+#include "printing/PrintCommands.h"
 
 #include "AveragesGrids.h"
 #include "controls/NumberKeys.h"
@@ -286,7 +287,11 @@ void frmElèves::mnuGen_Click(int Index) {
         break;
     }
     case 1:
-        // Printing the grid on screen comes with the page setup and the preview.
+        if (!flxClass->isHidden())
+            printing::printAveragesGrid(this, QStringLiteral("flxClass"), *flxClass, lblClass->text(),
+                                        {chkChoix[1]->isChecked(), chkChoix[2]->isChecked(), chkChoix[3]->isChecked()});
+        else if (!flxMoy->isHidden())
+            printing::printAveragesGrid(this, QStringLiteral("flxMoy"), *flxMoy, lblElève->text());
         break;
     case 2:
         ExportToExcel();

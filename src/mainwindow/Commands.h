@@ -3,6 +3,7 @@
 // the toolbar give command ids; the dispatcher finds the id's row in one of the tables
 // below (each subsystem keeps its own in a file of its own) and runs its handler.
 #include <QString>
+#include <array>
 #include <span>
 
 class QWidget;
@@ -61,6 +62,9 @@ public:
     // The grade grid, shown or not, and its heading.
     virtual platform::FlexGrid& gradeGrid() = 0;
     virtual QString heading() const = 0;
+    // The grade grid's columns of the averages: [1] to [3] the periods (0 for a period
+    // without one), [4] the general average; none for a surface without a grade grid.
+    virtual std::array<qint32, 5> averagePositions() const { return {}; }
 };
 
 // One command: whether it runs while a grade is being typed (otherwise the user is told

@@ -54,6 +54,7 @@ public:
     void showNothing(const QString& heading) override;
     platform::FlexGrid& gradeGrid() override { return *flxNotes; }
     QString heading() const override;
+    std::array<qint32, 5> averagePositions() const override { return mAveragePos; }
 
     // The grid columns of the averages: [1..3] the periods, [4] the general average.
     gradegrid::AveragePositions propAveragePos() const { return mAveragePos; }

@@ -61,9 +61,12 @@ void drawPage(QPainter& painter, const QStringList& records, const RenderSetting
 
 void FontMeasurer::setFont(const QString& family, double points, bool bold) {
     m_font = printFont(family, points, bold);
+    m_metrics = QFontMetricsF(m_font);
 }
 
-double FontMeasurer::width(const QString& text) const { return QFontMetricsF(m_font).horizontalAdvance(text); }
+double FontMeasurer::width(const QString& text) const { return m_metrics.horizontalAdvance(text); }
+
+double FontMeasurer::lineHeight() const { return m_metrics.lineSpacing(); }
 
 QString fitText(const TextMeasurer& measurer, const QString& text, int width) {
     const QString s = firstLine(text);

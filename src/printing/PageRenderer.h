@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -36,13 +37,24 @@ public:
     virtual double width(const QString& text) const = 0;
 };
 
-class FontMeasurer : public TextMeasurer {
+// The printer's measures as a layout takes them: the layout chooses the font, then asks
+// for widths and line heights in it.
+class PrinterMeasurer : public TextMeasurer {
 public:
-    void setFont(const QString& family, double points, bool bold);
+    virtual void setFont(const QString& family, double points, bool bold) = 0;
+    // The height of one line of text, in twips.
+    virtual double lineHeight() const = 0;
+};
+
+class FontMeasurer : public PrinterMeasurer {
+public:
+    void setFont(const QString& family, double points, bool bold) override;
     double width(const QString& text) const override;
+    double lineHeight() const override;
 
 private:
     QFont m_font = printFont(QStringLiteral("Arial"), 10);
+    QFontMetricsF m_metrics{m_font};  // layouts measure thousands of texts in one font
 };
 
 // The longest form of the text's first line that is at most `width` wide, shortened with

@@ -70,6 +70,10 @@ std::optional<Record> parse(const QString& record) {
     return r;
 }
 
+void Writer::open(int page) {
+    if (page > m_pages.size()) m_pages.resize(page);
+}
+
 void Writer::add(int page, const QString& record) {
     if (page < 1) return;
     if (page > m_pages.size()) m_pages.resize(page);

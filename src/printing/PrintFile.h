@@ -41,6 +41,8 @@ public:
     // Appends a record to page `page` (from 1); the file has as many pages as the highest
     // page written to.
     void add(int page, const QString& record);
+    // Makes sure the file has page `page`, even when nothing is written on it.
+    void open(int page);
     int pageCount() const { return int(m_pages.size()); }
     // False when the file could not be written.
     bool save(const QString& path) const;

@@ -23,7 +23,7 @@ struct LayoutInput {
     const printing::PageSetup& setup;
     const printing::PageGeometry& geometry;
     const PrintChoices& choices;
-    printing::FontMeasurer& measurer;
+    printing::PrinterMeasurer& measurer;
 };
 // A layout writes the pages of one grid; false when it cannot.
 using Layout = std::function<bool(const LayoutInput& input, printfile::Writer& out)>;

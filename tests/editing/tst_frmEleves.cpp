@@ -19,6 +19,7 @@
 #include "platform/FormInstance.h"
 #include "platform/Paths.h"
 #include "platform/ShellOpen.h"
+#include "printing/frmMiseEnPage.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -385,6 +386,23 @@ private slots:
         w.optChoix[1]->click();
         w.mnuGen_Click(2);
         QVERIFY(scope.shown().size() == 6);
+    }
+
+    void printsTheGridOnScreenThroughThePageSetup() {
+        frmElèves& w = openAverages(openMain());
+        ModalTestScope scope;
+        const auto cancelSetup = [](QWidget& setup) { dynamic_cast<frmMiseEnPage&>(setup).cmdAction[1]->click(); };
+        scope.push(cancelSetup);
+        w.mnuGen_Click(1);
+        w.treElv->setCurrentItem(node(w, QStringLiteral("Y%1").arg(m_ex->paul)));
+        scope.push(cancelSetup);
+        w.tooBar_ButtonClick(3);
+        // The civil status is no grid: nothing is printed.
+        w.optChoix[1]->click();
+        w.mnuGen_Click(1);
+        QCOMPARE(scope.shown(), (QStringList{QStringLiteral("frmMiseEnPage"), QStringLiteral("frmMiseEnPage")}));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!platform::Form<frmMiseEnPage>::isLoaded());
     }
 
     void newDecimalsRedrawTheClassShown() {

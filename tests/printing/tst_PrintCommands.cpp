@@ -1,0 +1,197 @@
+// The print commands: the main window's, with nothing to print and with each of its
+// dialogs cancelled, then a grade grid of 40 series printed to PDF; the table of
+// averages' entry with its class grid and a student's grid, printed to PDF.
+#include "Answers.h"
+#include "GradebookBuilder.h"
+#include "PrintTestKit.h"
+#include "mainwindow/frmMain.h"
+#include "platform/FlexGrid.h"
+#include "platform/FormInstance.h"
+#include "printing/PrintCommands.h"
+#include "printing/frmApercu.h"
+#include "printing/frmConfigImpression.h"
+#include "printing/frmMiseEnPage.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using platform::Form;
+using platform::ModalTestScope;
+using testsupport::GradebookBuilder;
+
+namespace {
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+platform::ModalResponder press(int button) {
+    return [button](QWidget& w) {
+        if (auto* setup = qobject_cast<frmMiseEnPage*>(&w))
+            setup->cmdAction[button]->click();
+        else if (auto* choices = qobject_cast<frmConfigImpression*>(&w))
+            choices->cmdAction[button]->click();
+        else
+            QFAIL(qPrintable(w.objectName()));
+    };
+}
+
+// The preview: checks its pages, prints them all to `pdf` and closes.
+platform::ModalResponder printAll(ModalTestScope& scope, const QString& pdf, int* pages) {
+    return [&scope, pdf, pages](QWidget& w) {
+        auto& preview = dynamic_cast<frmAperçu&>(w);
+        *pages = preview.PageCount;
+        scope.push(testsupport::printToPdf(pdf));
+        preview.mnuImprimer->trigger();
+        preview.mnuClose->trigger();
+    };
+}
+
+bool nothingLoaded() {
+    return !Form<frmMiseEnPage>::isLoaded() && !Form<frmConfigImpression>::isLoaded() && !Form<frmAperçu>::isLoaded();
+}
+
+}  // namespace
+
+class tst_PrintCommands : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    frmMain* m_main = nullptr;
+    int m_files = 0;
+
+    void openGradebook(int series, int students) {
+        GradebookBuilder b(m_dir.filePath(u"%1-%2.dat"_s.arg(QTest::currentTestFunction()).arg(++m_files)));
+        const int c = b.addClass(u"Sixième A"_s, u"6A"_s);
+        const int m = b.addSubject(u"Mathématiques"_s);
+        QList<int> pupils;
+        for (int i = 0; i < students; ++i) pupils << b.addStudent(c, u"Élève%1"_s.arg(i + 1, 2, 10, QChar(u'0')), u"Léa"_s);
+        for (int s = 0; s < series; ++s) {
+            const int key = b.addSeries(c, m, u"Devoir %1"_s.arg(s + 1), 20, 1, 1 + s * 3 / series);
+            // A few grades are enough for every average column to show one.
+            if (s % 10 == 0)
+                for (int i = 0; i < pupils.size(); ++i) b.addGrade(key, pupils[i], 8 + (s + i) % 12);
+        }
+        b.close();
+        m_main = &Form<frmMain>::get();
+        QVERIFY(m_main->OpenAFile(b.path()));
+    }
+
+private slots:
+    void cleanup() {
+        Form<frmAperçu>::unload();
+        Form<frmMiseEnPage>::unload();
+        Form<frmConfigImpression>::unload();
+        Form<frmMain>::unload();
+        flushDeletes();
+    }
+
+    void nothingToPrintAndCancels() {
+        openGradebook(2, 0);
+        ModalTestScope scope;
+        QStringList lines;
+        scope.push(testsupport::messageList(u"Il n'y a aucune donnée à imprimer."_s, &lines));
+        m_main->tooBar_ButtonClick(8);
+        QCOMPARE(lines, QStringList{u"La liste d'élèves de cette classe est vide."_s});
+        QVERIFY(nothingLoaded());
+        cleanup();
+
+        openGradebook(2, 3);
+        scope.push(press(1));
+        m_main->tooBar_ButtonClick(8);
+        flushDeletes();
+        QVERIFY(nothingLoaded());
+        scope.push(press(0));
+        scope.push(press(1));
+        m_main->tooBar_ButtonClick(8);
+        flushDeletes();
+        QVERIFY(nothingLoaded());
+        QCOMPARE(scope.pending(), 0);
+        QCOMPARE(scope.shown(), (QStringList{u"frmMessages"_s, u"frmMiseEnPage"_s, u"frmMiseEnPage"_s,
+                                             u"frmConfigImpression"_s}));
+    }
+
+    void gradeGridOf40Series() {
+        openGradebook(40, 12);
+        ModalTestScope scope;
+        const QString pdf = m_dir.filePath(u"notes.pdf"_s);
+        int pages = 0;
+        scope.push(press(0));
+        scope.push(press(0));
+        scope.push(printAll(scope, pdf, &pages));
+        m_main->tooBar_ButtonClick(8);
+        flushDeletes();
+        QCOMPARE(scope.pending(), 0);
+        QVERIFY(nothingLoaded());
+        // 43 grade columns on A4 landscape take several pages across.
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+        QCOMPARE(testsupport::pdfPages(pdf), pages);
+        const QStringList text = testsupport::pdfText(pdf).split(u'\f');
+        QVERIFY(text[0].contains(u"6A - Mathématiques"_s));
+        QVERIFY(text[0].contains(u"Élève01 Léa"_s) && text[0].contains(u"Coefficient"_s));
+        QVERIFY(text[0].contains(u"Devoir 1"_s));
+        QVERIFY(!text[1].contains(u"Élève01"_s));
+        QVERIFY(text[pages - 1].contains(u"générale"_s));
+        QVERIFY(!text.join(QString()).contains(u"Moyenne générale"_s));  // the grid's title, not printed
+    }
+
+    void averagesGrids() {
+        // The class grid as the table of averages fills it: 12 subjects and the general
+        // group, every period shown.
+        platform::FlexGrid grid;
+        grid.setCols(1 + 4 * 13);
+        grid.setRows(6 + 20);
+        for (int c = 1; c < grid.Cols(); ++c) {
+            const int group = (c - 1) / 4;
+            grid.setTextMatrix(0, c, group < 12 ? u"Matière n°%1"_s.arg(group + 1) : u"Moyenne générale"_s);
+            grid.setTextMatrix(1, c, QStringList{u"M 1"_s, u"M 2"_s, u"M 3"_s, u"An"_s}[(c - 1) % 4]);
+            grid.setColWidth(c, 600);
+            for (int r = 4; r < grid.Rows() - 2; ++r) grid.setTextMatrix(r, c, u"1%1,5"_s.arg(c % 10));
+        }
+        grid.setTextMatrix(2, 0, u"Coefficient"_s);
+        for (int r = 4; r < grid.Rows() - 2; ++r) grid.setTextMatrix(r, 0, u"Élève%1 Paul"_s.arg(r - 3));
+        grid.setTextMatrix(grid.Rows() - 1, 0, u"Moyenne"_s);
+
+        ModalTestScope scope;
+        const QString pdf = m_dir.filePath(u"classe.pdf"_s);
+        int pages = 0;
+        scope.push(press(0));
+        scope.push(printAll(scope, pdf, &pages));
+        printing::printAveragesGrid(nullptr, u"flxClass"_s, grid, u"Sixième A"_s);
+        flushDeletes();
+        QVERIFY(nothingLoaded());
+        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+        QCOMPARE(testsupport::pdfPages(pdf), pages);
+        const QString text = testsupport::pdfText(pdf);
+        QVERIFY(text.contains(u"Sixième A"_s) && text.contains(u"Matière n°12"_s) && text.contains(u"Élève20 Paul"_s));
+
+        // One student's grid; cancelling the page setup prints nothing.
+        platform::FlexGrid student;
+        student.setCols(6);
+        student.setRows(5);
+        const QStringList headings{u"Matières"_s, u"Coefficient"_s, u"Moyenne 1"_s, u"Moyenne 2"_s, u"Moyenne 3"_s,
+                                   u"Moyenne générale"_s};
+        for (int c = 0; c < 6; ++c) student.setTextMatrix(0, c, headings[c]);
+        student.setTextMatrix(1, 0, u"Mathématiques"_s);
+        student.setTextMatrix(2, 0, u"Français"_s);
+        student.setTextMatrix(1, 5, u"14,25"_s);
+        student.setTextMatrix(4, 5, u"13,75"_s);
+        scope.push(press(1));
+        printing::printAveragesGrid(nullptr, u"flxMoy"_s, student, u"Durand Léa"_s);
+        flushDeletes();
+        QVERIFY(nothingLoaded());
+        const QString moy = m_dir.filePath(u"eleve.pdf"_s);
+        scope.push(press(0));
+        scope.push(printAll(scope, moy, &pages));
+        printing::printAveragesGrid(nullptr, u"flxMoy"_s, student, u"Durand Léa"_s);
+        flushDeletes();
+        QCOMPARE(pages, 1);
+        const QString page = testsupport::pdfText(moy);
+        for (const QString& t : {u"Durand Léa"_s, u"Coefficient"_s, u"Français"_s, u"14,25"_s, u"13,75"_s, u"générale"_s})
+            QVERIFY2(page.contains(t), qPrintable(t));
+        QCOMPARE(scope.pending(), 0);
+    }
+};
+
+QTEST_MAIN(tst_PrintCommands)
+#include "tst_PrintCommands.moc"
