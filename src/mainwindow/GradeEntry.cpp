@@ -67,8 +67,9 @@ void writeGrade(FlexGrid& grid, int row, int col, const QString& text, std::opti
         notes.Fields(QStringLiteral("Note")).setValue(*grade);
         notes.Update();
         grid.setTextMatrix(row, col, numbers::formatGrade(*grade));
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& e) {
         // The cell keeps the grade that the gradebook still holds.
+        if (!e.concernsValue()) throw;
         refused << invalidValue(grid.TextMatrix(0, col));
     }
 }
@@ -102,7 +103,8 @@ bool UpdateSeriesScale(FlexGrid& grid, int Column, const QString& Sur, const QSt
         series.Fields(QStringLiteral("Sur")).setValue(*sur);
         series.Fields(QStringLiteral("Coefficient")).setValue(*coefficient);
         series.Update();
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& e) {
+        if (!e.concernsValue()) throw;
         refused << invalidValue(name);
         return false;
     }

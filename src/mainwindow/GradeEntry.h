@@ -25,15 +25,17 @@ QString NormaliseEntry(const QString& text);
 // Writes the text into the selection: series columns only, from Col towards ColSel and in
 // each from Row towards RowSel; rows "Note/" and "Coefficient" into the column's series
 // (read through `database`), student rows into "Notes" through `notes`, an empty text
-// deleting the grade. A cell that is refused, or whose write fails, keeps its text and
-// gives one line of the list returned, in the order of the walk. Averages are not touched.
+// deleting the grade. A cell whose value is refused keeps its text and gives one line of
+// the list returned, in the order of the walk. A failure of the file itself (locked,
+// read-only, damaged, disk full) stops the walk with its DbError, the cell keeping its
+// text. Averages are not touched.
 QStringList CommitSelection(platform::FlexGrid& grid, const QString& text, const db::Database& database,
                             db::Recordset& notes);
 
 // Writes "Sur" and "Coefficient" (texts rounded to whole numbers, a half to the even
 // neighbour, within 0..255) into the series of the column and shows the stored values in
 // rows "Note/" and "Coefficient". False when the series is gone; false with a line added to
-// `refused` when a value is invalid or the write fails, nothing written.
+// `refused` when a value is invalid, nothing written. A failure of the file is thrown.
 bool UpdateSeriesScale(platform::FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
                        const db::Database& database, QStringList& refused);
 
