@@ -247,7 +247,7 @@ private slots:
         const QString file = copyOfBase(QStringLiteral("corpus"));
         QMap<QString, int> answers;
         frmMain& main = Form<frmMain>::get();
-        for (int n = 0; n < 300; ++n) {
+        for (int n = 0; n < 200; ++n) {
             QByteArray bytes = sound;
             switch (n % 3) {
             case 0:  // cut anywhere
