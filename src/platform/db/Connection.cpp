@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -42,14 +43,13 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArr
         throw DbError(DbErrc::Engine, path);
     // The key is only tried by the first read of the file.
     const int probe = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    switch (probe & 0xff) {
-    case SQLITE_OK: return connection;
-    case SQLITE_NOTADB: throw DbError(DbErrc::NotADatabase, path);
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: throw DbError(DbErrc::Busy, path);
-    case SQLITE_CORRUPT: throw DbError(DbErrc::Damaged, path);
-    default: throw DbError(DbErrc::CannotOpen, path);
-    }
+    if (probe == SQLITE_OK)
+        return connection;
+    // What is known of the file is said; any other failure is the general one.
+    const int known[] = {SQLITE_NOTADB, SQLITE_BUSY, SQLITE_LOCKED, SQLITE_CORRUPT};
+    if (std::find(std::begin(known), std::end(known), probe & 0xff) != std::end(known))
+        connection->raise(probe);
+    throw DbError(DbErrc::CannotOpen, path);
 }
 
 Connection::Connection(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
@@ -101,27 +101,18 @@ void Connection::raise(int rc) const {
     default:
         break;
     }
-    switch (rc & 0xff) {
-    case SQLITE_NOTADB:
-        throw DbError(DbErrc::NotADatabase, m_path);
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        throw DbError(DbErrc::Busy, m_path);
-    case SQLITE_READONLY:
-    case SQLITE_PERM:
-        throw DbError(DbErrc::FileReadOnly, m_path);
+    // Failures of the file, the disk or another program, by SQLite's primary code.
+    static const std::pair<int, DbErrc> kFileFailures[] = {
+        {SQLITE_NOTADB, DbErrc::NotADatabase}, {SQLITE_BUSY, DbErrc::Busy},       {SQLITE_LOCKED, DbErrc::Busy},
+        {SQLITE_READONLY, DbErrc::FileReadOnly}, {SQLITE_PERM, DbErrc::FileReadOnly}, {SQLITE_CORRUPT, DbErrc::Damaged},
+        {SQLITE_FULL, DbErrc::DiskFull},       {SQLITE_IOERR, DbErrc::Io}};
+    for (const auto& [code, errc] : kFileFailures)
+        if ((rc & 0xff) == code)
+            throw DbError(errc, m_path);
     // Writing needs a journal beside the file: its folder was made read-only, or is gone.
-    case SQLITE_CANTOPEN:
+    if ((rc & 0xff) == SQLITE_CANTOPEN)
         throw DbError(QFileInfo(m_path).absoluteDir().exists() ? DbErrc::FileReadOnly : DbErrc::Io, m_path);
-    case SQLITE_CORRUPT:
-        throw DbError(DbErrc::Damaged, m_path);
-    case SQLITE_FULL:
-        throw DbError(DbErrc::DiskFull, m_path);
-    case SQLITE_IOERR:
-        throw DbError(DbErrc::Io, m_path);
-    default:
-        throw DbError(DbErrc::Engine, message);
-    }
+    throw DbError(DbErrc::Engine, message);
 }
 
 const TableDef* Connection::findTable(const QString& name) const {
