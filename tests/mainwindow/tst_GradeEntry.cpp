@@ -1,6 +1,7 @@
 // Grades typed into the main window's grid, read back from the file through a second
 // connection, and the window's commands, refused while a grade is being typed.
 #include "Answers.h"
+#include "FileRights.h"
 #include "GradebookBuilder.h"
 #include "controls/frmMessages.h"
 #include "controls/mSubClass.h"
@@ -197,6 +198,19 @@ private slots:
                                                                  "carnet de notes.\nLe fichier est utilisé par un "
                                                                  "autre programme.")));
             enter(QStringLiteral("11"), 6, kS1, 4, kS1);
+            QCOMPARE(scope.pending(), 0);
+        }
+        {  // the gradebook's folder made read-only while it is open: no journal can be written
+            const QString folder = QFileInfo(m_path).absolutePath();
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+            const auto restore = qScopeGuard([&] {
+                QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            });
+            testsupport::FileRightsEnforced rights;
+            scope.push(testsupport::systemMessage(QStringLiteral("Votre saisie n'a pas pu être enregistrée dans le "
+                                                                 "carnet de notes.\nLe fichier ou son dossier est en "
+                                                                 "lecture seule.")));
+            enter(QStringLiteral("11"), 6, kS1);
             QCOMPARE(scope.pending(), 0);
         }
         const char* invalid = "Vous avez saisi une valeur non valide.";
