@@ -80,6 +80,7 @@ struct Plain {
 void readAll(const db::sqlite::Statement& statement);
 
 // What opening a gradebook reads, the plain way: the first read, which tries the key, the
+// checks of the file (a quick integrity check, its schema and definitions read), the
 // properties named, and the first row of "Notes" (the dynaset the program keeps open).
 void plainOpen(const Plain& plain, std::initializer_list<const char*> properties);
 

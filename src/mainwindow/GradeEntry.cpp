@@ -73,26 +73,32 @@ void writeGrade(ShownCells& shown, const FlexGrid& grid, int row, int col, const
         refused << invalidValue(grid.TextMatrix(0, col));
         return;
     }
-    notes.FindFirst(Field(kNumSerie) == grid.ColData(col) && Field(QStringLiteral("NumElv")) == grid.RowData(row));
-    if (text.isEmpty()) {
-        if (!notes.NoMatch()) notes.Delete();
-        shown.set(row, col, QString());
-        return;
+    try {
+        notes.FindFirst(Field(kNumSerie) == grid.ColData(col) && Field(QStringLiteral("NumElv")) == grid.RowData(row));
+        if (text.isEmpty()) {
+            if (!notes.NoMatch()) notes.Delete();
+            shown.set(row, col, QString());
+            return;
+        }
+        if (notes.NoMatch()) {
+            notes.AddNew();
+            notes.Fields(kNumSerie).setValue(grid.ColData(col));
+            notes.Fields(QStringLiteral("NumElv")).setValue(grid.RowData(row));
+        } else {
+            notes.Edit();
+        }
+        notes.Fields(QStringLiteral("Note")).setValue(*grade);
+        notes.Update();
+        shown.set(row, col, numbers::formatGrade(*grade));
+    } catch (const db::DbError& e) {
+        // The cell keeps the grade that the gradebook still holds.
+        if (!e.concernsValue()) throw;
+        refused << invalidValue(grid.TextMatrix(0, col));
     }
-    if (notes.NoMatch()) {
-        notes.AddNew();
-        notes.Fields(kNumSerie).setValue(grid.ColData(col));
-        notes.Fields(QStringLiteral("NumElv")).setValue(grid.RowData(row));
-    } else {
-        notes.Edit();
-    }
-    notes.Fields(QStringLiteral("Note")).setValue(*grade);
-    notes.Update();
-    shown.set(row, col, numbers::formatGrade(*grade));
 }
 
 // "Sur" and "Coefficient" of the column's series; false when the series is gone or a
-// value is refused (with its line). Throws DbError when the store fails.
+// value is refused (with its line). Throws DbError when the file fails.
 bool writeScale(ShownCells& shown, const FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
                 const db::Database& database, QStringList& refused) {
     const std::optional<int> sur = byteValue(Sur), coefficient = byteValue(Coefficient);
@@ -100,13 +106,19 @@ bool writeScale(ShownCells& shown, const FlexGrid& grid, int Column, const QStri
         refused << invalidValue(grid.TextMatrix(0, Column));
         return false;
     }
-    db::Recordset series = database.OpenRecordset(db::Query(QStringLiteral("Séries")));
-    series.FindFirst(Field(kNumSerie) == grid.ColData(Column));
-    if (series.NoMatch()) return false;
-    series.Edit();
-    series.Fields(QStringLiteral("Sur")).setValue(*sur);
-    series.Fields(QStringLiteral("Coefficient")).setValue(*coefficient);
-    series.Update();
+    try {
+        db::Recordset series = database.OpenRecordset(db::Query(QStringLiteral("Séries")));
+        series.FindFirst(Field(kNumSerie) == grid.ColData(Column));
+        if (series.NoMatch()) return false;
+        series.Edit();
+        series.Fields(QStringLiteral("Sur")).setValue(*sur);
+        series.Fields(QStringLiteral("Coefficient")).setValue(*coefficient);
+        series.Update();
+    } catch (const db::DbError& e) {
+        if (!e.concernsValue()) throw;
+        refused << invalidValue(grid.TextMatrix(0, Column));
+        return false;
+    }
     shown.set(gradegrid::kSurRow, Column, QString::number(*sur));
     shown.set(gradegrid::kCoefficientRow, Column, QString::number(*coefficient));
     return true;
@@ -123,22 +135,6 @@ QString NormaliseEntry(const QString& text) {
     if (t.startsWith(u',')) t.prepend(u'0');
     if (t.endsWith(u',')) t.chop(1);
     return t;
-}
-
-QString storeFailure() {
-    return QStringLiteral("Le carnet de notes n'a pas pu être modifié.\n"
-                          "   Aucune des valeurs saisies n'a été enregistrée.");
-}
-
-bool UpdateSeriesScale(FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
-                       const db::Database& database, QStringList& refused) {
-    ShownCells shown(grid);
-    try {
-        return writeScale(shown, grid, Column, Sur, Coefficient, database, refused);
-    } catch (const db::DbError&) {
-        refused << invalidValue(grid.TextMatrix(0, Column));
-        return false;
-    }
 }
 
 QStringList CommitSelection(FlexGrid& grid, const QString& text, const db::Database& database, db::Recordset& notes) {
@@ -178,7 +174,7 @@ QStringList CommitSelection(FlexGrid& grid, const QString& text, const db::Datab
         writing.commit();
     } catch (const db::DbError&) {
         shown.restore();
-        refused.prepend(storeFailure());
+        throw;
     }
     return refused;
 }

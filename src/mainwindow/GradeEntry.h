@@ -17,8 +17,6 @@ namespace gradeentry {
 
 // The heading of the list of refused cells.
 QString refusalHeading();
-// The line that says that the store failed and nothing of the selection was written.
-QString storeFailure();
 
 // The text as it is written: a "0" before a leading comma, no trailing comma (",5" is
 // "0,5", "15," is "15").
@@ -27,18 +25,12 @@ QString NormaliseEntry(const QString& text);
 // Writes the text into the selection: series columns only, from Col towards ColSel and in
 // each from Row towards RowSel; rows "Note/" and "Coefficient" into the column's series
 // (read through `database`), student rows into "Notes" through `notes`, an empty text
-// deleting the grade, all in one transaction. A refused cell keeps its text and gives one
-// line of the list returned, in the order of the walk. When the store fails, nothing of
-// the selection is written, every cell shows its text from before, and the list starts
-// with storeFailure(). Averages are not touched.
+// deleting the grade, all in one transaction. A cell whose value is refused keeps its text
+// and gives one line of the list returned, in the order of the walk. A failure of the file
+// itself (locked, read-only, damaged, disk full) writes nothing of the selection: every
+// cell shows its text from before and the DbError is thrown. Averages are not touched.
 QStringList CommitSelection(platform::FlexGrid& grid, const QString& text, const db::Database& database,
                             db::Recordset& notes);
 
-// Writes "Sur" and "Coefficient" (texts rounded to whole numbers, a half to the even
-// neighbour, within 0..255) into the series of the column and shows the stored values in
-// rows "Note/" and "Coefficient". False when the series is gone; false with a line added to
-// `refused` when a value is invalid or the write fails, nothing written.
-bool UpdateSeriesScale(platform::FlexGrid& grid, int Column, const QString& Sur, const QString& Coefficient,
-                       const db::Database& database, QStringList& refused);
 
 }  // namespace gradeentry

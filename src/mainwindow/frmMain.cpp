@@ -10,6 +10,7 @@
 #include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/Messages.h"
+#include "gradebook/StoreErrors.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
@@ -311,9 +312,15 @@ void frmMain::EndNoteEdit() {
     txtNote->hide();
     setStatusText(QString());
     if (!mNoteChanged) return;
-    const QStringList refused =
-        gradeentry::CommitSelection(*flxNotes, txtNote->text(), mUtilities::gDB, mUtilities::gRsNotes);
+    QStringList refused;
+    std::optional<QString> storeFailure;
+    try {
+        refused = gradeentry::CommitSelection(*flxNotes, txtNote->text(), mUtilities::gDB, mUtilities::gRsNotes);
+    } catch (const db::DbError& e) {
+        storeFailure = storeerrors::writeMessage(e);
+    }
     gradegrid::ComputeAverages(*flxNotes, mAveragePos, mUtilities::gAverageFormat);
+    if (storeFailure) critical(this, *storeFailure);
     if (!refused.isEmpty()) messages::messageList(this, gradeentry::refusalHeading(), refused, pictures::imaButton(3));
 }
 
@@ -396,9 +403,8 @@ bool frmMain::OpenAFile(const QString& file) {
             first = FirstGrid{numClass, numMat, gradegrid::readGrid(database, numClass, numMat)};
         }
         notes = database.OpenRecordset(db::Query(QStringLiteral("Notes")));
-    } catch (const std::exception&) {
-        critical(owner, QStringLiteral("Impossible d'ouvrir ce carnet de notes.\n"
-                                       "Il ne s'agit sans doute pas d'un carnet de notes valide."));
+    } catch (const std::exception& e) {
+        critical(owner, storeerrors::openingMessage(e));
         return false;
     }
 
@@ -471,17 +477,17 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_client) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // Only mouse events are mouse events: the pointer is read once the type is known.
+        const auto at = [event] { return static_cast<QMouseEvent*>(event)->position().toPoint(); };
         switch (event->type()) {
         case QEvent::Resize:
             if (!isMinimized()) ArrangePanes();
             break;
         case QEvent::MouseMove:
-            mSplitter.SplitterFormMouseMove(mouse->position().toPoint().x(), mouse->position().toPoint().y());
+            mSplitter.SplitterFormMouseMove(at().x(), at().y());
             break;
         case QEvent::MouseButtonRelease:
-            if (mSplitter.SplitterFormMouseUp(mouse->position().toPoint().x(), mouse->position().toPoint().y()))
-                ArrangePanes();
+            if (mSplitter.SplitterFormMouseUp(at().x(), at().y())) ArrangePanes();
             break;
         default: break;
         }

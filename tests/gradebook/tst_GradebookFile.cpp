@@ -4,6 +4,7 @@
 #include "platform/Modal.h"
 #include "DbTestSupport.h"
 #include "FileSizeLimit.h"
+#include "GradebookBuilder.h"
 #include "UiHelpers.h"
 
 #include <QDir>
@@ -142,6 +143,31 @@ private slots:
         // Series names may repeat.
         const QString name = series.Fields(u"Nom"_s).Value().toString();
         addRow(series, {{"Nom", name}, {"Sur", 1}, {"Coefficient", 1}, {"NumMat", 1}, {"NumClass", 1}, {"Colonne", 1}});
+    }
+
+    // A name typed with a combining accent is stored composed: the unique rules then see the
+    // name that the eye sees, and it reads back equal to the same name typed precomposed.
+    void namesThatLookAlikeAreOneName() {
+        const QString decomposed = u"e\u0301cole"_s, composed = u"\u00e9cole"_s;
+        testsupport::GradebookBuilder b(path(u"noms.dat"_s));
+        const int cls = b.addClass(decomposed, u"6"_s + decomposed);
+        QCOMPARE(dbError([&] { b.addClass(composed, u"autre"_s); }), code(DbErrc::DuplicateKey));
+        QCOMPARE(dbError([&] { b.addClass(u"autre"_s, u"6"_s + composed); }), code(DbErrc::DuplicateKey));
+        b.addSubject(u"Franc\u0327ais"_s);
+        QCOMPARE(dbError([&] { b.addSubject(u"Français"_s); }), code(DbErrc::DuplicateKey));
+        b.addStudent(cls, u"Zoe\u0301"_s, decomposed);
+        QCOMPARE(dbError([&] { b.addStudent(cls, u"Zoé"_s, composed); }), code(DbErrc::DuplicateKey));
+        b.addSeries(cls, 1, u"Dicte\u0301e"_s, 20, 1, 1);
+        b.close();
+
+        Database d = openGradebook(b.path());
+        QStringList names;
+        for (const auto& [table, field] : {std::pair{"Classes", "Nom"}, {"Classes", "Nom abrégé"}, {"Matières", "Nom"},
+                                           {"Elèves", "Nom"}, {"Elèves", "Prénom"}, {"Séries", "Nom"}}) {
+            Recordset rs = d.OpenRecordset(Query(QString::fromUtf8(table)), RecordsetType::Snapshot);
+            names << rs.Fields(QString::fromUtf8(field)).Value().toString();
+        }
+        QCOMPARE(names, (QStringList{composed, u"6"_s + composed, u"Français"_s, u"Zoé"_s, composed, u"Dictée"_s}));
     }
 
     void creationReplacesAFileOnlyOnceComplete() {

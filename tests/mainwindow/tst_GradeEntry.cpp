@@ -2,6 +2,7 @@
 // connection, and the window's commands, refused while a grade is being typed.
 #include "Answers.h"
 #include "DbTestSupport.h"
+#include "FileRights.h"
 #include "GradebookBuilder.h"
 #include "controls/frmMessages.h"
 #include "controls/mSubClass.h"
@@ -22,6 +23,7 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QMessageBox>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -181,19 +183,36 @@ private slots:
         enter(QStringLiteral("300"), 1, kS1);  // "Note/" past a byte
         refusals();
         enter(QStringLiteral("1") + QString(45, u'0'), 5, kS1);  // past single precision
-        refusals();
-        {  // a write that fails: another connection holds the file
+        {  // a write that fails because another program holds the file: the file is blamed,
+           // not the value, and the cells keep what they showed
             db::Database other = db::Database::OpenDatabase(m_path, gradebook::databasePassword());
             db::Transaction lock(other);
             other.Properties(QStringLiteral("Moyenne")).setValue(1);
+            scope.push(testsupport::systemMessage(QStringLiteral("Votre saisie n'a pas pu être enregistrée dans le "
+                                                                 "carnet de notes.\nLe fichier est utilisé par un "
+                                                                 "autre programme.")));
+            enter(QStringLiteral("11"), 6, kS1, 4, kS1);
+            QCOMPARE(scope.pending(), 0);
+        }
+        {  // the gradebook's folder made read-only while it is open: no journal can be written
+            const QString folder = QFileInfo(m_path).absolutePath();
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+            const auto restore = qScopeGuard([&] {
+                QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            });
+            testsupport::FileRightsEnforced rights;
+            scope.push(testsupport::systemMessage(QStringLiteral("Votre saisie n'a pas pu être enregistrée dans le "
+                                                                 "carnet de notes.\nLe fichier ou son dossier est en "
+                                                                 "lecture seule.")));
             enter(QStringLiteral("11"), 6, kS1);
+            QCOMPARE(scope.pending(), 0);
         }
         const char* invalid = "Vous avez saisi une valeur non valide.";
         QCOMPARE(lines, (QStringList{refusal(1, "'Note/' doit être renseigné et non nul."),
                                      refusal(1, "'Coefficient' doit être renseigné."),
                                      refusal(2, "'Note/' doit être renseigné et non nul."),
                                      refusal(2, "'Coefficient' doit être renseigné."), refusal(1, invalid),
-                                     refusal(1, invalid), gradeentry::storeFailure()}));
+                                     refusal(1, invalid)}));
         QCOMPARE(scale(m_s1, "Sur") + scale(m_s2, "Coefficient"), 21);
         QCOMPARE(grade(5, kS1) + grade(6, kS1), QStringLiteral("10|1010|10"));
     }
@@ -203,7 +222,6 @@ private slots:
     void aFailedStoreUndoesTheWholeSelection() {
         platform::ModalTestScope scope;
         QStringList lines;
-        scope.push(messageList(gradeentry::refusalHeading(), &lines));
         const auto snapshot = [&] {
             QString all = QString::number(scale(m_s1, "Sur")) + u'/' + QString::number(scale(m_s1, "Coefficient")) + u' '
                         + grid().TextMatrix(1, kS1) + u'/' + grid().TextMatrix(2, kS1);
@@ -211,19 +229,27 @@ private slots:
             return all + u' ' + grid().TextMatrix(grid().Rows() - 1, kS1);
         };
         const QString before = snapshot();
-        // The fourth student's grade cannot be stored: by then the series and three grades
-        // (two changed, one new) were written.
+        // The fourth student's grade cannot be stored, for a reason that is not its value:
+        // by then the series and three grades (two changed, one new) were written.
         const QByteArray key = gradebook::databasePassword().toUtf8();
         const QByteArray trigger = "CREATE TRIGGER refuse BEFORE INSERT ON \"Notes\" WHEN NEW.\"NumElv\" = "
-                                 + QByteArray::number(m_students[3]) + " BEGIN SELECT RAISE(ABORT, 'disque'); END";
+                                 + QByteArray::number(m_students[3]) + " BEGIN INSERT INTO \"Absente\" VALUES (1); END";
         QCOMPARE(testsupport::rawExec(m_path, key, trigger.constData()), 0);
+        QString said;
+        scope.push([&said](QWidget& box) {
+            said = static_cast<QMessageBox&>(box).text();
+            box.close();
+        });
         enter(QStringLiteral("9"), 1, kS1, 9, kS1);
-        QCOMPARE(lines, QStringList{gradeentry::storeFailure()});
+        QVERIFY2(said.startsWith(QStringLiteral("Votre saisie n'a pas pu être enregistrée dans le carnet de notes.\n")),
+                 qPrintable(said));
+        QCOMPARE(scope.pending(), 0);
+        QVERIFY(lines.isEmpty());
+        // A file holding a trigger does not open: it goes before the file is read back.
+        QCOMPARE(testsupport::rawExec(m_path, key, "DROP TRIGGER refuse"), 0);
         QCOMPARE(snapshot(), before);
 
         // Refused cells are still listed and skipped when the store works.
-        QCOMPARE(testsupport::rawExec(m_path, key, "DROP TRIGGER refuse"), 0);
-        lines.clear();
         scope.push(messageList(gradeentry::refusalHeading(), &lines));
         enter(QStringLiteral("0"), 1, kS1, 9, kS1);
         QCOMPARE(lines, QStringList{refusal(1, "'Note/' doit être renseigné et non nul.")});

@@ -25,7 +25,8 @@ int GradebookBuilder::add(const QString& table, const QString& key, const QList<
 
 int GradebookBuilder::addClass(const QString& name, const QString& shortName) {
     const int key = add(QStringLiteral("Classes"), QStringLiteral("NumClass"),
-                        {{QStringLiteral("Nom"), name}, {QStringLiteral("Nom abrégé"), shortName},
+                        {{QStringLiteral("Nom"), mUtilities::StoredName(name)},
+                         {QStringLiteral("Nom abrégé"), mUtilities::StoredName(shortName)},
                          {QStringLiteral("Colonne"), gradebook::kNewClassWidth}});
     db::Recordset subjects = m_db.OpenRecordset(Query(QStringLiteral("Matières")), db::RecordsetType::Snapshot);
     for (; !subjects.Eof(); subjects.MoveNext())
@@ -35,7 +36,8 @@ int GradebookBuilder::addClass(const QString& name, const QString& shortName) {
 }
 
 int GradebookBuilder::addSubject(const QString& name) {
-    const int key = add(QStringLiteral("Matières"), QStringLiteral("NumMat"), {{QStringLiteral("Nom"), name}});
+    const int key =
+        add(QStringLiteral("Matières"), QStringLiteral("NumMat"), {{QStringLiteral("Nom"), mUtilities::StoredName(name)}});
     db::Recordset classes = m_db.OpenRecordset(Query(QStringLiteral("Classes")), db::RecordsetType::Snapshot);
     for (; !classes.Eof(); classes.MoveNext())
         add(QStringLiteral("Coefficients"), {},
@@ -45,14 +47,17 @@ int GradebookBuilder::addSubject(const QString& name) {
 
 int GradebookBuilder::addStudent(int numClass, const QString& surname, const QString& firstName) {
     return add(QStringLiteral("Elèves"), QStringLiteral("NumElv"),
-               {{QStringLiteral("Nom"), surname}, {QStringLiteral("Prénom"), firstName}, {QStringLiteral("NumClass"), numClass}});
+               {{QStringLiteral("Nom"), mUtilities::StoredName(surname)},
+                {QStringLiteral("Prénom"), mUtilities::StoredName(firstName)},
+                {QStringLiteral("NumClass"), numClass}});
 }
 
 int GradebookBuilder::addSeries(int numClass, int numMat, const QString& name, int sur, int coefficient, int period,
                                 QDate date) {
     m_lastDate = date.isValid() ? date : m_lastDate.addDays(1);
     return add(QStringLiteral("Séries"), QStringLiteral("NumSérie"),
-               {{QStringLiteral("Nom"), name}, {QStringLiteral("Sur"), sur}, {QStringLiteral("Coefficient"), coefficient},
+               {{QStringLiteral("Nom"), mUtilities::StoredName(name)}, {QStringLiteral("Sur"), sur},
+                {QStringLiteral("Coefficient"), coefficient},
                 {QStringLiteral("Date"), QDateTime(m_lastDate, QTime(8, 0))}, {QStringLiteral("Période"), period},
                 {QStringLiteral("NumMat"), numMat}, {QStringLiteral("NumClass"), numClass},
                 {QStringLiteral("Colonne"), gradebook::kNewSeriesWidth}});

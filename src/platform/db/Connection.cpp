@@ -5,8 +5,24 @@
 #include "Values.h"
 
 #include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace db::detail {
+
+namespace {
+
+// Whether this process may create the journal beside the file, judged with its effective
+// rights (a read-only mount included).
+bool folderWritable(const QString& path) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    return faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+}  // namespace
 
 std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArray& key, bool create) {
     sqlite3* handle = nullptr;
@@ -15,6 +31,10 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArr
     std::shared_ptr<Connection> connection(new Connection(handle, path));
     if (rc != SQLITE_OK)
         throw DbError(DbErrc::CannotOpen, path);
+    // SQLite quietly opens a file it cannot write for reading only; every write would then
+    // fail. Said before the first read, which may already write (rolling back a journal).
+    if (sqlite3_db_readonly(handle, "main") == 1 || !folderWritable(path))
+        throw DbError(DbErrc::FileReadOnly, path);
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, 2000);
     // An empty password means a file without encryption.
@@ -23,11 +43,13 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArr
         throw DbError(DbErrc::Engine, path);
     // The key is only tried by the first read of the file.
     const int probe = sqlite3_exec(handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
-    if (probe == SQLITE_NOTADB)
-        throw DbError(DbErrc::NotADatabase, path);
-    if (probe != SQLITE_OK)
-        throw DbError(DbErrc::CannotOpen, path);
-    return connection;
+    if (probe == SQLITE_OK)
+        return connection;
+    // What is known of the file is said; any other failure is the general one.
+    const int known[] = {SQLITE_NOTADB, SQLITE_BUSY, SQLITE_LOCKED, SQLITE_CORRUPT};
+    if (std::find(std::begin(known), std::end(known), probe & 0xff) != std::end(known))
+        connection->raise(probe);
+    throw DbError(DbErrc::CannotOpen, path);
 }
 
 Connection::Connection(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
@@ -76,11 +98,21 @@ void Connection::raise(int rc) const {
         throw DbError(DbErrc::RequiredMissing, message);
     case SQLITE_CONSTRAINT_CHECK:
         throw DbError(DbErrc::ValidationRule, message);
-    case SQLITE_NOTADB:
-        throw DbError(DbErrc::NotADatabase, m_path);
     default:
-        throw DbError(DbErrc::Engine, message);
+        break;
     }
+    // Failures of the file, the disk or another program, by SQLite's primary code.
+    static const std::pair<int, DbErrc> kFileFailures[] = {
+        {SQLITE_NOTADB, DbErrc::NotADatabase}, {SQLITE_BUSY, DbErrc::Busy},       {SQLITE_LOCKED, DbErrc::Busy},
+        {SQLITE_READONLY, DbErrc::FileReadOnly}, {SQLITE_PERM, DbErrc::FileReadOnly}, {SQLITE_CORRUPT, DbErrc::Damaged},
+        {SQLITE_FULL, DbErrc::DiskFull},       {SQLITE_IOERR, DbErrc::Io}};
+    for (const auto& [code, errc] : kFileFailures)
+        if ((rc & 0xff) == code)
+            throw DbError(errc, m_path);
+    // Writing needs a journal beside the file: its folder was made read-only, or is gone.
+    if ((rc & 0xff) == SQLITE_CANTOPEN)
+        throw DbError(QFileInfo(m_path).absoluteDir().exists() ? DbErrc::FileReadOnly : DbErrc::Io, m_path);
+    throw DbError(DbErrc::Engine, message);
 }
 
 const TableDef* Connection::findTable(const QString& name) const {
@@ -110,17 +142,35 @@ void Connection::loadCatalogue() {
     if (!m_engineTables)
         return;
     Use read(*this, "SELECT Name, Definition FROM " + QByteArray(kTableDefsTable) + " ORDER BY rowid");
-    while (read.step())
-        m_tables.append(fromJson(columnValue(read.get(), 0, FieldType::Text).toString(),
-                                 QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(read.get(), 1)),
-                                            sqlite3_column_bytes(read.get(), 1))));
+    while (read.step()) {
+        const QString name = columnValue(read.get(), 0, FieldType::Text).toString();
+        const QByteArray json(reinterpret_cast<const char*>(sqlite3_column_text(read.get(), 1)),
+                              sqlite3_column_bytes(read.get(), 1));
+        // The definitions come from the file: one that this engine would not have built is
+        // refused whole, whatever rule of a field it breaks.
+        try {
+            TableDef table = fromJson(name, json);
+            validateTable(table);
+            if (findTable(name))
+                throw DbError(DbErrc::InvalidDefinition, name);
+            m_tables.append(std::move(table));
+        } catch (const DbError&) {
+            m_tables.clear();
+            throw DbError(DbErrc::InvalidDefinition, name);
+        }
+    }
+}
+
+QList<QByteArray> engineTablesSql() {
+    return {"CREATE TABLE IF NOT EXISTS " + QByteArray(kPropertiesTable)
+                + " (Name TEXT PRIMARY KEY COLLATE NOCASE, Type INTEGER NOT NULL, Value)",
+            "CREATE TABLE IF NOT EXISTS " + QByteArray(kTableDefsTable)
+                + " (Name TEXT PRIMARY KEY COLLATE NOCASE, Definition TEXT NOT NULL)"};
 }
 
 void Connection::createEngineTables() {
-    execute("CREATE TABLE IF NOT EXISTS " + QByteArray(kPropertiesTable)
-            + " (Name TEXT PRIMARY KEY COLLATE NOCASE, Type INTEGER NOT NULL, Value)");
-    execute("CREATE TABLE IF NOT EXISTS " + QByteArray(kTableDefsTable)
-            + " (Name TEXT PRIMARY KEY COLLATE NOCASE, Definition TEXT NOT NULL)");
+    for (const QByteArray& sql : engineTablesSql())
+        execute(sql);
     m_engineTables = true;
 }
 

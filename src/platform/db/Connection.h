@@ -15,6 +15,9 @@ namespace db::detail {
 inline constexpr char kPropertiesTable[] = "__Properties";
 inline constexpr char kTableDefsTable[] = "__TableDefs";
 
+// What builds the engine's own tables of properties and table definitions.
+QList<QByteArray> engineTablesSql();
+
 class Connection {
 public:
     // Opens (or creates) the file and checks the key: a wrong key, a plain SQLite file and

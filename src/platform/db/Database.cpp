@@ -3,6 +3,7 @@
 #include "Connection.h"
 #include "Ddl.h"
 #include "Values.h"
+#include "Verify.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -65,7 +66,10 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
 
 Database Database::OpenDatabase(const QString& path, const QString& password) {
     auto connection = Connection::open(path, password.toUtf8(), false);
+    detail::checkIntegrity(*connection);
     connection->loadCatalogue();
+    detail::checkProperties(*connection);
+    detail::checkSchema(*connection);
     return Database(std::move(connection));
 }
 

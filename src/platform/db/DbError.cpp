@@ -29,6 +29,13 @@ QString describe(DbErrc code) {
     case DbErrc::TypeMismatch: return QStringLiteral("Type de données incompatible.");
     case DbErrc::OutOfRange: return QStringLiteral("Valeur hors limites.");
     case DbErrc::TextTooLong: return QStringLiteral("Texte trop long pour ce champ.");
+    case DbErrc::FileReadOnly: return QStringLiteral("Le fichier ou son dossier est en lecture seule.");
+    case DbErrc::Busy: return QStringLiteral("Le fichier est utilisé par un autre programme.");
+    case DbErrc::Damaged: return QStringLiteral("Le fichier est endommagé.");
+    case DbErrc::DiskFull: return QStringLiteral("Le disque est plein.");
+    case DbErrc::Io: return QStringLiteral("Le disque n'a pas pu lire ou écrire le fichier.");
+    case DbErrc::ForeignObject:
+        return QStringLiteral("Le fichier contient des tables ou des index que le programme n'a pas créés.");
     case DbErrc::Engine: return QStringLiteral("Erreur de la base de données.");
     }
     return {};
@@ -45,5 +52,22 @@ std::string message(DbErrc code, const QString& detail) {
 
 DbError::DbError(DbErrc code, const QString& detail)
     : std::runtime_error(message(code, detail)), m_code(code) {}
+
+QString DbError::reason() const { return describe(m_code); }
+
+bool DbError::concernsValue() const {
+    switch (m_code) {
+    case DbErrc::DuplicateKey:
+    case DbErrc::RequiredMissing:
+    case DbErrc::EmptyText:
+    case DbErrc::ValidationRule:
+    case DbErrc::TypeMismatch:
+    case DbErrc::OutOfRange:
+    case DbErrc::TextTooLong:
+        return true;
+    default:
+        return false;
+    }
+}
 
 }  // namespace db

@@ -27,7 +27,13 @@ enum class DbErrc {
     TypeMismatch,       // a value that the field's type cannot hold
     OutOfRange,         // a number too large or too small for the field's type
     TextTooLong,        // a text longer than the field's size
-    Engine,             // any other failure of the engine or the disk
+    FileReadOnly,       // the file or its folder can only be read
+    Busy,               // another program holds a lock on the file
+    Damaged,            // the file's structure fails the engine's checks
+    DiskFull,
+    Io,                 // the disk failed to read or write
+    ForeignObject,      // a table, index, trigger or view that the engine did not create
+    Engine,             // any other failure of the engine
 };
 
 // The one error the database engine throws. what() is a French description; detail names
@@ -38,6 +44,11 @@ public:
 
     DbErrc code() const { return m_code; }
     QString description() const { return QString::fromUtf8(what()); }
+    // The French description alone, without the detail, for the user.
+    QString reason() const;
+    // Whether the value written is at fault (a rule of the field or of an index), rather
+    // than the file, the disk or another program.
+    bool concernsValue() const;
 
 private:
     DbErrc m_code;

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSet>
+#include <cmath>
 
 namespace db::detail {
 namespace {
@@ -25,21 +26,6 @@ bool validName(const QString& name) {
     return true;
 }
 
-bool knownType(FieldType type) {
-    switch (type) {
-    case FieldType::Boolean:
-    case FieldType::Byte:
-    case FieldType::Integer:
-    case FieldType::Long:
-    case FieldType::Single:
-    case FieldType::Double:
-    case FieldType::Date:
-    case FieldType::Text:
-    case FieldType::Memo:
-        return true;
-    }
-    return false;
-}
 
 void validateField(const TableDef& table, const FieldDef& field) {
     const QString where = table.Name() + u'.' + field.Name();
@@ -51,7 +37,8 @@ void validateField(const TableDef& table, const FieldDef& field) {
         invalid(where);
     if (field.AutoIncrement() && field.Type() != FieldType::Long)
         invalid(where);
-    if (field.ValidationRule() && (field.isText() || field.Type() == FieldType::Date))
+    if (const auto& rule = field.ValidationRule();
+        rule && (field.isText() || field.Type() == FieldType::Date || rule->low > rule->high))
         invalid(where);
     try {
         toFieldValue(field, field.DefaultValue());
@@ -146,6 +133,41 @@ QJsonValue jsonValue(FieldType type, const QVariant& value) {
     return QJsonValue::fromVariant(value);
 }
 
+// Readers of a definition as the file holds it: a value of another kind, or a number that
+// is not a whole one a double holds exactly, makes the definition invalid.
+qint64 integer(const QJsonValue& value, const QString& where) {
+    constexpr double kExact = 9007199254740992.0;  // 2^53
+    const double d = value.toDouble(std::nan(""));
+    if (!value.isDouble() || !(std::fabs(d) <= kExact) || d != std::trunc(d))
+        invalid(where);
+    return qint64(d);
+}
+
+bool flag(const QJsonValue& value, const QString& where) {
+    if (!value.isBool())
+        invalid(where);
+    return value.toBool();
+}
+
+QString text(const QJsonValue& value, const QString& where) {
+    if (!value.isString())
+        invalid(where);
+    return value.toString();
+}
+
+QJsonObject object(const QJsonValue& value, const QString& where) {
+    if (!value.isObject())
+        invalid(where);
+    return value.toObject();
+}
+
+QJsonArray array(const QJsonObject& o, const char* key, const QString& where) {
+    const QJsonValue value = o.value(QLatin1StringView(key));
+    if (!value.isArray())
+        invalid(where);
+    return value.toArray();
+}
+
 QVariant variantValue(FieldType type, const QJsonValue& value) {
     if (value.isNull() || value.isUndefined())
         return {};
@@ -155,6 +177,22 @@ QVariant variantValue(FieldType type, const QJsonValue& value) {
 }
 
 }  // namespace
+
+bool knownType(FieldType type) {
+    switch (type) {
+    case FieldType::Boolean:
+    case FieldType::Byte:
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::Single:
+    case FieldType::Double:
+    case FieldType::Date:
+    case FieldType::Text:
+    case FieldType::Memo:
+        return true;
+    }
+    return false;
+}
 
 void validateTable(const TableDef& table) {
     if (!validName(table.Name()) || table.Name().startsWith(QStringLiteral("__"))
@@ -253,32 +291,41 @@ QByteArray toJson(const TableDef& table) {
 }
 
 TableDef fromJson(const QString& name, const QByteArray& json) {
-    const QJsonObject root = QJsonDocument::fromJson(json).object();
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        invalid(name);
+    const QJsonObject root = document.object();
     TableDef table(name);
-    for (const QJsonValue& v : root.value("fields").toArray()) {
-        const QJsonObject o = v.toObject();
-        const auto type = FieldType(o.value("type").toInt());
-        FieldDef f(o.value("name").toString(), type, o.value("size").toInt());
-        f.setAutoIncrement(o.value("autoIncrement").toBool())
-            .setRequired(o.value("required").toBool())
-            .setAllowZeroLength(o.value("allowZeroLength").toBool());
+    for (const QJsonValue& v : array(root, "fields", name)) {
+        const QJsonObject o = object(v, name);
+        const auto type = FieldType(integer(o.value("type"), name));
+        const qint64 size = integer(o.value("size"), name);
+        if (size < 0 || size > 255)
+            invalid(name);
+        FieldDef f(text(o.value("name"), name), type, int(size));
+        f.setAutoIncrement(flag(o.value("autoIncrement"), name))
+            .setRequired(flag(o.value("required"), name))
+            .setAllowZeroLength(flag(o.value("allowZeroLength"), name));
         const QVariant def = variantValue(type, o.value("default"));
         if (!def.isNull())
             f.setDefaultValue(toFieldValue(f, def));
         if (o.contains("between")) {
-            const QJsonArray b = o.value("between").toArray();
-            f.setValidationRule(Between{qint64(b.at(0).toDouble()), qint64(b.at(1).toDouble())});
+            const QJsonArray b = array(o, "between", name);
+            if (b.size() != 2)
+                invalid(name);
+            f.setValidationRule(Between{integer(b.at(0), name), integer(b.at(1), name)});
         }
         table.appendField(f);
     }
-    for (const QJsonValue& v : root.value("indexes").toArray()) {
-        const QJsonObject o = v.toObject();
+    for (const QJsonValue& v : array(root, "indexes", name)) {
+        const QJsonObject o = object(v, name);
         QStringList fields;
-        for (const QJsonValue& f : o.value("fields").toArray())
-            fields << f.toString();
-        table.appendIndex(IndexDef(o.value("name").toString(), fields)
-                              .setPrimary(o.value("primary").toBool())
-                              .setUnique(o.value("unique").toBool()));
+        for (const QJsonValue& f : array(o, "fields", name))
+            fields << text(f, name);
+        table.appendIndex(IndexDef(text(o.value("name"), name), fields)
+                              .setPrimary(flag(o.value("primary"), name))
+                              .setUnique(flag(o.value("unique"), name)));
     }
     return table;
 }

@@ -8,6 +8,9 @@
 
 namespace db::detail {
 
+// One of the field types the engine knows.
+bool knownType(FieldType type);
+
 // Refuses what the engine cannot build (DbError InvalidDefinition).
 void validateTable(const TableDef& table);
 void validateNewField(const TableDef& table, const FieldDef& field);

@@ -1,0 +1,22 @@
+#pragma once
+// Inside the engine: the checks a file passes before anything is read from it or written
+// to it. A file may come from anywhere (a damaged USB stick, another person's machine), so
+// the engine trusts nothing in it that it did not write itself.
+namespace db::detail {
+
+class Connection;
+
+// A quick walk of the file's structure: DbError Damaged when it fails.
+void checkIntegrity(Connection& connection);
+
+// The properties' types and values: DbError InvalidDefinition for one this engine would
+// not have written.
+void checkProperties(Connection& connection);
+
+// Every table, index, trigger and view of the file must be one that the engine builds for
+// its own tables and for the definitions of its catalogue (loaded first), letter for
+// letter: DbError ForeignObject otherwise. The catalogue is rebuilt in memory by the same
+// code that builds a file, fields added to a table after its creation included.
+void checkSchema(Connection& connection);
+
+}  // namespace db::detail
