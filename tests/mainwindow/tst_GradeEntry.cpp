@@ -258,9 +258,18 @@ private slots:
             tool(button)->trigger();
             QCOMPARE(scope.pending(), 0);
         }
+        // Nothing to delete, nothing to merge.
+        scope.push(messageList(QStringLiteral("Ce carnet de notes ne contient pas encore de classes.")));
+        tool(1, 3)->trigger();
+        scope.push(messageList(QStringLiteral("Ce carnet de notes ne contient pas encore de matières.")));
+        tool(2, 3)->trigger();
+        scope.push(messageList(QStringLiteral("Ce carnet de notes contient 0 matière(s).")));
+        tool(13)->trigger();
+        QCOMPARE(scope.pending(), 0);
         // What is still to come does nothing, the main part of a drop-down button included.
-        for (int button : {1, 2, 3, 4, 10, 11, 13}) tool(button)->trigger();
-        for (int entry = 1; entry <= 9; ++entry) tool((entry + 2) / 3, (entry - 1) % 3 + 1)->trigger();
+        for (int button : {1, 2, 3, 4, 10, 11}) tool(button)->trigger();
+        for (int entry = 1; entry <= 9; ++entry)
+            if (entry != 3 && entry != 6) tool((entry + 2) / 3, (entry - 1) % 3 + 1)->trigger();
         QCOMPARE(scope.pending(), 0);
         QVERIFY(m_main->close());
     }

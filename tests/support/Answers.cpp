@@ -1,12 +1,15 @@
 #include "Answers.h"
 
 #include "UiHelpers.h"
+#include "controls/frmMessages.h"
 #include "controls/frmMsgBox.h"
+#include "controls/vskAdvLabel.h"
 #include "mainwindow/frmPwdAsk.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -60,6 +63,16 @@ platform::ModalResponder fileName(const QString& name) {
         for (QAbstractButton* b : box->buttons())
             if (box->buttonRole(b) == QDialogButtonBox::AcceptRole) b->click();
         QVERIFY(!w.isVisible());
+    };
+}
+
+platform::ModalResponder messageList(const QString& heading, QStringList* lines) {
+    return [heading, lines](QWidget& w) {
+        auto* list = qobject_cast<frmMessages*>(&w);
+        QVERIFY2(list, qPrintable(w.objectName()));
+        QCOMPARE(list->lblInfo->text(), heading);
+        for (int i = 1; lines && i <= list->vskAL->ItemCount(); ++i) *lines << list->vskAL->ItemText(i);
+        list->close();
     };
 }
 

@@ -20,4 +20,7 @@ platform::ModalResponder password(const QString& typed, bool escape = false);
 // dialog must then be gone (a refused name keeps it open).
 platform::ModalResponder fileName(const QString& name);
 
+// The message list: checks its heading, keeps its lines in `lines` when given, closes it.
+platform::ModalResponder messageList(const QString& heading, QStringList* lines = nullptr);
+
 }  // namespace testsupport
