@@ -6,8 +6,13 @@
 #include "GradebookBuilder.h"
 #include "TableDump.h"
 #include "gradebook/GradebookSchema.h"
+#include "mainwindow/frmMain.h"
+#include "platform/FormInstance.h"
 
 #include <QList>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace editingsample {
 
@@ -69,6 +74,22 @@ inline QList<int> keysOf(const testsupport::Rows& rows, const QString& table, co
     for (const QStringList& row : rows)
         if (values.contains(row[c].toInt())) keys << row[0].toInt();
     return keys;
+}
+
+// The main window's toolbar button (from 1), or the entry of its drop-down.
+inline QAction* tool(frmMain& main, int button, int entry = 0) {
+    QAction* a = main.tooBar->actions().at(button - 1);
+    return entry ? qobject_cast<QToolButton*>(main.tooBar->widgetForAction(a))->menu()->actions().at(entry - 1) : a;
+}
+
+// The main window with the gradebook open, showing the subject at `item` of the class at
+// `section`.
+inline frmMain& showMain(const QString& path, int section, int item) {
+    frmMain& main = platform::Form<frmMain>::get();
+    main.show();
+    if (!main.OpenAFile(path)) qFatal("cannot open %s", qPrintable(path));
+    main.selectClassAndSubject(section, item);
+    return main;
 }
 
 }  // namespace editingsample
