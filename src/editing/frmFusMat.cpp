@@ -26,6 +26,8 @@ QLabel* wrapped(const QString& text, const QString& name, QWidget* parent) {
     label->setObjectName(name);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
+    // A wrapped text takes the height its width gives it only at a width of its own.
+    label->setFixedWidth(420);
     return label;
 }
 
@@ -101,7 +103,8 @@ frmFusMat::frmFusMat() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     buttons->addWidget(cmdAction[0]);
     buttons->addWidget(cmdAction[1]);
     layout->addLayout(buttons);
-    setFixedWidth(460);
+    // The window fits each step.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 bool frmFusMat::PopulateFusMat(commands::MainSurface& main, const db::Database& database) {
