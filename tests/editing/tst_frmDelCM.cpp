@@ -124,7 +124,8 @@ private slots:
         QCOMPARE(scope.pending(), 0);
         QCOMPARE(main.vskTab->SectionAt(3).ItemCount(), 3);
         QCOMPARE(main.lblPrincipal->text(), QStringLiteral("6e A - Maths"));
-        for (const QStringList& subject : dumpTables(path)[QStringLiteral("Matières")])
+        const auto after = dumpTables(path);
+        for (const QStringList& subject : after[QStringLiteral("Matières")])
             QVERIFY(subject[1] != QStringLiteral("Histoire \"Géo\""));
     }
 
