@@ -1,5 +1,6 @@
 #include "frmDelCM.h"
 
+#include "ActionButtons.h"
 #include "Cascades.h"
 #include "controls/cTabSection.h"
 #include "controls/vskTab.h"
@@ -9,9 +10,7 @@
 #include "VersionInfo.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -27,24 +26,12 @@ frmDelCM::frmDelCM() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialo
     cboClassMat = new QComboBox(this);
     cboClassMat->setObjectName(QStringLiteral("cboClassMat"));
     cboClassMat->setEditable(false);
-    for (const QString& caption : {QStringLiteral("OK"), QStringLiteral("Annuler")}) {
-        auto* button = new QPushButton(caption, this);
-        const int index = int(cmdAction.size());
-        button->setObjectName(QStringLiteral("cmdAction%1").arg(index));
-        connect(button, &QPushButton::clicked, this, [this, index] { cmdAction_Click(index); });
-        cmdAction.append(button);
-    }
-    cmdAction[0]->setDefault(true);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblEti[0]);
     layout->addWidget(cboClassMat);
     layout->addSpacing(8);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdAction[0]);
-    buttons->addWidget(cmdAction[1]);
-    layout->addLayout(buttons);
+    cmdAction = addActionButtons(*this, *layout, {QStringLiteral("OK"), QStringLiteral("Annuler")},
+                                 [this](int Index) { cmdAction_Click(Index); });
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

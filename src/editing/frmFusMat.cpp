@@ -1,5 +1,6 @@
 #include "frmFusMat.h"
 
+#include "ActionButtons.h"
 #include "Cascades.h"
 #include "SubjectMerge.h"
 #include "controls/mOffice2000.h"
@@ -11,7 +12,6 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,24 +85,12 @@ frmFusMat::frmFusMat() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     fraMat[0]->hide();
     fraMat[1]->hide();
 
-    for (const QString& caption : {kContinue, QStringLiteral("Annuler")}) {
-        auto* button = new QPushButton(caption, this);
-        const int index = int(cmdAction.size());
-        button->setObjectName(QStringLiteral("cmdAction%1").arg(index));
-        connect(button, &QPushButton::clicked, this, [this, index] { cmdAction_Click(index); });
-        cmdAction.append(button);
-    }
-    cmdAction[0]->setDefault(true);
-
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraFus);
     layout->addWidget(fraMat[0]);
     layout->addWidget(fraMat[1]);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdAction[0]);
-    buttons->addWidget(cmdAction[1]);
-    layout->addLayout(buttons);
+    cmdAction = addActionButtons(*this, *layout, {kContinue, QStringLiteral("Annuler")},
+                                 [this](int Index) { cmdAction_Click(Index); });
     // The window fits each step.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

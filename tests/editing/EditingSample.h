@@ -9,7 +9,9 @@
 #include "mainwindow/frmMain.h"
 #include "platform/FormInstance.h"
 
+#include <QFile>
 #include <QList>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -48,6 +50,28 @@ inline Sample build(const QString& path) {
     b.addGrade(s.crossSeries, s.students[0][0], 17);
     return s;
 }
+
+// The sample built once, with its tables as built, and fresh copies of it to change.
+class Copies {
+public:
+    Copies() : m_base(m_dir.filePath(QStringLiteral("base.dat"))), m_sample(build(m_base)), m_before(testsupport::dumpTables(m_base)) {}
+
+    const QString& base() const { return m_base; }
+    const Sample& sample() const { return m_sample; }
+    const QMap<QString, testsupport::Rows>& before() const { return m_before; }
+    QString copy() {
+        const QString path = m_dir.filePath(QStringLiteral("copie %1.dat").arg(++m_copies));
+        QFile::copy(m_base, path);
+        return path;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_base;
+    Sample m_sample;
+    QMap<QString, testsupport::Rows> m_before;
+    int m_copies = 0;
+};
 
 // Position of a field in the rows of a dump.
 inline int column(const QString& table, const QString& field) {

@@ -5,8 +5,7 @@
 #include "TableDump.h"
 #include "editing/Cascades.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <memory>
 #include <QTest>
 
 using editingsample::keysOf;
@@ -24,23 +23,17 @@ const QString kNotes = QStringLiteral("Notes"), kSeries = QStringLiteral("Série
 
 class tst_Cascades : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_base;
+    std::unique_ptr<editingsample::Copies> m_copies;  // made once the application runs
     editingsample::Sample m_sample;
     QMap<QString, Rows> m_before;
-    int m_copies = 0;
 
-    QString copy() {
-        const QString path = m_dir.filePath(QStringLiteral("copie %1.dat").arg(++m_copies));
-        QFile::copy(m_base, path);
-        return path;
-    }
+    QString copy() { return m_copies->copy(); }
 
 private slots:
     void initTestCase() {
-        m_base = m_dir.filePath(QStringLiteral("base.dat"));
-        m_sample = editingsample::build(m_base);
-        m_before = dumpTables(m_base);
+        m_copies = std::make_unique<editingsample::Copies>();
+        m_sample = m_copies->sample();
+        m_before = m_copies->before();
     }
 
     void deletingAClassTakesExactlyWhatDependsOnIt() {

@@ -7,8 +7,7 @@
 #include "mainwindow/GradeGrid.h"
 #include "platform/FlexGrid.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <memory>
 #include <QTest>
 
 using editingsample::column;
@@ -38,24 +37,20 @@ QStringList averages(const db::Database& file, int numClass, int numMat) {
 
 class tst_SubjectMerge : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_base;
+    std::unique_ptr<editingsample::Copies> m_copies;  // made once the application runs
     editingsample::Sample m_sample;
     QMap<QString, Rows> m_before;
-    int m_copies = 0;
+    QString m_base;
 
-    QString copy() {
-        const QString path = m_dir.filePath(QStringLiteral("copie %1.dat").arg(++m_copies));
-        QFile::copy(m_base, path);
-        return path;
-    }
+    QString copy() { return m_copies->copy(); }
     subjectmerge::Input input(const QString& name) const { return {m_sample.subjects[0], m_sample.subjects[1], name}; }
 
 private slots:
     void initTestCase() {
-        m_base = m_dir.filePath(QStringLiteral("base.dat"));
-        m_sample = editingsample::build(m_base);
-        m_before = dumpTables(m_base);
+        m_copies = std::make_unique<editingsample::Copies>();
+        m_sample = m_copies->sample();
+        m_before = m_copies->before();
+        m_base = m_copies->base();
     }
 
     void checksCompareNamesAsTheGradebookDoes() {
