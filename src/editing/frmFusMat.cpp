@@ -131,7 +131,6 @@ void frmFusMat::cmdAction_Click(int Index) {
 
 void frmFusMat::Merge() {
     const subjectmerge::Input input{cboMat[0]->currentData().toInt(), cboMat[1]->currentData().toInt(), txtNom->text()};
-    const QString failed = QStringLiteral("Impossible de fusionner ces matières.\nLe carnet de notes n'a pas été modifié.");
     try {
         if (const auto refusal = subjectmerge::refusal(m_database, input)) {
             listMessage(this, refusal->heading, {refusal->line});
@@ -141,7 +140,8 @@ void frmFusMat::Merge() {
         }
         subjectmerge::merge(m_database, input);
     } catch (const db::DbError&) {
-        platform::criticalMessage(this, platform::version::productName(), failed);
+        platform::criticalMessage(this, platform::version::productName(),
+                                  QStringLiteral("Impossible de fusionner ces matières.\nLe carnet de notes n'a pas été modifié."));
         return;
     }
     listMessage(this, QStringLiteral("Fusion terminée."),

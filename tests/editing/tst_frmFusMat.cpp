@@ -48,19 +48,6 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void oneSubjectIsNotEnough() {
-        testsupport::GradebookBuilder b(m_dir.filePath(QStringLiteral("une.dat")));
-        b.addSubject(QStringLiteral("Maths"));
-        b.close();
-        platform::ModalTestScope scope;
-        frmMain& main = showMain(b.path(), 1, 1);
-        QStringList lines;
-        scope.push(messageList(QStringLiteral("Ce carnet de notes contient 1 matière(s)."), &lines));
-        tool(main, 13)->trigger();
-        QCOMPARE(lines, QStringList{QStringLiteral("Pour fusionner deux matières, il faut au moins...deux matières !")});
-        QVERIFY(!Form<frmFusMat>::isLoaded());
-    }
-
     void mergingStepByStepOnAProtectedGradebook() {
         const QString path = samplePath();
         {
