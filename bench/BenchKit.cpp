@@ -220,6 +220,21 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// Time of one run after its setup, in microseconds.
+double timeOf(const Fresh& work, int run) {
+    work.setup(run);
+    QElapsedTimer timer;
+    timer.start();
+    work.run(run);
+    return timer.nsecsElapsed() / 1000.0;
+}
+
+void printLine(const char* what, const std::vector<double>& a, const std::vector<double>& b) {
+    const double x = median(a), y = median(b);
+    std::printf("%-44s %14.1f %14.1f %8.2f\n", what, x, y, x / y);
+    std::fflush(stdout);
+}
+
 }  // namespace
 
 void printHeader() {
@@ -235,9 +250,23 @@ void compare(const char* what, int runs, const Work& program, const Work& baseli
         a.push_back(timeOf(runs, program, a0));
         b.push_back(timeOf(runs, baseline, b0));
     }
-    const double x = median(a), y = median(b);
-    std::printf("%-44s %14.1f %14.1f %8.2f\n", what, x, y, x / y);
-    std::fflush(stdout);
+    printLine(what, a, b);
+}
+
+void compareFresh(const char* what, int runs, const Fresh& program, const Fresh& plain) {
+    timeOf(program, 0);
+    timeOf(plain, 0);
+    std::vector<double> a, b;
+    for (int run = 1; run <= runs; ++run) {
+        a.push_back(timeOf(program, run));
+        b.push_back(timeOf(plain, run));
+    }
+    printLine(what, a, b);
+}
+
+void copyFile(const QString& file, const QString& copy) {
+    QFile::remove(copy);
+    if (!QFile::copy(file, copy)) std::fprintf(stderr, "cannot copy %s\n", qPrintable(file));
 }
 
 }  // namespace bench

@@ -129,6 +129,19 @@ void printHeader();
 // both alike.
 void compare(const char* what, int runs, const Work& program, const Work& baseline);
 
+// Work that changes the file, run on a fresh copy each time: `setup` (not timed) brings
+// the copy, then `run` is timed.
+struct Fresh {
+    Work setup;
+    Work run;
+};
+// Times both ways in turns, one run at a time, after a run of each to warm the caches,
+// and prints the medians and their ratio.
+void compareFresh(const char* what, int runs, const Fresh& program, const Fresh& plain);
+
+// Copies the file to `copy`, replacing any file there.
+void copyFile(const QString& file, const QString& copy);
+
 // Keeps the reads from being optimised away; printed at the end.
 extern double sink;
 

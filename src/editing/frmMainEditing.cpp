@@ -1,19 +1,24 @@
 // The main window's commands that edit classes, subjects, series and students, and the
 // table of averages.
 #include "mainwindow/Commands.h"
-#include "frmEleves.h"
 
 #include "frmClasse.h"
+#include "frmDelCM.h"
 #include "frmDelSerie.h"
 #include "frmEleve.h"
+#include "frmEleves.h"
+#include "frmFusMat.h"
 #include "frmMat.h"
 #include "frmSerie.h"
 #include "controls/vskTab.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
+#include "platform/SystemMessage.h"
+#include "VersionInfo.h"
 
 #include <QLabel>
+#include <functional>
 
 namespace commands {
 namespace {
@@ -33,21 +38,25 @@ void averagesTable(MainSurface& main) {
         frmElèves::Open(main);
 }
 
-// Loads the dialog and prepares it; shows it when the preparation found something to work
-// on, after `setUp`. The dialog unloads itself when it closes.
-template <class Dialog, class Prepare, class SetUp>
-void openDialog(MainSurface& main, Prepare prepare, SetUp setUp) {
+// Loads the dialog, prepares it and shows it (after `setUp`) when there is something to do;
+// unloads it either way. A gradebook that cannot be read is said so, with nothing shown.
+template <class Dialog, class Prepare>
+void openPrepared(MainSurface& main, Prepare prepare, const std::function<void(Dialog&)>& setUp = {}) {
     Dialog& dialog = platform::Form<Dialog>::get();
-    if (!prepare(dialog)) {
-        platform::Form<Dialog>::unload();
-        return;
+    try {
+        if (prepare(dialog)) {
+            if (setUp) setUp(dialog);
+            platform::showModal(dialog, main.owner());
+        }
+    } catch (const db::DbError&) {
+        platform::criticalMessage(main.owner(), platform::version::productName(),
+                                  QStringLiteral("Impossible de lire le carnet de notes."));
     }
-    setUp(dialog);
-    platform::showModal(dialog, main.owner());
+    platform::Form<Dialog>::unload();
 }
 
 void series(MainSurface& main, bool create) {
-    openDialog<frmSérie>(
+    openPrepared<frmSérie>(
         main, [&](frmSérie& d) { return d.PopulateCombos(main, mUtilities::gDB); },
         [create](frmSérie& d) {
             if (!create) {
@@ -66,9 +75,20 @@ void modifySeries(MainSurface& main) { series(main, false); }
 void newSeries(MainSurface& main) { series(main, true); }
 
 void deleteSeries(MainSurface& main) {
-    openDialog<frmDelSérie>(
-        main, [&](frmDelSérie& d) { return d.PopulateCombos(main, mUtilities::gDB, mUtilities::gRsNotes); },
-        [](frmDelSérie&) {});
+    openPrepared<frmDelSérie>(
+        main, [&](frmDelSérie& d) { return d.PopulateCombos(main, mUtilities::gDB, mUtilities::gRsNotes); });
+}
+
+void deleteClass(MainSurface& main) {
+    openPrepared<frmDelCM>(main, [&](frmDelCM& d) { return d.PopulateCombo(QStringLiteral("Classes"), main, mUtilities::gDB); });
+}
+
+void deleteSubject(MainSurface& main) {
+    openPrepared<frmDelCM>(main, [&](frmDelCM& d) { return d.PopulateCombo(QStringLiteral("Matières"), main, mUtilities::gDB); });
+}
+
+void mergeSubjects(MainSurface& main) {
+    openPrepared<frmFusMat>(main, [&](frmFusMat& d) { return d.PopulateFusMat(main, mUtilities::gDB); });
 }
 
 const Row kRows[] = {
@@ -81,6 +101,9 @@ const Row kRows[] = {
     {NewSeries, false, newSeries},
     {DeleteSeries, false, deleteSeries},
     {AveragesTable, false, averagesTable},
+    {DeleteClass, false, deleteClass},
+    {DeleteSubject, false, deleteSubject},
+    {MergeSubjects, false, mergeSubjects},
 };
 
 }  // namespace

@@ -59,6 +59,9 @@ public:
     virtual void ShowItem() = 0;
     // Hides the grid under `heading`.
     virtual void showNothing(const QString& heading) = 0;
+    // After the tab bar was rebuilt: shows the first class and subject, or says under the
+    // heading that there is nothing to show (no class, or no subject in the first class).
+    virtual void showFirstClassAndSubject() = 0;
     // The grade grid, shown or not, and its heading.
     virtual platform::FlexGrid& gradeGrid() = 0;
     virtual QString heading() const = 0;

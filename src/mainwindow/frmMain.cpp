@@ -255,6 +255,16 @@ void frmMain::showNothing(const QString& heading) {
     lblPrincipal->setText(heading);
 }
 
+void frmMain::showFirstClassAndSubject() {
+    if (vskTab->SectionCount() == 0) {
+        showNothing(QStringLiteral("Aucune donnée à afficher."));
+    } else if (const cTabSection active = vskTab->ActiveSection(); active.ItemCount() >= 1) {
+        active.setSelectedItem(active.ItemAt(1));
+    } else {
+        showNothing(active.Caption() + QStringLiteral(": aucune donnée à afficher."));
+    }
+}
+
 QString frmMain::heading() const { return lblPrincipal->text(); }
 
 void frmMain::selectClassAndSubject(int section, int item) {
@@ -412,14 +422,9 @@ bool frmMain::OpenAFile(const QString& file) {
     mUtilities::gRsNotes = std::move(notes);
     mUtilities::gAverageFormat = format;
     fillTabBar(model);
-    if (vskTab->SectionCount() == 0) {
-        showNothing(QStringLiteral("Aucune donnée à afficher."));
-    } else if (const cTabSection active = vskTab->ActiveSection(); active.ItemCount() >= 1) {
-        m_firstGrid = std::move(first);
-        active.setSelectedItem(active.ItemAt(1));
-    } else {
-        showNothing(active.Caption() + QStringLiteral(": aucune donnée à afficher."));
-    }
+    m_firstGrid = std::move(first);
+    showFirstClassAndSubject();
+    m_firstGrid.reset();
     platform::SaveSetting(kStartUp, kLastFile, file);
     setWindowTitle(QStringLiteral("Carnet de notes - ") + mUtilities::RemoveExtension(mUtilities::GetFileName(file)));
     return true;

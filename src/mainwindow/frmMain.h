@@ -52,6 +52,7 @@ public:
     int currentSection() const override { return mCurrentSection; }
     void selectClassAndSubject(int section, int item) override;
     void showNothing(const QString& heading) override;
+    void showFirstClassAndSubject() override;
     platform::FlexGrid& gradeGrid() override { return *flxNotes; }
     QString heading() const override;
     std::array<qint32, 5> averagePositions() const override { return mAveragePos; }

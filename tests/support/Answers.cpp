@@ -40,15 +40,6 @@ platform::ModalResponder msgBox(const QString& start, const QString& button) {
     };
 }
 
-platform::ModalResponder messageList(const QString& heading, QStringList* lines) {
-    return [heading, lines](QWidget& w) {
-        auto& list = dynamic_cast<frmMessages&>(w);
-        QCOMPARE(list.lblInfo->text(), heading);
-        for (int i = 1; lines && i <= list.vskAL->ItemCount(); ++i) *lines << list.vskAL->ItemText(i);
-        list.close();
-    };
-}
-
 platform::ModalResponder password(const QString& typed, bool escape) {
     return [typed, escape](QWidget& w) {
         auto* ask = qobject_cast<frmPwdAsk*>(&w);
@@ -72,6 +63,16 @@ platform::ModalResponder fileName(const QString& name) {
         for (QAbstractButton* b : box->buttons())
             if (box->buttonRole(b) == QDialogButtonBox::AcceptRole) b->click();
         QVERIFY(!w.isVisible());
+    };
+}
+
+platform::ModalResponder messageList(const QString& heading, QStringList* lines) {
+    return [heading, lines](QWidget& w) {
+        auto* list = qobject_cast<frmMessages*>(&w);
+        QVERIFY2(list, qPrintable(w.objectName()));
+        QCOMPARE(list->lblInfo->text(), heading);
+        for (int i = 1; lines && i <= list->vskAL->ItemCount(); ++i) *lines << list->vskAL->ItemText(i);
+        list->close();
     };
 }
 

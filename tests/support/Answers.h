@@ -14,8 +14,6 @@ platform::ModalResponder systemMessage(const QString& text);
 // then presses the button captioned `button` ("" closes it without a button).
 platform::ModalResponder msgBox(const QString& start, const QString& button);
 
-// The message list: checks its heading, keeps its lines (when `lines` is given) and closes it.
-platform::ModalResponder messageList(const QString& heading, QStringList* lines = nullptr);
 
 // The password window: types the password, then Enter (or Esc when `escape`).
 platform::ModalResponder password(const QString& typed, bool escape = false);
@@ -23,5 +21,8 @@ platform::ModalResponder password(const QString& typed, bool escape = false);
 // A file dialog: types the name into it (or keeps its proposal when empty) and accepts; the
 // dialog must then be gone (a refused name keeps it open).
 platform::ModalResponder fileName(const QString& name);
+
+// The message list: checks its heading, keeps its lines in `lines` when given, closes it.
+platform::ModalResponder messageList(const QString& heading, QStringList* lines = nullptr);
 
 }  // namespace testsupport
