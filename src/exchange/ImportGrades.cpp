@@ -155,14 +155,10 @@ QString summaryText(const Summary& s, const QString& subject) {
 
 QStringList refusals(const db::Database& gradebook, const QList<Student>& file, const QList<Decision>& decisions) {
     QStringList lines;
-    const QList<GradebookStudent> students = readStudents(gradebook);
-    QHash<qint32, const GradebookStudent*> byKey;
-    for (const GradebookStudent& s : students) byKey.insert(s.numElv, &s);
-    QSet<qint32> classes;
-    for (db::Recordset rs = gradebook.OpenRecordset(db::Query(QStringLiteral("Classes")), db::RecordsetType::ForwardOnly);
-         !rs.Eof(); rs.MoveNext())
-        classes.insert(rs.Fields(kNumClass).Value().toInt());
-
+    // Found by key and by name on the tables' own indexes: the plan names few students, the
+    // gradebook may hold many.
+    db::Recordset students = gradebook.OpenRecordset(db::Query(QStringLiteral("Elèves")));
+    db::Recordset classes = gradebook.OpenRecordset(db::Query(QStringLiteral("Classes")));
     QHash<qint32, int> associatedTo;  // gradebook student -> first file student given it
     for (int i = 0; i < decisions.size() && i < file.size(); ++i) {
         const Decision& d = decisions[i];
@@ -171,7 +167,8 @@ QStringList refusals(const db::Database& gradebook, const QList<Student>& file, 
         case Match::Untreated: lines << who + QStringLiteral(" n'est pas encore traité."); break;
         case Match::Rejected: break;
         case Match::Associated:
-            if (!byKey.contains(d.numElv)) {
+            students.FindFirst(db::Field(kNumElv) == d.numElv);
+            if (students.NoMatch()) {
                 lines << QStringLiteral("L'élève %1, associé à %2, ne figure plus dans votre carnet de notes.").arg(d.name(), who);
             } else if (associatedTo.contains(d.numElv)) {
                 lines << QStringLiteral("%1 et %2 sont associés au même élève de votre carnet de notes: %3.")
@@ -181,9 +178,12 @@ QStringList refusals(const db::Database& gradebook, const QList<Student>& file, 
             }
             break;
         case Match::Create:
-            if (!classes.contains(d.numClass))
+            classes.FindFirst(db::Field(kNumClass) == d.numClass);
+            students.FindFirst(db::Field(QStringLiteral("Nom")) == mUtilities::StoredName(d.nom) &&
+                               db::Field(QStringLiteral("Prénom")) == mUtilities::StoredName(d.prénom));
+            if (classes.NoMatch())
                 lines << QStringLiteral("La classe %1, choisie pour créer %2, n'existe plus.").arg(d.className, who);
-            else if (findByName(students, d.name()))
+            else if (!students.NoMatch())
                 lines << QStringLiteral("Le nom %1, choisi pour créer %2, est déjà utilisé pour désigner un élève.")
                              .arg(d.name(), who);
             else
@@ -209,18 +209,15 @@ Result importGrades(const db::Database& gradebook, const exchangefile::Contents&
         QHash<qint32, std::pair<qint32, qint32>> receiver;
         QList<qint32> classes;  // in the order the file's students first lead to them
         {
-            // The class of a student associated is the one the gradebook gives it now.
-            QHash<qint32, qint32> classOf;
-            for (db::Recordset rs = gradebook.OpenRecordset(db::Query(QStringLiteral("Elèves")), db::RecordsetType::ForwardOnly);
-                 !rs.Eof(); rs.MoveNext())
-                classOf.insert(rs.Fields(kNumElv).Value().toInt(), rs.Fields(kNumClass).Value().toInt());
             db::Recordset students = gradebook.OpenRecordset(db::Query(QStringLiteral("Elèves")));
             for (int i = 0; i < file.students.size() && i < decisions.size(); ++i) {
                 const Decision& d = decisions[i];
                 qint32 numElv = d.numElv, numClass = d.numClass;
                 if (d.state == Match::Associated) {
-                    if (!classOf.contains(numElv)) throw db::DbError(db::DbErrc::NoCurrentRecord, QStringLiteral("Elèves"));
-                    numClass = classOf.value(numElv);
+                    // The class of a student associated is the one the gradebook gives it now.
+                    students.FindFirst(db::Field(kNumElv) == numElv);
+                    if (students.NoMatch()) throw db::DbError(db::DbErrc::NoCurrentRecord, QStringLiteral("Elèves"));
+                    numClass = students.Fields(kNumClass).Value().toInt();
                 } else if (d.state == Match::Create) {
                     numElv = addRow(students,
                                     {{QStringLiteral("Nom"), mUtilities::StoredName(d.nom)},
