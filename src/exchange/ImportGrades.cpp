@@ -5,7 +5,6 @@
 #include "platform/db/Collations.h"
 
 #include <QHash>
-#include <QSet>
 
 namespace importgrades {
 

@@ -1,6 +1,7 @@
 #include "frmImport.h"
 
 #include "VersionInfo.h"
+#include "WizardLabels.h"
 #include "controls/cOpenSaveFile.h"
 #include "controls/mOffice2000.h"
 #include "editing/EditingMessages.h"
@@ -32,6 +33,8 @@
 using importgrades::Decision;
 using importgrades::Match;
 using platform::Form;
+using exchangewizard::boldValue;
+using exchangewizard::label;
 using platform::twipsRect;
 
 namespace {
@@ -39,23 +42,6 @@ namespace {
 const QString kDataError = QStringLiteral("Une erreur s'est produite pendant l'accès aux données.");
 const QString kCannotImport = QStringLiteral("Impossible de procéder à l'importation.");
 
-QLabel* label(const QString& text, QWidget* parent, const QRect& geometry, bool wrap = true) {
-    auto* l = new QLabel(text, parent);
-    // Names and comments come from a file from elsewhere: shown as they are, never as markup.
-    l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(wrap);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setGeometry(geometry);
-    return l;
-}
-
-QLabel* boldValue(QWidget* parent, const QRect& geometry) {
-    QLabel* l = label(QString(), parent, geometry, false);
-    QFont bold = l->font();
-    bold.setBold(true);
-    l->setFont(bold);
-    return l;
-}
 
 QWidget* page(QWidget* parent, const QString& name, const QRect& geometry) {
     auto* w = new QWidget(parent);

@@ -3,6 +3,7 @@
 #include "ExchangeTestKit.h"
 #include "exchange/ImportGrades.h"
 #include "gradebook/mUtilities.h"
+#include "VersionInfo.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -84,6 +85,20 @@ private slots:
         QCOMPARE(c.series[0].date.date(), QDate(2024, 9, 20));
         QCOMPARE(c.grades.size(), 5);
         QCOMPARE(c.grades[1].note, 13.3f);
+    }
+
+    // A file of 1.2.0 is stamped with this version; an older one is left as it is, never
+    // converted like a gradebook.
+    void versionsOfAFile() {
+        for (const auto& [written, after] : {std::pair(u"1.2.0"_s, platform::version::text()), std::pair(u"1.1.5"_s, u"1.1.5"_s)}) {
+            const QString path = copyOf(m_sender.file);
+            const db::Database f = db::Database::OpenDatabase(path, gradebook::databasePassword());
+            db::Property version = f.Properties(u"VersionID"_s);
+            version.setValue(written);
+            exchangefile::restampVersion(f);
+            QCOMPARE(f.Properties(u"VersionID"_s).Value().toString(), after);
+            QCOMPARE(f.TableDefs(u"Séries"_s).fieldIndex(u"Colonne"_s), -1);
+        }
     }
 
     void refusesDamagedFiles_data() {
