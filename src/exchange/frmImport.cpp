@@ -134,6 +134,7 @@ frmImport::frmImport() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     lstElèves->setColumnWidth(0, platform::twipsToPixels(2000));
     lstElèves->setColumnWidth(1, platform::twipsToPixels(2800));
     lstElèves->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstElèves->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lstElèves->installEventFilter(this);
     connect(lstElèves, &QTreeWidget::itemDoubleClicked, this, [this] { ResolveSelectedStudent(); });
     lblDone = label(QString(), fraRapproch, twipsRect(120, 4800, 6255, 1500));
@@ -306,7 +307,7 @@ bool frmImport::ShowFileContents() {
                                        QStringLiteral("ATTENTION\nCe fichier d'exportation de notes a déjà été importé dans "
                                                       "un carnet de notes.\nEtes-vous absolument certain de vouloir "
                                                       "continuer ?"),
-                                       4, 2) == u"2")
+                                       4, 2) != u"1")
         return false;
     lblClasse->setText(c.className);
     lblMatière->setText(c.subjectName);
@@ -459,7 +460,7 @@ void frmImport::ResolveSelectedStudent() {
                                                  + QStringLiteral(" est déjà utilisé pour désigner un élève.\nLe nouvel "
                                                                   "élève sera appelé ")
                                                  + name.name() + u'.',
-                                             1, 2) == u"2")
+                                             1, 2) != u"1")
             return;
         decision = importgrades::create(name, dialog.cboClasse->itemData(dialog.position()).toInt(),
                                         dialog.cboClasse->itemText(dialog.position()));
