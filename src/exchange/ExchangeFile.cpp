@@ -1,8 +1,11 @@
 #include "ExchangeFile.h"
 
 #include "VersionInfo.h"
+#include "gradebook/mUtilities.h"
 
 #include <QDir>
+#include <QSet>
+#include <cmath>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -23,6 +26,7 @@ using db::Query;
 using db::Recordset;
 using db::RecordsetType;
 using db::TableDef;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -204,6 +208,139 @@ QString write(const db::Database& gradebook, const Selection& selection, const Q
         QFile::remove(hidden + QStringLiteral("-journal"));
         throw;
     }
+}
+
+namespace {
+
+[[noreturn]] void invalid(const QString& what) { throw InvalidFile(what.toStdString()); }
+
+// Every field the program reads of a table is there, with the type it was written with,
+// and holds only values of that type.
+void checkTable(const db::Database& file, const TableDef& expected) {
+    if (!file.hasTable(expected.Name())) invalid(u"missing table "_s + expected.Name());
+    const TableDef found = file.TableDefs(expected.Name());
+    for (const FieldDef& field : expected.Fields()) {
+        const int at = found.fieldIndex(field.Name());
+        if (at < 0 || found.Fields()[at].Type() != field.Type()) invalid(expected.Name() + u'.' + field.Name());
+        if (file.MistypedCount(expected.Name(), field.Name()) > 0)
+            invalid(u"value out of type in "_s + expected.Name() + u'.' + field.Name());
+    }
+}
+
+qint32 key(const Recordset& rs, const QString& field) {
+    const QVariant v = rs.Fields(field).Value();
+    if (v.isNull()) invalid(u"empty key "_s + field);
+    return v.toInt();
+}
+
+// A name as the gradebook will hold it: not empty, not blank, within the size of its field
+// there.
+QString name(const Recordset& rs, const QString& field, int size) {
+    const QString text = rs.Fields(field).Value().toString();
+    if (text.trimmed().isEmpty() || mUtilities::StoredName(text).size() > size) invalid(u"bad name in "_s + field);
+    return text;
+}
+
+int number(const Recordset& rs, const QString& field, int low, int high) {
+    const QVariant v = rs.Fields(field).Value();
+    if (v.isNull() || v.toInt() < low || v.toInt() > high) invalid(u"out of range: "_s + field);
+    return v.toInt();
+}
+
+QString textProperty(const db::Database& file, const QString& property, int size) {
+    const db::Property p = file.Properties(property);
+    if (p.Type() != FieldType::Text && p.Type() != FieldType::Memo) invalid(u"property "_s + property);
+    const QString text = p.Value().toString();
+    if (size > 0 && (text.trimmed().isEmpty() || text.size() > size)) invalid(u"property "_s + property);
+    return text;
+}
+
+}  // namespace
+
+Contents read(const db::Database& file) {
+    for (const TableDef& table : exportTables()) checkTable(file, table);
+    // One read transaction: the pages are decrypted once for all the reads.
+    db::Transaction reading(file);
+    Contents c;
+    c.className = textProperty(file, QStringLiteral("Classe"), 50);
+    c.subjectName = textProperty(file, QStringLiteral("Matière"), 50);
+    c.comment = textProperty(file, QStringLiteral("Commentaire"), 0);
+    const db::Property imported = file.Properties(QStringLiteral("Importé"));
+    if (imported.Type() != FieldType::Boolean) invalid(u"property Importé"_s);
+    c.imported = imported.Value().toBool();
+
+    QSet<qint32> students, series;
+    for (Recordset rs = file.OpenRecordset(Query(QStringLiteral("Elèves")), RecordsetType::ForwardOnly); !rs.Eof();
+         rs.MoveNext()) {
+        Student s{key(rs, kNumElv), name(rs, QStringLiteral("Nom"), 50), name(rs, QStringLiteral("Prénom"), 50)};
+        if (students.contains(s.numElv)) invalid(u"student twice"_s);
+        students.insert(s.numElv);
+        c.students.append(s);
+    }
+    for (Recordset rs = file.OpenRecordset(Query(QStringLiteral("Séries")), RecordsetType::ForwardOnly); !rs.Eof();
+         rs.MoveNext()) {
+        Series s{key(rs, kNumSerie), name(rs, QStringLiteral("Nom"), 30), number(rs, QStringLiteral("Sur"), 1, 255),
+                 number(rs, QStringLiteral("Coefficient"), 0, 255), rs.Fields(QStringLiteral("Date")).Value().toDateTime(),
+                 number(rs, kPeriode, 1, 3)};
+        if (!s.date.isValid()) invalid(u"bad date"_s);
+        if (series.contains(s.numSerie)) invalid(u"series twice"_s);
+        series.insert(s.numSerie);
+        c.series.append(s);
+    }
+    QSet<std::pair<qint32, qint32>> graded;
+    for (Recordset rs = file.OpenRecordset(Query(QStringLiteral("Notes")), RecordsetType::ForwardOnly); !rs.Eof();
+         rs.MoveNext()) {
+        const QVariant note = rs.Fields(QStringLiteral("Note")).Value();
+        Grade g{key(rs, kNumSerie), key(rs, kNumElv), note.toFloat()};
+        if (note.isNull() || !std::isfinite(g.note) || g.note < 0) invalid(u"bad grade"_s);
+        if (graded.contains({g.numSerie, g.numElv})) invalid(u"grade twice"_s);
+        graded.insert({g.numSerie, g.numElv});
+        c.grades.append(g);
+    }
+    reading.commit();
+    return c;
+}
+
+QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file) {
+    QList<std::pair<qint32, QVariant>> decisions;
+    for (Recordset rs = file.OpenRecordset(Query(QStringLiteral("Elèves")), RecordsetType::ForwardOnly); !rs.Eof();
+         rs.MoveNext())
+        decisions.append({rs.Fields(kNumElv).Value().toInt(), rs.Fields(QStringLiteral("NumElvIn")).Value()});
+    return decisions;
+}
+
+namespace {
+
+void setDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions) {
+    Recordset students = file.OpenRecordset(Query(QStringLiteral("Elèves")));
+    for (const auto& [numElv, decision] : decisions) {
+        students.FindFirst(Field(kNumElv) == numElv);
+        if (students.NoMatch()) continue;
+        students.Edit();
+        students.Fields(QStringLiteral("NumElvIn")).setValue(decision);
+        students.Update();
+    }
+}
+
+}  // namespace
+
+void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions) {
+    db::Transaction writing(file);
+    setDecisions(file, decisions);
+    writing.commit();
+}
+
+void markImported(const db::Database& file, const QList<std::pair<qint32, QVariant>>& createdKeys) {
+    db::Transaction writing(file);
+    setDecisions(file, createdKeys);
+    file.Properties(QStringLiteral("Importé")).setValue(true);
+    writing.commit();
+}
+
+void restampVersion(const db::Database& file) {
+    db::Property version = file.Properties(QStringLiteral("VersionID"));
+    const QString digits = version.Value().toString().remove(u'.');
+    if (digits == u"120" || digits == u"121") version.setValue(platform::version::text());
 }
 
 void setComment(const QString& path, const QString& comment) {

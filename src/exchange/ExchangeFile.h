@@ -6,8 +6,11 @@
 #include "gradebook/GradebookSchema.h"
 #include "platform/db/Database.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QVariant>
+#include <stdexcept>
 
 namespace exchangefile {
 
@@ -46,5 +49,64 @@ void setComment(const QString& path, const QString& comment);
 
 // The text of the property "Commentaire" of a new file.
 QString noComment();  // "Aucun commentaire"
+
+// What a received file holds, read whole and checked once when it is opened: from then
+// on nothing of it needs to be trusted again. Rows come in table order.
+struct Student {
+    qint32 numElv = 0;
+    QString nom;
+    QString prénom;
+    QString name() const { return nom + u' ' + prénom; }  // "Nom Prénom"
+};
+struct Series {
+    qint32 numSerie = 0;
+    QString nom;
+    int sur = 0;
+    int coefficient = 0;
+    QDateTime date;
+    int period = 0;
+};
+struct Grade {
+    qint32 numSerie = 0;
+    qint32 numElv = 0;
+    float note = 0;
+};
+struct Contents {
+    QString className;
+    QString subjectName;
+    QString comment;
+    bool imported = false;
+    QList<Student> students;
+    QList<Series> series;
+    QList<Grade> grades;
+};
+
+// A file that opens but is not a sound exchange file: a table or field missing or of
+// another type, a value its field cannot hold, a period out of 1 to 3, a maximum mark out
+// of 1 to 255, an empty or over-long name, a grade that is not a finite number of 0 or
+// more, a key given twice. what() says which, for the developer; the user is told that the
+// file is not a valid exchange file.
+class InvalidFile : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Reads and checks an open exchange file without writing to it. Throws InvalidFile, or
+// DbError when the engine fails.
+Contents read(const db::Database& file);
+
+// The decision about each student, by the student's "NumElv": Null not yet treated, a
+// gradebook "NumElv", 0 rejected, minus a "NumClass" to create. Written in one transaction;
+// students not named keep theirs. Throws DbError.
+void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions);
+// After a successful import: the keys of the students created replace their decisions, and
+// "Importé" becomes true, in one transaction. Throws DbError.
+void markImported(const db::Database& file, const QList<std::pair<qint32, QVariant>>& createdKeys);
+// The decisions as the file holds them, by "NumElv" (for tests and for a second look).
+QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file);
+
+// Files written by 1.2.0 and 1.2.1 are stamped with this version; other versions are left
+// as they are. An exchange file has nothing a gradebook's conversion would add.
+void restampVersion(const db::Database& file);
 
 }  // namespace exchangefile

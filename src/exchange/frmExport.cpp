@@ -1,6 +1,7 @@
 #include "frmExport.h"
 
 #include "ExchangeFile.h"
+#include "WizardLabels.h"
 #include "VersionInfo.h"
 #include "controls/mOffice2000.h"
 #include "controls/vskTab.h"
@@ -24,6 +25,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+using exchangewizard::boldValue;
+using exchangewizard::label;
 using platform::twipsRect;
 
 namespace exportwizard {
@@ -71,23 +74,6 @@ namespace {
 
 const QString kCannotExport = QStringLiteral("Impossible de procéder à l'exportation de notes.");
 
-QLabel* label(const QString& text, QWidget* parent, const QRect& geometry, bool wrap = true) {
-    auto* l = new QLabel(text, parent);
-    // Names of classes, subjects and files are shown as they are, never as markup.
-    l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(wrap);
-    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    l->setGeometry(geometry);
-    return l;
-}
-
-QLabel* boldValue(QWidget* parent, const QRect& geometry) {
-    QLabel* l = label(QString(), parent, geometry, false);
-    QFont bold = l->font();
-    bold.setBold(true);
-    l->setFont(bold);
-    return l;
-}
 
 QList<int> ticked(const QListWidget& list) {
     QList<int> rows;

@@ -2,6 +2,7 @@
 #include "mainwindow/Commands.h"
 
 #include "frmExport.h"
+#include "frmImport.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
@@ -15,7 +16,15 @@ void exportGrades(MainSurface& main) {
     platform::Form<frmExport>::unload();  // when it has not unloaded itself
 }
 
+void importGrades(MainSurface& main) {
+    frmImport& wizard = platform::Form<frmImport>::get();
+    wizard.prepare(mUtilities::gDB, main);
+    platform::showModal(wizard, main.owner());
+    platform::Form<frmImport>::unload();  // when it has not unloaded itself
+}
+
 const Row kRows[] = {
+    {ImportGrades, false, importGrades},
     {ExportGrades, false, exportGrades},
 };
 

@@ -331,8 +331,14 @@ private slots:
         scope.push(messageList(QStringLiteral("Ce carnet de notes contient 0 matière(s).")));
         tool(13)->trigger();
         QCOMPARE(scope.pending(), 0);
-        // What is still to come does nothing, the main part of a drop-down button included.
-        for (int button : {1, 2, 3, 10}) tool(button)->trigger();
+        // "Importer" opens its wizard.
+        scope.push([](QWidget& w) {
+            QCOMPARE(w.objectName(), QStringLiteral("frmImport"));
+            w.close();
+        });
+        tool(10)->trigger();
+        // The main part of a drop-down button does nothing.
+        for (int button : {1, 2, 3}) tool(button)->trigger();
         QCOMPARE(scope.pending(), 0);
         // The series: there is no class or subject to make one for.
         for (const char* heading : {"Impossible de créer ou de modifier une série de notes.",

@@ -85,6 +85,12 @@ public:
     // A dynaset (editable) reads one table, with no join and no field list.
     Recordset OpenRecordset(const Query& query, RecordsetType type = RecordsetType::Dynaset) const;
 
+    // Rows of the table whose stored value of the field is not one the field's type holds
+    // (a text in a number field, a number out of the type's range), Null aside. A file that
+    // another program wrote may hold them: reading converts them silently, so a reader that
+    // must not trust the file counts them first. Throws DbError when the table or field is not in the file.
+    qint64 MistypedCount(const QString& table, const QString& field) const;
+
     // Steps that the engine spent scanning whole tables, for tests that check that a
     // search uses an index.
     quint64 fullScanSteps() const;

@@ -1,0 +1,375 @@
+// The import wizard as the teacher meets it from the main window's "Importer" button: the
+// file chosen and refused or shown, the subject, the matching and its decision dialog, the
+// summary, the import with its failures, and the closing.
+#include "Answers.h"
+#include "UiHelpers.h"
+#include "controls/vskTab.h"
+#include "ExchangeTestKit.h"
+#include "controls/frmMessages.h"
+#include "controls/vskAdvLabel.h"
+#include "editing/frmClasse.h"
+#include "editing/frmMat.h"
+#include "exchange/frmExportPreview.h"
+#include "exchange/frmImport.h"
+#include "exchange/frmImport2.h"
+#include "gradebook/mUtilities.h"
+#include "mainwindow/frmMain.h"
+#include "platform/FormInstance.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+using namespace testsupport;
+using platform::Form;
+using platform::ModalResponder;
+using platform::ModalTestScope;
+
+namespace {
+
+constexpr int kImporter = 10;  // the toolbar's "Importer" button
+const QString kNotValid = u"Ce fichier n'est pas un fichier d'exportation de notes valide."_s;
+
+// The page on show and the buttons ("-" hidden, "(off)" disabled).
+QString state(const frmImport& w) {
+    const QList<std::pair<QWidget*, QString>> pages = {
+        {w.fraImport[0], u"introduction"_s}, {w.fraContenu, u"contents"_s}, {w.fraMat, u"subject"_s},
+        {w.fraImport[1], u"explanation"_s},  {w.fraRapproch, u"matching"_s}, {w.fraImport[2], u"summary"_s},
+        {w.fraImport[3], u"result"_s}};
+    QStringList parts;
+    for (const auto& [page, name] : pages)
+        if (!page->isHidden()) parts << name;
+    for (QPushButton* b : w.cmdAction) parts << (b->isHidden() ? u"-"_s : b->text() + (b->isEnabled() ? "" : " (off)"));
+    return parts.join(u" | "_s);
+}
+
+// The matching list: each row's three columns joined by "/".
+QStringList rows(const frmImport& w) {
+    QStringList lines;
+    for (int i = 0; i < w.lstElèves->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = w.lstElèves->topLevelItem(i);
+        lines << item->text(0) + u'/' + item->text(1) + u'/' + item->text(2);
+    }
+    return lines;
+}
+
+// Opens the decision of `row` with Enter, as the teacher does.
+void decideWithEnter(frmImport& w, int row) {
+    w.lstElèves->setCurrentItem(w.lstElèves->topLevelItem(row));
+    QTest::keyClick(w.lstElèves, Qt::Key_Return);
+}
+
+// The decision dialog: checks its status line, takes option `option` and, for the first
+// two, the entry `position` of its list.
+ModalResponder decide(const QString& status, int option, int position = -1) {
+    return [=](QWidget& w) {
+        auto& d = dynamic_cast<frmImport2&>(w);
+        QCOMPARE(d.lblEti[0]->text(), status);
+        d.optChoix[option]->setChecked(true);
+        d.cmdAction[0]->click();
+        if (option == 2) return;
+        QComboBox* list = option == 0 ? d.cboElève : d.cboClasse;
+        list->setCurrentIndex(position);
+        d.cmdAction[0]->click();
+        QVERIFY(d.isHidden());
+    };
+}
+
+ModalResponder closeWindow() {
+    return [](QWidget& w) { w.close(); };
+}
+
+}  // namespace
+
+class tst_frmImport : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    int m_files = 0;
+
+    // A fresh copy of the sender's file, and the receiving gradebook open in the main
+    // window on "2nde B" / "Maths".
+    QString m_file;
+    Receiver m_receiver;
+
+    frmMain& start() {
+        const QString folder = m_dir.filePath(u"A%1"_s.arg(++m_files));
+        QDir().mkpath(folder);
+        const Sender s = makeSender(folder);
+        m_file = s.file;
+        m_receiver = makeReceiver(m_dir.filePath(u"B%1.dat"_s.arg(m_files)));
+        frmMain& main = Form<frmMain>::get();
+        [&] { QVERIFY(main.OpenAFile(m_receiver.gradebook)); }();
+        main.vskTab_HeaderClick(1);
+        main.vskTab_ItemClick(1, 2);
+        return main;
+    }
+
+    // Opens m_file on the first page, which must then show its contents.
+    void openFile(ModalTestScope& scope, frmImport& w) {
+        scope.push(fileName(m_file));
+        w.cmdAction[1]->click();
+        QCOMPARE(state(w), u"contents | < Précédent | Suivant > | Annuler"_s);
+    }
+
+private slots:
+    void cleanup() {
+        Form<frmMain>::unload();
+        mUtilities::gRsNotes.Close();
+        mUtilities::gDB.Close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void refusesWhatIsNotASoundExchangeFile() {
+        frmMain& main = start();
+        const QString garbage = m_dir.filePath(u"garbage.dat"_s), damaged = m_dir.filePath(u"damaged.dat"_s);
+        QVERIFY(writeFile(garbage, "pas une base de données"));
+        QFile::copy(m_file, damaged);
+        QCOMPARE(craft(damaged, R"(UPDATE "Séries" SET "Période" = 4)"), 0);
+        const QByteArray damagedBytes = fileBytes(damaged);
+        {
+            const db::Database f = db::Database::OpenDatabase(m_file, gradebook::databasePassword());
+            db::Property imported = f.Properties(u"Importé"_s);
+            imported.setValue(true);
+        }
+        ModalTestScope scope;
+        scope.push([&](QWidget& window) {
+            auto& w = dynamic_cast<frmImport&>(window);
+            QCOMPARE(w.windowTitle(), u"Importer des notes"_s);
+            QCOMPARE(state(w), u"introduction | < Précédent (off) | Suivant > | Annuler"_s);
+            const QList<std::pair<QString, QString>> refused = {
+                {m_receiver.gradebook, u"Vous essayez d'ouvrir un carnet de notes.\n"
+                                       "Dans cette fonction, vous devez ouvrir un fichier d'exportation de notes."_s},
+                {garbage, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s},
+                {damaged, kNotValid}};
+            for (const auto& [file, message] : refused) {
+                scope.push(fileName(file));
+                scope.push(systemMessage(message));
+                w.cmdAction[1]->click();
+                QCOMPARE(state(w), u"introduction | < Précédent (off) | Suivant > | Annuler"_s);
+            }
+            QCOMPARE(fileBytes(damaged), damagedBytes);
+
+            // Already imported: the warning; "Annuler" stays, "OK" goes on.
+            const QString warning = u"ATTENTION\nCe fichier d'exportation de notes a déjà été importé"_s;
+            scope.push(fileName(m_file));
+            scope.push(msgBox(warning, u"Annuler"_s));
+            w.cmdAction[1]->click();
+            QCOMPARE(state(w), u"introduction | < Précédent (off) | Suivant > | Annuler"_s);
+            scope.push(fileName(m_file));
+            scope.push(msgBox(warning, u"OK"_s));
+            w.cmdAction[1]->click();
+            QCOMPARE(state(w), u"contents | < Précédent | Suivant > | Annuler"_s);
+            QCOMPARE(w.lblClasse->text() + u'/' + w.lblMatière->text(), u"Seconde 2/Mathématiques"_s);
+            QCOMPARE(w.lblElèves->text() + w.lblSéries->text() + w.lblNotes->text(), u"425"_s);
+            QVERIFY(w.lisSéries->item(0)->text().startsWith(u"Équations du "_s));
+            QVERIFY(w.lisSéries->item(0)->text().endsWith(u" (Période 1)"_s));
+            QCOMPARE(w.lisElèves->count(), 4);
+
+            scope.push([](QWidget& v) {
+                auto& viewer = dynamic_cast<frmExportPreview&>(v);
+                QCOMPARE(viewer.windowTitle(), u"Visionneuse de Notes Export 0001.dat"_s);
+                QCOMPARE(viewer.lblPrincipal->text(), u"Seconde 2 - Mathématiques"_s);
+                QCOMPARE(viewer.flxNotes->item(5, 1)->text(), u"13,3"_s);
+                QVERIFY(!viewer.flxNotes->item(7, 1));  // no grade
+                viewer.cmdClose->click();
+            });
+            w.cmdDétails->click();
+            w.cmdAction[2]->click();
+        });
+        main.tooBar_ButtonClick(kImporter);
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    // The whole wizard: a subject created for the series, one student matched whatever the
+    // letter case, one associated by hand, one rejected, one created; then the import, the
+    // file deleted, and the main window on its class and subject with the new series.
+    void theTeacherImportsAFile() {
+        frmMain& main = start();
+        ModalTestScope scope;
+        scope.push([&](QWidget& window) {
+            auto& w = dynamic_cast<frmImport&>(window);
+            openFile(scope, w);
+            w.cmdAction[1]->click();
+            QCOMPARE(state(w), u"subject | < Précédent | Suivant > | Annuler"_s);
+            QCOMPARE(w.cboMat->currentText(), u"Histoire"_s);
+            scope.push([](QWidget& d) {
+                auto& mat = dynamic_cast<frmMat&>(d);
+                mat.txtNom->setText(u"Mathématiques"_s);
+                mat.cmdAction_Click(0);
+                mat.cmdAction_Click(1);
+            });
+            scope.push(closeWindow());  // "Création de matière effectuée."
+            w.cmdMat->click();
+            QCOMPARE(w.cboMat->currentText(), u"Mathématiques"_s);
+            w.cmdAction[1]->click();
+            QVERIFY(w.lblEti[10]->text().startsWith(u"L'étape suivante va mettre en correspondance"_s));
+            w.cmdAction[1]->click();
+            QCOMPARE(state(w), u"matching | < Précédent | Suivant > (off) | Annuler"_s);
+            QCOMPARE(rows(w), (QStringList{u"D'Amico Léa/D'Amico Léa/2nde B"_s, u"Martin Jean/Martin Jean/1re C"_s,
+                                           u"DUPONT élodie/Dupont Élodie/2nde B"_s, u"Nguyen Anh//"_s}));
+            QCOMPARE(w.lblDone->text().section(u'\n', 0, 0), u"3 élève(s) traité(s) sur 4"_s);
+
+            // Enter opens the decision, never the next page; "Annuler" there changes nothing.
+            scope.push([](QWidget& d) { dynamic_cast<frmImport2&>(d).cmdAction[1]->click(); });
+            decideWithEnter(w, 3);
+            QCOMPARE(state(w), u"matching | < Précédent | Suivant > (off) | Annuler"_s);
+            scope.push(decide(u"Martin Jean est associé à Martin Jean (1re C)."_s, 2));
+            decideWithEnter(w, 1);
+            scope.push(decide(u"D'Amico Léa est associé à D'Amico Léa (2nde B)."_s, 0, 0));
+            decideWithEnter(w, 0);
+            scope.push(decide(u"Nguyen Anh n'est pas encore traité."_s, 1, 1));
+            decideWithEnter(w, 3);
+            QCOMPARE(rows(w), (QStringList{u"D'Amico Léa/D'Amico Léa/2nde B"_s, u"Martin Jean//"_s,
+                                           u"DUPONT élodie/Dupont Élodie/2nde B"_s, u"Nguyen Anh/Nguyen Anh/1re C"_s}));
+            QCOMPARE(state(w), u"matching | < Précédent | Suivant > | Annuler"_s);
+            QVERIFY(w.lblDone->text().startsWith(u"Les 4 élèves du fichier d'exportation sont traités."_s));
+
+            // Back asks first; "Non" stays with the decisions.
+            scope.push(msgBox(u"Si vous revenez à l'écran précédent"_s, u"Non"_s));
+            w.cmdAction[0]->click();
+            QCOMPARE(state(w), u"matching | < Précédent | Suivant > | Annuler"_s);
+
+            w.cmdAction[1]->click();
+            QCOMPARE(state(w), u"summary | < Précédent | Suivant > | Annuler"_s);
+            QVERIFY(w.lblEti[12]->text().contains(u"Matière:\n    Mathématiques\n\nClasse(s):\n    2nde B\n    1re C\n\n"
+                                                  "Nombre d'élèves: 3\n    dont 1 créé(s)\n\nNombre d'élèves rejetés: 1"_s));
+            w.cmdAction[1]->click();
+            QCOMPARE(state(w), u"result | - | Fermer | -"_s);
+            QCOMPARE(w.lblEti[13]->text(), u"Importation terminée avec succès."_s);
+            QVERIFY(w.optKill[1]->isChecked());
+            // Esc does nothing once "Annuler" is gone.
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QCOMPARE(state(w), u"result | - | Fermer | -"_s);
+            db::Database f = db::Database::OpenDatabase(m_file, gradebook::databasePassword());
+            QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(true));
+            QCOMPARE(exchangefile::readDecisions(f).at(1).second, QVariant(0));
+            f.Close();
+            w.optKill[0]->setChecked(true);
+            w.cmdAction[1]->click();
+        });
+        main.tooBar_ButtonClick(kImporter);
+        QCOMPARE(scope.pending(), 0);
+        QVERIFY(!QFile::exists(m_file));
+        QCOMPARE(main.lblPrincipal->text(), u"2B - Maths"_s);
+        QCOMPARE(tableRows(m_receiver.gradebook, u"Séries"_s).size(), 4);
+        QCOMPARE(tableRows(m_receiver.gradebook, u"Notes"_s).size(), 4);
+        QCOMPARE(tableRows(m_receiver.gradebook, u"Elèves"_s).size(), 4);
+    }
+
+    // A failure during the import leaves the gradebook as it was: "Réessayer" runs it all
+    // again, "Annuler" gives up and the file is not marked; closing the wizard any way after
+    // an import shows the main window again.
+    void aFailedImportLeavesNothingBehind() {
+        frmMain& main = start();
+        const QStringList before = gradebookDump(m_receiver.gradebook);
+        const QByteArray key = gradebook::databasePassword().toUtf8();
+        ModalTestScope scope;
+        const auto runTo = [&](frmImport& w) {
+            openFile(scope, w);
+            for (int page = 0; page < 3; ++page) w.cmdAction[1]->click();
+            scope.push(decide(u"Nguyen Anh n'est pas encore traité."_s, 2));
+            decideWithEnter(w, 3);
+            w.cmdAction[1]->click();
+            QCOMPARE(state(w), u"summary | < Précédent | Suivant > | Annuler"_s);
+        };
+        QCOMPARE(rawExec(m_receiver.gradebook, key,
+                         R"(CREATE TRIGGER injected BEFORE INSERT ON "Notes" BEGIN SELECT RAISE(ABORT, 'x'); END;)"),
+                 0);
+        scope.push([&](QWidget& window) {
+            auto& w = dynamic_cast<frmImport&>(window);
+            runTo(w);
+            const QString failed = u"Une erreur est survenue lors de la création des notes."_s;
+            scope.push(msgBox(failed, u"Réessayer"_s));
+            scope.push(msgBox(failed, u"Annuler"_s));
+            scope.push(msgBox(u"L'importation des notes est annulée."_s, u"OK"_s));
+            w.cmdAction[1]->click();
+            QCOMPARE(w.lblEti[13]->text(), u"Echec lors de l'importation."_s);
+            w.cmdAction[1]->click();
+        });
+        main.tooBar_ButtonClick(kImporter);
+        QCOMPARE(scope.pending(), 0);
+        QCOMPARE(gradebookDump(m_receiver.gradebook), before);
+        QCOMPARE(db::Database::OpenDatabase(m_file, gradebook::databasePassword()).Properties(u"Importé"_s).Value(),
+                 QVariant(false));
+
+        // "Réessayer" once the cause is gone imports it all, once; the close box refreshes.
+        main.vskTab_HeaderClick(2);
+        scope.push([&](QWidget& window) {
+            auto& w = dynamic_cast<frmImport&>(window);
+            runTo(w);
+            scope.push([&](QWidget& box) {
+                QCOMPARE(rawExec(m_receiver.gradebook, key, "DROP TRIGGER injected"), 0);
+                clickButton(box, u"Réessayer"_s);
+            });
+            w.cmdAction[1]->click();
+            QCOMPARE(w.lblEti[13]->text(), u"Importation terminée avec succès."_s);
+            w.close();
+        });
+        main.tooBar_ButtonClick(kImporter);
+        QCOMPARE(scope.pending(), 0);
+        QCOMPARE(tableRows(m_receiver.gradebook, u"Séries"_s).size(), 4);
+        QCOMPARE(tableRows(m_receiver.gradebook, u"Notes"_s).size(), 4);
+        QCOMPARE(main.vskTab->ActiveSection().Index(), 2);
+    }
+
+    // With no class in the gradebook, "Continuer" has nothing to answer with until
+    // "Créer une classe" adds one, which is then chosen.
+    void theDecisionDialogNeverAnswersStale() {
+        GradebookBuilder book(m_dir.filePath(u"vide.dat"_s));
+        book.addSubject(u"Maths"_s);
+        book.close();
+        QDir().mkpath(m_dir.filePath(u"A-vide"_s));
+        m_file = makeSender(m_dir.filePath(u"A-vide"_s)).file;
+        frmMain& main = Form<frmMain>::get();
+        QVERIFY(main.OpenAFile(book.path()));
+        ModalTestScope scope;
+        scope.push([&](QWidget& window) {
+            auto& w = dynamic_cast<frmImport&>(window);
+            openFile(scope, w);
+            for (int page = 0; page < 3; ++page) w.cmdAction[1]->click();
+            QCOMPARE(rows(w).first(), u"D'Amico Léa//"_s);
+            scope.push([&](QWidget& d) {
+                auto& dialog = dynamic_cast<frmImport2&>(d);
+                dialog.optChoix[0]->setChecked(true);
+                dialog.cmdAction[0]->click();
+                QVERIFY(!dialog.cmdAction[0]->isEnabled());  // no student to associate with
+                dialog.cmdAction[1]->click();
+            });
+            decideWithEnter(w, 0);
+            scope.push([&](QWidget& d) {
+                auto& dialog = dynamic_cast<frmImport2&>(d);
+                QVERIFY(dialog.optChoix[0]->isChecked());
+                dialog.optChoix[1]->setChecked(true);
+                dialog.cmdAction[0]->click();
+                QVERIFY(!dialog.cmdAction[0]->isEnabled());
+                scope.push([](QWidget& c) {
+                    auto& classe = dynamic_cast<frmClasse&>(c);
+                    classe.txtNom->setText(u"Terminale <b>S</b>"_s);
+                    classe.txtNomAbrégé->setText(u"TS"_s);
+                    classe.cmdAction_Click(0);
+                    classe.cmdAction_Click(1);
+                });
+                scope.push(closeWindow());  // "Création de classe effectuée."
+                dialog.cmdClass->click();
+                QCOMPARE(dialog.cboClasse->currentText(), u"Terminale <b>S</b>"_s);
+                dialog.cmdAction[0]->click();
+            });
+            decideWithEnter(w, 0);
+            QCOMPARE(rows(w).first(), u"D'Amico Léa/D'Amico Léa/Terminale <b>S</b>"_s);
+            w.cmdAction[2]->click();
+        });
+        main.tooBar_ButtonClick(kImporter);
+        QCOMPARE(scope.pending(), 0);
+    }
+};
+
+QTEST_MAIN(tst_frmImport)
+#include "tst_frmImport.moc"
