@@ -57,6 +57,10 @@ frmClasse::frmClasse() : RecordDialog(QStringLiteral("frmClasse")) {
     body->addWidget(lblEti[3]);
     arrange(body);
 
+    // The short name is made after the buttons: without this, Tab from the name would land on
+    // "OK", and the next space typed would create the class.
+    editing::chainTabOrder({cboClasse, txtNom, txtNomAbrégé, cmdAction[0], cmdAction[1]});
+
     connect(cboClasse, &QComboBox::currentIndexChanged, this, &frmClasse::cboClasse_Click);
     connect(txtNom, &QLineEdit::textChanged, this, [this] { cmdAction[1]->setText(kAnnuler); });
     txtNom->installEventFilter(this);

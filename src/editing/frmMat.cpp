@@ -40,6 +40,7 @@ frmMat::frmMat() : RecordDialog(QStringLiteral("frmMat")) {
     body->addWidget(lblEti[1]);
     body->addWidget(txtNom);
     arrange(body);
+    editing::chainTabOrder({cboMat, txtNom, cmdAction[0], cmdAction[1]});
 }
 
 bool frmMat::PopulateMat() {

@@ -25,6 +25,12 @@ void fill(frmClasse& d, const QString& name, const QString& shortName) {
     d.txtNomAbrégé->setText(shortName);
 }
 
+QWidget* nextTabStop(QWidget* from) {
+    QWidget* w = from->nextInFocusChain();
+    while (w != from && !(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+    return w;
+}
+
 }  // namespace
 
 class tst_frmClasse : public QObject {
@@ -116,6 +122,9 @@ private slots:
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
             frmClasse& d = editkit::dialogOf<frmClasse>(w);
+            // Tab from the name reaches the short name, not "OK" (a space typed there would create the class).
+            QCOMPARE(nextTabStop(d.txtNom), d.txtNomAbrégé);
+            QCOMPARE(nextTabStop(d.txtNomAbrégé), d.cmdAction[0]);
             fill(d, QStringLiteral("Seconde 1"), QStringLiteral("2nde 1"));
             d.cmdAction_Click(0);
             d.close();  // the close box ends the series as "Terminer" does
