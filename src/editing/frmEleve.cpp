@@ -213,7 +213,7 @@ void frmElève::flxElèves_KeyPress(int& KeyAscii) {
     if (editing()) return;
     if (KeyAscii == key::Return) {
         StartStudentEdit();
-    } else if (KeyAscii >= 'A' && KeyAscii <= 'z') {
+    } else if (QChar(KeyAscii).isLetter()) {  // É, Ç... start a name as well as A to z
         openEditor(QString(QChar(KeyAscii)), QString());
     } else {
         return;
