@@ -12,7 +12,6 @@
 #include "platform/Twips.h"
 #include "platform/VbKeys.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -359,14 +358,14 @@ void frmElève::RefreshMainIfChanged() {
     mListChanged = false;
 }
 
-void frmElève::reject() { close(); }
-
-void frmElève::closeEvent(QCloseEvent* event) {
-    // Whichever way the dialog goes (its button, Esc, the close box), the main grid must
-    // not keep a student who was deleted. An edit still open is dropped.
+// Every way out (its button, Esc, the close box through QDialog::closeEvent) comes here.
+// It must end in QDialog::reject: a close() from here is refused as re-entrant, and the
+// window would never go.
+void frmElève::reject() {
+    // The main grid must not keep a student who was deleted. An edit still open is dropped.
     idle();
     RefreshMainIfChanged();
-    QDialog::closeEvent(event);
+    QDialog::reject();
 }
 
 bool frmElève::eventFilter(QObject* watched, QEvent* event) {

@@ -138,6 +138,7 @@ private slots:
             d.cmdAction_Click(0);  // back to the choice of class
             QVERIFY(!d.cboClasse->isHidden() && d.flxElèves->isHidden());
             d.cmdAction_Click(1);
+            QVERIFY(d.isHidden());
         });
         scope.push(list(kCancelled, {QStringLiteral("Vous devez saisir un nom."), QStringLiteral("Vous devez saisir un prénom.")}));
         scope.push(list(kCancelled, {QStringLiteral("L'élève Martin Paul existe déjà.\n(En cas d'homonimie sur le nom et le prénom, employez "
@@ -180,6 +181,7 @@ private slots:
                 d.flxElèves->setRow(row);
                 key(d.flxElèves, Qt::Key_Delete);
                 if (closeBox) d.close(); else d.cmdAction_Click(1);
+                QVERIFY(d.isHidden());  // the window really goes, whichever way it is closed
             });
             if (row < 3)
                 scope.push(testsupport::msgBox(QStringLiteral("La suppression de cet élève entraînera la suppression de toutes "
