@@ -80,6 +80,8 @@ bool frmClasse::PopulateClasse() {
     const cTabSection active = bar.ActiveSection();
     cboClasse->setCurrentIndex(active.isNull() ? 0 : active.Index() - 1);
     cboClasse_Click();
+    // Without it the dialog puts the keyboard on its default button, "OK".
+    cboClasse->setFocus();
     return true;
 }
 

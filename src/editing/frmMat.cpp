@@ -59,6 +59,7 @@ bool frmMat::PopulateMat() {
         if (const cTabItem item = bar.SectionAt(n).SelectedItem(); !item.isNull())
             shown = qMax(0, cboMat->findData(item.Tag().toInt()));
     cboMat->setCurrentIndex(shown);
+    cboMat->setFocus();  // rather than the default button, "OK"
     return true;
 }
 

@@ -163,6 +163,10 @@ private slots:
             frmClasse& d = editkit::dialogOf<frmClasse>(w);
             QCOMPARE(d.cboClasse->currentText(), QStringLiteral("Sixième B"));
             QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("6e B"));
+            // The keyboard starts on the choice of class, not on "OK" (Tab would then reach
+            // "Annuler", and a name typed after it would close the window).
+            QCOMPARE(d.focusWidget(), d.cboClasse);
+            QCOMPARE(nextTabStop(d.cboClasse), d.txtNom);
             d.cboClasse->setCurrentIndex(0);
             QCOMPARE(d.txtNom->text(), QStringLiteral("Sixième A"));
             QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("6e A"));
