@@ -102,7 +102,8 @@ void frmClasse::cboClasse_Click() {
 
 void frmClasse::txtNom_LostFocus() {
     // The field holds 15 characters: a longer name is cut to fit rather than refused later.
-    if (txtNomAbrégé->text().isEmpty()) txtNomAbrégé->setText(txtNom->text().left(txtNomAbrégé->maxLength()));
+    // A cut that ends on a space would leave it at the end of the caption.
+    if (txtNomAbrégé->text().isEmpty()) txtNomAbrégé->setText(txtNom->text().left(txtNomAbrégé->maxLength()).trimmed());
 }
 
 bool frmClasse::eventFilter(QObject* watched, QEvent* event) {

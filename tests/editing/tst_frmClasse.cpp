@@ -69,6 +69,10 @@ private slots:
             d.txtNomAbrégé->clear();
             d.txtNom_LostFocus();  // a long name is cut to the field's 15 characters
             QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("Terminale Scien"));
+            d.txtNom->setText(QStringLiteral("Seconde d'Arts 2"));
+            d.txtNomAbrégé->clear();
+            d.txtNom_LostFocus();  // a cut on a space keeps no space at the end
+            QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("Seconde d'Arts"));
 
             fill(d, QStringLiteral("SIXIÈME a"), QStringLiteral("X"));  // the store ignores letter case
             d.cmdAction_Click(0);
