@@ -108,7 +108,7 @@ frmElève::frmElève() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     cmdAction = {new QPushButton(QStringLiteral("Suivant >"), this), new QPushButton(QStringLiteral("Annuler"), this)};
     for (int i = 0; i < cmdAction.size(); ++i) {
         cmdAction[i]->setObjectName(QStringLiteral("cmdAction%1").arg(i));
-        // Neither is a default button: Enter belongs to the grid.
+        // No button takes Enter on its own: on the list, Enter belongs to the grid.
         cmdAction[i]->setAutoDefault(false);
         connect(cmdAction[i], &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
     }
@@ -154,6 +154,8 @@ void frmElève::showPage(int page) {
     flxElèves->setVisible(list);
     cmdAction[0]->setText(list ? QStringLiteral("< Précédent") : QStringLiteral("Suivant >"));
     cmdAction[1]->setText(list ? QStringLiteral("Terminer") : QStringLiteral("Annuler"));
+    // Enter on the choice of class goes on; on the list it belongs to the grid.
+    cmdAction[0]->setDefault(!list);
     for (int i = 0; i < 2; ++i) cmdAction[i]->setGeometry(twipsRect(1560 + i * 1560, kButtonsTop[page], 1455, 375));
     setFixedSize(twipsRect(0, 0, kWidth, kPageHeight[page]).size());
     // Each page is centred vertically on the screen; the left side stays where it is. The
