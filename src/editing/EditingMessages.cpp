@@ -23,6 +23,10 @@ void writeFailed(QWidget* owner) {
              {QStringLiteral("Le carnet de notes n'a pas été modifié.")});
 }
 
+void chainTabOrder(std::initializer_list<QWidget*> widgets) {
+    for (auto it = widgets.begin(); it != widgets.end() && it + 1 != widgets.end(); ++it) QWidget::setTabOrder(*it, *(it + 1));
+}
+
 QLabel* wrappedLabel(const QString& text, QWidget* parent, bool bold) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <initializer_list>
+
 class QLabel;
 class QWidget;
 namespace commands {
@@ -38,5 +40,8 @@ void RefreshMainTabs(commands::MainSurface& main, bool firstItem);
 
 // A label whose text wraps within the dialog's width.
 QLabel* wrappedLabel(const QString& text, QWidget* parent, bool bold = false);
+
+// Tab goes through `widgets` in this order, whatever order they were made in.
+void chainTabOrder(std::initializer_list<QWidget*> widgets);
 
 }  // namespace editing

@@ -57,6 +57,10 @@ frmClasse::frmClasse() : RecordDialog(QStringLiteral("frmClasse")) {
     body->addWidget(lblEti[3]);
     arrange(body);
 
+    // The short name is made after the buttons: without this, Tab from the name would land on
+    // "OK", and the next space typed would create the class.
+    editing::chainTabOrder({cboClasse, txtNom, txtNomAbrégé, cmdAction[0], cmdAction[1]});
+
     connect(cboClasse, &QComboBox::currentIndexChanged, this, &frmClasse::cboClasse_Click);
     connect(txtNom, &QLineEdit::textChanged, this, [this] { cmdAction[1]->setText(kAnnuler); });
     txtNom->installEventFilter(this);
@@ -76,6 +80,8 @@ bool frmClasse::PopulateClasse() {
     const cTabSection active = bar.ActiveSection();
     cboClasse->setCurrentIndex(active.isNull() ? 0 : active.Index() - 1);
     cboClasse_Click();
+    // Without it the dialog puts the keyboard on its default button, "OK".
+    cboClasse->setFocus();
     return true;
 }
 
@@ -96,7 +102,8 @@ void frmClasse::cboClasse_Click() {
 
 void frmClasse::txtNom_LostFocus() {
     // The field holds 15 characters: a longer name is cut to fit rather than refused later.
-    if (txtNomAbrégé->text().isEmpty()) txtNomAbrégé->setText(txtNom->text().left(txtNomAbrégé->maxLength()));
+    // A cut that ends on a space would leave it at the end of the caption.
+    if (txtNomAbrégé->text().isEmpty()) txtNomAbrégé->setText(txtNom->text().left(txtNomAbrégé->maxLength()).trimmed());
 }
 
 bool frmClasse::eventFilter(QObject* watched, QEvent* event) {

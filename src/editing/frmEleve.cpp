@@ -12,7 +12,6 @@
 #include "platform/Twips.h"
 #include "platform/VbKeys.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -109,7 +108,7 @@ frmElève::frmElève() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     cmdAction = {new QPushButton(QStringLiteral("Suivant >"), this), new QPushButton(QStringLiteral("Annuler"), this)};
     for (int i = 0; i < cmdAction.size(); ++i) {
         cmdAction[i]->setObjectName(QStringLiteral("cmdAction%1").arg(i));
-        // Neither is a default button: Enter belongs to the grid.
+        // No button takes Enter on its own: on the list, Enter belongs to the grid.
         cmdAction[i]->setAutoDefault(false);
         connect(cmdAction[i], &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
     }
@@ -155,6 +154,8 @@ void frmElève::showPage(int page) {
     flxElèves->setVisible(list);
     cmdAction[0]->setText(list ? QStringLiteral("< Précédent") : QStringLiteral("Suivant >"));
     cmdAction[1]->setText(list ? QStringLiteral("Terminer") : QStringLiteral("Annuler"));
+    // Enter on the choice of class goes on; on the list it belongs to the grid.
+    cmdAction[0]->setDefault(!list);
     for (int i = 0; i < 2; ++i) cmdAction[i]->setGeometry(twipsRect(1560 + i * 1560, kButtonsTop[page], 1455, 375));
     setFixedSize(twipsRect(0, 0, kWidth, kPageHeight[page]).size());
     // Each page is centred vertically on the screen; the left side stays where it is. The
@@ -213,7 +214,7 @@ void frmElève::flxElèves_KeyPress(int& KeyAscii) {
     if (editing()) return;
     if (KeyAscii == key::Return) {
         StartStudentEdit();
-    } else if (KeyAscii >= 'A' && KeyAscii <= 'z') {
+    } else if (QChar(KeyAscii).isLetter()) {  // É, Ç... start a name as well as A to z
         openEditor(QString(QChar(KeyAscii)), QString());
     } else {
         return;
@@ -359,14 +360,14 @@ void frmElève::RefreshMainIfChanged() {
     mListChanged = false;
 }
 
-void frmElève::reject() { close(); }
-
-void frmElève::closeEvent(QCloseEvent* event) {
-    // Whichever way the dialog goes (its button, Esc, the close box), the main grid must
-    // not keep a student who was deleted. An edit still open is dropped.
+// Every way out (its button, Esc, the close box through QDialog::closeEvent) comes here.
+// It must end in QDialog::reject: a close() from here is refused as re-entrant, and the
+// window would never go.
+void frmElève::reject() {
+    // The main grid must not keep a student who was deleted. An edit still open is dropped.
     idle();
     RefreshMainIfChanged();
-    QDialog::closeEvent(event);
+    QDialog::reject();
 }
 
 bool frmElève::eventFilter(QObject* watched, QEvent* event) {

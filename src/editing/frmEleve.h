@@ -54,7 +54,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     void prepare(const db::Database& database, db::Recordset& notes, commands::MainSurface& main);

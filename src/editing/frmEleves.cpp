@@ -81,7 +81,6 @@ frmElèves::frmElèves() {
     resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
 
     m_client = new QWidget(this);
-    m_client->installEventFilter(this);
     setCentralWidget(m_client);
 
     treElv = new QTreeWidget(m_client);
@@ -199,6 +198,9 @@ frmElèves::frmElèves() {
                        static_cast<QWidget*>(flxClass)})
         w->hide();
     ArrangePanes();
+    // Watched only now: the children added above would reach eventFilter while the members it
+    // reads (picSplit, txtEC...) were not set yet.
+    m_client->installEventFilter(this);
 }
 
 frmElèves::~frmElèves() = default;

@@ -40,6 +40,7 @@ frmMat::frmMat() : RecordDialog(QStringLiteral("frmMat")) {
     body->addWidget(lblEti[1]);
     body->addWidget(txtNom);
     arrange(body);
+    editing::chainTabOrder({cboMat, txtNom, cmdAction[0], cmdAction[1]});
 }
 
 bool frmMat::PopulateMat() {
@@ -58,6 +59,7 @@ bool frmMat::PopulateMat() {
         if (const cTabItem item = bar.SectionAt(n).SelectedItem(); !item.isNull())
             shown = qMax(0, cboMat->findData(item.Tag().toInt()));
     cboMat->setCurrentIndex(shown);
+    cboMat->setFocus();  // rather than the default button, "OK"
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "gradebook/mUtilities.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/Pictures.h"
+#include "platform/Dates.h"
 #include "platform/FormInstance.h"
 #include "platform/Paths.h"
 #include "platform/SystemMessage.h"
@@ -20,7 +21,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -55,7 +55,7 @@ QList<Series> readSeries(const db::Database& database, qint32 numClass, qint32 n
 
 QString seriesLine(const Series& series) {
     return mUtilities::ShortenName(series.name) + QStringLiteral(" du ")
-         + QLocale().toString(series.date.date(), QLocale::ShortFormat) + QStringLiteral(" (Période %1)").arg(series.period);
+         + platform::dates::formatShortDate(series.date.date()) + QStringLiteral(" (Période %1)").arg(series.period);
 }
 
 QList<int> periodsOf(const QList<Series>& series) {

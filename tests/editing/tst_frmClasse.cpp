@@ -25,6 +25,12 @@ void fill(frmClasse& d, const QString& name, const QString& shortName) {
     d.txtNomAbrégé->setText(shortName);
 }
 
+QWidget* nextTabStop(QWidget* from) {
+    QWidget* w = from->nextInFocusChain();
+    while (w != from && !(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+    return w;
+}
+
 }  // namespace
 
 class tst_frmClasse : public QObject {
@@ -63,6 +69,10 @@ private slots:
             d.txtNomAbrégé->clear();
             d.txtNom_LostFocus();  // a long name is cut to the field's 15 characters
             QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("Terminale Scien"));
+            d.txtNom->setText(QStringLiteral("Seconde d'Arts 2"));
+            d.txtNomAbrégé->clear();
+            d.txtNom_LostFocus();  // a cut on a space keeps no space at the end
+            QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("Seconde d'Arts"));
 
             fill(d, QStringLiteral("SIXIÈME a"), QStringLiteral("X"));  // the store ignores letter case
             d.cmdAction_Click(0);
@@ -116,6 +126,9 @@ private slots:
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
             frmClasse& d = editkit::dialogOf<frmClasse>(w);
+            // Tab from the name reaches the short name, not "OK" (a space typed there would create the class).
+            QCOMPARE(nextTabStop(d.txtNom), d.txtNomAbrégé);
+            QCOMPARE(nextTabStop(d.txtNomAbrégé), d.cmdAction[0]);
             fill(d, QStringLiteral("Seconde 1"), QStringLiteral("2nde 1"));
             d.cmdAction_Click(0);
             d.close();  // the close box ends the series as "Terminer" does
@@ -154,6 +167,10 @@ private slots:
             frmClasse& d = editkit::dialogOf<frmClasse>(w);
             QCOMPARE(d.cboClasse->currentText(), QStringLiteral("Sixième B"));
             QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("6e B"));
+            // The keyboard starts on the choice of class, not on "OK" (Tab would then reach
+            // "Annuler", and a name typed after it would close the window).
+            QCOMPARE(d.focusWidget(), d.cboClasse);
+            QCOMPARE(nextTabStop(d.cboClasse), d.txtNom);
             d.cboClasse->setCurrentIndex(0);
             QCOMPARE(d.txtNom->text(), QStringLiteral("Sixième A"));
             QCOMPARE(d.txtNomAbrégé->text(), QStringLiteral("6e A"));

@@ -135,10 +135,13 @@ private slots:
         // The sizes of the texts, and no other property on any field, as the engine keeps them.
         const db::Database file = openGradebook(path);
         QStringList fields;
-        for (const QString& table : file.TableNames())
-            for (const db::FieldDef& f : file.TableDefs(table).Fields())
+        for (const QString& table : file.TableNames()) {
+            // Held by name: the loop would otherwise walk the fields of a destroyed temporary.
+            const db::TableDef def = file.TableDefs(table);
+            for (const db::FieldDef& f : def.Fields())
                 if (f.Size() || f.AutoIncrement() || f.Required() || f.AllowZeroLength() || !f.DefaultValue().isNull())
                     fields << u"%1.%2 %3"_s.arg(table, f.Name()).arg(f.Size());
+        }
         QCOMPARE(fields, (QStringList{u"Elèves.Nom 50"_s, u"Elèves.Prénom 50"_s, u"Séries.Nom 30"_s}));
         QCOMPARE(mUtilities::GetFileKind(file), quint8(2));
         // Only the database password opens it.

@@ -139,10 +139,10 @@ private slots:
             x.cboMat->setCurrentIndex(0);
             x.cmdAction[1]->click();
             QCOMPARE(state(x), u"series | < Précédent | Suivant > | Annuler"_s);
-            const auto day = [](QDate d) { return QLocale().toString(d, QLocale::ShortFormat); };
+            // Dates in the French form whatever the system's locale, as everywhere else.
             QCOMPARE(entries(*x.lisSéries),
-                     (QStringList{u"Contrôle de géomé... du %1 (Période 1)"_s.arg(day(d1)),
-                                  u"Fractions du %1 (Période 1)"_s.arg(day(d2)), u"Bilan du %1 (Période 3)"_s.arg(day(d3))}));
+                     (QStringList{u"Contrôle de géomé... du 12/09/2024 (Période 1)"_s,
+                                  u"Fractions du 03/10/2024 (Période 1)"_s, u"Bilan du 01/04/2025 (Période 3)"_s}));
             QCOMPARE(entries(*x.lisPériodes), (QStringList{u"Période 1"_s, u"Période 3"_s}));
             QVERIFY(x.optSérie[1]->isChecked());
 

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -283,7 +284,11 @@ private slots:
             testsupport::clickButton(d, QStringLiteral("OK"));
         };
         frmAperçu::setLayout(QStringLiteral("flxMoy"), [](const LayoutInput&, printfile::Writer&) { return false; });
-        preview(scope, 1, [](frmAperçu& w) { QTRY_VERIFY(!w.isVisible()); }, QStringLiteral("flxMoy"), failure);
+        // The window may be deleted while the events run: it is watched through a guard.
+        preview(scope, 1, [](frmAperçu& w) {
+            const QPointer<frmAperçu> window(&w);
+            QTRY_VERIFY(!window || !window->isVisible());
+        }, QStringLiteral("flxMoy"), failure);
         QVERIFY(!Form<frmAperçu>::isLoaded());
 
         // A temporary folder that cannot be made.
@@ -294,7 +299,8 @@ private slots:
         qputenv("TMPDIR", blocker.fileName().toUtf8());
         preview(scope, 1, [](frmAperçu& w) {
             QCOMPARE(w.PageCount, 0);
-            QTRY_VERIFY(!w.isVisible());
+            const QPointer<frmAperçu> window(&w);
+            QTRY_VERIFY(!window || !window->isVisible());
         }, QStringLiteral("flxNotes"), failure);
         qputenv("TMPDIR", tmp);
 
