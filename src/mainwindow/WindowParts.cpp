@@ -91,16 +91,17 @@ void setUpSplitter(cSplitDDC& splitter, QWidget& bar) {
 bool splitterEvent(cSplitDDC& splitter, QWidget& container, QWidget& bar, QObject* watched, QEvent* event,
                    const std::function<void()>& arrange) {
     if (watched == &container) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // Only mouse events are mouse events: the pointer is read once the type is known.
+        const auto at = [event] { return static_cast<QMouseEvent*>(event)->position().toPoint(); };
         switch (event->type()) {
         case QEvent::Resize:
             if (!container.window()->isMinimized()) arrange();
             break;
         case QEvent::MouseMove:
-            splitter.SplitterFormMouseMove(mouse->position().toPoint().x(), mouse->position().toPoint().y());
+            splitter.SplitterFormMouseMove(at().x(), at().y());
             break;
         case QEvent::MouseButtonRelease:
-            if (splitter.SplitterFormMouseUp(mouse->position().toPoint().x(), mouse->position().toPoint().y())) arrange();
+            if (splitter.SplitterFormMouseUp(at().x(), at().y())) arrange();
             break;
         default: break;
         }

@@ -481,22 +481,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_client) {
-        // Only mouse events are mouse events: the pointer is read once the type is known.
-        const auto at = [event] { return static_cast<QMouseEvent*>(event)->position().toPoint(); };
-        switch (event->type()) {
-        case QEvent::Resize:
-            if (!isMinimized()) ArrangePanes();
-            break;
-        case QEvent::MouseMove:
-            mSplitter.SplitterFormMouseMove(at().x(), at().y());
-            break;
-        case QEvent::MouseButtonRelease:
-            if (mSplitter.SplitterFormMouseUp(at().x(), at().y())) ArrangePanes();
-            break;
-        default: break;
-        }
-    } else if (watched == txtNote && event->type() == QEvent::KeyPress) {
+    // The client area is watched from its creation, before the splitter bar exists.
+    if (picSplit && windowparts::splitterEvent(mSplitter, *m_client, *picSplit, watched, event, [this] { ArrangePanes(); }))
+        return true;
+    if (watched == txtNote && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (int code = platform::keyCode(*key)) {
             txtNote_KeyDown(code, platform::shiftState(key->modifiers()));
@@ -504,10 +492,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
         // The filter may turn the character into another one, typed in its place.
         return numberkeys::TypeFiltered(*txtNote, *key);
-    } else if (watched == picSplit && event->type() == QEvent::MouseButtonPress) {
-        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-        mSplitter.SplitterMouseDown(m_client, at.x(), at.y());
-        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -90,7 +90,7 @@ public:
 
     QToolBar* tooBar;
     ::vskTab* vskTab;
-    QWidget* picSplit;
+    QWidget* picSplit = nullptr;
     QLabel* lblPrincipal;
     platform::FlexGrid* flxNotes;
     QLineEdit* txtNote;
