@@ -1,5 +1,6 @@
 #include "AveragesTable.h"
 
+#include "gradebook/StoreNames.h"
 #include "platform/Numbers.h"
 
 #include <QHash>
@@ -12,12 +13,7 @@ using db::Query;
 using db::RecordsetType;
 namespace numbers = platform::numbers;
 
-const QString kNumClass = QStringLiteral("NumClass");
-const QString kNumMat = QStringLiteral("NumMat");
-const QString kNumElv = QStringLiteral("NumElv");
-const QString kNumSerie = QStringLiteral("NumSérie");
-const QString kNom = QStringLiteral("Nom");
-const QString kPrenom = QStringLiteral("Prénom");
+using namespace storenames;
 const QString kCoefficient = QStringLiteral("Coefficient");
 const QString kEC = QStringLiteral("EC");
 

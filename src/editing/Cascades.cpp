@@ -1,5 +1,6 @@
 #include "Cascades.h"
 
+#include "gradebook/StoreNames.h"
 #include "platform/db/Database.h"
 
 namespace cascades {
@@ -10,16 +11,7 @@ using db::Field;
 using db::Query;
 using db::RecordsetType;
 
-const QString kClasses = QStringLiteral("Classes");
-const QString kSubjects = QStringLiteral("Matières");
-const QString kCoefficients = QStringLiteral("Coefficients");
-const QString kStudents = QStringLiteral("Elèves");
-const QString kSeries = QStringLiteral("Séries");
-const QString kNotes = QStringLiteral("Notes");
-const QString kNumClass = QStringLiteral("NumClass");
-const QString kNumMat = QStringLiteral("NumMat");
-const QString kNumElv = QStringLiteral("NumElv");
-const QString kNumSerie = QStringLiteral("NumSérie");
+using namespace storenames;
 
 bool exists(const db::Database& database, const QString& table, const Criteria& criteria) {
     return !database.OpenRecordset(Query(table).where(criteria), RecordsetType::ForwardOnly).Eof();

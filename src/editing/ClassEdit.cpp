@@ -2,6 +2,7 @@
 
 #include "StoreWrites.h"
 #include "gradebook/GradebookSchema.h"
+#include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 #include "platform/db/Database.h"
 
@@ -9,8 +10,7 @@ namespace classedit {
 
 namespace {
 
-const QString kClasses = QStringLiteral("Classes");
-const QString kNumClass = QStringLiteral("NumClass");
+using namespace storenames;
 
 storewrites::Values names(const Input& input) {
     return {{QStringLiteral("Nom"), mUtilities::StoredName(input.name)},

@@ -1,6 +1,7 @@
 #include "StudentEdit.h"
 
 #include "StoreWrites.h"
+#include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 #include "platform/db/Database.h"
 
@@ -13,10 +14,7 @@ using db::Query;
 
 namespace {
 
-const QString kNom = QStringLiteral("Nom");
-const QString kPrenom = QStringLiteral("Prénom");
-const QString kNumElv = QStringLiteral("NumElv");
-const QString kStudents = QStringLiteral("Elèves");
+using namespace storenames;
 
 }  // namespace
 

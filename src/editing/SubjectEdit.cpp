@@ -1,6 +1,7 @@
 #include "SubjectEdit.h"
 
 #include "StoreWrites.h"
+#include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 #include "platform/db/Database.h"
 
@@ -8,8 +9,7 @@ namespace subjectedit {
 
 namespace {
 
-const QString kSubjects = QStringLiteral("Matières");
-const QString kNumMat = QStringLiteral("NumMat");
+using namespace storenames;
 
 storewrites::Values names(const QString& name) { return {{QStringLiteral("Nom"), mUtilities::StoredName(name)}}; }
 

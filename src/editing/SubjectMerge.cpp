@@ -1,6 +1,7 @@
 #include "SubjectMerge.h"
 
 #include "Cascades.h"
+#include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 #include "platform/db/Database.h"
 
@@ -11,11 +12,7 @@ using db::Field;
 using db::Query;
 using db::RecordsetType;
 
-const QString kSubjects = QStringLiteral("Matières");
-const QString kCoefficients = QStringLiteral("Coefficients");
-const QString kNumMat = QStringLiteral("NumMat");
-const QString kNumClass = QStringLiteral("NumClass");
-const QString kNom = QStringLiteral("Nom");
+using namespace storenames;
 
 // Every row of the table whose NumMat is `from` is given `to`.
 void moveRows(const db::Database& database, const QString& table, qint32 from, qint32 to) {

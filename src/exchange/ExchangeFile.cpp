@@ -1,6 +1,7 @@
 #include "ExchangeFile.h"
 
 #include "VersionInfo.h"
+#include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 
 #include <QDir>
@@ -30,10 +31,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kNumElv = QStringLiteral("NumElv");
-const QString kNumSerie = QStringLiteral("NumSérie");
-const QString kNumClass = QStringLiteral("NumClass");
-const QString kNumMat = QStringLiteral("NumMat");
+using namespace storenames;
 const QString kPeriode = QStringLiteral("Période");
 
 const QStringList kStudentFields = {kNumElv, QStringLiteral("Nom"), QStringLiteral("Prénom")};

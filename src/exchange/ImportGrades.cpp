@@ -1,6 +1,7 @@
 #include "ImportGrades.h"
 
 #include "gradebook/GradebookSchema.h"
+#include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 #include "platform/db/Collations.h"
 
@@ -12,9 +13,7 @@ using exchangefile::Student;
 
 namespace {
 
-const QString kNumElv = QStringLiteral("NumElv");
-const QString kNumClass = QStringLiteral("NumClass");
-const QString kNumSerie = QStringLiteral("NumSérie");
+using namespace storenames;
 
 // Names compare as the gradebook's unique index compares them: in the composed form,
 // letter case aside, accents kept.

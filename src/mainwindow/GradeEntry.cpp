@@ -1,6 +1,7 @@
 #include "GradeEntry.h"
 
 #include "GradeGrid.h"
+#include "gradebook/StoreNames.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 #include "platform/db/Database.h"
@@ -16,7 +17,7 @@ using db::Field;
 using platform::FlexGrid;
 namespace numbers = platform::numbers;
 
-const QString kNumSerie = QStringLiteral("NumSérie");
+using namespace storenames;
 
 QString refusal(const QString& series, const QString& reason) {
     return QStringLiteral("Série de notes: ") + series + QStringLiteral("\n   ") + reason;

@@ -1,6 +1,7 @@
 #include "GradeGrid.h"
 
 #include "averages/Averages.h"
+#include "gradebook/StoreNames.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 
@@ -16,10 +17,7 @@ using db::RecordsetType;
 using platform::FlexGrid;
 namespace numbers = platform::numbers;
 
-const QString kNumClass = QStringLiteral("NumClass");
-const QString kNumMat = QStringLiteral("NumMat");
-const QString kNumElv = QStringLiteral("NumElv");
-const QString kNumSerie = QStringLiteral("NumSérie");
+using namespace storenames;
 const QString kColonne = QStringLiteral("Colonne");
 
 // "Colonne" is a 16-bit field; a width read from an odd file must still be one the grid takes.
