@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -114,6 +115,13 @@ inline frmMain& showMain(const QString& path, int section, int item) {
     if (!main.OpenAFile(path)) qFatal("cannot open %s", qPrintable(path));
     main.selectClassAndSubject(section, item);
     return main;
+}
+
+// The sample, built afresh in `dir` under the name of the running test.
+inline QString samplePath(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QStringLiteral(".dat"));
+    build(path);
+    return path;
 }
 
 }  // namespace editingsample

@@ -1,10 +1,9 @@
 #pragma once
-#include <QFile>
-#include <QTemporaryDir>
 // What the tests of the editing dialogs share: a gradebook opened in the main window,
-// answers to the message list, a readable copy of every table to tell whether a file
-// changed, and a failure injected into the store.
+// answers to the message list. Files are compared and failures injected through
+// TableDump.h.
 #include "DbTestSupport.h"
+#include "TableDump.h"
 #include "controls/frmMessages.h"
 #include "controls/vskAdvLabel.h"
 #include "controls/vskTab.h"
@@ -58,46 +57,6 @@ inline platform::ModalResponder list(const QString& heading, const QStringList& 
 inline platform::ModalResponder writeFailed() {
     return list(QStringLiteral("Impossible d'enregistrer cette modification dans le carnet de notes."),
                 {QStringLiteral("Le carnet de notes n'a pas été modifié.")});
-}
-
-inline int injected = 0;
-
-// Every row of every table of the gradebook, read through a connection of its own. The
-// program refuses to open a file holding triggers, so the failures injected (see failOn)
-// are dropped from a copy, which is read instead.
-inline QString contents(const QString& path) {
-    const QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("contents.dat"));
-    QFile::copy(path, copy);
-    for (int i = 1; i <= injected; ++i) {
-        const QByteArray sql = "DROP TRIGGER IF EXISTS injected" + QByteArray::number(i);
-        testsupport::rawExec(copy, gradebook::databasePassword().toUtf8(), sql.constData());
-    }
-    const db::Database file = testsupport::openGradebook(copy);
-    QString text;
-    for (const db::TableDef& table : gradebook::gradebookTables({})) {
-        db::Recordset rows = file.OpenRecordset(db::Query(table.Name()), db::RecordsetType::Snapshot);
-        text += table.Name() + u'\n';
-        for (; !rows.Eof(); rows.MoveNext()) {
-            for (const db::FieldDef& field : table.Fields()) text += rows.Fields(field.Name()).Value().toString() + u'|';
-            text += u'\n';
-        }
-    }
-    return text;
-}
-
-// From now on the store refuses `when` (such as "BEFORE INSERT ON Coefficients") half-way
-// through the work, as a disk or a damaged file would.
-inline void failOn(const QString& path, const char* when) {
-    const QByteArray sql = "CREATE TRIGGER injected" + QByteArray::number(++injected) + ' ' + when + " BEGIN SELECT RAISE(ABORT, 'injected'); END;";
-    QCOMPARE(testsupport::rawExec(path, gradebook::databasePassword().toUtf8(), sql.constData()), 0);
-}
-
-inline void dropFailures(const QString& path) {
-    for (int i = 1; i <= injected; ++i) {
-        const QByteArray sql = "DROP TRIGGER IF EXISTS injected" + QByteArray::number(i);
-        QCOMPARE(testsupport::rawExec(path, gradebook::databasePassword().toUtf8(), sql.constData()), 0);
-    }
 }
 
 inline QStringList sectionCaptions(const vskTab& bar) {

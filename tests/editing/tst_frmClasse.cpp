@@ -201,9 +201,9 @@ private slots:
         b.close();
         frmMain& main = editkit::openMain(b.path());
         // The class row goes in, then the second coefficient row fails.
-        editkit::failOn(b.path(), "BEFORE INSERT ON Coefficients WHEN NEW.NumMat = 2");
-        editkit::failOn(b.path(), "BEFORE UPDATE ON Classes");
-        QString before = editkit::contents(b.path());
+        testsupport::injectFailure(b.path(), "BEFORE INSERT ON Coefficients WHEN NEW.NumMat = 2");
+        testsupport::injectFailure(b.path(), "BEFORE UPDATE ON Classes");
+        auto before = testsupport::dumpTables(b.path());
 
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
@@ -225,7 +225,7 @@ private slots:
         scope.push(editkit::writeFailed());
         main.tooBar_ButtonMenuClick(1, 2);
         QCOMPARE(scope.pending(), 0);
-        QCOMPARE(editkit::contents(b.path()), before);
+        QCOMPARE(testsupport::dumpTables(b.path()), before);
         QCOMPARE(editkit::sectionCaptions(*main.vskTab), QStringList{QStringLiteral("6e A")});
     }
 };

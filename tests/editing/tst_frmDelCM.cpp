@@ -53,11 +53,7 @@ class tst_frmDelCM : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
-    QString samplePath() {
-        const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + QStringLiteral(".dat"));
-        editingsample::build(path);
-        return path;
-    }
+    QString samplePath() const { return editingsample::samplePath(m_dir); }
 
 private slots:
     void cleanup() {

@@ -191,16 +191,16 @@ private slots:
             if (message) scope.push(message);
             main.tooBar_ButtonClick(4);
         };
-        const QString before = editkit::contents(b.path());
+        const auto before = testsupport::dumpTables(b.path());
         deleteRow(3, {}, false);  // the blank row: nothing asked
         deleteRow(2, QStringLiteral("Non"), false);
         deleteRow(2, {}, false);  // the question closed without an answer
-        QCOMPARE(editkit::contents(b.path()), before);
+        QCOMPARE(testsupport::dumpTables(b.path()), before);
 
-        editkit::failOn(b.path(), "BEFORE DELETE ON \"Elèves\"");
+        testsupport::injectFailure(b.path(), "BEFORE DELETE ON \"Elèves\"");
         deleteRow(2, QStringLiteral("Oui"), false, editkit::writeFailed());  // the grades deleted first come back
-        QCOMPARE(editkit::contents(b.path()), before);
-        editkit::dropFailures(b.path());
+        QCOMPARE(testsupport::dumpTables(b.path()), before);
+        testsupport::dropFailures(b.path());
 
         deleteRow(2, QStringLiteral("Oui"), true);  // closed by its close box
         QCOMPARE(scope.pending(), 0);

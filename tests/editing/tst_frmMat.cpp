@@ -95,9 +95,9 @@ private slots:
             if (message) scope.push(message);
             main.tooBar_ButtonMenuClick(2, 2);
         };
-        const QString unchanged = editkit::contents(b.path());
+        const auto unchanged = testsupport::dumpTables(b.path());
         rename(QStringLiteral("Histoire"), true);  // the same name: closes, writes nothing
-        QCOMPARE(editkit::contents(b.path()), unchanged);
+        QCOMPARE(testsupport::dumpTables(b.path()), unchanged);
         rename(QString(), false, list(QStringLiteral("Vous n'avez pas saisi un nom de matière valide."), {kRule}));
         rename(QStringLiteral("maths"), false, list(QStringLiteral("Ce nom de matière est déjà attribué."), {kRule}));
         rename(QStringLiteral("HISTOIRE"), true);
@@ -116,9 +116,9 @@ private slots:
         b.addSubject(QStringLiteral("Maths"));
         b.close();
         frmMain& main = editkit::openMain(b.path());
-        editkit::failOn(b.path(), "BEFORE INSERT ON Coefficients WHEN NEW.NumClass = 2");
-        editkit::failOn(b.path(), "BEFORE UPDATE ON \"Matières\"");
-        const QString before = editkit::contents(b.path());
+        testsupport::injectFailure(b.path(), "BEFORE INSERT ON Coefficients WHEN NEW.NumClass = 2");
+        testsupport::injectFailure(b.path(), "BEFORE UPDATE ON \"Matières\"");
+        const auto before = testsupport::dumpTables(b.path());
 
         platform::ModalTestScope scope;
         scope.push([](QWidget& w) {
@@ -140,7 +140,7 @@ private slots:
         scope.push(editkit::writeFailed());
         main.tooBar_ButtonMenuClick(2, 2);
         QCOMPARE(scope.pending(), 0);
-        QCOMPARE(editkit::contents(b.path()), before);
+        QCOMPARE(testsupport::dumpTables(b.path()), before);
         QCOMPARE(itemCaptions(*main.vskTab, 1), QStringList{QStringLiteral("Maths")});
     }
 };

@@ -38,10 +38,19 @@ QMap<QString, Rows> dumpTables(const QString& path) {
 }
 
 void failOn(const QString& path, const char* event, const QString& table, const QString& when) {
+    injectFailure(path, QStringLiteral("BEFORE %1 ON \"%2\" WHEN %3").arg(QLatin1String(event), table, when));
+}
+
+void injectFailure(const QString& path, const QString& when) {
     injected << "fail" + QByteArray::number(injected.size() + 1);
-    const QString sql = QStringLiteral("CREATE TRIGGER %1 BEFORE %2 ON \"%3\" WHEN %4 BEGIN SELECT RAISE(ABORT, 'injected'); END;")
-                            .arg(QString::fromLatin1(injected.last()), QLatin1String(event), table, when);
+    const QString sql = QStringLiteral("CREATE TRIGGER %1 %2 BEGIN SELECT RAISE(ABORT, 'injected'); END;")
+                            .arg(QString::fromLatin1(injected.last()), when);
     QCOMPARE(rawExec(path, gradebook::databasePassword().toUtf8(), sql.toUtf8().constData()), 0);
+}
+
+void dropFailures(const QString& path) {
+    for (const QByteArray& name : injected)
+        QCOMPARE(rawExec(path, gradebook::databasePassword().toUtf8(), ("DROP TRIGGER IF EXISTS " + name).constData()), 0);
 }
 
 }  // namespace testsupport

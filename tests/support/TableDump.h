@@ -15,5 +15,10 @@ QMap<QString, Rows> dumpTables(const QString& path);
 // row matches `when` (SQL over NEW or OLD; "1" for any row), as a damaged or locked file
 // would, through a trigger written by a connection of its own.
 void failOn(const QString& path, const char* event, const QString& table, const QString& when = QStringLiteral("1"));
+// The same for a trigger's whole condition, such as "BEFORE INSERT ON Coefficients WHEN
+// NEW.NumMat = 2".
+void injectFailure(const QString& path, const QString& when);
+// Removes from the file every failure injected into it.
+void dropFailures(const QString& path);
 
 }  // namespace testsupport
