@@ -1,5 +1,5 @@
 // The main window: opening a gradebook (and every way it can fail), the grade grid of each
-// period layout, its averages, and what the window keeps between runs.
+// period layout, its averages, what the window keeps between runs, and its commands in the help.
 #include "Answers.h"
 #include "GradebookBuilder.h"
 #include "controls/mSubClass.h"
@@ -17,10 +17,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 using platform::FlexGrid;
 using platform::Form;
@@ -216,6 +216,7 @@ private slots:
         b.addSubject(QStringLiteral("Histoire"));
         b.close();
         frmMain& main = Form<frmMain>::get();
+        // The help names every command of the menus and the toolbar.
         QFile helpFile(platform::paths::helpFile());
         QVERIFY(helpFile.open(QIODevice::ReadOnly));
         const QString help = QString::fromUtf8(helpFile.readAll()).simplified();
