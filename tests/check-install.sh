@@ -5,7 +5,7 @@ set -eu
 build=$1
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/quibolet-install.XXXXXX")
 trap 'rm -rf "$prefix"' EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+cmake --install "$build" --prefix "$prefix" --strip >/dev/null
 share=$prefix/share
 test -x "$prefix/bin/quibolet"
 test -f "$share/quibolet/Quibolet.html"

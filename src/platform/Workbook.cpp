@@ -65,6 +65,11 @@ void writeCell(lxw_worksheet* sheet, DecimalFormats& formats, int row, int col, 
     if (error != LXW_NO_ERROR) fail("cell", error);
 }
 
+// A spreadsheet's column width counts the default font's digits, and capitals are wider:
+// a fifth more than the text's characters and one for the cell's margins, so that names
+// show whole. A column stops at 80, so that one long text cannot push the rest out of sight.
+double columnWidth(qsizetype characters) { return qMin(80.0, double(characters) * 1.2 + 1); }
+
 }  // namespace
 
 bool isValidSheetName(const QString& name) {
@@ -92,8 +97,18 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), sheetName.toUtf8().constData());
     if (!sheet) throw WorkbookError("cannot add the sheet");
     DecimalFormats formats(book.get());
+    QVector<qsizetype> longest;  // characters of each column's longest text
     for (int r = 0; r < rows.size(); ++r)
-        for (int c = 0; c < rows.at(r).size(); ++c) writeCell(sheet, formats, r, c, rows.at(r).at(c));
+        for (int c = 0; c < rows.at(r).size(); ++c) {
+            writeCell(sheet, formats, r, c, rows.at(r).at(c));
+            if (longest.size() <= c) longest.resize(c + 1);
+            longest[c] = qMax(longest.at(c), rows.at(r).at(c).size());
+        }
+    for (int c = 0; c < longest.size(); ++c)
+        if (longest.at(c) > 0)
+            if (const lxw_error error = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), columnWidth(longest.at(c)), nullptr);
+                error != LXW_NO_ERROR)
+                fail("column", error);
 
     const lxw_error error = workbook_close(book.release());  // frees the workbook in every case
     if (error != LXW_NO_ERROR) fail("write", error);

@@ -25,7 +25,8 @@ bool isValidSheetName(const QString& name);
 // Writes a workbook of one sheet named `sheetName` at `path`: rows[r][c] goes to the
 // sheet's row r + 1, column c + 1. A text that reads as a French number ("12,5", "15") is
 // written as that number, shown with as many decimals as the text has, as a spreadsheet
-// takes what is typed in; any other text as text; "" leaves the cell empty.
+// takes what is typed in; any other text as text; "" leaves the cell empty. Each column
+// is made as wide as its longest text, up to a limit.
 //
 // The workbook is written into a temporary file of the target's folder, which then takes
 // the target's place: a failed write leaves any earlier file as it was. A read-only target

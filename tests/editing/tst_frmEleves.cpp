@@ -374,6 +374,7 @@ private slots:
         QCOMPARE(cells.value(QStringLiteral("A6")).toString(), QStringLiteral("Martin Paul"));
         QCOMPARE(cells.value(QStringLiteral("J6")).toArray(), (QJsonArray{11.3, QStringLiteral("0.0")}));
         QCOMPARE(cells.value(QStringLiteral("D3")).toArray(), (QJsonArray{3, QString()}));
+        QCOMPARE(testsupport::unfittedColumns(byClass), QStringList());
 
         const QJsonObject byStudent = testsupport::readWorkbook(studentFile);
         QCOMPARE(byStudent.value(QStringLiteral("sheets")).toArray(), QJsonArray{QStringLiteral("Martin Paul")});
@@ -381,6 +382,7 @@ private slots:
         QCOMPARE(paul.value(QStringLiteral("F1")).toString(), QStringLiteral("Moyenne générale"));
         QCOMPARE(paul.value(QStringLiteral("A5")).toString(), QStringLiteral("Moyenne"));
         QCOMPARE(paul.value(QStringLiteral("D5")).toArray(), (QJsonArray{10.4, QStringLiteral("0.0")}));
+        QCOMPARE(testsupport::unfittedColumns(byStudent), QStringList());
 
         // The civil status is no grid: nothing is exported.
         w.optChoix[1]->click();

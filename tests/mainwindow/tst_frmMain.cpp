@@ -1,5 +1,5 @@
 // The main window: opening a gradebook (and every way it can fail), the grade grid of each
-// period layout, its averages, and what the window keeps between runs.
+// period layout, its averages, what the window keeps between runs, and its commands in the help.
 #include "Answers.h"
 #include "GradebookBuilder.h"
 #include "controls/mSubClass.h"
@@ -9,14 +9,18 @@
 #include "mainwindow/frmMain.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
+#include "platform/Paths.h"
 #include "platform/Settings.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 using platform::FlexGrid;
 using platform::Form;
@@ -205,13 +209,20 @@ private slots:
         QCOMPARE(main.vskTab->SectionAt(2).SelectedItem().Index(), 1);
     }
 
-    void ouvrirMenuRoutesClassesAndSubjects() {
+    void helpNamesEveryCommandAndOuvrirRoutesClassesAndSubjects() {
         GradebookBuilder b(path(QStringLiteral("menu.dat")));
         for (int i = 1; i <= 3; ++i) b.addClass(QStringLiteral("Classe %1").arg(i), QStringLiteral("C%1").arg(i));
         b.addSubject(QStringLiteral("Maths"));
         b.addSubject(QStringLiteral("Histoire"));
         b.close();
         frmMain& main = Form<frmMain>::get();
+        // The help names every command of the menus and the toolbar.
+        QFile helpFile(platform::paths::helpFile());
+        QVERIFY(helpFile.open(QIODevice::ReadOnly));
+        const QString help = QString::fromUtf8(helpFile.readAll()).simplified();
+        QList<QAction*> commands = main.menuBar()->actions() + main.tooBar->actions();
+        for (const QMenu* menu : main.findChildren<QMenu*>()) commands += menu->actions();  // popups, drop-downs
+        for (const QAction* command : commands) QVERIFY2(help.contains(command->text().remove(u'&')), qPrintable(command->text()));
         QVERIFY(main.OpenAFile(b.path()));
         // The subjects popup opened from the third class entry, then its second subject chosen.
         mSubClass::SendMessage(&main, mSubClass::WM_INITMENUPOPUP, 0, 2);

@@ -65,6 +65,7 @@ private slots:
             grid.setTextMatrix(r, 2, platform::numbers::formatAverage(10 + r / 7.0, 2));
             grid.setTextMatrix(r, 3, platform::numbers::formatAverage(10 + r / 7.0, 1));
         }
+        grid.setTextMatrix(4, 0, QStringLiteral("BOULANGER-DUMOULIN ").repeated(5));
         grid.setTextMatrix(35, 0, QStringLiteral(" Moyenne"));
         grid.setTextMatrix(35, 2, QStringLiteral("14,50"));
 
@@ -94,6 +95,7 @@ private slots:
                 }
             }
         QCOMPARE(cells.size(), written);
+        QCOMPARE(testsupport::unfittedColumns(book), QStringList());
     }
 
     void cancellingOrFailingWritesNothing() {
