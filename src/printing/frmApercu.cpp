@@ -335,7 +335,9 @@ void frmAperçu::mnuImprimer_Click() {
     cPrintDlg dialog;
     const QString current = printing::currentPrinterName();
     dialog.setPrinterName(current);
-    dialog.printer().setDocName(DocName);  // the dialog names the PDF file after it
+    // The dialog names the PDF file it proposes after the job; a slash would make a folder
+    // of part of the title.
+    dialog.printer().setDocName(QString(DocName).replace(u'/', u'-'));
     dialog.setDisablePrintToFile(true);
     dialog.setDisableSelection(true);
     dialog.setMinPage(1);
