@@ -6,9 +6,11 @@
 #include "printing/PrintFile.h"
 #include "printing/Printer.h"
 #include "platform/ProfileText.h"
+#include "FileRights.h"
 #include "FileSizeLimit.h"
 #include "PrintTestKit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
@@ -241,8 +243,10 @@ private slots:
 
         // A PDF that cannot be written, or not to its end, is a print that failed: the cut
         // file it made is removed, /dev/full is left alone.
-        const QString cut = m_dir.filePath(QStringLiteral("cut.pdf"));
-        for (const QString& path : {m_dir.filePath(QStringLiteral("no/such/folder.pdf")), cut, QStringLiteral("/dev/full")}) {
+        const QString cut = m_dir.filePath(QStringLiteral("cut.pdf")), locked = m_dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkdir(locked) && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+        const testsupport::FileRightsEnforced rights;  // a read-only folder, even to root
+        for (const QString& path : {locked + QStringLiteral("/x.pdf"), cut, QStringLiteral("/dev/full")}) {
             printer.setOutputFileName(path);
             std::optional<testsupport::FileSizeLimit> full;
             if (path == cut) full.emplace(1000);  // a disk that fills up half-way
