@@ -42,9 +42,13 @@ int position(const QString& stored, int low, int high, int fallback) {
     return v >= low && v <= high ? int(v) : fallback;
 }
 
-QString length(const QString& stored, int low, int high, const QString& fallback) {
+// A length box read from the file: the whole number stored, whatever its size, since the
+// dialog saves a custom size it does not use as typed, unchecked; its default only for what
+// the digits-only box could never have held.
+QString length(const QString& stored, const QString& fallback) {
     const double v = Val(stored);
-    return !stored.isEmpty() && v == std::floor(v) && v >= low && v <= high ? QString::number(int(v)) : fallback;
+    const bool digits = !stored.isEmpty() && stored[0] >= u'0' && stored[0] <= u'9';
+    return digits && v == std::floor(v) ? QString::number(v, 'f', 0) : fallback;
 }
 
 QString twoLines(const char* first, const char* second) {
@@ -83,9 +87,9 @@ PageSetup loadPageSetup(const QString& settingsFile) {
     PageSetup s;
     const PageSetup defaults;
     s.paper = position(read("Taille"), 0, kCustomPaper, defaults.paper);
-    s.customWidth = length(read("Perso1"), 100, 500, defaults.customWidth);
-    s.customHeight = length(read("Perso2"), 100, 500, defaults.customHeight);
-    for (int i = 0; i < 4; ++i) s.margins[i] = length(read(kMarginKeys[i]), 5, 50, defaults.margins[i]);
+    s.customWidth = length(read("Perso1"), defaults.customWidth);
+    s.customHeight = length(read("Perso2"), defaults.customHeight);
+    for (int i = 0; i < 4; ++i) s.margins[i] = length(read(kMarginKeys[i]), defaults.margins[i]);
     if (const QString name = read("FontName"); !name.isEmpty()) s.fontName = name;
     const QString size = read("FontSize");
     if (const auto points = platform::numbers::parse(size); points && *points >= 1 && *points <= 500)

@@ -38,8 +38,9 @@ QColor colour(int position);
 // them), 0 when it starts with none.
 double Val(const QString& text);
 
-// Reads section "Impression" of the settings file. A missing file or key, and a value out
-// of the range the dialog writes or not a number, gives that key's default.
+// Reads section "Impression" of the settings file. A missing file or key, and a value the
+// dialog could not have written (out of a list's range, not a whole number), gives that
+// key's default; sizes and margins come back as saved, checked only by "Continuer".
 PageSetup loadPageSetup(const QString& settingsFile);
 // Writes the sixteen keys in their order; false when the file could not be written.
 bool savePageSetup(const PageSetup& setup, const QString& settingsFile);

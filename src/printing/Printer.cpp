@@ -2,9 +2,12 @@
 
 #include "PrintFile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
 #include <optional>
 
 namespace printing {
@@ -13,6 +16,14 @@ namespace {
 std::optional<QString>& chosenPrinter() {
     static std::optional<QString> name;
     return name;
+}
+
+// Whether a PDF file was written to its end: a regular file from its header to its trailer.
+bool wholePdf(const QString& path) {
+    QFile f(path);
+    if (!QFileInfo(path).isFile() || !f.open(QIODevice::ReadOnly) || !f.read(5).startsWith("%PDF-")) return false;
+    f.seek(std::max<qint64>(0, f.size() - 64));
+    return f.readAll().contains("%%EOF");
 }
 
 }  // namespace
@@ -38,14 +49,25 @@ bool printPages(QPrinter& printer, const printfile::Reader& file, int first, int
     printer.setFullPage(true);
     printer.setPageLayout(page);
     printer.setColorMode(QPrinter::Color);
+    const QString pdf = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    const QFileInfo before(pdf);
+    const bool ours = !pdf.isEmpty() && !before.exists() && !before.isSymLink();
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    scaleToTwips(painter);
-    for (int p = first; p <= last; ++p) {
-        if (p > first) printer.newPage();
-        drawPage(painter, file.page(p), settings);
+    bool printed = painter.begin(&printer);
+    if (printed) {
+        scaleToTwips(painter);
+        for (int p = first; p <= last; ++p) {
+            if (p > first) printer.newPage();
+            drawPage(painter, file.page(p), settings);
+        }
+        // The PDF writer reports no failed write: a full disk leaves an empty or cut file,
+        // which would pass for the printout.
+        printed = painter.end() && printer.printerState() != QPrinter::Error &&
+                  printer.printerState() != QPrinter::Aborted && (pdf.isEmpty() || wholePdf(pdf));
     }
-    return painter.end();
+    // Only a file this print created is ours to remove.
+    if (!printed && ours && QFileInfo(pdf).isFile()) QFile::remove(pdf);
+    return printed;
 }
 
 }  // namespace printing

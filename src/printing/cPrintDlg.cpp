@@ -34,8 +34,9 @@ bool cPrintDlg::ShowPrint(QWidget* owner) {
     dialog.setObjectName(QStringLiteral("cPrintDlg"));
     dialog.setMinMax(m_minPage, m_maxPage);
     if (m_fromPage >= 1 && m_toPage >= m_fromPage) dialog.setFromTo(m_fromPage, m_toPage);
-    // With no printer, a PDF file is the only way to print at all.
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, !DisablePrintToFile() || printers.isEmpty());
+    // The dialog's file output is a PDF, the usual way to keep or send a printout, not the
+    // printer-language file that DisablePrintToFile withdraws: it stays offered.
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, !DisableSelection());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, !DisablePages());
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);

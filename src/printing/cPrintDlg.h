@@ -8,7 +8,7 @@ class QWidget;
 // The print dialog, prepared for one print command: a printer and page bounds go in;
 // confirmation, the printer chosen (its full name), its paper source, the range and its
 // first and last page come back. The printer that the dialog set up is the one to print on.
-// When the machine has no printer, printing to a PDF file stays offered.
+// Printing to a PDF file stays offered, whatever DisablePrintToFile says.
 class cPrintDlg {
 public:
     // The flags of the dialog's choices, as the range and the switches are kept.

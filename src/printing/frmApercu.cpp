@@ -314,6 +314,7 @@ void frmAperçu::Imprime(int mode, int first, int last) {
     QPrinter fallback(QPrinter::HighResolution);
     if (!m_printer && !printing::currentPrinterName().isEmpty()) fallback.setPrinterName(printing::currentPrinterName());
     QPrinter& printer = m_printer ? *m_printer : fallback;
+    printer.setDocName(DocName);
     if (!printing::printPages(printer, m_file, first, last, m_pageLayout, m_settings))
         platform::criticalMessage(this, platform::version::productName(),
                                   QStringLiteral("L'impression n'a pas pu être lancée sur cette imprimante."));
@@ -334,6 +335,9 @@ void frmAperçu::mnuImprimer_Click() {
     cPrintDlg dialog;
     const QString current = printing::currentPrinterName();
     dialog.setPrinterName(current);
+    // The dialog names the PDF file it proposes after the job; a slash would make a folder
+    // of part of the title.
+    dialog.printer().setDocName(QString(DocName).replace(u'/', u'-'));
     dialog.setDisablePrintToFile(true);
     dialog.setDisableSelection(true);
     dialog.setMinPage(1);

@@ -50,6 +50,8 @@ public:
     static void setLayout(const QString& gridName, Layout layout);
 
     QString GridName;
+    // The printed grid's title, which names the print job and the PDF.
+    QString DocName;
     int PageWidth = 0, PageHeight = 0;
     int MarginTop = 0, MarginBottom = 0, MarginLeft = 0, MarginRight = 0;
     QString PrintFile;

@@ -26,10 +26,11 @@ Layout layoutOf(Build build) {
     };
 }
 
-void showPreview(const QString& gridName, Layout layout) {
+void showPreview(const QString& gridName, const QString& title, Layout layout) {
     frmAperçu::setLayout(gridName, std::move(layout));
     frmAperçu& preview = Form<frmAperçu>::get();
     preview.GridName = gridName;
+    preview.DocName = title;
     platform::showModal(preview);  // it unloads itself and both settings dialogs
 }
 
@@ -49,12 +50,12 @@ void printAveragesGrid(QWidget* owner, const QString& gridName, const platform::
     if (!pageSetupAccepted(owner)) return;
     if (gridName == QLatin1String("flxClass")) {
         const ClassGridPrint what{snapshotOf(grid), title, periodsShown};
-        showPreview(gridName, layoutOf([what](const LayoutInput& in, printfile::Writer& out) {
+        showPreview(gridName, title, layoutOf([what](const LayoutInput& in, printfile::Writer& out) {
                         return CreateFileflxClass(what, in.setup, in.measurer, out);
                     }));
     } else {
         const StudentGridPrint what{snapshotOf(grid), title};
-        showPreview(QStringLiteral("flxMoy"), layoutOf([what](const LayoutInput& in, printfile::Writer& out) {
+        showPreview(QStringLiteral("flxMoy"), title, layoutOf([what](const LayoutInput& in, printfile::Writer& out) {
                         return CreateFileflxMoy(what, in.setup, in.measurer, out);
                     }));
     }
@@ -81,7 +82,7 @@ void print(MainSurface& main) {
         return;
     }
     const GradeGridPrint what{snapshotOf(main.gradeGrid()), main.heading(), main.averagePositions()};
-    showPreview(QStringLiteral("flxNotes"), layoutOf([what](const LayoutInput& in, printfile::Writer& out) {
+    showPreview(QStringLiteral("flxNotes"), what.title, layoutOf([what](const LayoutInput& in, printfile::Writer& out) {
                     return CreateFileflxNotes(what, in.choices, in.setup, in.measurer, out);
                 }));
 }

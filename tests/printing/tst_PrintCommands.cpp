@@ -126,6 +126,7 @@ private slots:
         // 43 grade columns on A4 landscape take several pages across.
         QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
         QCOMPARE(testsupport::pdfPages(pdf), pages);
+        QCOMPARE(testsupport::pdfInfo(pdf, u"Title"_s), u"6A - Mathématiques"_s);  // the print job's name
         const QStringList text = testsupport::pdfText(pdf).split(u'\f');
         QVERIFY(text[0].contains(u"6A - Mathématiques"_s));
         QVERIFY(text[0].contains(u"Élève01 Léa"_s) && text[0].contains(u"Coefficient"_s));
@@ -186,6 +187,7 @@ private slots:
         printing::printAveragesGrid(nullptr, u"flxMoy"_s, student, u"Durand Léa"_s);
         flushDeletes();
         QCOMPARE(pages, 1);
+        QCOMPARE(testsupport::pdfInfo(moy, u"Title"_s), u"Durand Léa"_s);
         const QString page = testsupport::pdfText(moy);
         for (const QString& t : {u"Durand Léa"_s, u"Coefficient"_s, u"Français"_s, u"14,25"_s, u"13,75"_s, u"générale"_s})
             QVERIFY2(page.contains(t), qPrintable(t));

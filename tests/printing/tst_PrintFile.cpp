@@ -6,14 +6,18 @@
 #include "printing/PrintFile.h"
 #include "printing/Printer.h"
 #include "platform/ProfileText.h"
+#include "FileRights.h"
+#include "FileSizeLimit.h"
 #include "PrintTestKit.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 using namespace printfile;
 
@@ -237,9 +241,18 @@ private slots:
         QVERIFY(run(QStringLiteral("pdfinfo"), {range}).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
         QCOMPARE(words(range).first().text, QStringLiteral("Bernard"));
 
-        // A PDF that cannot be written is a print that failed.
-        printer.setOutputFileName(m_dir.filePath(QStringLiteral("no/such/folder.pdf")));
-        QVERIFY(!printing::printPages(printer, file, 1, 1, printing::pageLayout(setup), printing::renderSettings(setup)));
+        // A PDF that cannot be written, or not to its end, is a print that failed: the cut
+        // file it made is removed, /dev/full is left alone.
+        const QString cut = m_dir.filePath(QStringLiteral("cut.pdf")), locked = m_dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir().mkdir(locked) && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+        const testsupport::FileRightsEnforced rights;  // a read-only folder, even to root
+        for (const QString& path : {locked + QStringLiteral("/x.pdf"), cut, QStringLiteral("/dev/full")}) {
+            printer.setOutputFileName(path);
+            std::optional<testsupport::FileSizeLimit> full;
+            if (path == cut) full.emplace(1000);  // a disk that fills up half-way
+            QVERIFY(!printing::printPages(printer, file, 1, 1, printing::pageLayout(setup), printing::renderSettings(setup)));
+        }
+        QVERIFY(!QFile::exists(cut) && QFile::exists(QStringLiteral("/dev/full")));
     }
 };
 

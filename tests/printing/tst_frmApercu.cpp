@@ -44,6 +44,17 @@ bool numberedPages(const LayoutInput& in, printfile::Writer& out) {
     return true;
 }
 
+// Answers the system message box with the critical icon, which must say `text`.
+platform::ModalResponder critical(const QString& text) {
+    return [text](QWidget& d) {
+        auto* box = qobject_cast<QMessageBox*>(&d);
+        QVERIFY(box);
+        QCOMPARE(box->text(), text);
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        testsupport::clickButton(d, QStringLiteral("OK"));
+    };
+}
+
 void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
 // Opens the preview of `pages` pages as the print command does and hands it to `act`.
@@ -234,6 +245,12 @@ private slots:
             w.mnuImprimer->trigger();
             scope.push([](QWidget& d) { static_cast<QDialog&>(d).reject(); });
             w.mnuImprimer->trigger();
+            // A file that is not written, at once or to its end, is a print that failed.
+            for (const QString& path : {m_dir.filePath(QStringLiteral("no/such.pdf")), QStringLiteral("/dev/full")}) {
+                scope.push(testsupport::printToPdf(path));
+                scope.push(critical(QStringLiteral("L'impression n'a pas pu être lancée sur cette imprimante.")));
+                w.mnuImprimer->trigger();
+            }
         });
         QCOMPARE(testsupport::pdfPages(all), 4);
         QCOMPARE(testsupport::pdfPages(range), 2);
@@ -276,13 +293,7 @@ private slots:
 
     void failedBuildsAreToldAndClose() {
         ModalTestScope scope;
-        const auto failure = [](QWidget& d) {
-            auto* box = qobject_cast<QMessageBox*>(&d);
-            QVERIFY(box);
-            QCOMPARE(box->text(), QStringLiteral("Impossible de créer le fichier temporaire d'impression."));
-            QCOMPARE(box->icon(), QMessageBox::Critical);
-            testsupport::clickButton(d, QStringLiteral("OK"));
-        };
+        const auto failure = critical(QStringLiteral("Impossible de créer le fichier temporaire d'impression."));
         frmAperçu::setLayout(QStringLiteral("flxMoy"), [](const LayoutInput&, printfile::Writer&) { return false; });
         // The window may be deleted while the events run: it is watched through a guard.
         preview(scope, 1, [](frmAperçu& w) {

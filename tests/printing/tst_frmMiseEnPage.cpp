@@ -60,6 +60,7 @@ private slots:
                          "Orientation=2\nFontName=\nFontSize=abc\nQuadrillage=2\nEn-Tête=9\nDonnées1=-1\nDonnées2=1.6\n");
         const PageSetup s = printing::loadPageSetup(m_cfg);
         PageSetup expected;
+        expected.customHeight = QStringLiteral("20000");  // a size only "Continuer" checks, when used
         expected.margins[2] = QStringLiteral("25");
         expected.colours[2] = 2;  // 1.6 rounds to 2
         QCOMPARE(s, expected);
@@ -144,6 +145,7 @@ private slots:
         QCOMPARE(dialog.isVisible(), !message.isEmpty());
         QCOMPARE(dialog.Tag(), message.isEmpty() ? QStringLiteral("OK") : QString());
         QCOMPARE(QFile::exists(m_cfg), message.isEmpty());
+        if (message.isEmpty()) QCOMPARE(printing::loadPageSetup(m_cfg), s);  // what it saved, as saved
     }
 
     void continueSavesTheSixteenKeysAndCancelSavesNothing() {

@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace testsupport {
 
 QString run(const QString& program, const QStringList& args) {
@@ -36,8 +38,9 @@ platform::ModalResponder printToPdf(const QString& pdf, int from, int to) {
         QVERIFY(dialog);
         auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
         QVERIFY(printers);
-        const int file = printers->findText(QStringLiteral("PDF"), Qt::MatchContains);
-        QVERIFY2(file >= 0, "no PDF entry in the print dialog");
+        // The file entry by its own text: a print queue of the machine may be named "PDF".
+        const int file = printers->findText(QPrintDialog::tr("Print to File (PDF)"), Qt::MatchExactly);
+        QVERIFY2(file >= 0, "no PDF file entry in the print dialog");
         printers->setCurrentIndex(file);
         dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(pdf);
         if (from != 0) {
@@ -49,10 +52,13 @@ platform::ModalResponder printToPdf(const QString& pdf, int from, int to) {
     };
 }
 
-int pdfPages(const QString& pdf) {
-    const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(run(QStringLiteral("pdfinfo"), {pdf}));
-    return m.hasMatch() ? m.captured(1).toInt() : 0;
+QString pdfInfo(const QString& pdf, const QString& field) {
+    const auto m = QRegularExpression(u"^"_s + field + u":[ \\t]*(.*)$"_s, QRegularExpression::MultilineOption)
+                       .match(run(u"pdfinfo"_s, {pdf}));
+    return m.captured(1);
 }
+
+int pdfPages(const QString& pdf) { return pdfInfo(pdf, u"Pages"_s).toInt(); }
 
 QString pdfText(const QString& pdf) {
     // Whether "ffi" comes out as one ligature glyph depends on the fonts installed, not on us.

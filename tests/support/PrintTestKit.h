@@ -7,11 +7,13 @@
 
 namespace testsupport {
 
-// Answers the print dialog: prints to the PDF file `pdf` (the machine may have no
-// printer), pages `from` to `to` when from is not 0, otherwise all pages.
+// Answers the print dialog: prints to the PDF file `pdf` (whatever printers the machine
+// has), pages `from` to `to` when from is not 0, otherwise all pages.
 platform::ModalResponder printToPdf(const QString& pdf, int from = 0, int to = 0);
 
-// The number of pages of a PDF, 0 when it cannot be read.
+// A field of a PDF's information ("Title"), and its number of pages; "" and 0 when it
+// cannot be read.
+QString pdfInfo(const QString& pdf, const QString& field);
 int pdfPages(const QString& pdf);
 // Its text, pages separated by form feeds.
 QString pdfText(const QString& pdf);
