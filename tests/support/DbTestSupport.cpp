@@ -1,5 +1,6 @@
 #include "DbTestSupport.h"
 #include "gradebook/GradebookSchema.h"
+#include "platform/db/Collations.h"
 #include "platform/db/Sqlite.h"
 
 #include <QDateTime>
@@ -10,11 +11,17 @@ namespace testsupport {
 
 using namespace db;
 
-int rawExec(const QString& path, const QByteArray& key, const char* sql) {
+int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison) {
     sqlite3* h = nullptr;
     int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
     if (rc == SQLITE_OK && !key.isEmpty())
         rc = sqlite3_key(h, key.constData(), int(key.size()));
+    const auto older = [](void*, int na, const void* a, int nb, const void* b) {
+        return QString::fromUtf8(static_cast<const char*>(a), na)
+            .compare(QString::fromUtf8(static_cast<const char*>(b), nb), Qt::CaseInsensitive);
+    };
+    if (rc == SQLITE_OK && olderComparison)
+        rc = sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
     sqlite3_close(h);
