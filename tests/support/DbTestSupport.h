@@ -45,6 +45,10 @@ inline const QString kTestPassword = QStringLiteral("730518 KovRM");
 // a combining accent differs from the same accent precomposed.
 int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison = false);
 
+// Everything a gradebook holds (tables, indexes, properties), decrypted with the key anyone
+// can read and exported as a plain SQLite file: what whoever has the file can read in it.
+QByteArray decryptedContent(const QString& path);
+
 // Adds one row: the named fields take the values, the others their defaults.
 void addRow(db::Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values);
 
