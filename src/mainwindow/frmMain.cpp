@@ -8,6 +8,7 @@
 #include "controls/NumberKeys.h"
 #include "controls/mSubClass.h"
 #include "controls/vskTab.h"
+#include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/Messages.h"
 #include "gradebook/StoreErrors.h"
@@ -369,15 +370,16 @@ void frmMain::setStatusText(const QString& text) { m_statusText->setText(text); 
 
 // ---- opening ---------------------------------------------------------------------------------
 
-bool frmMain::askPassword(const QString& password) {
+std::optional<QString> frmMain::askPassword(const QString& passe) {
     frmPwdAsk& ask = platform::Form<frmPwdAsk>::get();
     platform::showModal(ask, isVisible() ? this : nullptr);
     const bool answered = !ask.Tag().isEmpty();
-    const bool right = ask.txtPwd->text() == password;
+    const QString typed = ask.txtPwd->text();
     platform::Form<frmPwdAsk>::unload();
-    if (!answered) return false;
-    if (!right) critical(isVisible() ? this : nullptr, QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé."));
-    return right;
+    if (!answered) return std::nullopt;
+    if (gradebookpassword::matches(passe, typed)) return typed;
+    critical(isVisible() ? this : nullptr, QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé."));
+    return std::nullopt;
 }
 
 bool frmMain::OpenAFile(const QString& file) {
@@ -399,8 +401,9 @@ bool frmMain::OpenAFile(const QString& file) {
         default: critical(owner, QStringLiteral("Ce fichier n'est pas un carnet de notes valide.")); return false;
         }
         if (!mUtilities::CheckGradebookVersion(database)) return false;
-        const QString password = database.Properties(QStringLiteral("Passe")).Value().toString();
-        if (password != gradebook::noPassword() && !askPassword(password)) return false;
+        const QString passe = database.Properties(QStringLiteral("Passe")).Value().toString();
+        std::optional<QString> password;
+        if (passe != gradebook::noPassword() && !(password = askPassword(passe))) return false;
 
         // The grid on screen keeps its widths, whether the new file opens or not; done
         // first so that reopening the same file shows them.
@@ -413,6 +416,8 @@ bool frmMain::OpenAFile(const QString& file) {
             first = FirstGrid{numClass, numMat, gradegrid::readGrid(database, numClass, numMat)};
         }
         notes = database.OpenRecordset(db::Query(QStringLiteral("Notes")));
+        // Last, so that a file refused for any other reason is left as it was.
+        if (password) gradebookpassword::upgrade(database, passe, *password);
     } catch (const std::exception& e) {
         critical(owner, storeerrors::openingMessage(e));
         return false;

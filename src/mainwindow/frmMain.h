@@ -123,7 +123,9 @@ private:
 
     static TabModel readTabModel(const db::Database& database);
     void fillTabBar(const TabModel& model);
-    bool askPassword(const QString& password);
+    // The password typed, when it is the one `passe` holds; nothing when the window was
+    // closed or the password was wrong (then said).
+    std::optional<QString> askPassword(const QString& passe);
     void SaveColumnWidths();
 
     void restorePlacement();

@@ -1,6 +1,7 @@
 #include "frmOptions.h"
 
 #include "frmPwdGive.h"
+#include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
@@ -127,7 +128,7 @@ void frmOptions::cmdPasse_Click() {
     platform::showModal(give, this);
     if (give.Tag() == QLatin1String("OK")) {
         const QString typed = give.txtPwd->text();
-        writeOption(this, kPasse, typed.isEmpty() ? gradebook::noPassword() : typed);
+        writeOption(this, kPasse, gradebookpassword::stored(typed));
         showPasswordState();
     }
     platform::Form<frmPwdGive>::unload();

@@ -1,6 +1,7 @@
 // The main window: opening a gradebook (and every way it can fail), the grade grid of each
 // period layout, its averages, what the window keeps between runs, and its commands in the help.
 #include "Answers.h"
+#include "DbTestSupport.h"
 #include "GradebookBuilder.h"
 #include "controls/mSubClass.h"
 #include "controls/vskTab.h"
@@ -107,6 +108,10 @@ private slots:
         locked.addClass(QStringLiteral("Cinquième B"), QStringLiteral("5e B"));
         locked.setProperty(QStringLiteral("Passe"), QStringLiteral("Secret"));
         locked.close();
+        // A hash that would keep the program busy for minutes is checked against nothing.
+        GradebookBuilder slow(path(QStringLiteral("slow.dat")));
+        slow.setProperty(QStringLiteral("Passe"), QStringLiteral("pbkdf2-sha256$2000000000$AAAA$") + QString(43, u'A') + u'=');
+        slow.close();
         // A file that fails only once its classes are read.
         const QString noNotes = path(QStringLiteral("sans notes.dat"));
         {
@@ -117,6 +122,7 @@ private slots:
         }
 
         using testsupport::systemMessage;
+        const auto incorrect = systemMessage(QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé."));
         const auto cannotOpen = systemMessage(QStringLiteral("Impossible d'ouvrir ce carnet de notes.\n"
                                                              "Il ne s'agit sans doute pas d'un carnet de notes valide."));
         const QString question = QStringLiteral("Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure.");
@@ -127,8 +133,8 @@ private slots:
                                                             "créez d'abord un carnet de notes avant d'y importer des notes."))}},
             {old.path(), {testsupport::msgBox(question, QStringLiteral("Annuler"))}},  // conversion refused
             {locked.path(), {testsupport::password(QStringLiteral("Secret"), true)}},  // password cancelled
-            {locked.path(), {testsupport::password(QStringLiteral("secret")),
-                             systemMessage(QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé."))}},
+            {locked.path(), {testsupport::password(QStringLiteral("secret")), incorrect}},
+            {slow.path(), {testsupport::password(QStringLiteral("Secret")), incorrect}},
             {noNotes, {cannotOpen}},
         };
         for (const auto& [file, answers] : failures) {
@@ -138,6 +144,15 @@ private slots:
             unchanged();
         }
 
+        scope.push(testsupport::password(QStringLiteral("Secret")));
+        QVERIFY(main.OpenAFile(locked.path()));
+        // The password that an older version kept in clear is now kept as its hash, which
+        // the right password alone matches.
+        const QByteArray content = testsupport::decryptedContent(locked.path());
+        QVERIFY(content.contains("pbkdf2-sha256$") && !content.contains("Secret"));
+        scope.push(testsupport::password(QStringLiteral("secret")));
+        scope.push(incorrect);
+        QVERIFY(!main.OpenAFile(locked.path()));
         scope.push(testsupport::password(QStringLiteral("Secret")));
         QVERIFY(main.OpenAFile(locked.path()));
         QCOMPARE(main.windowTitle(), QStringLiteral("Carnet de notes - locked"));

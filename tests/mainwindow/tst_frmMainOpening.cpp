@@ -30,7 +30,7 @@ namespace {
 enum class Damage {
     ReadOnlyFile, ReadOnlyFolder, Busy, FlippedByte, ZeroedPage, Truncated,
     Trigger, View, ExtraTable, ExtraIndex, MissingIndex, TableWithoutRules,
-    HugeRule, UnknownType, BrokenDefinition, HugeTextSize, PropertyOutOfRange,
+    HugeRule, UnknownType, BrokenDefinition, HugeTextSize, PropertyOutOfRange, OlderOrder, OlderUnique,
 };
 
 const QString kReadOnly = QStringLiteral("Impossible d'ouvrir ce carnet de notes.\nLe fichier ou son dossier est en lecture seule.");
@@ -147,6 +147,9 @@ private slots:
         QTest::newRow("a definition cut short") << Damage::BrokenDefinition << kNotValid;
         QTest::newRow("a text field of 100000 characters") << Damage::HugeTextSize << kNotValid;
         QTest::newRow("decimals of 1e300") << Damage::PropertyOutOfRange << kNotValid;
+        // Names indexed by an older comparison that told a combining accent from a precomposed one.
+        QTest::newRow("a name out of its index's order") << Damage::OlderOrder << kDamaged;
+        QTest::newRow("a subject twice in a unique index") << Damage::OlderUnique << kDamaged;
     }
 
     void refusedFiles() {
@@ -190,6 +193,13 @@ private slots:
         case Damage::HugeTextSize: QCOMPARE(craft(file, changeDefinition("\"size\":30", "\"size\":100000")), SQLITE_OK); break;
         case Damage::PropertyOutOfRange:
             QCOMPARE(craft(file, "UPDATE __Properties SET Value = 1e300 WHERE Name = 'Moyenne'"), SQLITE_OK);
+            break;
+        case Damage::OlderOrder:
+            QCOMPARE(rawExec(file, kKey, "INSERT INTO Elèves (Nom, Prénom, NumClass) VALUES ('E\u0301mile', 'A', 1)", true),
+                     SQLITE_OK);
+            break;
+        case Damage::OlderUnique:
+            QCOMPARE(rawExec(file, kKey, "INSERT INTO Matières VALUES (0, 'Mathe\u0301matiques')", true), SQLITE_OK);
             break;
         }
         const QByteArray before = fileBytes(file);

@@ -3,6 +3,8 @@
 #include "mainwindow/frmOptions.h"
 #include "mainwindow/frmPwdGive.h"
 #include "controls/frmMsgBox.h"
+#include "DbTestSupport.h"
+#include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
@@ -91,7 +93,11 @@ private slots:
         useOptions(scope, [&](frmOptions& o) {
             scope.push(passwords(QStringLiteral("Secret"), QStringLiteral("Secret")));
             o.cmdPasse->click();
-            QCOMPARE(stored("Passe").toString(), QStringLiteral("Secret"));
+            // The file keeps a hash of the password, never the password.
+            const QVariant hash = stored("Passe");
+            QVERIFY(gradebookpassword::matches(hash.toString(), QStringLiteral("Secret")));
+            const QByteArray content = testsupport::decryptedContent(mUtilities::gDB.Name());
+            QVERIFY(content.contains("pbkdf2-sha256$") && !content.contains("Secret"));
             QCOMPARE(o.cmdPasse->text(), QStringLiteral("Modifier le mot de passe"));
             QVERIFY(o.lblEti[1]->text().startsWith(QStringLiteral("Ce carnet de notes est protégé")));
 
@@ -108,7 +114,7 @@ private slots:
                 QVERIFY(!give.isVisible());
             });
             o.cmdPasse->click();
-            QCOMPARE(stored("Passe").toString(), QStringLiteral("Secret"));
+            QCOMPARE(stored("Passe"), hash);
 
             for (const char* reply : {"Non", "Oui"}) {
                 scope.push(passwords({}, {}));
@@ -118,7 +124,7 @@ private slots:
                     testsupport::clickButton(w, QString::fromLatin1(reply));
                 });
                 o.cmdPasse->click();
-                QCOMPARE(stored("Passe").toString(), QString::fromLatin1(*reply == 'N' ? "Secret" : "Undefined"));
+                QCOMPARE(stored("Passe"), *reply == 'N' ? hash : QStringLiteral("Undefined"));
             }
             QCOMPARE(o.lblEti[1]->text(), unprotected);
 

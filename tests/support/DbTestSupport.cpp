@@ -1,8 +1,10 @@
 #include "DbTestSupport.h"
 #include "gradebook/GradebookSchema.h"
+#include "platform/db/Collations.h"
 #include "platform/db/Sqlite.h"
 
 #include <QDateTime>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -10,15 +12,35 @@ namespace testsupport {
 
 using namespace db;
 
-int rawExec(const QString& path, const QByteArray& key, const char* sql) {
+int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison) {
     sqlite3* h = nullptr;
     int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
     if (rc == SQLITE_OK && !key.isEmpty())
         rc = sqlite3_key(h, key.constData(), int(key.size()));
+    const auto older = [](void*, int na, const void* a, int nb, const void* b) {
+        return QString::fromUtf8(static_cast<const char*>(a), na)
+            .compare(QString::fromUtf8(static_cast<const char*>(b), nb), Qt::CaseInsensitive);
+    };
+    if (rc == SQLITE_OK && olderComparison)
+        rc = sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
     sqlite3_close(h);
     return rc;
+}
+
+QByteArray decryptedContent(const QString& path) {
+    const QTemporaryDir dir;
+    const QString plain = dir.filePath(u"plain.db"_s);
+    const QByteArray key = gradebook::databasePassword().toUtf8();
+    sqlite3* h = nullptr;
+    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
+    if (rc == SQLITE_OK && (sqlite3_key(h, key.constData(), int(key.size())) != SQLITE_OK || !db::collation::registerOn(h)))
+        rc = SQLITE_ERROR;
+    const QByteArray sql = "ATTACH DATABASE '" + QFile::encodeName(plain) + "' AS plain KEY ''; SELECT sqlcipher_export('plain')";
+    if (rc == SQLITE_OK) rc = sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    return rc == SQLITE_OK ? fileBytes(plain) : QByteArray();
 }
 
 void addRow(Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values) {

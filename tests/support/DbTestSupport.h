@@ -40,8 +40,14 @@ inline int rowCount(const db::Database& d, const QString& table) {
 inline const QString kTestPassword = QStringLiteral("730518 KovRM");
 
 // Runs sql on the file through SQLite alone, past every check of the engine; an empty key
-// for a file written without one. The SQLite result code.
-int rawExec(const QString& path, const QByteArray& key, const char* sql);
+// for a file written without one. The SQLite result code. `olderComparison`: texts compare
+// as an older engine compared them, letter case aside but code unit by code unit, so that
+// a combining accent differs from the same accent precomposed.
+int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison = false);
+
+// Everything a gradebook holds (tables, indexes, properties), decrypted with the key anyone
+// can read and exported as a plain SQLite file: what whoever has the file can read in it.
+QByteArray decryptedContent(const QString& path);
 
 // Adds one row: the named fields take the values, the others their defaults.
 void addRow(db::Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values);

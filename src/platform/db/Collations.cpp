@@ -17,6 +17,12 @@ QString fromUtf8(const void* p, int n) {
     return QString::fromUtf8(static_cast<const char*>(p), n);
 }
 
+// A text below U+0300 holds no combining mark and is its own canonical form: most names
+// are, and skip the normalization.
+bool belowMarks(QStringView text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x300; });
+}
+
 // Most names are plain ASCII: compare those bytes directly and spare two conversions.
 std::optional<int> compareAsciiCaseInsensitive(const unsigned char* a, int na, const unsigned char* b, int nb) {
     const int n = std::min(na, nb);
@@ -26,8 +32,10 @@ std::optional<int> compareAsciiCaseInsensitive(const unsigned char* a, int na, c
         int ca = a[i], cb = b[i];
         if (ca >= 'A' && ca <= 'Z') ca += 'a' - 'A';
         if (cb >= 'A' && cb <= 'Z') cb += 'a' - 'A';
+        // A combining mark after the letter would change the letter itself.
         if (ca != cb)
-            return sign(ca - cb);
+            return (i + 1 < na && a[i + 1] & 0x80) || (i + 1 < nb && b[i + 1] & 0x80) ? std::nullopt
+                                                                                  : std::optional(sign(ca - cb));
     }
     for (int i = n; i < na; ++i)
         if (a[i] & 0x80) return std::nullopt;
@@ -55,6 +63,11 @@ const QCollator& frenchCollator() {
 }  // namespace
 
 int compareCaseInsensitive(QStringView a, QStringView b) {
+    QString composedA, composedB;
+    if (!belowMarks(a))
+        a = composedA = a.toString().normalized(QString::NormalizationForm_C);
+    if (!belowMarks(b))
+        b = composedB = b.toString().normalized(QString::NormalizationForm_C);
     return sign(a.compare(b, Qt::CaseInsensitive));
 }
 

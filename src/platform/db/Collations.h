@@ -4,7 +4,9 @@
 struct sqlite3;
 
 // How the engine compares texts. Equality, unique indexes and finds ignore letter case
-// but not accents ("Dupont" = "dupont", "Eric" != "Éric"); sorting follows French order
+// but not accents ("Dupont" = "dupont", "Eric" != "Éric"), and compare canonical forms: an
+// accent typed as a combining mark is the same accent ("E" U+0301 "ric" = "Éric"), as the
+// eye sees it, whichever path wrote the text. Sorting follows French order
 // ("Durand", "Éric", "Martin"). Both are collations registered on every connection: a
 // file's text columns name them, so a connection without them cannot use the indexes.
 namespace db::collation {

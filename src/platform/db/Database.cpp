@@ -70,6 +70,7 @@ Database Database::OpenDatabase(const QString& path, const QString& password) {
     connection->loadCatalogue();
     detail::checkProperties(*connection);
     detail::checkSchema(*connection);
+    detail::checkTextIndexes(*connection);
     return Database(std::move(connection));
 }
 

@@ -54,7 +54,8 @@ public:
     // CannotOpen for a missing file (nothing is created), NotADatabase for a wrong password,
     // a plain SQLite file or any other file. Nothing is written to a file refused with:
     // FileReadOnly when the file or its folder cannot be written, Busy when another program
-    // holds it, Damaged when its structure fails a quick check, InvalidDefinition when its
+    // holds it, Damaged when its structure fails a quick check or an index over texts is not
+    // in the order that texts now compare in, InvalidDefinition when its
     // definitions or properties hold what the engine would not write, ForeignObject when
     // it holds a table, index, trigger or view that the engine did not build.
     static Database OpenDatabase(const QString& path, const QString& password);

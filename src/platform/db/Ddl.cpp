@@ -121,10 +121,6 @@ QByteArray fieldList(const QStringList& fields) {
     return sql;
 }
 
-QByteArray indexName(const TableDef& table, const IndexDef& index) {
-    return quoteName(table.Name() + u'.' + index.Name());
-}
-
 QJsonValue jsonValue(FieldType type, const QVariant& value) {
     if (value.isNull())
         return QJsonValue::Null;
@@ -177,6 +173,13 @@ QVariant variantValue(FieldType type, const QJsonValue& value) {
 }
 
 }  // namespace
+
+QByteArray indexName(const TableDef& table, const IndexDef& index) {
+    // The primary key is the table's only constraint, so SQLite numbers its index 1.
+    if (index.Primary())
+        return quoteName(QStringLiteral("sqlite_autoindex_") + table.Name() + QStringLiteral("_1"));
+    return quoteName(table.Name() + u'.' + index.Name());
+}
 
 bool knownType(FieldType type) {
     switch (type) {

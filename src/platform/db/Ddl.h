@@ -16,6 +16,9 @@ void validateTable(const TableDef& table);
 void validateNewField(const TableDef& table, const FieldDef& field);
 
 QByteArray createTableSql(const TableDef& table);
+// The quoted name of the index in the file (a primary key on an auto-increment field is
+// the row id itself and has none).
+QByteArray indexName(const TableDef& table, const IndexDef& index);
 QList<QByteArray> createIndexSql(const TableDef& table);
 QByteArray createIndexSql(const TableDef& table, const IndexDef& index);
 // ALTER TABLE ... ADD COLUMN. SQLite cannot add a NOT NULL column without a default, so a

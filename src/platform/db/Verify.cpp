@@ -6,6 +6,7 @@
 #include "Values.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace db::detail {
 namespace {
@@ -122,6 +123,52 @@ void failOn(Connection& connection, int rc) {
     }
 }
 
+// Walks the index in its stored order beside the table's rows sorted by the index's fields
+// (texts by the engine's collation, then the row id, as an index orders them): both must
+// give the same rows. A unique index must then hold no two of them equal.
+void checkTextIndex(Connection& connection, const TableDef& table, const IndexDef& index) {
+    QList<FieldDef> fields;
+    QByteArrayList names;
+    for (const QString& name : index.Fields()) {
+        fields << table.Fields()[table.fieldIndex(name)];
+        names << quoteName(name);
+    }
+    if (std::none_of(fields.begin(), fields.end(), [](const FieldDef& f) { return f.isText(); }))
+        return;
+    sqlite3* handle = connection.handle();
+    const QByteArray from = " FROM " + quoteName(table.Name());
+    // Ordered as the index is, the index is read as it stands, without sorting.
+    const sqlite::Statement stored =
+        prepare(handle, "SELECT rowid" + from + " INDEXED BY " + indexName(table, index) + " ORDER BY " + names.join(", "));
+    const sqlite::Statement sorted = prepare(handle, "SELECT rowid, " + names.join(", ") + from
+                                                         + " NOT INDEXED ORDER BY " + names.join(", ") + ", rowid");
+    if (!stored.get() || !sorted.get())
+        failOn(connection, sqlite3_errcode(handle));
+    const auto damaged = [&] { throw DbError(DbErrc::Damaged, connection.path()); };
+    QVariantList previous;
+    int rc;
+    while ((rc = sqlite3_step(stored.get())) == SQLITE_ROW) {
+        if (const int next = sqlite3_step(sorted.get()); next != SQLITE_ROW) {
+            failOn(connection, next);
+            damaged();
+        }
+        if (sqlite3_column_int64(stored.get(), 0) != sqlite3_column_int64(sorted.get(), 0))
+            damaged();
+        QVariantList row;
+        bool same = !previous.isEmpty();
+        for (int c = 0; c < fields.size(); ++c) {
+            row << columnValue(sorted.get(), c + 1, fields[c].Type());
+            same = same && sameValue(fields[c].Type(), previous[c], row[c]);
+        }
+        if (same && (index.Unique() || index.Primary()))
+            damaged();
+        previous = std::move(row);
+    }
+    failOn(connection, rc);
+    if (sqlite3_step(sorted.get()) != SQLITE_DONE)
+        damaged();
+}
+
 }  // namespace
 
 void checkIntegrity(Connection& connection) {
@@ -188,6 +235,12 @@ void checkSchema(Connection& connection) {
         throw DbError(DbErrc::Engine);
     if (found != expected)
         foreign(connection.path());
+}
+
+void checkTextIndexes(Connection& connection) {
+    for (const TableDef& table : connection.tables())
+        for (const IndexDef& index : table.Indexes())
+            checkTextIndex(connection, table, index);
 }
 
 }  // namespace db::detail

@@ -19,4 +19,11 @@ void checkProperties(Connection& connection);
 // code that builds a file, fields added to a table after its creation included.
 void checkSchema(Connection& connection);
 
+// Every index over a text must hold its rows in the order that the engine's comparison of
+// texts gives now, and a unique one no two rows that it holds equal: DbError Damaged
+// otherwise. A file whose indexes were ordered by another comparison (one that told a
+// combining accent from the same accent precomposed) would make finds miss rows and let
+// duplicates in.
+void checkTextIndexes(Connection& connection);
+
 }  // namespace db::detail
