@@ -336,9 +336,8 @@ void markImported(const db::Database& file, const QList<std::pair<qint32, QVaria
 }
 
 void restampVersion(const db::Database& file) {
-    db::Property version = file.Properties(QStringLiteral("VersionID"));
-    const QString digits = version.Value().toString().remove(u'.');
-    if (digits == u"120" || digits == u"121") version.setValue(platform::version::text());
+    const int version = mUtilities::VersionNumber(file);
+    if (version == 120 || version == 121) file.Properties(QStringLiteral("VersionID")).setValue(platform::version::text());
 }
 
 void setComment(const QString& path, const QString& comment) {

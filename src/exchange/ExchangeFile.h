@@ -105,8 +105,10 @@ void markImported(const db::Database& file, const QList<std::pair<qint32, QVaria
 // The decisions as the file holds them, by "NumElv" (for tests and for a second look).
 QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file);
 
-// Files written by 1.2.0 and 1.2.1 are stamped with this version; other versions are left
-// as they are. An exchange file has nothing a gradebook's conversion would add.
+// The version check of a gradebook without its conversion: files written by 1.2.0 and 1.2.1
+// are stamped with this version, other versions are left as they are (an exchange file has
+// nothing a gradebook's conversion would add). Throws DbError, writing nothing, when
+// "VersionID" is not a version number.
 void restampVersion(const db::Database& file);
 
 }  // namespace exchangefile
