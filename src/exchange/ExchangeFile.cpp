@@ -9,10 +9,12 @@
 #include <cmath>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <fcntl.h>
 #include <unistd.h>
@@ -56,13 +58,45 @@ void copyAll(Recordset&& from, Recordset& to, const QStringList& fields, QList<q
     }
 }
 
-// A name of the folder that no numbered file can take and that nobody lists.
-QString hiddenName(const QString& folder) {
-    QString name;
-    do {
-        name = folder + QStringLiteral("/.Notes Export.%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-    } while (QFileInfo::exists(name) || QFileInfo(name).isSymLink());
-    return name;
+// An export holds this lock beside its hidden file while it writes. The lock dies with the
+// process (QLockFile knows a dead owner), so that what a crash left can be told from what a
+// live export, of this instance or another, is writing.
+QString lockName(const QString& hidden) { return hidden + QStringLiteral(".lock"); }
+
+// A name of the folder that no numbered file can take and that nobody lists, locked.
+QString hiddenName(const QString& folder, std::unique_ptr<QLockFile>& lock) {
+    for (;;) {
+        const QString name =
+            folder + QStringLiteral("/.Notes Export.%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+        if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
+        auto locked = std::make_unique<QLockFile>(lockName(name));
+        if (!locked->tryLock(0)) {
+            if (locked->error() == QLockFile::LockFailedError) continue;
+            throw std::runtime_error("cannot lock in " + folder.toStdString());
+        }
+        // Looked at again under the lock: a crashed writer may have left the file meanwhile.
+        if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
+        lock = std::move(locked);
+        return name;
+    }
+}
+
+// Removes the hidden files and journals that interrupted exports left: those whose lock no
+// live export holds.
+void removeLeftovers(const QString& folder) {
+    static const QRegularExpression leftover(QStringLiteral("^(\\.Notes Export\\.[0-9a-f]{8}\\.tmp)(-journal|\\.lock)?$"));
+    QSet<QString> hidden;
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral(".Notes Export.*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names)
+        if (const QRegularExpressionMatch match = leftover.match(name); match.hasMatch())
+            hidden.insert(folder + u'/' + match.captured(1));
+    for (const QString& name : std::as_const(hidden)) {
+        QLockFile lock(lockName(name));
+        if (!lock.tryLock(0)) continue;
+        QFile::remove(name);
+        QFile::remove(name + QStringLiteral("-journal"));
+    }
 }
 
 enum class Naming { Done, Taken, Failed };
@@ -188,7 +222,9 @@ QList<TableDef> exportTables() {
 
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder) {
     QDir().mkpath(folder);
-    const QString hidden = hiddenName(folder);
+    removeLeftovers(folder);
+    std::unique_ptr<QLockFile> lock;
+    const QString hidden = hiddenName(folder, lock);
     try {
         {
             db::Database file = db::Database::CreateDatabase(hidden, gradebook::databasePassword());

@@ -41,7 +41,8 @@ struct Selection {
 // Writes the file into `folder` (made when missing) under the next free number and returns
 // its full path. The file is written whole under a hidden name, then given its number
 // without ever replacing a file: a number taken meanwhile passes to the next. Throws
-// DbError or std::runtime_error, and then leaves nothing behind.
+// DbError or std::runtime_error, and then leaves nothing behind. Hidden files that
+// interrupted exports left in the folder, and that no live export holds, are removed first.
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder);
 
 // Replaces the file's comment (its property "Commentaire"). Throws DbError.
