@@ -364,11 +364,8 @@ void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVar
     writing.commit();
 }
 
-void markImported(const db::Database& file, const QList<std::pair<qint32, QVariant>>& createdKeys) {
-    db::Transaction writing(file);
-    setDecisions(file, createdKeys);
-    file.Properties(QStringLiteral("Importé")).setValue(true);
-    writing.commit();
+void setImported(const db::Database& file, bool imported) {
+    file.Properties(QStringLiteral("Importé")).setValue(imported);
 }
 
 void restampVersion(const db::Database& file) {

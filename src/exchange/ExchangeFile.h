@@ -100,9 +100,8 @@ Contents read(const db::Database& file);
 // gradebook "NumElv", 0 rejected, minus a "NumClass" to create. Written in one transaction;
 // students not named keep theirs. Throws DbError.
 void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions);
-// After a successful import: the keys of the students created replace their decisions, and
-// "Importé" becomes true, in one transaction. Throws DbError.
-void markImported(const db::Database& file, const QList<std::pair<qint32, QVariant>>& createdKeys);
+// Sets the file's "Importé". Throws DbError.
+void setImported(const db::Database& file, bool imported);
 // The decisions as the file holds them, by "NumElv" (for tests and for a second look).
 QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file);
 

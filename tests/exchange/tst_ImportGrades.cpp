@@ -256,7 +256,8 @@ private slots:
         const exchangefile::Contents c = readFile(file);
         const QList<Decision> plan = roundTripPlan(r, c);
         QVERIFY(importgrades::refusals(openGradebook(r.gradebook), c.students, plan).isEmpty());
-        const importgrades::Result result = importgrades::importGrades(openGradebook(r.gradebook), c, plan, r.maths);
+        const db::Database f = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        const importgrades::Result result = importgrades::importMarked(openGradebook(r.gradebook), f, c, plan, r.maths);
         QCOMPARE(result.series, 4);
         QCOMPARE(result.grades, 4);
 
@@ -274,9 +275,6 @@ private slots:
         QCOMPARE(tableRows(r.gradebook, u"Notes"_s),
                  (QStringList{u"12.5|1|%1"_s.arg(r.damico), u"8|1|%1"_s.arg(r.dupont), u"15|3|%1"_s.arg(r.damico),
                               u"0|4|4"_s}));
-        const db::Database f = db::Database::OpenDatabase(file, gradebook::databasePassword());
-        QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(false));
-        exchangefile::markImported(f, result.createdKeys);
         QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(true));
         QCOMPARE(exchangefile::readDecisions(f).at(3), (std::pair<qint32, QVariant>(m_sender.students[3], 4)));
     }
@@ -290,6 +288,7 @@ private slots:
         QTest::newRow("last series") << QByteArray("Séries") << 3 << int(importgrades::Failure::Grades);
         QTest::newRow("first grade") << QByteArray("Notes") << 0 << int(importgrades::Failure::Grades);
         QTest::newRow("last grade") << QByteArray("Notes") << 3 << int(importgrades::Failure::Grades);
+        QTest::newRow("marking the file") << QByteArray("__Properties") << 0 << int(importgrades::Failure::Marking);
     }
 
     void failureAtEachStepLeavesTheGradebookAsItWas() {
@@ -302,27 +301,33 @@ private slots:
         const exchangefile::Contents c = readFile(file);
         const QList<Decision> plan = roundTripPlan(r, c);
         const QStringList before = gradebookDump(r.gradebook);
-        const QByteArray fileBefore = fileBytes(file);
 
         const db::Database b = openGradebook(r.gradebook);
-        // The row after `after` rows added is refused, whichever step adds it.
-        const QByteArray trigger = "CREATE TRIGGER injected BEFORE INSERT ON \"" + table + "\" WHEN (SELECT count(*) FROM \""
-                                 + table + "\") >= " + QByteArray::number(after)
+        const db::Database f = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        const auto decisions = exchangefile::readDecisions(f);
+        // The row after `after` rows added is refused, whichever step adds it; in the file,
+        // its mark.
+        const bool inFile = table.startsWith("__");
+        const QString target = inFile ? file : r.gradebook;
+        const QByteArray trigger = "CREATE TRIGGER injected BEFORE " + QByteArray(inFile ? "UPDATE" : "INSERT") + " ON \""
+                                 + table + "\" WHEN (SELECT count(*) FROM \"" + table + "\") >= " + QByteArray::number(after)
                                  + " BEGIN SELECT RAISE(ABORT, 'injected'); END;";
-        QCOMPARE(rawExec(r.gradebook, kKey, trigger.constData()), 0);
+        QCOMPARE(rawExec(target, kKey, trigger.constData()), 0);
         int failedAt = -1;
         try {
-            importgrades::importGrades(b, c, plan, r.maths);
-        } catch (const importgrades::Failure& f) {
-            failedAt = f.step();
+            importgrades::importMarked(b, f, c, plan, r.maths);
+        } catch (const importgrades::Failure& failure) {
+            failedAt = failure.step();
         }
         QCOMPARE(failedAt, step);
         QCOMPARE(gradebookDump(r.gradebook), before);
-        QCOMPARE(fileBytes(file), fileBefore);
+        QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(false));
+        QCOMPARE(exchangefile::readDecisions(f), decisions);
 
         // Once the cause is gone, running it again imports everything exactly once.
-        QCOMPARE(rawExec(r.gradebook, kKey, "DROP TRIGGER injected"), 0);
-        const importgrades::Result again = importgrades::importGrades(b, c, plan, r.maths);
+        QCOMPARE(rawExec(target, kKey, "DROP TRIGGER injected"), 0);
+        const importgrades::Result again = importgrades::importMarked(b, f, c, plan, r.maths);
+        QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(true));
         QCOMPARE(again.series, 4);
         QCOMPARE(tableRows(r.gradebook, u"Séries"_s).size(), 4);
         QCOMPARE(tableRows(r.gradebook, u"Notes"_s).size(), 4);
