@@ -267,11 +267,10 @@ qint32 key(const Recordset& rs, const QString& field) {
     return v.toInt();
 }
 
-// A name as the gradebook will hold it: not empty, not blank, within the size of its field
-// there.
+// A name as the gradebook's field holds it: not empty, within its size there.
 QString name(const Recordset& rs, const QString& field, int size) {
     const QString text = rs.Fields(field).Value().toString();
-    if (text.trimmed().isEmpty() || mUtilities::StoredName(text).size() > size) invalid(u"bad name in "_s + field);
+    if (text.isEmpty() || mUtilities::StoredName(text).size() > size) invalid(u"bad name in "_s + field);
     return text;
 }
 
@@ -285,7 +284,7 @@ QString textProperty(const db::Database& file, const QString& property, int size
     const db::Property p = file.Properties(property);
     if (p.Type() != FieldType::Text && p.Type() != FieldType::Memo) invalid(u"property "_s + property);
     const QString text = p.Value().toString();
-    if (size > 0 && (text.trimmed().isEmpty() || text.size() > size)) invalid(u"property "_s + property);
+    if (size > 0 && (text.isEmpty() || text.size() > size)) invalid(u"property "_s + property);
     return text;
 }
 
@@ -313,7 +312,7 @@ Contents read(const db::Database& file) {
     }
     for (Recordset rs = file.OpenRecordset(Query(QStringLiteral("Séries")), RecordsetType::ForwardOnly); !rs.Eof();
          rs.MoveNext()) {
-        Series s{key(rs, kNumSerie), name(rs, QStringLiteral("Nom"), 30), number(rs, QStringLiteral("Sur"), 1, 255),
+        Series s{key(rs, kNumSerie), name(rs, QStringLiteral("Nom"), 30), number(rs, QStringLiteral("Sur"), 0, 255),
                  number(rs, QStringLiteral("Coefficient"), 0, 255), rs.Fields(QStringLiteral("Date")).Value().toDateTime(),
                  number(rs, kPeriode, 1, 3)};
         if (!s.date.isValid()) invalid(u"bad date"_s);
@@ -326,7 +325,7 @@ Contents read(const db::Database& file) {
          rs.MoveNext()) {
         const QVariant note = rs.Fields(QStringLiteral("Note")).Value();
         Grade g{key(rs, kNumSerie), key(rs, kNumElv), note.toFloat()};
-        if (note.isNull() || !std::isfinite(g.note) || g.note < 0) invalid(u"bad grade"_s);
+        if (note.isNull() || !std::isfinite(g.note)) invalid(u"bad grade"_s);
         if (graded.contains({g.numSerie, g.numElv})) invalid(u"grade twice"_s);
         graded.insert({g.numSerie, g.numElv});
         c.grades.append(g);

@@ -83,10 +83,12 @@ struct Contents {
 };
 
 // A file that opens but is not a sound exchange file: a table or field missing or of
-// another type, a value its field cannot hold, a period out of 1 to 3, a maximum mark out
-// of 1 to 255, an empty or over-long name, a grade that is not a finite number of 0 or
-// more, a key given twice. what() says which, for the developer; the user is told that the
-// file is not a valid exchange file.
+// another type, a value its field cannot hold, a value that the gradebook's own field could
+// not hold (a period out of 1 to 3, an empty or over-long name, a grade that is not a finite
+// number, a missing date), a key given twice. Whatever a gradebook holds passes: a series
+// out of 0 comes in as it is, and the averages leave it out there as they do everywhere.
+// what() says which, for the developer; the user is told that the file is not a valid
+// exchange file.
 class InvalidFile : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
