@@ -269,7 +269,9 @@ Result importGrades(const db::Database& gradebook, const exchangefile::Contents&
 
 Result importMarked(const db::Database& gradebook, const db::Database& file, const exchangefile::Contents& contents,
                     const QList<Decision>& decisions, qint32 numMat) {
+    bool importedBefore = false;
     try {
+        importedBefore = file.Properties(QStringLiteral("Importé")).Value().toBool();
         exchangefile::setImported(file, true);
     } catch (const std::exception& e) {
         throw Failure(Failure::Marking, e.what());
@@ -278,8 +280,9 @@ Result importMarked(const db::Database& gradebook, const db::Database& file, con
     try {
         result = importGrades(gradebook, contents, decisions, numMat);
     } catch (const Failure&) {
+        // A file imported once before keeps its mark: those grades are in some gradebook.
         try {
-            exchangefile::setImported(file, false);
+            if (!importedBefore) exchangefile::setImported(file, false);
         } catch (const std::exception&) {
             // Marked with nothing imported: the next opening warns, and the teacher may go on.
         }

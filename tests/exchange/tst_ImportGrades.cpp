@@ -335,18 +335,21 @@ private slots:
         QTest::addColumn<QByteArray>("table");
         QTest::addColumn<int>("after");
         QTest::addColumn<int>("step");
-        QTest::newRow("new student") << QByteArray("Elèves") << 3 << int(importgrades::Failure::Students);
-        QTest::newRow("first series") << QByteArray("Séries") << 0 << int(importgrades::Failure::Grades);
-        QTest::newRow("last series") << QByteArray("Séries") << 3 << int(importgrades::Failure::Grades);
-        QTest::newRow("first grade") << QByteArray("Notes") << 0 << int(importgrades::Failure::Grades);
-        QTest::newRow("last grade") << QByteArray("Notes") << 3 << int(importgrades::Failure::Grades);
-        QTest::newRow("marking the file") << QByteArray("__Properties") << 0 << int(importgrades::Failure::Marking);
+        QTest::addColumn<bool>("importedBefore");
+        QTest::newRow("new student") << QByteArray("Elèves") << 3 << int(importgrades::Failure::Students) << false;
+        QTest::newRow("first series") << QByteArray("Séries") << 0 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("last series") << QByteArray("Séries") << 3 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("first grade") << QByteArray("Notes") << 0 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("last grade") << QByteArray("Notes") << 3 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("file imported before") << QByteArray("Notes") << 3 << int(importgrades::Failure::Grades) << true;
+        QTest::newRow("marking the file") << QByteArray("__Properties") << 0 << int(importgrades::Failure::Marking) << false;
     }
 
     void failureAtEachStepLeavesTheGradebookAsItWas() {
         QFETCH(QByteArray, table);
         QFETCH(int, after);
         QFETCH(int, step);
+        QFETCH(bool, importedBefore);
         QTemporaryDir dir;
         const Receiver r = makeReceiver(dir.filePath(u"B.dat"_s));
         const QString file = copyOf(m_sender.file);
@@ -357,6 +360,7 @@ private slots:
         const db::Database b = openGradebook(r.gradebook);
         const db::Database f = db::Database::OpenDatabase(file, gradebook::databasePassword());
         const auto decisions = exchangefile::readDecisions(f);
+        exchangefile::setImported(f, importedBefore);
         // The row after `after` rows added is refused, whichever step adds it; in the file,
         // its mark.
         const bool inFile = table.startsWith("__");
@@ -373,7 +377,7 @@ private slots:
         }
         QCOMPARE(failedAt, step);
         QCOMPARE(gradebookDump(r.gradebook), before);
-        QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(false));
+        QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(importedBefore));
         QCOMPARE(exchangefile::readDecisions(f), decisions);
 
         // Once the cause is gone, running it again imports everything exactly once.
