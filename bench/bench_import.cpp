@@ -109,8 +109,7 @@ int main(int argc, char** argv) {
     bench::printHeader();
     bench::compare("import 40 series x 35 students", 3, [&](int) {
         sink += importgrades::refusals(mUtilities::gDB, contents.students, plan).size();
-        const importgrades::Result result = importgrades::importGrades(mUtilities::gDB, contents, plan, subjectKey);
-        exchangefile::markImported(file, result.createdKeys);
+        const importgrades::Result result = importgrades::importMarked(mUtilities::gDB, file, contents, plan, subjectKey);
         wizard.fraImport[2]->hide();
         wizard.lblEti[13]->setText(QStringLiteral("Importation terminée avec succès."));
         wizard.fraImport[3]->show();

@@ -9,10 +9,12 @@
 #include <cmath>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <fcntl.h>
 #include <unistd.h>
@@ -56,13 +58,45 @@ void copyAll(Recordset&& from, Recordset& to, const QStringList& fields, QList<q
     }
 }
 
-// A name of the folder that no numbered file can take and that nobody lists.
-QString hiddenName(const QString& folder) {
-    QString name;
-    do {
-        name = folder + QStringLiteral("/.Notes Export.%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-    } while (QFileInfo::exists(name) || QFileInfo(name).isSymLink());
-    return name;
+// An export holds this lock beside its hidden file while it writes. The lock dies with the
+// process (QLockFile knows a dead owner), so that what a crash left can be told from what a
+// live export, of this instance or another, is writing.
+QString lockName(const QString& hidden) { return hidden + QStringLiteral(".lock"); }
+
+// A name of the folder that no numbered file can take and that nobody lists, locked.
+QString hiddenName(const QString& folder, std::unique_ptr<QLockFile>& lock) {
+    for (;;) {
+        const QString name =
+            folder + QStringLiteral("/.Notes Export.%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+        if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
+        auto locked = std::make_unique<QLockFile>(lockName(name));
+        if (!locked->tryLock(0)) {
+            if (locked->error() == QLockFile::LockFailedError) continue;
+            throw std::runtime_error("cannot lock in " + folder.toStdString());
+        }
+        // Looked at again under the lock: a crashed writer may have left the file meanwhile.
+        if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
+        lock = std::move(locked);
+        return name;
+    }
+}
+
+// Removes the hidden files and journals that interrupted exports left: those whose lock no
+// live export holds.
+void removeLeftovers(const QString& folder) {
+    static const QRegularExpression leftover(QStringLiteral("^(\\.Notes Export\\.[0-9a-f]{8}\\.tmp)(-journal|\\.lock)?$"));
+    QSet<QString> hidden;
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral(".Notes Export.*")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names)
+        if (const QRegularExpressionMatch match = leftover.match(name); match.hasMatch())
+            hidden.insert(folder + u'/' + match.captured(1));
+    for (const QString& name : std::as_const(hidden)) {
+        QLockFile lock(lockName(name));
+        if (!lock.tryLock(0)) continue;
+        QFile::remove(name);
+        QFile::remove(name + QStringLiteral("-journal"));
+    }
 }
 
 enum class Naming { Done, Taken, Failed };
@@ -188,7 +222,9 @@ QList<TableDef> exportTables() {
 
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder) {
     QDir().mkpath(folder);
-    const QString hidden = hiddenName(folder);
+    removeLeftovers(folder);
+    std::unique_ptr<QLockFile> lock;
+    const QString hidden = hiddenName(folder, lock);
     try {
         {
             db::Database file = db::Database::CreateDatabase(hidden, gradebook::databasePassword());
@@ -231,11 +267,10 @@ qint32 key(const Recordset& rs, const QString& field) {
     return v.toInt();
 }
 
-// A name as the gradebook will hold it: not empty, not blank, within the size of its field
-// there.
+// A name as the gradebook's field holds it: not empty, within its size there.
 QString name(const Recordset& rs, const QString& field, int size) {
     const QString text = rs.Fields(field).Value().toString();
-    if (text.trimmed().isEmpty() || mUtilities::StoredName(text).size() > size) invalid(u"bad name in "_s + field);
+    if (text.isEmpty() || mUtilities::StoredName(text).size() > size) invalid(u"bad name in "_s + field);
     return text;
 }
 
@@ -249,7 +284,7 @@ QString textProperty(const db::Database& file, const QString& property, int size
     const db::Property p = file.Properties(property);
     if (p.Type() != FieldType::Text && p.Type() != FieldType::Memo) invalid(u"property "_s + property);
     const QString text = p.Value().toString();
-    if (size > 0 && (text.trimmed().isEmpty() || text.size() > size)) invalid(u"property "_s + property);
+    if (size > 0 && (text.isEmpty() || text.size() > size)) invalid(u"property "_s + property);
     return text;
 }
 
@@ -277,7 +312,7 @@ Contents read(const db::Database& file) {
     }
     for (Recordset rs = file.OpenRecordset(Query(QStringLiteral("Séries")), RecordsetType::ForwardOnly); !rs.Eof();
          rs.MoveNext()) {
-        Series s{key(rs, kNumSerie), name(rs, QStringLiteral("Nom"), 30), number(rs, QStringLiteral("Sur"), 1, 255),
+        Series s{key(rs, kNumSerie), name(rs, QStringLiteral("Nom"), 30), number(rs, QStringLiteral("Sur"), 0, 255),
                  number(rs, QStringLiteral("Coefficient"), 0, 255), rs.Fields(QStringLiteral("Date")).Value().toDateTime(),
                  number(rs, kPeriode, 1, 3)};
         if (!s.date.isValid()) invalid(u"bad date"_s);
@@ -290,7 +325,7 @@ Contents read(const db::Database& file) {
          rs.MoveNext()) {
         const QVariant note = rs.Fields(QStringLiteral("Note")).Value();
         Grade g{key(rs, kNumSerie), key(rs, kNumElv), note.toFloat()};
-        if (note.isNull() || !std::isfinite(g.note) || g.note < 0) invalid(u"bad grade"_s);
+        if (note.isNull() || !std::isfinite(g.note)) invalid(u"bad grade"_s);
         if (graded.contains({g.numSerie, g.numElv})) invalid(u"grade twice"_s);
         graded.insert({g.numSerie, g.numElv});
         c.grades.append(g);
@@ -328,17 +363,13 @@ void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVar
     writing.commit();
 }
 
-void markImported(const db::Database& file, const QList<std::pair<qint32, QVariant>>& createdKeys) {
-    db::Transaction writing(file);
-    setDecisions(file, createdKeys);
-    file.Properties(QStringLiteral("Importé")).setValue(true);
-    writing.commit();
+void setImported(const db::Database& file, bool imported) {
+    file.Properties(QStringLiteral("Importé")).setValue(imported);
 }
 
 void restampVersion(const db::Database& file) {
-    db::Property version = file.Properties(QStringLiteral("VersionID"));
-    const QString digits = version.Value().toString().remove(u'.');
-    if (digits == u"120" || digits == u"121") version.setValue(platform::version::text());
+    const int version = mUtilities::VersionNumber(file);
+    if (version == 120 || version == 121) file.Properties(QStringLiteral("VersionID")).setValue(platform::version::text());
 }
 
 void setComment(const QString& path, const QString& comment) {

@@ -41,7 +41,8 @@ struct Selection {
 // Writes the file into `folder` (made when missing) under the next free number and returns
 // its full path. The file is written whole under a hidden name, then given its number
 // without ever replacing a file: a number taken meanwhile passes to the next. Throws
-// DbError or std::runtime_error, and then leaves nothing behind.
+// DbError or std::runtime_error, and then leaves nothing behind. Hidden files that
+// interrupted exports left in the folder, and that no live export holds, are removed first.
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder);
 
 // Replaces the file's comment (its property "Commentaire"). Throws DbError.
@@ -82,10 +83,12 @@ struct Contents {
 };
 
 // A file that opens but is not a sound exchange file: a table or field missing or of
-// another type, a value its field cannot hold, a period out of 1 to 3, a maximum mark out
-// of 1 to 255, an empty or over-long name, a grade that is not a finite number of 0 or
-// more, a key given twice. what() says which, for the developer; the user is told that the
-// file is not a valid exchange file.
+// another type, a value its field cannot hold, a value that the gradebook's own field could
+// not hold (a period out of 1 to 3, an empty or over-long name, a grade that is not a finite
+// number, a missing date), a key given twice. Whatever a gradebook holds passes: a series
+// out of 0 comes in as it is, and the averages leave it out there as they do everywhere.
+// what() says which, for the developer; the user is told that the file is not a valid
+// exchange file.
 class InvalidFile : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -99,14 +102,15 @@ Contents read(const db::Database& file);
 // gradebook "NumElv", 0 rejected, minus a "NumClass" to create. Written in one transaction;
 // students not named keep theirs. Throws DbError.
 void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions);
-// After a successful import: the keys of the students created replace their decisions, and
-// "Importé" becomes true, in one transaction. Throws DbError.
-void markImported(const db::Database& file, const QList<std::pair<qint32, QVariant>>& createdKeys);
+// Sets the file's "Importé". Throws DbError.
+void setImported(const db::Database& file, bool imported);
 // The decisions as the file holds them, by "NumElv" (for tests and for a second look).
 QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file);
 
-// Files written by 1.2.0 and 1.2.1 are stamped with this version; other versions are left
-// as they are. An exchange file has nothing a gradebook's conversion would add.
+// The version check of a gradebook without its conversion: files written by 1.2.0 and 1.2.1
+// are stamped with this version, other versions are left as they are (an exchange file has
+// nothing a gradebook's conversion would add). Throws DbError, writing nothing, when
+// "VersionID" is not a version number.
 void restampVersion(const db::Database& file);
 
 }  // namespace exchangefile

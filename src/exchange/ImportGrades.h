@@ -91,7 +91,7 @@ QStringList refusals(const db::Database& gradebook, const QList<exchangefile::St
 // A failure of the import, after which nothing of it stays in the gradebook.
 class Failure : public std::runtime_error {
 public:
-    enum Step { Students, Grades };
+    enum Step { Marking, Students, Grades };
     Failure(Step step, const std::string& what) : std::runtime_error(what), m_step(step) {}
     Step step() const { return m_step; }
 
@@ -113,5 +113,14 @@ struct Result {
 // in the file's list, or are rejected, are skipped. The file itself is not written.
 Result importGrades(const db::Database& gradebook, const exchangefile::Contents& file, const QList<Decision>& decisions,
                     qint32 numMat);
+
+// The same import with the file marked "Importé" around it, in the order that lets an
+// interruption (a crash, a failure) leave at worst a marked file with nothing imported,
+// whose warning on the next opening lets the teacher go on, and never grades imported from
+// a file that does not say so: the file is marked first, then the gradebook is written, and
+// the mark is taken back when that fails (unless the file was marked before). The keys of the students created go into the file
+// last. A file that cannot be marked is not imported (Failure at step Marking).
+Result importMarked(const db::Database& gradebook, const db::Database& file, const exchangefile::Contents& contents,
+                    const QList<Decision>& decisions, qint32 numMat);
 
 }  // namespace importgrades

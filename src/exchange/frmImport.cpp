@@ -488,29 +488,23 @@ void frmImport::BuildImportSummary() {
 }
 
 bool frmImport::ImportGrades() {
-    importgrades::Result result;
     for (;;) {
         try {
-            result = importgrades::importGrades(m_db, m_contents, m_decisions, cboMat->currentData().toInt());
-            break;
+            importgrades::importMarked(m_db, mDbExport, m_contents, m_decisions, cboMat->currentData().toInt());
+            m_imported = true;
+            return true;
         } catch (const importgrades::Failure& failure) {
-            const QString message = failure.step() == importgrades::Failure::Students
-                                      ? QStringLiteral("Une erreur est survenue lors de la création d'un nouvel élève.")
-                                      : QStringLiteral("Une erreur est survenue lors de la création des notes.");
+            const QString message =
+                failure.step() == importgrades::Failure::Marking ? kDataError
+                : failure.step() == importgrades::Failure::Students
+                    ? QStringLiteral("Une erreur est survenue lors de la création d'un nouvel élève.")
+                    : QStringLiteral("Une erreur est survenue lors de la création des notes.");
             if (messages::msgBox(this, message, 1, 5) != u"1") {
                 messages::msgBox(this, QStringLiteral("L'importation des notes est annulée."), 3, 1);
                 return false;
             }
         }
     }
-    m_imported = true;
-    try {
-        exchangefile::markImported(mDbExport, result.createdKeys);
-    } catch (const std::exception&) {
-        fileMessage(this, QStringLiteral("Les notes ont été importées, mais le fichier d'exportation n'a pas pu être "
-                                         "marqué comme importé."));
-    }
-    return true;
 }
 
 void frmImport::finish() {

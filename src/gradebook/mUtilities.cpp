@@ -36,19 +36,6 @@ QString canonical(const QString& path) {
     return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
 }
 
-// "VersionID" without its dots, read as one 16-bit integer: 1.2.2 gives 122.
-int versionNumber(const db::Database& database) {
-    QString text = database.Properties(QStringLiteral("VersionID")).Value().toString();
-    text.remove(u'.');
-    bool ok = false;
-    const qlonglong n = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw db::DbError(db::DbErrc::TypeMismatch, QStringLiteral("VersionID"));
-    if (n < -32768 || n > 32767)
-        throw db::DbError(db::DbErrc::OutOfRange, QStringLiteral("VersionID"));
-    return int(n);
-}
-
 QString conversionMessage() {
     return QStringLiteral("Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure.\n"
                           "Il va être converti au format ")
@@ -161,8 +148,20 @@ quint8 GetFileKind(const db::Database& database) {
     return 0;
 }
 
+int VersionNumber(const db::Database& database) {
+    QString text = database.Properties(QStringLiteral("VersionID")).Value().toString();
+    text.remove(u'.');
+    bool ok = false;
+    const qlonglong n = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw db::DbError(db::DbErrc::TypeMismatch, QStringLiteral("VersionID"));
+    if (n < -32768 || n > 32767)
+        throw db::DbError(db::DbErrc::OutOfRange, QStringLiteral("VersionID"));
+    return int(n);
+}
+
 bool CheckGradebookVersion(db::Database& database) {
-    const int n = versionNumber(database);
+    const int n = VersionNumber(database);
     if (n < 120) {
         // Asked before the transaction starts: none is held while the user thinks.
         const QuestionHandler& ask = conversionQuestion();

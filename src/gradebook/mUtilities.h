@@ -52,6 +52,10 @@ void setNewGradebookNotice(MessageListHandler handler);
 // property "App" cannot be read).
 quint8 GetFileKind(const db::Database& database);
 
+// "VersionID" without its dots, read as one 16-bit integer: 1.2.2 gives 122. Throws DbError
+// when it is not one (not a number, or beyond 16 bits).
+int VersionNumber(const db::Database& database);
+
 // Makes a gradebook or exchange file usable by this version: files of 1.2.0 and 1.2.1 are
 // restamped, older ones are converted after the user's consent (False when refused), newer
 // ones are left as they are. A conversion is all or nothing and may be run again on a

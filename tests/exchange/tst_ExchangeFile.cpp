@@ -11,6 +11,7 @@
 #include "platform/db/Sqlite.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
@@ -190,8 +191,21 @@ private slots:
         // A folder that cannot be made.
         QVERIFY(writeFile(folder(u"plainfile"_s), "x"));
         QVERIFY_THROWS_EXCEPTION(std::exception, writeWith({}, {1}, folder(u"plainfile"_s)));
-        // The next export after the failures takes the next number.
+        // What crashed exports left, without a lock or with one that nobody holds any more, goes
+        // with the next export; what a live export holds stays. That export takes the next number.
+        const QString hidden = d + u"/.Notes Export.0000000%1.tmp"_s;
+        for (const QString& suffix : {u""_s, u"-journal"_s})
+            for (const QString& which : {u"a"_s, u"b"_s, u"c"_s}) QVERIFY(writeFile(hidden.arg(which) + suffix, "x"));
+        QFile lockLeft(hidden.arg(u"b"_s) + u".lock"_s);
+        QVERIFY(lockLeft.open(QIODevice::WriteOnly) &&
+                lockLeft.setFileTime(QDateTime::currentDateTimeUtc().addDays(-1), QFileDevice::FileModificationTime));
+        lockLeft.close();
+        QLockFile live(hidden.arg(u"c"_s) + u".lock"_s);
+        QVERIFY(live.tryLock(0));
         QCOMPARE(QFileInfo(writeWith({}, {1, 2, 3}, d)).fileName(), u"Notes Export 0002.dat"_s);
+        QCOMPARE(namesIn(d), (QStringList{u".Notes Export.0000000c.tmp"_s, u".Notes Export.0000000c.tmp-journal"_s,
+                                          u".Notes Export.0000000c.tmp.lock"_s, u"Notes Export 0001.dat"_s,
+                                          u"Notes Export 0002.dat"_s}));
     }
 };
 

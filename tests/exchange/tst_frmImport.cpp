@@ -129,11 +129,14 @@ private slots:
 
     void refusesWhatIsNotASoundExchangeFile() {
         frmMain& main = start();
-        const QString garbage = m_dir.filePath(u"garbage.dat"_s), damaged = m_dir.filePath(u"damaged.dat"_s);
+        const QString garbage = m_dir.filePath(u"garbage.dat"_s), damaged = m_dir.filePath(u"damaged.dat"_s),
+                      unversioned = m_dir.filePath(u"unversioned.dat"_s);
         QVERIFY(writeFile(garbage, "pas une base de données"));
         QFile::copy(m_file, damaged);
+        QFile::copy(m_file, unversioned);
         QCOMPARE(craft(damaged, R"(UPDATE "Séries" SET "Période" = 4)"), 0);
-        const QByteArray damagedBytes = fileBytes(damaged);
+        QCOMPARE(craft(unversioned, R"(UPDATE "__Properties" SET "Value" = '1.2.x' WHERE "Name" = 'VersionID')"), 0);
+        const QByteArray damagedBytes = fileBytes(damaged), unversionedBytes = fileBytes(unversioned);
         {
             const db::Database f = db::Database::OpenDatabase(m_file, gradebook::databasePassword());
             db::Property imported = f.Properties(u"Importé"_s);
@@ -148,7 +151,8 @@ private slots:
                 {m_receiver.gradebook, u"Vous essayez d'ouvrir un carnet de notes.\n"
                                        "Dans cette fonction, vous devez ouvrir un fichier d'exportation de notes."_s},
                 {garbage, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s},
-                {damaged, kNotValid}};
+                {damaged, kNotValid},
+                {unversioned, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s}};
             for (const auto& [file, message] : refused) {
                 scope.push(fileName(file));
                 scope.push(systemMessage(message));
@@ -156,6 +160,7 @@ private slots:
                 QCOMPARE(state(w), u"introduction | < Précédent (off) | Suivant > | Annuler"_s);
             }
             QCOMPARE(fileBytes(damaged), damagedBytes);
+            QCOMPARE(fileBytes(unversioned), unversionedBytes);
 
             // Already imported: the warning; "Annuler" stays, "OK" goes on.
             const QString warning = u"ATTENTION\nCe fichier d'exportation de notes a déjà été importé"_s;
