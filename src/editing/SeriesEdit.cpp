@@ -80,7 +80,7 @@ Series accepted(const Input& input, int period) {
     s.name = mUtilities::StoredName(input.name);
     s.sur = int(wholeNumber(input.sur).value_or(0));
     s.coefficient = int(wholeNumber(input.coefficient).value_or(0));
-    s.date = QDateTime(platform::dates::parseShortDate(input.date).value_or(QDate()), QTime(0, 0));
+    s.date = platform::dates::zoneless(platform::dates::parseShortDate(input.date).value_or(QDate()));
     s.period = period;
     return s;
 }

@@ -57,7 +57,7 @@ void setEveryRow(db::Database& database, const QString& table, const QString& fi
 // Gradebooks made before an index joined the schema gain it: the grid's reads count on it.
 // A file that cannot be written to (read-only) still opens, only slower.
 void addMissingIndexes(db::Database& database) {
-    for (const db::TableDef& wanted : gradebook::gradebookTables(QDateTime::currentDateTime())) {
+    for (const db::TableDef& wanted : gradebook::gradebookTables(platform::dates::zonelessNow())) {
         if (!database.hasTable(wanted.Name()))
             continue;
         const db::TableDef present = database.TableDefs(wanted.Name());

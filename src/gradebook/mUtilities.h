@@ -1,5 +1,6 @@
 #pragma once
 // The gradebook store's shared procedures and the globals of the open gradebook.
+#include "platform/Dates.h"
 #include "platform/db/Database.h"
 
 #include <QDate>
@@ -41,7 +42,7 @@ QString ChooseNewGradebook();
 // the system box "Impossible de créer <path>.". Returns whether the file was created.
 bool CreateGradebook(const QString& path);
 // The same work without any message: throws DbError (or std::runtime_error) on failure.
-void CreateGradebookFile(const QString& path, const QDateTime& created = QDateTime::currentDateTime());
+void CreateGradebookFile(const QString& path, const QDateTime& created = platform::dates::zonelessNow());
 
 // How the list of next steps is shown after a creation. Until a handler is set, nothing
 // is shown. The heading and lines are the texts to show, in order.

@@ -22,4 +22,10 @@ std::optional<QDate> parseShortDate(const QString& text, const QDate& today) {
     return date;
 }
 
+QDateTime zoneless(const QDate& date, const QTime& time) { return QDateTime(date, time, Qt::UTC); }
+
+QDateTime zoneless(const QDateTime& dateTime) { return zoneless(dateTime.date(), dateTime.time()); }
+
+QDateTime zonelessNow() { return zoneless(QDateTime::currentDateTime()); }
+
 }  // namespace platform::dates

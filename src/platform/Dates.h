@@ -1,5 +1,6 @@
 #pragma once
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -15,5 +16,15 @@ QString formatShortDate(const QDate& date);
 // one or two digits is taken in 1930..2029. Nothing for any other text, for a day that the
 // month does not have, or for a year outside 100..9999.
 std::optional<QDate> parseShortDate(const QString& text, const QDate& today = QDate::currentDate());
+
+// The dates that the files keep ("2025-03-30 02:30:00") are calendar values of no time
+// zone. They are held as Qt::UTC date-times: no daylight-saving gap of the local zone makes
+// one invalid, and nothing ever converts one.
+QDateTime zoneless(const QDate& date, const QTime& time = QTime(0, 0));
+// The same date and time of day as `dateTime`, whatever zone it was built in (a local time
+// in a gap keeps them too).
+QDateTime zoneless(const QDateTime& dateTime);
+// What the local clock shows now.
+QDateTime zonelessNow();
 
 }  // namespace platform::dates

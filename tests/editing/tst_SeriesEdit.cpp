@@ -3,10 +3,12 @@
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
 #include "editing/SeriesEdit.h"
+#include "exchange/ImportGrades.h"
 #include "gradebook/GradebookSchema.h"
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <ctime>
 
 using testsupport::GradebookBuilder;
 using namespace Qt::StringLiterals;
@@ -124,6 +126,40 @@ private slots:
         QCOMPARE(testsupport::dbError([&] { seriesedit::modify(d, cls, maths, changed); }),
                  testsupport::code(db::DbErrc::NoCurrentRecord));
         QCOMPARE(seriesRows(b.path()).size(), 2);
+    }
+
+    // A day whose midnight the clocks skip (Santiago, 8 September 2024) and a time in the hour
+    // that Paris skips (30 March 2025, 02:30, as a file from elsewhere holds it) stay what they
+    // are through the dialog's writes, an exchange file and its import, whatever the zone.
+    void datesAreTheSameInEveryZone_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::newRow("Santiago") << QByteArray("America/Santiago");
+        QTest::newRow("Paris") << QByteArray("Europe/Paris");
+    }
+    void datesAreTheSameInEveryZone() {
+        QFETCH(QByteArray, zone);
+        const auto restore = qScopeGuard([tz = qgetenv("TZ")] {
+            qputenv("TZ", tz);
+            tzset();
+        });
+        qputenv("TZ", zone);
+        tzset();
+        GradebookBuilder b(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".dat"_s));
+        const int cls = b.addClass(u"6A"_s, u"6A"_s), maths = b.addSubject(u"Maths"_s);
+        b.addStudent(cls, u"Roux"_s, u"Ana"_s);
+        b.close();
+        const db::Database d = testsupport::openGradebook(b.path());
+        seriesedit::create(d, cls, maths, seriesedit::accepted({u"DS"_s, u"20"_s, u"1"_s, u"8/9/2024"_s}, 1));
+        seriesedit::Series night = seriesedit::accepted({u"Nuit"_s, u"20"_s, u"1"_s, u"30/3/2025"_s}, 1);
+        night.key = seriesedit::create(d, cls, maths, {0, u"Nuit"_s, 20, 1, QDateTime({2025, 3, 30}, {2, 30}, Qt::UTC), 1});
+        seriesedit::modify(d, cls, maths, night);
+        const QString file = exchangefile::write(d, {cls, maths, u"6A"_s, u"Maths"_s, {}, {1}}, b.path() + u"-export"_s);
+        const exchangefile::Contents c = exchangefile::read(db::Database::OpenDatabase(file, gradebook::databasePassword()));
+        importgrades::importGrades(d, c, importgrades::autoMatch(c.students, importgrades::readStudents(d)), maths);
+        QStringList dates;
+        for (const seriesedit::Series& s : seriesedit::read(d, cls, maths)) dates << s.date.toString(u"yyyy-MM-dd HH:mm:ss");
+        QCOMPARE(dates, (QStringList{u"2024-09-08 00:00:00"_s, u"2024-09-08 00:00:00"_s, u"2025-03-30 02:30:00"_s,
+                                     u"2025-03-30 02:30:00"_s}));
     }
 };
 

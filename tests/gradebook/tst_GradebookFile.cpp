@@ -53,7 +53,7 @@ class tst_GradebookFile : public QObject {
 
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    const QDateTime m_created{QDate(2024, 9, 2), QTime(8, 30)};
+    const QDateTime m_created{QDate(2024, 9, 2), QTime(8, 30), Qt::UTC};
 
 private slots:
     void cleanup() {

@@ -91,7 +91,7 @@ private slots:
         series.MoveFirst();
         QCOMPARE(series.Fields(u"Sur"_s).Value(), QVariant(2));
         QCOMPARE(series.Fields(u"Période"_s).Value(), QVariant(1));
-        QCOMPARE(series.Fields(u"Date"_s).Value(), QVariant(QDateTime(QDate(2024, 9, 2), QTime(8, 30))));
+        QCOMPARE(series.Fields(u"Date"_s).Value(), QVariant(QDateTime(QDate(2024, 9, 2), QTime(8, 30), Qt::UTC)));
         series.MoveNext();
         QCOMPARE(series.Fields(u"Sur"_s).Value(), QVariant(4));
 

@@ -125,7 +125,7 @@ QJsonValue jsonValue(FieldType type, const QVariant& value) {
     if (value.isNull())
         return QJsonValue::Null;
     if (type == FieldType::Date)
-        return value.toDateTime().toString(kDateFormat);
+        return dateText(value);
     return QJsonValue::fromVariant(value);
 }
 
@@ -168,7 +168,7 @@ QVariant variantValue(FieldType type, const QJsonValue& value) {
     if (value.isNull() || value.isUndefined())
         return {};
     if (type == FieldType::Date)
-        return QDateTime::fromString(value.toString(), kDateFormat);
+        return dateFromText(value.toString());
     return value.toVariant();
 }
 

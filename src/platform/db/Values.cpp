@@ -2,6 +2,7 @@
 
 #include "Collations.h"
 #include "DbError.h"
+#include "platform/Dates.h"
 #include "platform/Numbers.h"
 
 #include <QDateTime>
@@ -11,6 +12,8 @@
 
 namespace db::detail {
 namespace {
+
+namespace dates = platform::dates;
 
 bool isNumber(const QVariant& v) {
     switch (v.typeId()) {
@@ -60,16 +63,17 @@ Range integerRange(FieldType type) {
     }
 }
 
+// A date as the field stores it: its own date and time of day, to the second, of no zone.
 QDateTime toDateTime(const QVariant& v, const QString& field) {
-    if (v.typeId() == QMetaType::QDateTime)
-        return v.toDateTime();
     if (v.typeId() == QMetaType::QDate)
-        return QDateTime(v.toDate(), QTime(0, 0));
-    throw DbError(DbErrc::TypeMismatch, field);
+        return dates::zoneless(v.toDate());
+    if (v.typeId() != QMetaType::QDateTime)
+        throw DbError(DbErrc::TypeMismatch, field);
+    const QDateTime d = v.toDateTime();
+    return dates::zoneless(d.date(), QTime(d.time().hour(), d.time().minute(), d.time().second()));
 }
 
-// Building a local date-time asks the C library for the time zone, which stats
-// /etc/localtime each time; a grid reads the same few series dates again and again.
+// Parsing is slow, and a grid reads the same few series dates again and again.
 QDateTime readDate(const char* text, int size) {
     thread_local QHash<QByteArray, QDateTime> seen;
     const QByteArray key(text, size);
@@ -77,19 +81,21 @@ QDateTime readDate(const char* text, int size) {
         return *it;
     if (seen.size() > 4096)
         seen.clear();
-    const QDateTime date = QDateTime::fromString(QString::fromUtf8(key), kDateFormat);
+    const QDateTime date = dateFromText(QString::fromUtf8(key));
     seen.insert(key, date);
     return date;
 }
 
-// Dates keep whole seconds, as the files always did.
-QDateTime wholeSeconds(const QDateTime& d) {
-    QDateTime copy = d;
-    copy.setTime(QTime(d.time().hour(), d.time().minute(), d.time().second()));
-    return copy;
-}
-
 }  // namespace
+
+QString dateText(const QVariant& value) { return toDateTime(value, {}).toString(kDateFormat); }
+
+QDateTime dateFromText(const QString& text) {
+    // Field by field: the text names no zone, so the local one has no say in it.
+    const QDate date = QDate::fromString(text.left(10), u"yyyy-MM-dd");
+    const QTime time = QTime::fromString(text.mid(10), u" HH:mm:ss");
+    return date.isValid() && time.isValid() ? dates::zoneless(date, time) : QDateTime();
+}
 
 QVariant toFieldValue(const FieldDef& field, const QVariant& value) {
     if (value.isNull() && !isText(value))
@@ -133,7 +139,7 @@ QVariant toFieldValue(const FieldDef& field, const QVariant& value) {
         return number;
     }
     case FieldType::Date:
-        return wholeSeconds(toDateTime(value, name));
+        return toDateTime(value, name);
     }
     throw DbError(DbErrc::TypeMismatch, name);
 }
@@ -152,7 +158,7 @@ QVariant toCriteriaValue(FieldType type, const QVariant& value) {
     case FieldType::Single:
         return float(toNumber(value, {}));
     case FieldType::Date:
-        return wholeSeconds(toDateTime(value, {}));
+        return toDateTime(value, {});
     default:
         return toNumber(value, {});
     }
@@ -171,7 +177,7 @@ void bindValue(sqlite3_stmt* stmt, int index, FieldType type, const QVariant& va
         return;
     }
     case FieldType::Date: {
-        const QByteArray text = value.toDateTime().toString(kDateFormat).toUtf8();
+        const QByteArray text = dateText(value).toUtf8();
         sqlite3_bind_text(stmt, index, text.constData(), int(text.size()), SQLITE_TRANSIENT);
         return;
     }
@@ -236,7 +242,7 @@ QByteArray sqlLiteral(FieldType type, const QVariant& value) {
     case FieldType::Text:
     case FieldType::Memo:
     case FieldType::Date: {
-        QString text = type == FieldType::Date ? value.toDateTime().toString(kDateFormat) : value.toString();
+        QString text = type == FieldType::Date ? dateText(value) : value.toString();
         text.replace(u'\'', QStringLiteral("''"));
         return '\'' + text.toUtf8() + '\'';
     }

@@ -3,18 +3,25 @@
 #include "Schema.h"
 #include "Sqlite.h"
 
+#include <QDateTime>
 #include <QStringView>
 #include <QVariant>
 
 namespace db::detail {
 
-// Dates are stored as text in local time, to the second.
+// Dates are stored as text, to the second, of no time zone: what the user gave is what
+// every reader gets back, wherever and whenever it reads.
 inline constexpr QStringView kDateFormat = u"yyyy-MM-dd HH:mm:ss";
 
-// The value as the field stores it (bool, int, float, double, QDateTime or QString; Null
-// stays Null), or DbError TypeMismatch, OutOfRange or TextTooLong. A number going into an
-// integer field is rounded a half to the even neighbour; a text going into a number field
-// is read with the French convention.
+// A date value (QDateTime or QDate, of any zone: its own fields count) as stored, and back;
+// DbError TypeMismatch for another value, and an invalid date for a text of another form.
+QString dateText(const QVariant& value);
+QDateTime dateFromText(const QString& text);
+
+// The value as the field stores it (bool, int, float, double, QDateTime of no zone or
+// QString; Null stays Null), or DbError TypeMismatch, OutOfRange or TextTooLong. A number
+// going into an integer field is rounded a half to the even neighbour; a text going into a
+// number field is read with the French convention.
 QVariant toFieldValue(const FieldDef& field, const QVariant& value);
 
 // The same for a value looked for in criteria: no range or size is checked, since a value
