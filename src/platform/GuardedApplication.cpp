@@ -1,6 +1,6 @@
 #include "GuardedApplication.h"
 
-#include "EnterKey.h"
+#include "Desktop.h"
 #include "SystemMessage.h"
 #include "VbError.h"
 
@@ -20,7 +20,7 @@ void report(const QString& detail) {
 
 }  // namespace
 
-GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) { installEnterKeyRule(*this); }
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) { installDesktopRules(*this); }
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {

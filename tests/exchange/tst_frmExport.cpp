@@ -10,7 +10,7 @@
 #include "exchange/frmExport.h"
 #include "gradebook/GradebookSchema.h"
 #include "mainwindow/frmMain.h"
-#include "platform/EnterKey.h"
+#include "platform/Desktop.h"
 #include "platform/FormInstance.h"
 #include "platform/Paths.h"
 
@@ -84,7 +84,7 @@ class tst_frmExport : public QObject {
     }
 
 private slots:
-    void initTestCase() { platform::installEnterKeyRule(*qApp); }
+    void initTestCase() { platform::installDesktopRules(*qApp); }
     void cleanup() {
         Form<frmMain>::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

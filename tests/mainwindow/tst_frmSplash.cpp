@@ -7,7 +7,7 @@
 #include "gradebook/mUtilities.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/frmSplash.h"
-#include "platform/EnterKey.h"
+#include "platform/Desktop.h"
 #include "platform/FormInstance.h"
 #include "platform/Paths.h"
 #include "platform/Settings.h"
@@ -36,7 +36,7 @@ class tst_frmSplash : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { platform::installEnterKeyRule(*qApp); }
+    void initTestCase() { platform::installDesktopRules(*qApp); }
     void cleanup() {
         Form<frmSplash>::unload();
         Form<frmMain>::unload();

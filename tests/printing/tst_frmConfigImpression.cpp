@@ -2,7 +2,7 @@
 // Esc and the close box.
 #include "printing/frmConfigImpression.h"
 
-#include "platform/EnterKey.h"
+#include "platform/Desktop.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "UiHelpers.h"
@@ -19,7 +19,7 @@ class tst_frmConfigImpression : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { platform::installEnterKeyRule(*qApp); }
+    void initTestCase() { platform::installDesktopRules(*qApp); }
     void answersAndChoices() {
         ModalTestScope scope;
         const auto answer = [&](const std::function<void(frmConfigImpression&)>& act) -> QString {
