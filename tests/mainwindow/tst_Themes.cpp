@@ -1,4 +1,5 @@
-// The colours the program's controls draw stay readable under a light and a dark palette.
+// The colours the program's controls draw stay readable under the light palette and under the
+// dark palettes that desktops give.
 #include "GradebookBuilder.h"
 #include "controls/TabItemLabel.h"
 #include "controls/frmMsgBox.h"

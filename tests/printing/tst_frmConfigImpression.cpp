@@ -37,7 +37,7 @@ private slots:
                      d.optPériode[2]->click();
                      d.optNetM[1]->click();
                      d.chkGénérale->click();
-                     testsupport::typeEnterAsGnome(*d.optPériode[4]);  // an option keeps Enter there
+                     testsupport::typeEnterAsGnome(*d.optPériode[4]);  // on an option, on a GNOME desktop
                  }),
                  QStringLiteral("OK"));
         const PrintChoices some = Form<frmConfigImpression>::get().choices();
