@@ -1,6 +1,5 @@
 #include "controls/Calendar.h"
 
-#include "platform/Twips.h"
 #include "platform/VbKeys.h"
 
 #include <QKeyEvent>
@@ -20,15 +19,8 @@ const char* const kWeekdays[7] = {"lun", "mar", "mer", "jeu", "ven", "sam", "dim
 const char* const kMonths[12] = {"janvier", "février", "mars",      "avril",   "mai",      "juin",
                                  "juillet", "août",    "septembre", "octobre", "novembre", "décembre"};
 
-// Geometry inside the border, from the twips layout of the control.
-constexpr int px(int twips) { return twipsToPixels(twips); }
-const QRect kTitleBand(0, 0, px(2550), px(495));
-const QRect kTitleLabel(px(360), px(120), px(1815), px(255));
-const QRect kNav[2] = {QRect(px(120), px(120), 20, 15), QRect(px(2040), px(120), 20, 15)};
-constexpr int kLineY = px(675);
-constexpr int kLineEnd = px(2460);
-
-QRect headerRect(int column) { return QRect(px(360) * column, px(480), px(300), px(255)); }
+// The month arrows' pictures.
+constexpr QSize kNavSize(20, 15);
 
 int daysIn(int year, int month) { return QDate(year, month, 1).daysInMonth(); }
 
@@ -42,7 +34,7 @@ class NavArrow : public QWidget {
 public:
     NavArrow(QWidget* parent, bool forward) : QWidget(parent), m_forward(forward) {
         setObjectName(forward ? QStringLiteral("imaNav1") : QStringLiteral("imaNav0"));
-        setFixedSize(kNav[0].size());
+        setFixedSize(kNavSize);
         setToolTip(forward ? QStringLiteral("Clic gauche: avancer d'un mois. Clic droit: avancer d'une année")
                            : QStringLiteral("Clic gauche: reculer d'un mois. Clic droit: reculer d'une année"));
     }
@@ -95,12 +87,7 @@ QString CalendarMonth::Title() const {
 Calendar::Calendar(QWidget* parent)
     : QFrame(parent), m_value(QDate::currentDate()),
       m_nav{new CalendarParts::NavArrow(this, false), new CalendarParts::NavArrow(this, true)} {
-    setFixedSize(px(2500), px(2300));
     setFocusPolicy(Qt::StrongFocus);
-    // The cells are small: the container's font, at a size they can hold.
-    QFont f = font();
-    f.setPixelSize(11);
-    setFont(f);
     for (int i = 0; i < 2; ++i)
         connect(m_nav[i], &CalendarParts::NavArrow::pressed, this,
                 [this, i](Qt::MouseButton b) { navigate(i == 0 ? -1 : 1, b); });
@@ -141,8 +128,14 @@ void Calendar::setValue(const QDate& value) {
     emit DateChange(false);
 }
 
-QRect Calendar::DayCellRect(int cell) {
-    return QRect(px(360) * (cell % 7), px(720) + px(240) * (cell / 7), px(300), px(220));
+QRect Calendar::DayCellRect(int cell) const {
+    return QRect(QPoint(m_parts.cellLeft + m_parts.pitch.width() * (cell % 7),
+                        m_parts.daysTop + m_parts.pitch.height() * (cell / 7)),
+                 m_parts.cellSize);
+}
+
+QRect Calendar::headerRect(int column) const {
+    return QRect(QPoint(m_parts.cellLeft + m_parts.pitch.width() * column, m_parts.headerTop), m_parts.cellSize);
 }
 
 // A three-dimensional border is sunken and 2 pixels wide, a flat one a single line; the
@@ -155,8 +148,52 @@ void Calendar::applyFrame() {
     else
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(m_borderStyle != 0 && m_appearance != 0 ? 2 : 1);
-    for (int i = 0; i < 2; ++i) m_nav[i]->move(contentsRect().topLeft() + kNav[i].topLeft());
+    layOut();
+}
+
+// The parts are sized from the font, so that every weekday name and day number fits its cell
+// and the longest title its band, whatever the desktop's font and scale; the control's size
+// follows, its border included.
+void Calendar::layOut() {
+    const QFontMetrics metrics(font());
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics titleMetrics(bold);
+    int widest = 0;
+    for (const char* name : kWeekdays) widest = std::max(widest, metrics.horizontalAdvance(QString::fromLatin1(name)));
+    for (int day = 10; day <= 31; ++day) widest = std::max(widest, metrics.horizontalAdvance(QString::number(day)));
+    int title = 0;
+    for (const char* name : kMonths)
+        title = std::max(title, titleMetrics.horizontalAdvance(QString::fromUtf8(name) + QStringLiteral(" 0000")));
+
+    const int pad = std::max(2, metrics.averageCharWidth() / 2);
+    const int navRoom = 2 * pad + kNavSize.width();  // an arrow and its margins, on each side
+    const int cellWidth = widest + 2 * pad;
+    const int pitch = std::max(cellWidth + pad, (title + 2 * navRoom + 6) / 7);
+    const int width = 7 * pitch;
+    const int band = titleMetrics.height() + metrics.height();
+    const int headerTop = band + 2;
+    m_parts.cellLeft = (pitch - cellWidth) / 2;
+    m_parts.cellSize = QSize(cellWidth, metrics.height() + 2);
+    m_parts.pitch = QSize(pitch, metrics.height() + 4);
+    m_parts.band = QRect(0, 0, width, band);
+    m_parts.title = QRect(navRoom, (band - titleMetrics.height()) / 2, width - 2 * navRoom, titleMetrics.height());
+    m_parts.headerTop = headerTop;
+    m_parts.lineY = headerTop + metrics.height() + 1;
+    m_parts.daysTop = m_parts.lineY + 3;
+    const int height = m_parts.daysTop + 6 * m_parts.pitch.height() + 2;
+
+    const int navTop = (band - kNavSize.height()) / 2;
+    m_nav[0]->move(contentsRect().topLeft() + QPoint(pad, navTop));
+    m_nav[1]->move(contentsRect().topLeft() + QPoint(width - pad - kNavSize.width(), navTop));
+    const QMargins frame = contentsMargins() + QMargins(frameWidth(), frameWidth(), frameWidth(), frameWidth());
+    setFixedSize(width + frame.left() + frame.right(), height + frame.top() + frame.bottom());
     update();
+}
+
+void Calendar::changeEvent(QEvent* e) {
+    QFrame::changeEvent(e);
+    if (e->type() == QEvent::FontChange) layOut();
 }
 
 int Calendar::selectedIndex() const {
@@ -191,7 +228,7 @@ int Calendar::cellAt(QPoint inside) const {
 // The control's own surface: what the day cells, the title and the weekday names leave.
 bool Calendar::onSurface(QPoint inside) const {
     if (!QRect(QPoint(0, 0), contentsRect().size()).contains(inside) || cellAt(inside) >= 0 ||
-        kTitleLabel.contains(inside))
+        m_parts.title.contains(inside))
         return false;
     for (int c = 0; c < 7; ++c)
         if (headerRect(c).contains(inside)) return false;
@@ -199,6 +236,8 @@ bool Calendar::onSurface(QPoint inside) const {
 }
 
 void Calendar::mousePressEvent(QMouseEvent* e) {
+    // Shown as a drop-down, the calendar hears presses anywhere: one outside closes it.
+    if (!rect().contains(e->position().toPoint())) return QFrame::mousePressEvent(e);
     const QPoint inside = e->position().toPoint() - contentsRect().topLeft();
     const bool left = e->button() == Qt::LeftButton;
     m_pressedCell = left ? cellAt(inside) : -1;
@@ -283,7 +322,7 @@ void Calendar::paintEvent(QPaintEvent* e) {
     p.setClipRect(content);
     p.translate(content.topLeft());
     p.fillRect(QRect(QPoint(0, 0), content.size()), oleColor(m_backColor));
-    p.fillRect(kTitleBand, oleColor(m_titleBackColor));
+    p.fillRect(m_parts.band, oleColor(m_titleBackColor));
 
     const CalendarMonth month(m_value.year(), m_value.month());
     QFont title = font();
@@ -291,15 +330,14 @@ void Calendar::paintEvent(QPaintEvent* e) {
     title.setUnderline(hasFocus());
     p.setFont(title);
     p.setPen(oleColor(m_titleForeColor));
-    p.drawText(kTitleLabel, Qt::AlignCenter, month.Title());
+    p.drawText(m_parts.title, Qt::AlignCenter, month.Title());
 
     p.setFont(font());
     p.setPen(oleColor(m_titleBackColor));
-    // Labels of the weekdays and days keep their text at the top, above the rule.
-    const int align = Qt::AlignHCenter | Qt::AlignTop;
+    const int align = Qt::AlignCenter;
     for (int c = 0; c < 7; ++c) p.drawText(headerRect(c), align, QString::fromLatin1(kWeekdays[c]));
     p.setPen(oleColor(m_foreColor));
-    p.drawLine(0, kLineY, kLineEnd, kLineY);
+    p.drawLine(m_parts.cellLeft, m_parts.lineY, m_parts.band.width() - m_parts.cellLeft, m_parts.lineY);
 
     const int selected = selectedIndex();
     for (int i = 0; i < 42; ++i) {

@@ -65,7 +65,7 @@ public:
     void setBackColor(platform::OleColor value);
 
     // Where day cell 0 to 41 lies, inside the border.
-    static QRect DayCellRect(int cell);
+    QRect DayCellRect(int cell) const;
 
 signals:
     void DateClick();
@@ -77,6 +77,7 @@ signals:
     void KeyUp(int KeyCode, int Shift);
 
 protected:
+    void changeEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -94,6 +95,8 @@ private:
     int cellAt(QPoint inside) const;
     bool onSurface(QPoint inside) const;
     void applyFrame();
+    void layOut();
+    QRect headerRect(int column) const;
     void recolour(platform::OleColor& colour, platform::OleColor value);
 
     platform::OleColor m_backColor = 0xFFFFFF;
@@ -104,6 +107,12 @@ private:
     int m_appearance = 1;
     QDate m_value;
     CalendarParts::NavArrow* m_nav[2];
+    // Where the parts lie inside the border, from the font.
+    struct {
+        QRect band, title;
+        int headerTop = 0, lineY = 0, daysTop = 0, cellLeft = 0;
+        QSize cellSize, pitch;
+    } m_parts;
     int m_pressedCell = -1;
     bool m_pressedSurface = false;
 };

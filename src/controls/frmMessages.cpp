@@ -42,7 +42,9 @@ frmMessages::frmMessages() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSiz
     vskAL->setObjectName(QStringLiteral("vskAL"));
     vskAL->setGeometry(twipsRect(120, 1320, 4455, 3015));
     vskAL->setSeparatorMargin(16);
-    vskAL->setBackColor(platform::sys::ButtonFace);
+    // Button face, the list's colour, is the dialogs' own background on the original platform:
+    // the lines sit on the window, and no edge of a box cuts the first one.
+    vskAL->setBackColor(platform::toOleColor(palette().color(QPalette::Window)));
     vskAL->setForeColor(platform::sys::ButtonText);
 
     lblOverFlow = boldLabel(this, twipsRect(120, 4560, 4365, 315));

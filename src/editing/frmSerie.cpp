@@ -14,6 +14,7 @@
 #include "platform/VbKeys.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -187,7 +189,11 @@ frmSérie::frmSérie() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     for (int i = 0; i < 9; ++i)
         if (lblEti[i]) lblEti[i]->setObjectName(QStringLiteral("lblEti%1").arg(i));
 
+    // A drop-down of its own, so that it may reach past the dialog's edges rather than cover
+    // the form; a click elsewhere closes it and only it.
     Calendrier = new Calendar(this);
+    Calendrier->setWindowFlags(Qt::Popup);
+    Calendrier->setAttribute(Qt::WA_NoMouseReplay);
     Calendrier->setObjectName(QStringLiteral("Calendrier"));
     Calendrier->setBorderStyle(1);
     Calendrier->hide();
@@ -375,13 +381,15 @@ void frmSérie::rewriteDate() {
 
 void frmSérie::OpenCalendar() {
     Calendrier->setValue(dates::parseShortDate(txtDate->text()).value_or(QDate::currentDate()));
-    // Under the date box when it fits in the dialog, else over it; within the dialog's width.
-    const QPoint at = txtDate->mapTo(this, QPoint(0, 0));
-    int y = at.y() + txtDate->height();
-    if (y + Calendrier->height() > height()) y = at.y() - Calendrier->height();
-    const int x = qBound(0, at.x(), width() - Calendrier->width());
-    Calendrier->move(x, qMax(0, y));
-    Calendrier->raise();
+    // Under the date box, or above it where the screen ends below; wholly on the screen.
+    const QScreen* screen = txtDate->screen() ? txtDate->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen->availableGeometry();
+    const QSize size = Calendrier->size();
+    const QPoint top = txtDate->mapToGlobal(QPoint(0, 0));
+    int y = top.y() + txtDate->height();
+    if (y + size.height() > area.bottom() + 1) y = top.y() - size.height();
+    Calendrier->move(qBound(area.left(), top.x(), area.right() + 1 - size.width()),
+                     qBound(area.top(), y, area.bottom() + 1 - size.height()));
     Calendrier->show();
     Calendrier->setFocus(Qt::OtherFocusReason);
 }

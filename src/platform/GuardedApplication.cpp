@@ -1,5 +1,6 @@
 #include "GuardedApplication.h"
 
+#include "Desktop.h"
 #include "SystemMessage.h"
 #include "VbError.h"
 
@@ -19,7 +20,7 @@ void report(const QString& detail) {
 
 }  // namespace
 
-GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) { installDesktopRules(*this); }
 
 bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     try {

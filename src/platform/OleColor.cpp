@@ -14,9 +14,8 @@ double luminance(const QColor& c) {
     return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
 }
 
-// `colour`, moved towards black or white (away from `against`) until it stands apart
-// from it by `ratio`: the pairs the controls draw stay readable under light and dark
-// palettes alike, and a palette that already separates them is left as it is.
+}  // namespace
+
 QColor apart(const QColor& colour, const QColor& against, double ratio) {
     const QColor target = luminance(against) > 0.18 ? QColor(Qt::black) : QColor(Qt::white);
     for (int step = 0; step <= 20; ++step) {
@@ -28,8 +27,6 @@ QColor apart(const QColor& colour, const QColor& against, double ratio) {
     }
     return target;
 }
-
-}  // namespace
 
 double contrastRatio(const QColor& a, const QColor& b) {
     const double la = luminance(a), lb = luminance(b);
@@ -43,8 +40,10 @@ QColor oleColor(OleColor c) {
     const QPalette pal = QApplication::palette();
     const QColor base = pal.color(QPalette::Base);
     // Fixed cells and frames must stand apart from editable cells; the tab bar's items
-    // write window-background text on button shadow.
-    const QColor buttonFace = apart(pal.color(QPalette::Button), base, 1.2);
+    // write window-background text on button shadow, a text that a dark palette makes dark:
+    // dark text on grey reads poorly at the ratio that suits white text, so it gets 7:1.
+    const QColor buttonFace = apart(pal.color(QPalette::Button), base, 1.25);
+    const double shadowRatio = luminance(base) > 0.18 ? 4.5 : 7;
     switch (c & 0xFF) {
     case 0x00: return pal.color(QPalette::Button);               // scroll bars
     case 0x01: return pal.color(QPalette::Dark);                 // desktop
@@ -60,9 +59,9 @@ QColor oleColor(OleColor c) {
     case 0x0B: return pal.color(QPalette::Window);               // inactive border
     case 0x0C: return pal.color(QPalette::Dark);                 // application workspace
     case 0x0D: return pal.color(QPalette::Highlight);
-    case 0x0E: return pal.color(QPalette::HighlightedText);
+    case 0x0E: return apart(pal.color(QPalette::HighlightedText), pal.color(QPalette::Highlight), 4.5);
     case 0x0F: return buttonFace;
-    case 0x10: return apart(pal.color(QPalette::Dark), base, 4.5);  // button shadow
+    case 0x10: return apart(pal.color(QPalette::Dark), base, shadowRatio);  // button shadow
     case 0x11: return pal.color(QPalette::Disabled, QPalette::Text);  // grey text
     case 0x12: return apart(pal.color(QPalette::ButtonText), buttonFace, 4.5);
     case 0x13: return pal.color(QPalette::Disabled, QPalette::WindowText);

@@ -47,6 +47,11 @@ constexpr OleColor rgb(int r, int g, int b) {
 // application's palette.
 QColor oleColor(OleColor c);
 
+// `colour`, moved towards black or white (away from `against`) until it stands apart from it
+// by `ratio`: the pairs the controls draw stay readable under light and dark palettes alike,
+// and a palette that already separates them is left as it is.
+QColor apart(const QColor& colour, const QColor& against, double ratio);
+
 // The contrast ratio of two colours, from 1 (the same) to 21 (black on white), by their
 // relative luminance.
 double contrastRatio(const QColor& a, const QColor& b);

@@ -9,7 +9,7 @@ using namespace platform;
 
 namespace {
 
-QPoint centreOf(int cell) { return Calendar::DayCellRect(cell).center(); }
+QPoint centreOf(const Calendar& c, int cell) { return c.DayCellRect(cell).center(); }
 
 int cellOf(const QDate& d) { return CalendarMonth(d.year(), d.month()).FirstIndex() + d.day() - 1; }
 
@@ -98,15 +98,15 @@ private slots:
         c.setValue(QDate(2024, 2, 14));
         events.take();
 
-        QTest::mouseClick(&c, Qt::LeftButton, {}, centreOf(0));  // 29 January, in grey
+        QTest::mouseClick(&c, Qt::LeftButton, {}, centreOf(c, 0));  // 29 January, in grey
         QCOMPARE(c.Value(), QDate(2024, 1, 29));
         QCOMPARE(events.take(), (QStringList{"change(user)", "dateclick", "click"}));
-        QTest::mouseClick(&c, Qt::LeftButton, {}, centreOf(cellOf(c.Value())));  // the selected day
+        QTest::mouseClick(&c, Qt::LeftButton, {}, centreOf(c, cellOf(c.Value())));  // the selected day
         QCOMPARE(c.Value(), QDate(2024, 1, 29));
         QCOMPARE(events.take(), (QStringList{"change(user)", "dateclick", "click"}));
         QTest::mouseClick(&c, Qt::LeftButton, {}, QPoint(2, 2));  // the title band: the surface
         QCOMPARE(events.take(), QStringList{"click"});
-        QTest::mouseClick(&c, Qt::RightButton, {}, centreOf(10));
+        QTest::mouseClick(&c, Qt::RightButton, {}, centreOf(c, 10));
         QCOMPARE(c.Value(), QDate(2024, 1, 29));
 
         QWidget* next = c.findChild<QWidget*>("imaNav1");
@@ -123,14 +123,14 @@ private slots:
 
         c.setEnabled(false);
         QTest::mouseClick(next, Qt::LeftButton);
-        QTest::mouseClick(&c, Qt::LeftButton, {}, centreOf(0));
+        QTest::mouseClick(&c, Qt::LeftButton, {}, centreOf(c, 0));
         QCOMPARE(c.Value(), QDate(2025, 1, 28));
     }
 
     void paintsInTheTitleColours() {
         Calendar c;
         c.setValue(QDate(2024, 2, 14));
-        const auto pixel = [&](int cell) { return c.grab().toImage().pixelColor(Calendar::DayCellRect(cell).topLeft()); };
+        const auto pixel = [&](int cell) { return c.grab().toImage().pixelColor(c.DayCellRect(cell).topLeft()); };
         QCOMPARE(pixel(cellOf(c.Value())), QColor(0, 0, 255));  // &HFF0000 is blue
         QCOMPARE(pixel(0), QColor(255, 255, 255));
         c.setTitleBackColor(rgb(0, 128, 0));

@@ -29,6 +29,7 @@ private slots:
             scope.push([&](QWidget& w) {
                 QVERIFY(f.lblInfo->heightForWidth(f.lblInfo->width()) <= f.lblInfo->height());
                 QCOMPARE(f.vskAL->msb().bar(cScrollBar::Vertical)->maximum(), height - f.vskAL->height());
+                QCOMPARE(f.vskAL->grab().toImage().pixelColor(0, 0), f.palette().color(QPalette::Window));
                 close(w);
             });
             platform::showModal(f);

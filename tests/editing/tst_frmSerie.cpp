@@ -230,6 +230,12 @@ private slots:
         QTest::keyClick(d.txtDate, Qt::Key_Down, Qt::AltModifier);
         QVERIFY(d.Calendrier->isVisible() && d.Calendrier->hasFocus());
         QCOMPARE(d.Calendrier->Value(), QDate(2025, 3, 14));
+        // It drops down under the date box, wholly on the screen, every day within its border.
+        const QRect area = d.screen()->availableGeometry();
+        const auto box = [&] { return QRect(d.txtDate->mapToGlobal(QPoint()), d.txtDate->size()); };
+        const QRect inside = d.Calendrier->contentsRect();
+        QVERIFY(area.contains(d.Calendrier->frameGeometry()) && d.Calendrier->y() > box().bottom());
+        QVERIFY(inside.contains(d.Calendrier->DayCellRect(41).translated(inside.topLeft())));
         QVERIFY(!d.cmdAction[0]->isDefault());
         QTest::keyClick(d.Calendrier, Qt::Key_Right);
         QTest::keyClick(d.Calendrier, Qt::Key_Return);
@@ -237,13 +243,20 @@ private slots:
         QVERIFY(!d.Calendrier->isVisible() && d.txtDate->hasFocus() && d.cmdAction[0]->isDefault());
         QVERIFY(d.isVisible());
 
-        // Esc leaves the date as it was, and the dialog open.
+        // Esc leaves the date as it was, and the dialog open. At the foot of the screen, the
+        // calendar opens above the box.
+        d.move(d.x(), area.bottom() - d.height() + 20);
         QTest::mouseClick(d.imaDate, Qt::LeftButton);
         QVERIFY(d.Calendrier->hasFocus());
+        QVERIFY(area.contains(d.Calendrier->frameGeometry()) && d.Calendrier->frameGeometry().bottom() < box().top());
         QTest::keyClick(d.Calendrier, Qt::Key_Left);
         QTest::keyClick(d.Calendrier, Qt::Key_Escape);
         QCOMPARE(d.txtDate->text(), u"15/03/2025"_s);
         QVERIFY(!d.Calendrier->isVisible() && d.isVisible());
+        // So does a click outside it.
+        d.OpenCalendar();
+        QTest::mouseClick(d.Calendrier, Qt::LeftButton, {}, QPoint(-5, -5));
+        QVERIFY(!d.Calendrier->isVisible() && d.isVisible() && d.txtDate->text() == u"15/03/2025"_s);
 
         // A click on a day; not a date: the calendar opens on today.
         d.txtDate->setText(u"pas une date"_s);
@@ -252,7 +265,7 @@ private slots:
         d.Calendrier->setValue(QDate(2025, 3, 1));
         const int cell = CalendarMonth(2025, 3).FirstIndex() + 19;  // the 20th
         QTest::mouseClick(d.Calendrier, Qt::LeftButton, {},
-                          Calendar::DayCellRect(cell).center() + d.Calendrier->contentsRect().topLeft());
+                          d.Calendrier->DayCellRect(cell).center() + d.Calendrier->contentsRect().topLeft());
         QCOMPARE(d.txtDate->text(), u"20/03/2025"_s);
         QVERIFY(!d.Calendrier->isVisible());
 

@@ -2,6 +2,7 @@
 // Esc and the close box.
 #include "printing/frmConfigImpression.h"
 
+#include "platform/Desktop.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "UiHelpers.h"
@@ -18,6 +19,7 @@ class tst_frmConfigImpression : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { platform::installDesktopRules(*qApp); }
     void answersAndChoices() {
         ModalTestScope scope;
         const auto answer = [&](const std::function<void(frmConfigImpression&)>& act) -> QString {
@@ -35,7 +37,7 @@ private slots:
                      d.optPériode[2]->click();
                      d.optNetM[1]->click();
                      d.chkGénérale->click();
-                     testsupport::typeKey(d, Qt::Key_Return);
+                     testsupport::typeEnterAsGnome(*d.optPériode[4]);  // on an option, on a GNOME desktop
                  }),
                  QStringLiteral("OK"));
         const PrintChoices some = Form<frmConfigImpression>::get().choices();

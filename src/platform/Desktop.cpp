@@ -1,0 +1,107 @@
+#include "Desktop.h"
+
+#include "OleColor.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+namespace platform {
+namespace {
+
+// Controls that let Enter go by under the default platform theme. The GNOME one (and so the
+// GTK one) lists Enter among the keys that press a focused button, open a focused drop-down
+// list and press a group box, which then keep it: the window's "OK" would never be reached.
+bool passesEnterOn(const QObject* control) {
+    if (const auto* push = qobject_cast<const QPushButton*>(control)) return !push->autoDefault() && !push->isDefault();
+    if (qobject_cast<const QAbstractButton*>(control)) return true;
+    const auto* list = qobject_cast<const QComboBox*>(control);
+    return list && !list->isEditable();
+}
+
+class EnterKeyRule : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !passesEnterOn(watched)) return false;
+        // Straight to the window, past the group boxes around the control.
+        if (QWidget* window = static_cast<QWidget*>(watched)->window(); window != watched)
+            QCoreApplication::sendEvent(window, event);
+        return true;
+    }
+};
+
+// Fusion outlines check boxes and option buttons in a shade of the window colour and marks a
+// chosen option with a half-transparent dot: under a dark palette the empty boxes vanish into
+// the lists and the dot is faint. These are drawn here in colours taken apart from both the
+// window and the field; other styles draw their own.
+class IndicatorStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const bool radio = element == PE_IndicatorRadioButton;
+        if ((!radio && element != PE_IndicatorCheckBox) || baseStyle()->name() != QLatin1String("fusion"))
+            return QProxyStyle::drawPrimitive(element, option, painter, widget);
+
+        // A disabled one keeps the palette's greyed text for its frame and mark.
+        const QPalette& palette = option->palette;
+        const QColor field = palette.color(QPalette::Base), window = palette.color(QPalette::Window);
+        const bool enabled = option->state & State_Enabled;
+        const bool focused = option->state & State_HasFocus && option->state & State_KeyboardFocusChange;
+        const QColor ink = enabled ? apart(palette.color(QPalette::Text), field, 7) : palette.color(QPalette::Text);
+        const QColor edge = !enabled ? ink
+                            : focused ? palette.color(QPalette::Highlight)
+                                      : apart(apart(palette.color(QPalette::Mid), field, 4.5), window, 4.5);
+        const QRectF box = QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5);
+        const qreal unit = box.width() / 14;
+
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(QPen(edge, 1));
+        painter->setBrush(field);
+        if (radio) {
+            painter->drawEllipse(box);
+            if (option->state & State_On) {
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(ink);
+                painter->drawEllipse(box.center(), 3.5 * unit, 3.5 * unit);
+            }
+        } else {
+            painter->drawRoundedRect(box, unit, unit);
+            painter->setPen(QPen(ink, 2 * unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter->setBrush(Qt::NoBrush);
+            const QPointF o = box.topLeft();
+            if (option->state & State_On)
+                painter->drawPolyline(QPolygonF({o + QPointF(3.5, 7) * unit, o + QPointF(6, 9.5) * unit,
+                                                 o + QPointF(10.5, 4.5) * unit}));
+            else if (option->state & State_NoChange)
+                painter->drawLine(o + QPointF(4, 7) * unit, o + QPointF(10, 7) * unit);
+        }
+        painter->restore();
+    }
+};
+
+}  // namespace
+
+void installDesktopRules(QApplication& application) {
+    const QString name = QStringLiteral("EnterKeyRule");
+    if (application.findChild<QObject*>(name, Qt::FindDirectChildrenOnly)) return;
+    auto* rule = new EnterKeyRule(&application);
+    rule->setObjectName(name);
+    application.installEventFilter(rule);
+    QApplication::setStyle(new IndicatorStyle(QStyleFactory::create(QApplication::style()->name())));
+}
+
+}  // namespace platform
