@@ -315,7 +315,8 @@ Contents read(const db::Database& file) {
         Series s{key(rs, kNumSerie), name(rs, QStringLiteral("Nom"), 30), number(rs, QStringLiteral("Sur"), 0, 255),
                  number(rs, QStringLiteral("Coefficient"), 0, 255), rs.Fields(QStringLiteral("Date")).Value().toDateTime(),
                  number(rs, kPeriode, 1, 3)};
-        if (!s.date.isValid()) invalid(u"bad date"_s);
+        // A series without a readable date is one the gradebook holds too (it shows no date):
+        // refusing it here would make a file of our own export unreadable to our import.
         if (series.contains(s.numSerie)) invalid(u"series twice"_s);
         series.insert(s.numSerie);
         c.series.append(s);

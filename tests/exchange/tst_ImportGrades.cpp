@@ -96,6 +96,8 @@ void edgeGradebook(const QString& path) {
                         b.addGrade(series, student, pick({0.0, -1.5, 13.3, 1e-30, 0.25, double(FLT_MAX), double(-FLT_MAX)}));
             }
     }
+    b.close();
+    craft(path, R"(UPDATE "Séries" SET "Date" = 'hier' WHERE rowid % 4 = 0)");  // a date no one can read
 }
 
 }  // namespace
@@ -172,7 +174,6 @@ private slots:
         QTest::newRow("student key as text") << QByteArray(R"(UPDATE "Notes" SET "NumElv" = 'x' WHERE "Note" = 0)");
         QTest::newRow("key beyond its type") << QByteArray(R"(UPDATE "Elèves" SET "NumElv" = 4294967297 WHERE rowid = 1)");
         QTest::newRow("key as a fraction") << QByteArray(R"(UPDATE "Notes" SET "NumSérie" = 1.5 WHERE rowid = 1)");
-        QTest::newRow("no date") << QByteArray(R"(UPDATE "Séries" SET "Date" = 'hier')");
         QTest::newRow("no grades table") << QByteArray(R"(DROP TABLE "Notes")");
         QTest::newRow("no such property") << QByteArray(R"(DELETE FROM "__Properties" WHERE "Name" = 'Importé')");
         QTest::newRow("no class name") << QByteArray(R"(UPDATE "__Properties" SET "Value" = '' WHERE "Name" = 'Classe')");
