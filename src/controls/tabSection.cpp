@@ -103,6 +103,7 @@ void tabSection::loadSlot() {
     button->hide();
     auto* label = new TabItemLabel(index, this);
     label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+    label->setRoom(m_captionRoom);
     label->setColors(m_settings.BackColor, m_settings.ForeColor);
     label->hide();
 
@@ -291,15 +292,35 @@ int tabSection::itemBottom(int index) const {
     return w->y() + w->height();
 }
 
-int tabSection::scrollPitch() const {
-    const int picture = slot(1).button->height();
-    return m_settings.Disposition == 0 ? picture + slot(1).label->height() + 5 + 15 : picture + 15;
+// From the top of an item to the top of the next. Captions may wrap onto several lines, so
+// each item has its own.
+int tabSection::scrollPitch(int index) const {
+    const int picture = slot(index).button->height();
+    return m_settings.Disposition == 0 ? picture + slot(index).label->height() + 5 + 15 : picture + 15;
+}
+
+// Captions wrap to the section's width; when that changes their heights, the items are
+// laid out again, scrolled as they were.
+void tabSection::fitCaptions() {
+    if (width() == m_captionRoom) return;
+    m_captionRoom = width();
+    bool resized = false;
+    for (int i = 1; i <= ItemCount(); ++i) {
+        TabItemLabel* label = slot(i).label;
+        const int height = label->height();
+        label->setRoom(m_captionRoom);
+        resized = resized || label->height() != height;
+    }
+    if (!resized) return;
+    const int first = m_firstShown;
+    layoutAll();
+    while (m_firstShown < first) scrollForward();
 }
 
 // Scrolling stops with the last item at the top: the first item shown is always an item.
 void tabSection::scrollForward() {
     if (m_firstShown >= ItemCount()) return;
-    const int pitch = scrollPitch();
+    const int pitch = scrollPitch(m_firstShown);
     for (QWidget* w : slot(m_firstShown).widgets()) w->hide();
     ++m_firstShown;
     for (int i = m_firstShown; i <= ItemCount(); ++i)
@@ -309,7 +330,7 @@ void tabSection::scrollForward() {
 
 void tabSection::scrollBack() {
     if (m_firstShown <= 1) return;
-    const int pitch = scrollPitch();
+    const int pitch = scrollPitch(m_firstShown - 1);
     for (int i = m_firstShown; i <= ItemCount(); ++i)
         for (QWidget* w : slot(i).widgets()) w->move(w->x(), w->y() + pitch);
     --m_firstShown;
@@ -355,6 +376,7 @@ void tabSection::runResizeHandler() {
         m_busy = false;
         return;
     }
+    fitCaptions();
     const int w = width(), h = height();
     m_imaUp->move(w - m_imaUp->width() - 5, 22);
     if (h - m_imaDown->height() - 5 > kHeaderHeight)

@@ -138,7 +138,8 @@ private:
     void centreSlot(int index);
     void layoutAll();
     int itemBottom(int index) const;
-    int scrollPitch() const;
+    int scrollPitch(int index) const;
+    void fitCaptions();
     void scrollForward();
     void scrollBack();
     void updateArrows();
@@ -157,6 +158,7 @@ private:
     int m_firstShown = 1;
     bool m_busy = false;
     bool m_unloaded = false;
+    int m_captionRoom = 0;  // the width the captions were last wrapped to
     std::vector<Slot> m_slots;
     MouseEventWidget* m_imaUp;
     MouseEventWidget* m_imaDown;

@@ -43,11 +43,11 @@
 namespace {
 
 using platform::FlexGrid;
-using platform::twipsToPixels;
+using platform::layoutX;
 
 constexpr int kSplitWidth = 4;        // pixels
-constexpr int kFrameHeight = 44;      // pixels
-constexpr int kHeadingHeight = 28;    // pixels
+constexpr int kFrameHeight = 44;      // pixels, at least: more when the font needs it
+constexpr int kHeadingHeight = 28;    // pixels, at least
 constexpr int kTreeWidth = 2600;      // twips
 constexpr int kDesignWidth = 15000, kDesignHeight = 10500;  // twips
 
@@ -78,7 +78,7 @@ const ToolButton kTools[9] = {{u"Tableau des notes", 3}, {nullptr, 0}, {u"Imprim
 frmElèves::frmElèves() {
     setObjectName(QStringLiteral("frmElèves"));
     setWindowIcon(pictures::logo(64));
-    resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
+    resize(platform::twipsSize(kDesignWidth, kDesignHeight));
 
     m_client = new QWidget(this);
     setCentralWidget(m_client);
@@ -192,7 +192,7 @@ frmElèves::frmElèves() {
     staBar = statusBar();
 
     windowparts::setUpSplitter(mSplitter, *picSplit);
-    picSplit->move(twipsToPixels(kTreeWidth), 0);
+    picSplit->move(layoutX(kTreeWidth), 0);
     for (QWidget* w : {static_cast<QWidget*>(fraChoix[0]), static_cast<QWidget*>(lblElève), static_cast<QWidget*>(flxMoy),
                        static_cast<QWidget*>(txtEC), static_cast<QWidget*>(fraChoix[1]), static_cast<QWidget*>(lblClass),
                        static_cast<QWidget*>(flxClass)})
@@ -641,9 +641,11 @@ void frmElèves::ArrangePanes() {
     treElv->setGeometry(0, 0, split, height);
     picSplit->setGeometry(split, 0, kSplitWidth, height);
     const int left = split + kSplitWidth, right = qMax(0, width - left);
-    for (QGroupBox* frame : fraChoix) frame->setGeometry(left, 0, right, kFrameHeight);
-    for (QLabel* label : {lblClass, lblElève}) label->setGeometry(left, kFrameHeight, right, kHeadingHeight);
-    const QRect pane(left, kFrameHeight + kHeadingHeight, right, qMax(0, height - kFrameHeight - kHeadingHeight));
+    const int frameHeight = qMax(kFrameHeight, fraChoix[1]->sizeHint().height());
+    const int headingHeight = qMax(kHeadingHeight, lblClass->sizeHint().height());
+    for (QGroupBox* frame : fraChoix) frame->setGeometry(left, 0, right, frameHeight);
+    for (QLabel* label : {lblClass, lblElève}) label->setGeometry(left, frameHeight, right, headingHeight);
+    const QRect pane(left, frameHeight + headingHeight, right, qMax(0, height - frameHeight - headingHeight));
     for (QWidget* w : {static_cast<QWidget*>(flxMoy), static_cast<QWidget*>(flxClass), static_cast<QWidget*>(txtEC)})
         w->setGeometry(pane);
 }

@@ -131,8 +131,8 @@ frmImport::frmImport() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     lstElèves->setHeaderLabels({QStringLiteral("Elèves à importer"), QStringLiteral("Elèves dans votre carnet de notes"),
                                 QStringLiteral("Classe")});
     // The class takes what the two names leave.
-    lstElèves->setColumnWidth(0, platform::twipsToPixels(2000));
-    lstElèves->setColumnWidth(1, platform::twipsToPixels(2800));
+    lstElèves->setColumnWidth(0, platform::layoutX(2000));
+    lstElèves->setColumnWidth(1, platform::layoutX(2800));
     lstElèves->setSelectionMode(QAbstractItemView::SingleSelection);
     lstElèves->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     lstElèves->installEventFilter(this);

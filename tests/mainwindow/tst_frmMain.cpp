@@ -10,6 +10,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
 #include "platform/Settings.h"
+#include "platform/Twips.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -295,12 +296,13 @@ private slots:
         QCOMPARE(columnWidth(QStringLiteral("Séries"), QStringLiteral("NumSérie"), series), 32767);
         main->flxNotes->setColWidth(0, 3000);
         main->setGeometry(40, 50, 700, 540);
+        // The placement is stored in screen twips, the splitter in twips of the layout.
         main->picSplit->move(200, 0);
         main->close();  // closing stores them too, and the placement
         QCOMPARE(columnWidth(QStringLiteral("Classes"), QStringLiteral("NumClass"), c), 3000);
         QCOMPARE((QStringList{setting("Maximized"), setting("Left"), setting("Top"), setting("Width"), setting("Height"),
                               setting("Pos1")}),
-                 (QStringList{"False", "600", "750", "10500", "8100", "3000"}));
+                 (QStringList{"False", "600", "750", "10500", "8100", QString::number(platform::layoutTwipsX(200))}));
         QCOMPARE(Form<frmMain>::instance(), nullptr);
         cleanup();
 
