@@ -37,6 +37,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -232,6 +233,16 @@ bool frmElèves::Open(commands::MainSurface& main) {
 void frmElèves::load(commands::MainSurface& main) {
     m_subjects = averagestable::readSubjects(mUtilities::gDB);
     FillTree();
+    // The tree starts wide enough for its longest name, within half the window.
+    {
+        const QSignalBlocker quiet(treElv);
+        treElv->expandAll();
+        const int names = static_cast<QAbstractItemView*>(treElv)->sizeHintForColumn(0) + 2 * treElv->frameWidth()
+                          + treElv->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, treElv);
+        treElv->collapseAll();
+        picSplit->move(qBound(layoutX(kTreeWidth), names, qMax(layoutX(kTreeWidth), width() / 2)), 0);
+        ArrangePanes();
+    }
     studentgrid::build(*flxMoy, m_subjects);
     classgrid::build(*flxClass, m_subjects);
 
