@@ -21,7 +21,8 @@ void TabItemLabel::fitToCaption() {
     QSizeF text(fm.horizontalAdvance(m_caption), fm.height());
     if (m_room > 2 * kPadding && text.width() + 2 * kPadding > m_room)
         text = fm.boundingRect(QRectF(0, 0, m_room - 2 * kPadding, 0), kFlags, m_caption).size();
-    const QSize size(m_caption.isEmpty() ? 0 : int(std::ceil(text.width())) + 2 * kPadding, int(std::ceil(text.height())));
+    const int width = m_caption.isEmpty() ? 0 : int(std::ceil(text.width())) + 2 * kPadding;
+    const QSize size(width, int(std::ceil(text.height())));
     if (size == this->size()) return;
     resize(size);
     emit Resized();

@@ -194,7 +194,8 @@ void frmMsgBox::layOut() {
     setFixedSize(layoutX(l.clientWidth), layoutY(l.clientHeight));
     imaIcon->setGeometry(layoutX(m.iconLeft), layoutY(m.iconTop), m_iconSize.width(), m_iconSize.height());
     const int labelWidth = layoutX(l.labelWidth);
-    lblMessage->setGeometry(layoutX(l.labelLeft), layoutY(m.labelTop), labelWidth, lblMessage->heightForWidth(labelWidth));
+    lblMessage->setGeometry(layoutX(l.labelLeft), layoutY(m.labelTop), labelWidth,
+                            lblMessage->heightForWidth(labelWidth));
     for (int i = 0; i < cmdAction.size(); ++i)
         cmdAction.at(i)->setGeometry(layoutX(l.buttonLefts.at(i)), layoutY(l.buttonsTop), buttonWidth,
                                      layoutY(m.buttonHeight));

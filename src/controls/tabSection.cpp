@@ -57,7 +57,7 @@ tabSection::tabSection(QWidget* parent) : QWidget(parent) {
     m_imaDown = new ScrollArrow(false, this);
     // Until the section is tall enough to place it at its bottom, the down arrow waits
     // below the header, where a collapsed section does not show it.
-    m_imaDown->move(0, 22);
+    m_imaDown->move(0, HeaderHeight() + 5);
     connect(m_imaDown, &MouseEventWidget::Click, this, [this] {
         scrollForward();
         emit Click();
@@ -257,17 +257,19 @@ cTabItem tabSection::HitTest(float Xpixel, float Ypixel) const {
 
 // ---- layout and scrolling ----------------------------------------------------------------
 
+int tabSection::HeaderHeight() const { return std::max(kHeaderHeight, fontMetrics().height() + 3); }
+
 void tabSection::layoutSlot(int index) {
     const Slot& s = slot(index);
     tooCommand* p = s.button;
     TabItemLabel* l = s.label;
     const int w = width();
     if (m_settings.Disposition == 0) {
-        const int top = index == 1 ? 22 : slot(index - 1).label->geometry().bottom() + 1 + 15;
+        const int top = index == 1 ? HeaderHeight() + 5 : slot(index - 1).label->geometry().bottom() + 1 + 15;
         p->move(w / 2 - p->width() / 2, top);
         l->move(w / 2 - l->width() / 2, top + p->height() + 5);
     } else {
-        const int top = index == 1 ? 22 : slot(index - 1).button->geometry().bottom() + 1 + 15;
+        const int top = index == 1 ? HeaderHeight() + 5 : slot(index - 1).button->geometry().bottom() + 1 + 15;
         p->move(10, top);
         l->move(p->width() + 15, top + p->height() / 2 - l->height() / 2);
     }
@@ -371,15 +373,15 @@ void tabSection::runResizeHandler() {
     if (m_busy) return;
     m_busy = true;
     if (m_reduced) {
-        resize(width(), kHeaderHeight);
+        resize(width(), HeaderHeight());
         update();
         m_busy = false;
         return;
     }
     fitCaptions();
     const int w = width(), h = height();
-    m_imaUp->move(w - m_imaUp->width() - 5, 22);
-    if (h - m_imaDown->height() - 5 > kHeaderHeight)
+    m_imaUp->move(w - m_imaUp->width() - 5, HeaderHeight() + 5);
+    if (h - m_imaDown->height() - 5 > HeaderHeight())
         m_imaDown->move(w - m_imaDown->width() - 5, h - m_imaDown->height() - 5);
     if (m_settings.Disposition == 0)
         for (int i = 1; i <= ItemCount(); ++i) centreSlot(i);
@@ -468,7 +470,7 @@ void tabSection::paintEvent(QPaintEvent*) {
 
     QStyleOptionButton header;
     header.initFrom(this);
-    header.rect = QRect(0, 0, width(), kHeaderHeight);
+    header.rect = QRect(0, 0, width(), HeaderHeight());
     header.state |= QStyle::State_Raised;
     header.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
     style()->drawControl(QStyle::CE_PushButtonBevel, &header, &p, this);
@@ -484,7 +486,7 @@ void tabSection::paintEvent(QPaintEvent*) {
 // the header zone reaches a little below the drawn header.
 void tabSection::mousePressEvent(QMouseEvent* e) {
     const bool left = e->button() == Qt::LeftButton;
-    if (e->position().y() < kHeaderZone) {
+    if (e->position().y() < HeaderHeight() + 6) {
         emitMouse(this, &tabSection::HeaderMouseDown, *e);
         if (left) emit HeaderClick();
     } else {
@@ -494,7 +496,7 @@ void tabSection::mousePressEvent(QMouseEvent* e) {
 }
 
 void tabSection::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->position().y() < kHeaderZone)
+    if (e->position().y() < HeaderHeight() + 6)
         emitMouse(this, &tabSection::HeaderMouseUp, *e);
     else
         emitMouse(this, &tabSection::MouseUp, *e);

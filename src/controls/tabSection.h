@@ -30,7 +30,10 @@ public:
         int Disposition = 0;
     };
 
+    // The header is 17 pixels high, or as high as a larger font needs. The items start 5
+    // pixels below it; presses down to 6 pixels below it count as on the header.
     static constexpr int kHeaderHeight = 17;
+    int HeaderHeight() const;
 
     explicit tabSection(QWidget* parent = nullptr);
 
@@ -120,8 +123,6 @@ private:
         TabItemLabel* label;
         std::array<MouseEventWidget*, 2> widgets() const;
     };
-
-    static constexpr int kHeaderZone = 23;  // presses above this line count as on the header
 
     const Slot& slot(int index) const { return m_slots[size_t(index - 1)]; }
     cTabItem handle(int index) const;

@@ -5,11 +5,9 @@
 #include "GradebookBuilder.h"
 #include "UiHelpers.h"
 #include "controls/TabItemLabel.h"
-#include "controls/frmMsgBox.h"
 #include "controls/mSubClass.h"
 #include "controls/tabSection.h"
 #include "editing/frmEleves.h"
-#include "exchange/frmExport.h"
 #include "gradebook/Messages.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/frmMain.h"
@@ -21,8 +19,11 @@
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -45,7 +46,8 @@ namespace {
 
 // Whether a text fits a room, on one line or wrapped at its spaces.
 bool fits(const QFontMetrics& fm, const QRect& room, const QString& text, bool wrap) {
-    const QSizeF need = QFontMetricsF(fm).boundingRect(QRectF(0, 0, room.width(), 1 << 20), wrap ? Qt::TextWordWrap : 0, text).size();
+    const QRectF space(0, 0, room.width(), 1 << 20);
+    const QSizeF need = QFontMetricsF(fm).boundingRect(space, wrap ? Qt::TextWordWrap : 0, text).size();
     return need.width() <= room.width() && need.height() <= room.height();
 }
 
@@ -127,8 +129,9 @@ QStringList cutTexts(QWidget& window) {
             const int margin = s.pixelMetric(QStyle::PM_ButtonMargin, &o, b) / 2;
             const QRect room = s.subElementRect(QStyle::SE_PushButtonContents, &o, b).adjusted(margin, 0, -margin, 0);
             check(b->text(), fits(fm, room, shown(b->text()), false));
-        } else if (auto* a = qobject_cast<QAbstractButton*>(w); a && (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w))) {
-            check(a->text(), a->sizeHint().width() <= a->width() && a->sizeHint().height() <= a->height());
+        } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+            const QSize need = w->sizeHint();
+            check(static_cast<QAbstractButton*>(w)->text(), need.width() <= w->width() && need.height() <= w->height());
         } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
             QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
             if (l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()))
@@ -140,13 +143,15 @@ QStringList cutTexts(QWidget& window) {
             o.initFrom(box);
             o.text = box->title();
             o.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-            check(box->title(), box->rect().contains(s.subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, box)));
+            const QRect title = s.subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, box);
+            check(box->title(), box->rect().contains(title));
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             QStyleOptionComboBox o;
             o.initFrom(combo);
             o.editable = combo->isEditable();
-            const QRect room = s.subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, combo).adjusted(1, 0, -1, 0);
-            for (int i = 0; i < combo->count(); ++i) check(combo->itemText(i), fits(fm, room, combo->itemText(i), false));
+            const QRect room = s.subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, combo);
+            for (int i = 0; i < combo->count(); ++i)
+                check(combo->itemText(i), fits(fm, room.adjusted(1, 0, -1, 0), combo->itemText(i), false));
         } else if (auto* edit = qobject_cast<QLineEdit*>(w); edit && edit->echoMode() == QLineEdit::Normal
                                                             && !qobject_cast<QComboBox*>(edit->parentWidget())) {
             const QMargins m = edit->textMargins();
@@ -156,12 +161,13 @@ QStringList cutTexts(QWidget& window) {
         } else if (auto* g = qobject_cast<platform::FlexGrid*>(w)) {
             checkGrid(*g, check);
         } else if (auto* tab = qobject_cast<QTabBar*>(w)) {
+            const int space = s.pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tab);
             for (int i = 0; i < tab->count(); ++i)
-                check(tab->tabText(i), fm.horizontalAdvance(shown(tab->tabText(i))) + s.pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tab)
-                                           <= tab->tabRect(i).width());
+                check(tab->tabText(i), fm.horizontalAdvance(shown(tab->tabText(i))) + space <= tab->tabRect(i).width());
         } else if (auto* section = qobject_cast<tabSection*>(w)) {
-            check(section->Caption(), fits(fm, QRect(0, 0, section->width() - 6, tabSection::kHeaderHeight), section->Caption(), false));
-        } else if (auto* item = qobject_cast<TabItemLabel*>(w); item && item->parentWidget()->rect().intersects(item->geometry())) {
+            const QRect header(3, 0, section->width() - 6, section->HeaderHeight());
+            check(section->Caption(), fits(fm, header, section->Caption(), false));
+        } else if (auto* item = qobject_cast<TabItemLabel*>(w); item && w->parentWidget()->rect().intersects(w->geometry())) {
             const QRect room = item->geometry().adjusted(2, 0, -2, 0);
             check(item->Caption(), room.left() >= 0 && room.right() < item->parentWidget()->width()
                                        && fits(fm, room, item->Caption(), true));
@@ -225,7 +231,7 @@ class tst_TextFits : public QObject {
 
 private slots:
     void initTestCase() {
-        testsupport::GradebookBuilder b(m_dir.filePath(u"Carnet de notes du lycée 2024-2025.dat"_s));
+        testsupport::GradebookBuilder b(m_dir.filePath(u"base.dat"_s));
         const int stl = b.addClass(u"Seconde Sciences et Technologies 2"_s, u"2nde STL 2"_s);
         const int si = b.addClass(u"Première Sciences de l'ingénieur"_s, u"1re SI"_s);
         const int svt = b.addSubject(u"Sciences de la vie et de la Terre"_s);
@@ -239,11 +245,28 @@ private slots:
             const int s = b.addSeries(stl, svt, series[i], 20, 1, 1 + i / 2);
             for (int e = 0; e < 2; ++e) b.addGrade(s, students[e], 9.5 + 3 * i + e);
         }
-        b.close();
-        platform::SaveSetting(u"StartUp"_s, u"File"_s, b.path());
+    }
+
+    // In the desktop's font, and in a larger one: the layouts follow the font.
+    void everyWindowShowsItsTextsWhole_data() {
+        QTest::addColumn<double>("size");
+        QTest::newRow("desktop font") << 1.0;
+        QTest::newRow("larger font") << 1.25;
     }
 
     void everyWindowShowsItsTextsWhole() {
+        QFETCH(double, size);
+        static const QFont desktop = QApplication::font();
+        QFont font = desktop;
+        font.setPointSizeF(desktop.pointSizeF() * size);
+        QApplication::setFont(font);
+        m_cut.clear();
+        m_windows = 0;
+        QDir(platform::paths::exportFolder()).removeRecursively();
+        const QString file = m_dir.filePath(u"Carnet du lycée %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+        QVERIFY(QFile::copy(m_dir.filePath(u"base.dat"_s), file));
+        platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
+
         platform::ModalTestScope scope;
         m_scope = &scope;
         Form<frmSplash>::get().show();
@@ -254,7 +277,7 @@ private slots:
         check(ask);
 
         frmMain& main = Form<frmMain>::get();
-        QVERIFY(main.OpenAFile(platform::GetSetting(u"StartUp"_s, u"File"_s)));
+        QVERIFY(main.OpenAFile(file));
         main.show();
         // The teacher widened the column of the series with a long name.
         main.gradeGrid().setColWidth(2, 1500);
@@ -262,7 +285,8 @@ private slots:
         scope.push(visit());
         messages::msgBox(&main, u"Voulez-vous vraiment supprimer la classe Seconde Sciences et Technologies 2 ?"_s, 4, 4);
         scope.push(visit());
-        messages::messageList(&main, u"Votre saisie est incorrecte."_s, {u"Le nom d'une série de notes doit être renseigné."_s}, {});
+        messages::messageList(&main, u"Votre saisie est incorrecte."_s,
+                              {u"Le nom d'une série de notes doit être renseigné."_s}, {});
 
         const QList<std::pair<commands::Command, QStringList>> dialogs = {
             {commands::Options, {u"+Définir un mot de passe"_s}},
@@ -301,6 +325,7 @@ private slots:
         averages.optChoix[1]->click();
         check(averages);
         averages.mnuGen_Click(0);
+        Form<frmMain>::unload();
 
         QVERIFY(m_windows > 20);
         QVERIFY2(m_cut.isEmpty(), qPrintable(m_cut.join(u"\n"_s)));
