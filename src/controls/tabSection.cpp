@@ -122,7 +122,12 @@ void tabSection::loadSlot() {
         connect(w, &MouseEventWidget::Click, this, [this, index] { emit ItemClick(index); });
     }
     connect(label, &TabItemLabel::Resized, this, [this, index] {
-        if (index <= ItemCount() && m_settings.Disposition == 0) centreSlot(index);
+        // The section's resize lays every item out itself.
+        if (m_busy || index > ItemCount() || m_settings.Disposition != 0) return;
+        centreSlot(index);
+        // A caption that now takes more or fewer lines moves the items under it.
+        if (index < ItemCount() && slot(index + 1).button->y() != slot(index).label->geometry().bottom() + 1 + 15)
+            restack();
     });
     m_slots.push_back(loaded);
     m_imaUp->raise();
@@ -313,7 +318,11 @@ void tabSection::fitCaptions() {
         label->setRoom(m_captionRoom);
         resized = resized || label->height() != height;
     }
-    if (!resized) return;
+    if (resized) restack();
+}
+
+// Lays every item out again, scrolled as they were.
+void tabSection::restack() {
     const int first = m_firstShown;
     layoutAll();
     while (m_firstShown < first) scrollForward();

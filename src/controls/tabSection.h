@@ -141,6 +141,7 @@ private:
     int itemBottom(int index) const;
     int scrollPitch(int index) const;
     void fitCaptions();
+    void restack();
     void scrollForward();
     void scrollBack();
     void updateArrows();

@@ -47,8 +47,8 @@ using platform::FlexGrid;
 using platform::layoutX;
 
 constexpr int kSplitWidth = 4;        // pixels
-constexpr int kFrameHeight = 44;      // pixels, at least: more when the font needs it
-constexpr int kHeadingHeight = 28;    // pixels, at least
+constexpr int kFrameHeight = 44;      // pixels
+constexpr int kHeadingHeight = 28;    // pixels, at least: more when the font needs it
 constexpr int kTreeWidth = 2600;      // twips
 constexpr int kDesignWidth = 15000, kDesignHeight = 10500;  // twips
 
@@ -233,11 +233,13 @@ bool frmElèves::Open(commands::MainSurface& main) {
 void frmElèves::load(commands::MainSurface& main) {
     m_subjects = averagestable::readSubjects(mUtilities::gDB);
     FillTree();
-    // The tree starts wide enough for its longest name, within half the window.
+    // The tree starts wide enough for its longest name, within half the window. The view
+    // measures only the rows on show: every class is opened for that, and closed again.
     {
         const QSignalBlocker quiet(treElv);
         treElv->expandAll();
-        const int names = static_cast<QAbstractItemView*>(treElv)->sizeHintForColumn(0) + 2 * treElv->frameWidth()
+        const QAbstractItemView& view = *treElv;  // where its measure is public
+        const int names = view.sizeHintForColumn(0) + 2 * treElv->frameWidth()
                           + treElv->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, treElv);
         treElv->collapseAll();
         picSplit->move(qBound(layoutX(kTreeWidth), names, qMax(layoutX(kTreeWidth), width() / 2)), 0);
@@ -652,11 +654,10 @@ void frmElèves::ArrangePanes() {
     treElv->setGeometry(0, 0, split, height);
     picSplit->setGeometry(split, 0, kSplitWidth, height);
     const int left = split + kSplitWidth, right = qMax(0, width - left);
-    const int frameHeight = qMax(kFrameHeight, fraChoix[1]->sizeHint().height());
     const int headingHeight = qMax(kHeadingHeight, lblClass->sizeHint().height());
-    for (QGroupBox* frame : fraChoix) frame->setGeometry(left, 0, right, frameHeight);
-    for (QLabel* label : {lblClass, lblElève}) label->setGeometry(left, frameHeight, right, headingHeight);
-    const QRect pane(left, frameHeight + headingHeight, right, qMax(0, height - frameHeight - headingHeight));
+    for (QGroupBox* frame : fraChoix) frame->setGeometry(left, 0, right, kFrameHeight);
+    for (QLabel* label : {lblClass, lblElève}) label->setGeometry(left, kFrameHeight, right, headingHeight);
+    const QRect pane(left, kFrameHeight + headingHeight, right, qMax(0, height - kFrameHeight - headingHeight));
     for (QWidget* w : {static_cast<QWidget*>(flxMoy), static_cast<QWidget*>(flxClass), static_cast<QWidget*>(txtEC)})
         w->setGeometry(pane);
 }

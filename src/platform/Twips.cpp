@@ -19,9 +19,9 @@ struct Scale {
     double y = 1;
 };
 
-// Pixels per layout twip across and down, measured on the application font the first time
-// and again whenever that font changes. A font smaller than the design keeps the designed
-// sizes: the layouts hold pictures drawn in pixels.
+// How much wider (x) and taller (y) the application's font is than the design's, measured
+// the first time and again whenever that font changes. A font smaller than the design keeps
+// the designed sizes: the layouts hold pictures drawn in pixels.
 const Scale& scale() {
     static Scale s;
     static bool measured = false;
@@ -37,8 +37,8 @@ const Scale& scale() {
     return s;
 }
 
-int toPixels(int twips, double perPixel) { return qRound(twips * perPixel / kTwipsPerPixel); }
-int toTwips(int pixels, double perPixel) { return qRound(pixels * kTwipsPerPixel / perPixel); }
+int toPixels(int twips, double scale) { return qRound(twips * scale / kTwipsPerPixel); }
+int toTwips(int pixels, double scale) { return qRound(pixels * kTwipsPerPixel / scale); }
 
 }  // namespace
 

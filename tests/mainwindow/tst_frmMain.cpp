@@ -288,6 +288,8 @@ private slots:
         b.close();
 
         frmMain* main = &Form<frmMain>::get();
+        // Its designed size, in a larger font, still fits the screen.
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(QRect(QPoint(), main->size())));
         QVERIFY(main->OpenAFile(b.path()));
         main->flxNotes->setColWidth(0, 2400);
         main->flxNotes->setColWidth(1, 40000);  // wider than the 16-bit field

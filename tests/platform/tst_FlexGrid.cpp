@@ -198,6 +198,19 @@ private slots:
         QApplication::setPalette(flat);
         QVERIFY(pixel(g, centre(g, 4, 3)) != pixel(g, centre(g, 1, 1)));
         QApplication::setPalette(saved);
+
+        // A heading too long for its two lines shows its first two, as if it were aligned on top.
+        g.setColWidth(1, layoutTwipsX(g.fontMetrics().horizontalAdvance(QStringLiteral("Troisième")) + 12));
+        g.setRowHeight(0, layoutTwipsY(2 * g.fontMetrics().lineSpacing() + 3));
+        const auto heading = [&](const QString& text) {
+            g.setTextMatrix(0, 1, text);
+            // Inside the frame of the current cell.
+            return g.viewport()->grab(QRect(layoutX(g.ColWidth(0)) + 3, 3, layoutX(g.ColWidth(1)) - 6, 12)).toImage();
+        };
+        const QImage overflowing = heading(QStringLiteral("Premier Second Troisième Quatrième"));
+        select(g, 0, 1, 0, 1);
+        g.setCellAlignment(FlexGrid::AlignLeftTop);
+        QCOMPARE(overflowing, heading(QStringLiteral("Premier Second")));
     }
 
     // Changes repaint only the cells they touch, yet what is on screen is what a whole
