@@ -51,6 +51,7 @@ bool fits(const QFontMetrics& fm, const QRect& room, const QString& text, bool w
     return need.width() <= room.width() && need.height() <= room.height();
 }
 
+// A caption as shown: "&" marks the next letter as a shortcut, "&&" is one "&".
 QString shown(QString text) { return text.replace(u"&&"_s, u"\x01"_s).remove(u'&').replace(u'\x01', u'&'); }
 
 // The texts of an item view that its cells, its headings or its width cut.
@@ -133,9 +134,9 @@ QStringList cutTexts(QWidget& window) {
             const QSize need = w->sizeHint();
             check(static_cast<QAbstractButton*>(w)->text(), need.width() <= w->width() && need.height() <= w->height());
         } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
-            QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+            const QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
             if (l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()))
-                check(l->text(), l->heightForWidth(l->width()) <= l->height() || l->sizeHint().width() <= l->width());
+                check(l->text(), l->wordWrap() ? l->heightForWidth(l->width()) <= l->height() : l->sizeHint().width() <= l->width());
             else
                 check(l->text(), fits(fm, room, l->text(), l->wordWrap()));
         } else if (auto* box = qobject_cast<QGroupBox*>(w); box && !box->title().isEmpty()) {
@@ -154,16 +155,13 @@ QStringList cutTexts(QWidget& window) {
                 check(combo->itemText(i), fits(fm, room.adjusted(1, 0, -1, 0), combo->itemText(i), false));
         } else if (auto* edit = qobject_cast<QLineEdit*>(w); edit && edit->echoMode() == QLineEdit::Normal
                                                             && !qobject_cast<QComboBox*>(edit->parentWidget())) {
+            // Inside the frame and the box's own margin, 2 pixels each on either side.
             const QMargins m = edit->textMargins();
             check(edit->text(), fm.horizontalAdvance(edit->text()) <= edit->width() - 2 * 4 - m.left() - m.right());
         } else if (auto* v = qobject_cast<QAbstractItemView*>(w)) {
             checkView(*v, check);
         } else if (auto* g = qobject_cast<platform::FlexGrid*>(w)) {
             checkGrid(*g, check);
-        } else if (auto* tab = qobject_cast<QTabBar*>(w)) {
-            const int space = s.pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, tab);
-            for (int i = 0; i < tab->count(); ++i)
-                check(tab->tabText(i), fm.horizontalAdvance(shown(tab->tabText(i))) + space <= tab->tabRect(i).width());
         } else if (auto* section = qobject_cast<tabSection*>(w)) {
             const QRect header(3, 0, section->width() - 6, section->HeaderHeight());
             check(section->Caption(), fits(fm, header, section->Caption(), false));
