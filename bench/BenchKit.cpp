@@ -160,18 +160,19 @@ void PlainGrid::read(int classKey, int subjectKey) {
 
 namespace {
 
-// Pixel edges of rows (columns) from the top (left), as far as `limit`.
-std::vector<int> edges(int count, const std::function<int(int)>& twips, int limit) {
+// Pixel edges of a grid's rows (columns) from its top (left), as far as `limit`.
+std::vector<int> edges(const platform::FlexGrid& grid, bool rows, int count, int limit) {
     std::vector<int> out{0};
-    for (int i = 0; i < count && out.back() < limit; ++i) out.push_back(out.back() + platform::twipsToPixels(twips(i)));
+    for (int i = 0; i < count && out.back() < limit; ++i)
+        out.push_back(out.back() + (rows ? platform::layoutY(grid.RowHeight(i)) : platform::layoutX(grid.ColWidth(i))));
     return out;
 }
 
 }  // namespace
 
 QList<DrawnCell> blockCells(const platform::FlexGrid& grid, int row1, int col1, int row2, int col2) {
-    const std::vector<int> ys = edges(std::max(row1, row2) + 1, [&](int r) { return grid.RowHeight(r); }, INT_MAX);
-    const std::vector<int> xs = edges(std::max(col1, col2) + 1, [&](int c) { return grid.ColWidth(c); }, INT_MAX);
+    const std::vector<int> ys = edges(grid, true, std::max(row1, row2) + 1, INT_MAX);
+    const std::vector<int> xs = edges(grid, false, std::max(col1, col2) + 1, INT_MAX);
     QList<DrawnCell> cells;
     for (int r = std::min(row1, row2); r <= std::max(row1, row2); ++r)
         for (int c = std::min(col1, col2); c <= std::max(col1, col2); ++c)
@@ -182,8 +183,8 @@ QList<DrawnCell> blockCells(const platform::FlexGrid& grid, int row1, int col1, 
 
 QList<DrawnCell> visibleCells(const platform::FlexGrid& grid) {
     const QSize view = grid.viewport()->size();
-    const std::vector<int> ys = edges(grid.Rows(), [&](int r) { return grid.RowHeight(r); }, view.height());
-    const std::vector<int> xs = edges(grid.Cols(), [&](int c) { return grid.ColWidth(c); }, view.width());
+    const std::vector<int> ys = edges(grid, true, grid.Rows(), view.height());
+    const std::vector<int> xs = edges(grid, false, grid.Cols(), view.width());
     return blockCells(grid, 0, 0, int(ys.size()) - 2, int(xs.size()) - 2);
 }
 

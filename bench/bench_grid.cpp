@@ -50,8 +50,8 @@ void compare(int rows, int cols) {
 
     QTableWidget table(rows, cols);
     table.resize(kWindow);
-    table.verticalHeader()->setDefaultSectionSize(platform::twipsToPixels(grid.RowHeight(0)));
-    for (int c = 0; c < cols; ++c) table.setColumnWidth(c, c == 0 ? 120 : 40);
+    table.verticalHeader()->setDefaultSectionSize(platform::layoutY(grid.RowHeight(0)));
+    for (int c = 0; c < cols; ++c) table.setColumnWidth(c, platform::layoutX(c == 0 ? 1800 : 600));
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < cols; ++c) table.setItem(r, c, new QTableWidgetItem(cellText(r, c, 0)));
     bench::showOnScreen(table);

@@ -2,10 +2,12 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace {
 // A little room either side, so that the selected caption's swapped colours frame the text.
 constexpr int kPadding = 2;
+constexpr int kFlags = Qt::AlignCenter | Qt::TextWordWrap;
 }
 
 TabItemLabel::TabItemLabel(int index, QWidget* parent) : MouseEventWidget(parent), m_index(index) {
@@ -13,9 +15,14 @@ TabItemLabel::TabItemLabel(int index, QWidget* parent) : MouseEventWidget(parent
 }
 
 void TabItemLabel::fitToCaption() {
-    const QFontMetrics fm(font());
-    const QSize size(m_caption.isEmpty() ? 0 : fm.horizontalAdvance(m_caption) + 2 * kPadding,
-                     fm.height());
+    // Measured to the fraction of a pixel and rounded up, so that the text drawn in the
+    // label breaks where it was measured.
+    const QFontMetricsF fm(font());
+    QSizeF text(fm.horizontalAdvance(m_caption), fm.height());
+    if (m_room > 2 * kPadding && text.width() + 2 * kPadding > m_room)
+        text = fm.boundingRect(QRectF(0, 0, m_room - 2 * kPadding, 0), kFlags, m_caption).size();
+    const int width = m_caption.isEmpty() ? 0 : int(std::ceil(text.width())) + 2 * kPadding;
+    const QSize size(width, int(std::ceil(text.height())));
     if (size == this->size()) return;
     resize(size);
     emit Resized();
@@ -23,6 +30,13 @@ void TabItemLabel::fitToCaption() {
 
 void TabItemLabel::setCaption(const QString& caption) {
     m_caption = caption;
+    fitToCaption();
+    update();
+}
+
+void TabItemLabel::setRoom(int width) {
+    if (width == m_room) return;
+    m_room = width;
     fitToCaption();
     update();
 }
@@ -43,6 +57,5 @@ void TabItemLabel::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), platform::oleColor(m_back));
     p.setPen(platform::oleColor(m_fore));
     // Names are shown as typed: an '&' in a subject's name is a character, not a mnemonic.
-    p.drawText(rect().adjusted(kPadding, 0, -kPadding, 0), Qt::AlignCenter | Qt::TextSingleLine,
-               m_caption);
+    p.drawText(rect().adjusted(kPadding, 0, -kPadding, 0), kFlags, m_caption);
 }

@@ -3,7 +3,8 @@
 #include "platform/OleColor.h"
 
 // The caption of one item of a tab-bar section: its text sized to fit, in the section's
-// colours (swapped when the item is selected). Its Tag holds the item's key.
+// colours (swapped when the item is selected). Its Tag holds the item's key. A caption
+// wider than the room its section gives it wraps onto more lines.
 class TabItemLabel : public MouseEventWidget {
     Q_OBJECT
 public:
@@ -15,6 +16,8 @@ public:
 
     QString Caption() const { return m_caption; }
     void setCaption(const QString& caption);
+    // The width the caption may take; 0 leaves it on one line, however wide.
+    void setRoom(int width);
     QString Tag() const { return m_tag; }
     void setTag(const QString& tag) { m_tag = tag; }
 
@@ -36,6 +39,7 @@ private:
     int m_index;
     QString m_caption;
     QString m_tag;
+    int m_room = 0;
     platform::OleColor m_back = platform::sys::ButtonShadow;
     platform::OleColor m_fore = platform::sys::WindowBackground;
 };

@@ -12,8 +12,10 @@
 #include <algorithm>
 #include <climits>
 
-using platform::pixelsToTwips;
-using platform::twipsToPixels;
+using platform::layoutTwipsX;
+using platform::layoutTwipsY;
+using platform::layoutX;
+using platform::layoutY;
 
 namespace {
 
@@ -173,30 +175,30 @@ void frmMsgBox::setVisible(bool visible) {
 void frmMsgBox::layOut() {
     QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     MsgBoxMetrics m;
-    m.iconWidth = pixelsToTwips(m_iconSize.width());
-    m.iconHeight = pixelsToTwips(m_iconSize.height());
+    m.iconWidth = layoutTwipsX(m_iconSize.width());
+    m.iconHeight = layoutTwipsY(m_iconSize.height());
     // The buttons share one size: the designed one, or the widest caption's in a larger font.
-    int buttonWidth = twipsToPixels(m.buttonWidth);
+    int buttonWidth = layoutX(m.buttonWidth);
     for (QPushButton* b : std::as_const(cmdAction)) buttonWidth = std::max(buttonWidth, b->sizeHint().width());
-    m.buttonWidth = pixelsToTwips(buttonWidth);
+    m.buttonWidth = layoutTwipsX(buttonWidth);
     m.buttonCount = int(cmdAction.size());
-    if (screen) m.maxClientWidth = pixelsToTwips(screen->availableGeometry().width() - 2 * 20);
+    if (screen) m.maxClientWidth = layoutTwipsX(screen->availableGeometry().width() - 2 * 20);
     const QFontMetrics metrics = lblMessage->fontMetrics();
     for (const QString& word : lblMessage->text().split(QRegularExpression(QStringLiteral("\\s+"))))
-        m.minLabelWidth = std::max(m.minLabelWidth, pixelsToTwips(metrics.horizontalAdvance(word) + 1));
+        m.minLabelWidth = std::max(m.minLabelWidth, layoutTwipsX(metrics.horizontalAdvance(word) + 1));
 
     const MsgBoxLayout l = layoutMsgBox(m, [this](int width) {
-        return pixelsToTwips(lblMessage->heightForWidth(twipsToPixels(width)));
+        return layoutTwipsY(lblMessage->heightForWidth(layoutX(width)));
     });
 
-    setFixedSize(twipsToPixels(l.clientWidth), twipsToPixels(l.clientHeight));
-    imaIcon->setGeometry(twipsToPixels(m.iconLeft), twipsToPixels(m.iconTop), m_iconSize.width(), m_iconSize.height());
-    const int labelWidth = twipsToPixels(l.labelWidth);
-    lblMessage->setGeometry(twipsToPixels(l.labelLeft), twipsToPixels(m.labelTop), labelWidth,
+    setFixedSize(layoutX(l.clientWidth), layoutY(l.clientHeight));
+    imaIcon->setGeometry(layoutX(m.iconLeft), layoutY(m.iconTop), m_iconSize.width(), m_iconSize.height());
+    const int labelWidth = layoutX(l.labelWidth);
+    lblMessage->setGeometry(layoutX(l.labelLeft), layoutY(m.labelTop), labelWidth,
                             lblMessage->heightForWidth(labelWidth));
     for (int i = 0; i < cmdAction.size(); ++i)
-        cmdAction.at(i)->setGeometry(twipsToPixels(l.buttonLefts.at(i)), twipsToPixels(l.buttonsTop), buttonWidth,
-                                     twipsToPixels(m.buttonHeight));
+        cmdAction.at(i)->setGeometry(layoutX(l.buttonLefts.at(i)), layoutY(l.buttonsTop), buttonWidth,
+                                     layoutY(m.buttonHeight));
 
     if (screen) {
         const QRect s = screen->geometry();

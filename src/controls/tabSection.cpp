@@ -57,7 +57,7 @@ tabSection::tabSection(QWidget* parent) : QWidget(parent) {
     m_imaDown = new ScrollArrow(false, this);
     // Until the section is tall enough to place it at its bottom, the down arrow waits
     // below the header, where a collapsed section does not show it.
-    m_imaDown->move(0, 22);
+    m_imaDown->move(0, HeaderHeight() + 5);
     connect(m_imaDown, &MouseEventWidget::Click, this, [this] {
         scrollForward();
         emit Click();
@@ -103,6 +103,7 @@ void tabSection::loadSlot() {
     button->hide();
     auto* label = new TabItemLabel(index, this);
     label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+    label->setRoom(m_captionRoom);
     label->setColors(m_settings.BackColor, m_settings.ForeColor);
     label->hide();
 
@@ -121,7 +122,12 @@ void tabSection::loadSlot() {
         connect(w, &MouseEventWidget::Click, this, [this, index] { emit ItemClick(index); });
     }
     connect(label, &TabItemLabel::Resized, this, [this, index] {
-        if (index <= ItemCount() && m_settings.Disposition == 0) centreSlot(index);
+        // The section's resize lays every item out itself.
+        if (m_busy || index > ItemCount() || m_settings.Disposition != 0) return;
+        centreSlot(index);
+        // A caption that now takes more or fewer lines moves the items under it.
+        if (index < ItemCount() && slot(index + 1).button->y() != slot(index).label->geometry().bottom() + 1 + 15)
+            restack();
     });
     m_slots.push_back(loaded);
     m_imaUp->raise();
@@ -256,17 +262,19 @@ cTabItem tabSection::HitTest(float Xpixel, float Ypixel) const {
 
 // ---- layout and scrolling ----------------------------------------------------------------
 
+int tabSection::HeaderHeight() const { return std::max(kHeaderHeight, fontMetrics().height() + 3); }
+
 void tabSection::layoutSlot(int index) {
     const Slot& s = slot(index);
     tooCommand* p = s.button;
     TabItemLabel* l = s.label;
     const int w = width();
     if (m_settings.Disposition == 0) {
-        const int top = index == 1 ? 22 : slot(index - 1).label->geometry().bottom() + 1 + 15;
+        const int top = index == 1 ? HeaderHeight() + 5 : slot(index - 1).label->geometry().bottom() + 1 + 15;
         p->move(w / 2 - p->width() / 2, top);
         l->move(w / 2 - l->width() / 2, top + p->height() + 5);
     } else {
-        const int top = index == 1 ? 22 : slot(index - 1).button->geometry().bottom() + 1 + 15;
+        const int top = index == 1 ? HeaderHeight() + 5 : slot(index - 1).button->geometry().bottom() + 1 + 15;
         p->move(10, top);
         l->move(p->width() + 15, top + p->height() / 2 - l->height() / 2);
     }
@@ -291,15 +299,39 @@ int tabSection::itemBottom(int index) const {
     return w->y() + w->height();
 }
 
-int tabSection::scrollPitch() const {
-    const int picture = slot(1).button->height();
-    return m_settings.Disposition == 0 ? picture + slot(1).label->height() + 5 + 15 : picture + 15;
+// From the top of an item to the top of the next. Captions may wrap onto several lines, so
+// each item has its own.
+int tabSection::scrollPitch(int index) const {
+    const int picture = slot(index).button->height();
+    return m_settings.Disposition == 0 ? picture + slot(index).label->height() + 5 + 15 : picture + 15;
+}
+
+// Captions wrap to the section's width; when that changes their heights, the items are
+// laid out again, scrolled as they were.
+void tabSection::fitCaptions() {
+    if (width() == m_captionRoom) return;
+    m_captionRoom = width();
+    bool resized = false;
+    for (int i = 1; i <= ItemCount(); ++i) {
+        TabItemLabel* label = slot(i).label;
+        const int height = label->height();
+        label->setRoom(m_captionRoom);
+        resized = resized || label->height() != height;
+    }
+    if (resized) restack();
+}
+
+// Lays every item out again, scrolled as they were.
+void tabSection::restack() {
+    const int first = m_firstShown;
+    layoutAll();
+    while (m_firstShown < first) scrollForward();
 }
 
 // Scrolling stops with the last item at the top: the first item shown is always an item.
 void tabSection::scrollForward() {
     if (m_firstShown >= ItemCount()) return;
-    const int pitch = scrollPitch();
+    const int pitch = scrollPitch(m_firstShown);
     for (QWidget* w : slot(m_firstShown).widgets()) w->hide();
     ++m_firstShown;
     for (int i = m_firstShown; i <= ItemCount(); ++i)
@@ -309,7 +341,7 @@ void tabSection::scrollForward() {
 
 void tabSection::scrollBack() {
     if (m_firstShown <= 1) return;
-    const int pitch = scrollPitch();
+    const int pitch = scrollPitch(m_firstShown - 1);
     for (int i = m_firstShown; i <= ItemCount(); ++i)
         for (QWidget* w : slot(i).widgets()) w->move(w->x(), w->y() + pitch);
     --m_firstShown;
@@ -350,14 +382,15 @@ void tabSection::runResizeHandler() {
     if (m_busy) return;
     m_busy = true;
     if (m_reduced) {
-        resize(width(), kHeaderHeight);
+        resize(width(), HeaderHeight());
         update();
         m_busy = false;
         return;
     }
+    fitCaptions();
     const int w = width(), h = height();
-    m_imaUp->move(w - m_imaUp->width() - 5, 22);
-    if (h - m_imaDown->height() - 5 > kHeaderHeight)
+    m_imaUp->move(w - m_imaUp->width() - 5, HeaderHeight() + 5);
+    if (h - m_imaDown->height() - 5 > HeaderHeight())
         m_imaDown->move(w - m_imaDown->width() - 5, h - m_imaDown->height() - 5);
     if (m_settings.Disposition == 0)
         for (int i = 1; i <= ItemCount(); ++i) centreSlot(i);
@@ -446,7 +479,7 @@ void tabSection::paintEvent(QPaintEvent*) {
 
     QStyleOptionButton header;
     header.initFrom(this);
-    header.rect = QRect(0, 0, width(), kHeaderHeight);
+    header.rect = QRect(0, 0, width(), HeaderHeight());
     header.state |= QStyle::State_Raised;
     header.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
     style()->drawControl(QStyle::CE_PushButtonBevel, &header, &p, this);
@@ -462,7 +495,7 @@ void tabSection::paintEvent(QPaintEvent*) {
 // the header zone reaches a little below the drawn header.
 void tabSection::mousePressEvent(QMouseEvent* e) {
     const bool left = e->button() == Qt::LeftButton;
-    if (e->position().y() < kHeaderZone) {
+    if (e->position().y() < HeaderHeight() + 6) {
         emitMouse(this, &tabSection::HeaderMouseDown, *e);
         if (left) emit HeaderClick();
     } else {
@@ -472,7 +505,7 @@ void tabSection::mousePressEvent(QMouseEvent* e) {
 }
 
 void tabSection::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->position().y() < kHeaderZone)
+    if (e->position().y() < HeaderHeight() + 6)
         emitMouse(this, &tabSection::HeaderMouseUp, *e);
     else
         emitMouse(this, &tabSection::MouseUp, *e);

@@ -30,7 +30,10 @@ public:
         int Disposition = 0;
     };
 
+    // The header is 17 pixels high, or as high as a larger font needs. The items start 5
+    // pixels below it; presses down to 6 pixels below it count as on the header.
     static constexpr int kHeaderHeight = 17;
+    int HeaderHeight() const;
 
     explicit tabSection(QWidget* parent = nullptr);
 
@@ -121,8 +124,6 @@ private:
         std::array<MouseEventWidget*, 2> widgets() const;
     };
 
-    static constexpr int kHeaderZone = 23;  // presses above this line count as on the header
-
     const Slot& slot(int index) const { return m_slots[size_t(index - 1)]; }
     cTabItem handle(int index) const;
     QString keyAt(int index) const;
@@ -138,7 +139,9 @@ private:
     void centreSlot(int index);
     void layoutAll();
     int itemBottom(int index) const;
-    int scrollPitch() const;
+    int scrollPitch(int index) const;
+    void fitCaptions();
+    void restack();
     void scrollForward();
     void scrollBack();
     void updateArrows();
@@ -157,6 +160,7 @@ private:
     int m_firstShown = 1;
     bool m_busy = false;
     bool m_unloaded = false;
+    int m_captionRoom = 0;  // the width the captions were last wrapped to
     std::vector<Slot> m_slots;
     MouseEventWidget* m_imaUp;
     MouseEventWidget* m_imaDown;

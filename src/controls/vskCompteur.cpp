@@ -84,7 +84,8 @@ private:
 
 namespace {
 
-constexpr int kHeight = twipsToPixels(285);
+// One text line of the layout's font.
+int boxHeight() { return layoutY(285); }
 
 VbError invalid(const char* text) {
     return VbError(kErrInvalidValue, QStringLiteral("vskCompteur"), QString::fromUtf8(text));
@@ -108,8 +109,8 @@ qint64 leadingNumber(const QString& text) {
 vskCompteur::vskCompteur(QWidget* parent)
     : QWidget(parent), m_text(new vskCompteurParts::Text(this)),
       m_buttons{new vskCompteurParts::Button(this, false), new vskCompteurParts::Button(this, true)} {
-    setFixedHeight(kHeight);
-    resize(width(), kHeight);
+    setFixedHeight(boxHeight());
+    resize(width(), boxHeight());
     setFocusProxy(m_text);
     m_text->installEventFilter(this);
     connect(m_text, &QLineEdit::textChanged, this, &vskCompteur::Change);
@@ -348,15 +349,15 @@ bool vskCompteur::eventFilter(QObject* watched, QEvent* e) {
 
 // The control is always one text line high; the buttons sit side by side in the right end
 // of the box, 2 pixels from its top and right edges.
-QSize vskCompteur::sizeHint() const { return QSize(twipsToPixels(1200), kHeight); }
+QSize vskCompteur::sizeHint() const { return twipsSize(1200, 285); }
 
 void vskCompteur::resizeEvent(QResizeEvent*) {
     const int w = width();
-    const int buttonWidth = twipsToPixels(200);
-    m_text->setGeometry(0, 0, w, kHeight);
+    const int buttonWidth = layoutX(200), h = height();
+    m_text->setGeometry(0, 0, w, h);
     m_text->setTextMargins(0, 0, 2 * buttonWidth + 2, 0);
-    m_buttons[0]->setGeometry(w - 2 * buttonWidth - 2, 2, buttonWidth, kHeight - 4);
-    m_buttons[1]->setGeometry(w - buttonWidth - 2, 2, buttonWidth, kHeight - 4);
+    m_buttons[0]->setGeometry(w - 2 * buttonWidth - 2, 2, buttonWidth, h - 4);
+    m_buttons[1]->setGeometry(w - buttonWidth - 2, 2, buttonWidth, h - 4);
 }
 
 void vskCompteur::changeEvent(QEvent* e) {

@@ -163,11 +163,12 @@ void vskTab::layoutSections() {
     if (m_busy) return;
     m_busy = true;
     const QRect inner = contentsRect();
-    const int free = inner.height() - tabSection::kHeaderHeight * SectionCount();
+    int free = inner.height();
+    for (int p = 1; p <= SectionCount(); ++p) free -= at(p)->HeaderHeight();
     int top = inner.top();
     for (int p = 1; p <= SectionCount(); ++p) {
-        const int height = (free > 0 && p == m_active) ? free + tabSection::kHeaderHeight
-                                                       : tabSection::kHeaderHeight;
+        const int header = at(p)->HeaderHeight();
+        const int height = (free > 0 && p == m_active) ? free + header : header;
         at(p)->setGeometry(inner.left(), top, inner.width(), height);
         top += at(p)->height();
     }

@@ -63,14 +63,14 @@ frmDelSérie::frmDelSérie() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedS
     for (int i = 0; i < 2; ++i) {
         auto* b = new QPushButton(captions[i], this);
         b->setObjectName(QStringLiteral("cmdAction%1").arg(i));
-        b->setFixedSize(platform::twipsToPixels(1215), platform::twipsToPixels(375));
+        b->setFixedSize(platform::twipsSize(1215, 375));
         connect(b, &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
         buttons->addWidget(b);
         cmdAction.append(b);
     }
     cmdAction[0]->setDefault(true);
     layout->addLayout(buttons);
-    setFixedSize(platform::twipsToPixels(4815), platform::twipsToPixels(3405));
+    setFixedSize(platform::twipsSize(4815, 3405));
 }
 
 bool frmDelSérie::PopulateCombos(commands::MainSurface& main, const db::Database& database, db::Recordset& notes) {

@@ -22,7 +22,8 @@
 #include <QScrollBar>
 
 using platform::twipsRect;
-using platform::twipsToPixels;
+using platform::layoutX;
+using platform::layoutY;
 namespace key = platform::key;
 
 namespace {
@@ -242,13 +243,13 @@ void frmElève::openEditor(const QString& name, const QString& firstName) {
     lblEti[1]->setText(kEditHelp);
     // The boxes cover the row's two cells; the first column's left edge is found from the
     // current cell's, whichever column that is.
-    const int top = twipsToPixels(flxElèves->CellTop());
-    const int height = twipsToPixels(flxElèves->CellHeight());
-    int left = flxElèves->CellLeft();
-    for (int c = 0; c < flxElèves->Col(); ++c) left -= flxElèves->ColWidth(c);
-    const int width0 = twipsToPixels(flxElèves->ColWidth(0));
-    txtNom->setGeometry(twipsToPixels(left), top, width0, height);
-    txtPrénom->setGeometry(twipsToPixels(left) + width0, top, twipsToPixels(flxElèves->ColWidth(1)), height);
+    const int top = layoutY(flxElèves->CellTop());
+    const int height = layoutY(flxElèves->CellHeight());
+    int left = layoutX(flxElèves->CellLeft());
+    for (int c = 0; c < flxElèves->Col(); ++c) left -= layoutX(flxElèves->ColWidth(c));
+    const int width0 = layoutX(flxElèves->ColWidth(0));
+    txtNom->setGeometry(left, top, width0, height);
+    txtPrénom->setGeometry(left + width0, top, layoutX(flxElèves->ColWidth(1)), height);
     txtNom->show();
     txtPrénom->show();
     txtNom->setFocus(Qt::OtherFocusReason);

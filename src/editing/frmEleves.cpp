@@ -37,17 +37,18 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 
 namespace {
 
 using platform::FlexGrid;
-using platform::twipsToPixels;
+using platform::layoutX;
 
 constexpr int kSplitWidth = 4;        // pixels
 constexpr int kFrameHeight = 44;      // pixels
-constexpr int kHeadingHeight = 28;    // pixels
+constexpr int kHeadingHeight = 28;    // pixels, at least: more when the font needs it
 constexpr int kTreeWidth = 2600;      // twips
 constexpr int kDesignWidth = 15000, kDesignHeight = 10500;  // twips
 
@@ -78,7 +79,7 @@ const ToolButton kTools[9] = {{u"Tableau des notes", 3}, {nullptr, 0}, {u"Imprim
 frmElèves::frmElèves() {
     setObjectName(QStringLiteral("frmElèves"));
     setWindowIcon(pictures::logo(64));
-    resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
+    resize(platform::twipsSize(kDesignWidth, kDesignHeight));
 
     m_client = new QWidget(this);
     setCentralWidget(m_client);
@@ -192,7 +193,7 @@ frmElèves::frmElèves() {
     staBar = statusBar();
 
     windowparts::setUpSplitter(mSplitter, *picSplit);
-    picSplit->move(twipsToPixels(kTreeWidth), 0);
+    picSplit->move(layoutX(kTreeWidth), 0);
     for (QWidget* w : {static_cast<QWidget*>(fraChoix[0]), static_cast<QWidget*>(lblElève), static_cast<QWidget*>(flxMoy),
                        static_cast<QWidget*>(txtEC), static_cast<QWidget*>(fraChoix[1]), static_cast<QWidget*>(lblClass),
                        static_cast<QWidget*>(flxClass)})
@@ -232,6 +233,18 @@ bool frmElèves::Open(commands::MainSurface& main) {
 void frmElèves::load(commands::MainSurface& main) {
     m_subjects = averagestable::readSubjects(mUtilities::gDB);
     FillTree();
+    // The tree starts wide enough for its longest name, within half the window. The view
+    // measures only the rows on show: every class is opened for that, and closed again.
+    {
+        const QSignalBlocker quiet(treElv);
+        treElv->expandAll();
+        const QAbstractItemView& view = *treElv;  // where its measure is public
+        const int names = view.sizeHintForColumn(0) + 2 * treElv->frameWidth()
+                          + treElv->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, treElv);
+        treElv->collapseAll();
+        picSplit->move(qBound(layoutX(kTreeWidth), names, qMax(layoutX(kTreeWidth), width() / 2)), 0);
+        ArrangePanes();
+    }
     studentgrid::build(*flxMoy, m_subjects);
     classgrid::build(*flxClass, m_subjects);
 
@@ -641,9 +654,10 @@ void frmElèves::ArrangePanes() {
     treElv->setGeometry(0, 0, split, height);
     picSplit->setGeometry(split, 0, kSplitWidth, height);
     const int left = split + kSplitWidth, right = qMax(0, width - left);
+    const int headingHeight = qMax(kHeadingHeight, lblClass->sizeHint().height());
     for (QGroupBox* frame : fraChoix) frame->setGeometry(left, 0, right, kFrameHeight);
-    for (QLabel* label : {lblClass, lblElève}) label->setGeometry(left, kFrameHeight, right, kHeadingHeight);
-    const QRect pane(left, kFrameHeight + kHeadingHeight, right, qMax(0, height - kFrameHeight - kHeadingHeight));
+    for (QLabel* label : {lblClass, lblElève}) label->setGeometry(left, kFrameHeight, right, headingHeight);
+    const QRect pane(left, kFrameHeight + headingHeight, right, qMax(0, height - kFrameHeight - headingHeight));
     for (QWidget* w : {static_cast<QWidget*>(flxMoy), static_cast<QWidget*>(flxClass), static_cast<QWidget*>(txtEC)})
         w->setGeometry(pane);
 }

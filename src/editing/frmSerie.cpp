@@ -27,7 +27,8 @@
 
 namespace {
 
-using platform::twipsToPixels;
+using platform::layoutX;
+using platform::layoutY;
 namespace dates = platform::dates;
 
 // Outer heights of the two pages and the top of their buttons, in twips. The heights
@@ -89,7 +90,7 @@ frmSérie::frmSérie() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     setObjectName(QStringLiteral("frmSérie"));
     setWindowTitle(QStringLiteral("Série de notes"));
 
-    const int inner = twipsToPixels(kWidth - 2 * kMargin);
+    const int inner = layoutX(kWidth - 2 * kMargin);
     lblEti.resize(9);
     fraMat.resize(3);
 
@@ -164,11 +165,11 @@ frmSérie::frmSérie() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     vskPériode->setMin(1);
     vskPériode->setValue(1);
 
-    const int small = twipsToPixels(855);
+    const int small = layoutX(855);
     for (QWidget* w : {static_cast<QWidget*>(TxtSur), static_cast<QWidget*>(txtCoefficient),
                        static_cast<QWidget*>(vskPériode)})
         w->setFixedWidth(small);
-    txtDate->setFixedWidth(twipsToPixels(1455));
+    txtDate->setFixedWidth(layoutX(1455));
     auto* dateRow = new QHBoxLayout;
     dateRow->setSpacing(4);
     dateRow->addWidget(txtDate);
@@ -202,17 +203,15 @@ frmSérie::frmSérie() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     for (int i = 0; i < 3; ++i) {
         auto* b = new QPushButton(captions[i], this);
         b->setObjectName(QStringLiteral("cmdAction%1").arg(i));
-        b->resize(twipsToPixels(kButtonWidth), twipsToPixels(kButtonHeight));
+        b->resize(platform::twipsSize(kButtonWidth, kButtonHeight));
         connect(b, &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
         cmdAction.append(b);
     }
     cmdAction[0]->setDefault(true);
     cmdAction[2]->hide();
 
-    fraPage1->setGeometry(twipsToPixels(kMargin), twipsToPixels(kMargin), inner,
-                          twipsToPixels(kButtonTop[0] - 2 * kMargin));
-    fraPage2->setGeometry(twipsToPixels(kMargin), twipsToPixels(kMargin), inner,
-                          twipsToPixels(kButtonTop[1] - 2 * kMargin));
+    fraPage1->setGeometry(layoutX(kMargin), layoutY(kMargin), inner, layoutY(kButtonTop[0] - 2 * kMargin));
+    fraPage2->setGeometry(layoutX(kMargin), layoutY(kMargin), inner, layoutY(kButtonTop[1] - 2 * kMargin));
     showPage(1);
 
     for (QLineEdit* b : {txtNom, TxtSur, txtCoefficient, txtDate})
@@ -296,13 +295,13 @@ void frmSérie::showPage(int page) {
     fraPage2->setVisible(page == 2);
     cmdAction[0]->setText(page == 1 ? kNext : kOk);
     cmdAction[2]->setVisible(page == 2);
-    const int top = twipsToPixels(kButtonTop[p]);
-    const int width = twipsToPixels(kWidth);
-    const int w = twipsToPixels(kButtonWidth), gap = twipsToPixels(kButtonGap), margin = twipsToPixels(kMargin);
+    const int top = layoutY(kButtonTop[p]);
+    const int width = layoutX(kWidth);
+    const int w = layoutX(kButtonWidth), gap = layoutX(kButtonGap), margin = layoutX(kMargin);
     cmdAction[1]->move(width - margin - w, top);
     cmdAction[0]->move(width - margin - 2 * w - gap, top);
     cmdAction[2]->move(margin, top);
-    setFixedSize(width, twipsToPixels(kHeight[p] - kFrame));
+    setFixedSize(width, layoutY(kHeight[p] - kFrame));
 }
 
 void frmSérie::cboSérie_Click(int entry) {

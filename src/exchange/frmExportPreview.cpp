@@ -8,9 +8,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 
-using platform::twipsToPixels;
+using platform::layoutX;
+using platform::layoutY;
 using platform::twipsRect;
 
 namespace {
@@ -62,8 +64,8 @@ void frmExportPreview::fill(const exchangefile::Contents& c, const QString& file
 
     flxNotes->setColumnCount(1 + int(c.series.size()));
     flxNotes->setRowCount(kFirstStudentRow + int(c.students.size()));
-    flxNotes->setColumnWidth(0, twipsToPixels(1800));
-    flxNotes->setRowHeight(0, twipsToPixels(500));
+    flxNotes->setColumnWidth(0, layoutX(1800));
+    flxNotes->setRowHeight(0, layoutY(500));
     flxNotes->setItem(1, 0, cell(QStringLiteral("Note/"), Qt::AlignRight | Qt::AlignVCenter));
     flxNotes->setItem(2, 0, cell(QStringLiteral("Coefficient"), Qt::AlignRight | Qt::AlignVCenter));
     QHash<qint32, int> rowOf;
@@ -71,12 +73,21 @@ void frmExportPreview::fill(const exchangefile::Contents& c, const QString& file
         flxNotes->setItem(kFirstStudentRow + i, 0, cell(c.students[i].name()));
         rowOf.insert(c.students[i].numElv, kFirstStudentRow + i);
     }
+    // Names and headings come from another gradebook, whose widths the file does not carry:
+    // a column is widened as far as its longest text needs.
+    const auto fitColumns = qScopeGuard([this] {
+        for (int j = 0; j < flxNotes->columnCount(); ++j) {
+            const int designed = flxNotes->columnWidth(j);
+            flxNotes->resizeColumnToContents(j);
+            flxNotes->setColumnWidth(j, std::max(designed, flxNotes->columnWidth(j)));
+        }
+    });
     if (c.series.isEmpty()) return;
 
     QHash<qint32, int> columnOf;
     for (int j = 0; j < c.series.size(); ++j) {
         const exchangefile::Series& s = c.series[j];
-        flxNotes->setColumnWidth(j + 1, twipsToPixels(600));
+        flxNotes->setColumnWidth(j + 1, layoutX(600));
         flxNotes->setItem(0, j + 1, cell(s.nom, Qt::AlignCenter));
         flxNotes->setItem(1, j + 1, cell(QString::number(s.sur)));
         flxNotes->setItem(2, j + 1, cell(QString::number(s.coefficient)));

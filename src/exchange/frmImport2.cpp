@@ -22,7 +22,8 @@ frmImport2::frmImport2() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
     auto* status = new QLabel(this);
     status->setTextFormat(Qt::PlainText);  // names from the file
     status->setWordWrap(true);
-    status->setGeometry(twipsRect(120, 120, 5895, 375));
+    // Two names and a class make the line long: it may take two, down to the frames.
+    status->setGeometry(twipsRect(120, 120, 5895, 600));
     lblEti = {status, nullptr};
 
     fraOpt = new QGroupBox(QStringLiteral("Que souhaitez vous faire ?"), this);

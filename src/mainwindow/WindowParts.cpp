@@ -59,10 +59,11 @@ QLineEdit* cellEditor(platform::FlexGrid& grid, const QString& objectName) {
 }
 
 void showOverCell(QLineEdit& editor, platform::FlexGrid& grid) {
-    using platform::twipsToPixels;
+    using platform::layoutX;
+    using platform::layoutY;
     // Read before the editor shows: bringing the cell into view scrolls the grid.
-    const QRect cell(twipsToPixels(grid.CellLeft()), twipsToPixels(grid.CellTop()), twipsToPixels(grid.CellWidth()),
-                     twipsToPixels(grid.CellHeight()));
+    const QRect cell(layoutX(grid.CellLeft()), layoutY(grid.CellTop()), layoutX(grid.CellWidth()),
+                     layoutY(grid.CellHeight()));
     editor.setGeometry(cell.translated(-grid.viewport()->pos()));
     editor.show();
     editor.raise();

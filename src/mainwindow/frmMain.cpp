@@ -40,7 +40,7 @@ using platform::twipsToPixels;
 const QString kStartUp = QStringLiteral("StartUp");
 const QString kLastFile = QStringLiteral("File");
 constexpr int kSplitWidth = 4;     // pixels
-constexpr int kHeadingHeight = 28;  // pixels
+constexpr int kHeadingHeight = 28;  // pixels, at least: more when the font needs it
 constexpr int kDesignWidth = 15000, kDesignHeight = 10500;  // twips
 
 // A number stored as text in the settings; 0 for anything else.
@@ -50,8 +50,8 @@ int settingTwips(const QString& key, const QString& defaultValue) {
     return ok && std::isfinite(v) ? int(qBound(-1e6, std::round(v), 1e6)) : 0;
 }
 
-void saveTwips(const QString& key, int pixels) {
-    platform::SaveSetting(kStartUp, key, QString::number(float(pixelsToTwips(pixels))));
+void saveTwips(const QString& key, int twips) {
+    platform::SaveSetting(kStartUp, key, QString::number(float(twips)));
 }
 
 // "True" and "False" as written, or a number (non-zero is true).
@@ -100,7 +100,7 @@ frmMain::frmMain() {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Carnet de notes"));
     setWindowIcon(pictures::logo(64));
-    resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight));
+    resize(onScreen(QRect(QPoint(), platform::twipsSize(kDesignWidth, kDesignHeight))).size());
     connectStoreMessages();
 
     m_client = new QWidget(this);
@@ -448,7 +448,9 @@ void frmMain::restorePlacement() {
                                    twipsToPixels(settingTwips(QStringLiteral("Width"), QStringLiteral("0"))),
                                    twipsToPixels(height))));
     }
-    picSplit->move(qMax(0, twipsToPixels(settingTwips(QStringLiteral("Pos1"), QStringLiteral("2290")))), 0);
+    // The placement is a place on the screen; the splitter's is the width of the tab bar,
+    // which holds text, so it follows the layout's font.
+    picSplit->move(qMax(0, platform::layoutX(settingTwips(QStringLiteral("Pos1"), QStringLiteral("2290")))), 0);
 }
 
 void frmMain::savePlacement() {
@@ -456,11 +458,11 @@ void frmMain::savePlacement() {
     platform::SaveSetting(kStartUp, QStringLiteral("Maximized"), isMaximized() ? QStringLiteral("True") : QStringLiteral("False"));
     if (isMaximized()) return;
     const QRect r = geometry();
-    saveTwips(QStringLiteral("Height"), r.height());
-    saveTwips(QStringLiteral("Width"), r.width());
-    saveTwips(QStringLiteral("Left"), r.x());
-    saveTwips(QStringLiteral("Top"), r.y());
-    saveTwips(QStringLiteral("Pos1"), picSplit->x());
+    saveTwips(QStringLiteral("Height"), pixelsToTwips(r.height()));
+    saveTwips(QStringLiteral("Width"), pixelsToTwips(r.width()));
+    saveTwips(QStringLiteral("Left"), pixelsToTwips(r.x()));
+    saveTwips(QStringLiteral("Top"), pixelsToTwips(r.y()));
+    saveTwips(QStringLiteral("Pos1"), platform::layoutTwipsX(picSplit->x()));
 }
 
 void frmMain::ArrangePanes() {
@@ -469,8 +471,9 @@ void frmMain::ArrangePanes() {
     vskTab->setGeometry(0, 0, split, height);
     picSplit->setGeometry(split, 0, kSplitWidth, height);
     const int left = split + kSplitWidth;
-    lblPrincipal->setGeometry(left, 0, qMax(0, width - left), kHeadingHeight);
-    flxNotes->setGeometry(left, kHeadingHeight, qMax(0, width - left), qMax(0, height - kHeadingHeight));
+    const int heading = qMax(kHeadingHeight, lblPrincipal->sizeHint().height());
+    lblPrincipal->setGeometry(left, 0, qMax(0, width - left), heading);
+    flxNotes->setGeometry(left, heading, qMax(0, width - left), qMax(0, height - heading));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

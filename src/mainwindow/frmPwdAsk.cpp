@@ -21,14 +21,13 @@ QLabel* label(QWidget* parent, const QString& text, int left, int top, int width
 }  // namespace
 
 frmPwdAsk::frmPwdAsk() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
-    using platform::twipsToPixels;
     setObjectName(QStringLiteral("frmPwdAsk"));
     setWindowTitle(QStringLiteral("Mot de passe"));
-    setFixedSize(twipsToPixels(5400), twipsToPixels(2280));
+    setFixedSize(platform::twipsSize(5400, 2280));
 
     auto* picture = new QLabel(this);
     picture->setPixmap(pictures::key(32));
-    picture->setGeometry(twipsToPixels(180), twipsToPixels(180), 32, 32);
+    picture->setGeometry(platform::layoutX(180), platform::layoutY(180), 32, 32);
 
     QLabel* heading = label(this, QStringLiteral("L'accès à ce carnet de notes est protégé par un mot de passe."),
                             900, 150, 4320, 480);
@@ -38,7 +37,7 @@ frmPwdAsk::frmPwdAsk() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     label(this, QStringLiteral("Entrez le mot de passe."), 900, 720, 4320, 270);
 
     txtPwd = passwordBox(QStringLiteral("txtPwd"), this);
-    txtPwd->setGeometry(twipsToPixels(900), twipsToPixels(1050), twipsToPixels(2400), twipsToPixels(345));
+    txtPwd->setGeometry(platform::twipsRect(900, 1050, 2400, 345));
     txtPwd->installEventFilter(this);
 
     QLabel* hint = label(this, QStringLiteral("'Entrée' pour valider votre saisie, 'ESC' pour l'annuler."),

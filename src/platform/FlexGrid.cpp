@@ -252,10 +252,12 @@ private:
             int flags = textFlags(k.alignment < 0 ? int(AlignGeneral) : int(k.alignment), k.number);
             if (k.advance > box.width()) {
                 // A row made tall enough for two lines (a heading) wraps what does not fit;
-                // what still overflows shows its beginning rather than its middle.
+                // what still overflows shows its beginning rather than its middle, across
+                // and down.
                 if (box.height() >= 2 * lineSpacing) flags |= Qt::TextWordWrap;
-                if (fm.boundingRect(box, flags, k.text).width() > box.width())
-                    flags = (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+                const QRect needed = fm.boundingRect(box, flags, k.text);
+                if (needed.width() > box.width()) flags = (flags & ~Qt::AlignHorizontal_Mask) | Qt::AlignLeft;
+                if (needed.height() > box.height()) flags = (flags & ~Qt::AlignVertical_Mask) | Qt::AlignTop;
             }
             p.setPen(color(fore));
             p.drawText(box, flags, k.text);
@@ -313,7 +315,7 @@ FlexGrid::FlexGrid(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
-    m_defaultRowHeight = pixelsToTwips(fontMetrics().height() + 4);
+    m_defaultRowHeight = fontMetrics().height() + 4;
     // The shape of a new grid: one fixed row and column around one cell.
     setCols(2);
     setRows(2);
@@ -545,7 +547,7 @@ void FlexGrid::setColWidth(int col, int twips) {
 int FlexGrid::RowHeight(int row) const {
     checkRow(row);
     const int h = m_rows[size_t(row)].height;
-    return h < 0 ? m_defaultRowHeight : h;
+    return h < 0 ? layoutTwipsY(m_defaultRowHeight) : h;
 }
 
 void FlexGrid::setRowHeight(int row, int twips) {
@@ -624,11 +626,11 @@ void FlexGrid::setMergeCells(bool merge) {
 
 // ---- geometry --------------------------------------------------------------------------
 
-int FlexGrid::colPx(int col) const { return twipsToPixels(m_cols[size_t(col)].width); }
+int FlexGrid::colPx(int col) const { return layoutX(m_cols[size_t(col)].width); }
 
 int FlexGrid::rowPx(int row) const {
     const int h = m_rows[size_t(row)].height;
-    return twipsToPixels(h < 0 ? m_defaultRowHeight : h);
+    return h < 0 ? m_defaultRowHeight : layoutY(h);
 }
 
 void FlexGrid::updateScrollBars() {
@@ -647,31 +649,31 @@ void FlexGrid::ensureVisible(int row, int col) {
 int FlexGrid::CellLeft() {
     if (Rows() == 0 || Cols() == 0) return 0;
     ensureVisible(m_row, m_col);
-    return pixelsToTwips(viewport()->pos().x() + colAxis().pos(m_col));
+    return layoutTwipsX(viewport()->pos().x() + colAxis().pos(m_col));
 }
 
 int FlexGrid::CellTop() {
     if (Rows() == 0 || Cols() == 0) return 0;
     ensureVisible(m_row, m_col);
-    return pixelsToTwips(viewport()->pos().y() + rowAxis().pos(m_row));
+    return layoutTwipsY(viewport()->pos().y() + rowAxis().pos(m_row));
 }
 
 int FlexGrid::CellWidth() {
     if (Rows() == 0 || Cols() == 0) return 0;
     ensureVisible(m_row, m_col);
-    return pixelsToTwips(colPx(m_col));
+    return layoutTwipsX(colPx(m_col));
 }
 
 int FlexGrid::CellHeight() {
     if (Rows() == 0 || Cols() == 0) return 0;
     ensureVisible(m_row, m_col);
-    return pixelsToTwips(rowPx(m_row));
+    return layoutTwipsY(rowPx(m_row));
 }
 
-int FlexGrid::Left() const { return pixelsToTwips(x()); }
-int FlexGrid::Top() const { return pixelsToTwips(y()); }
-int FlexGrid::Width() const { return pixelsToTwips(width()); }
-int FlexGrid::Height() const { return pixelsToTwips(height()); }
+int FlexGrid::Left() const { return layoutTwipsX(x()); }
+int FlexGrid::Top() const { return layoutTwipsY(y()); }
+int FlexGrid::Width() const { return layoutTwipsX(width()); }
+int FlexGrid::Height() const { return layoutTwipsY(height()); }
 void FlexGrid::SetFocus() { setFocus(Qt::OtherFocusReason); }
 
 // ---- painting and widget events --------------------------------------------------------
@@ -726,7 +728,7 @@ void FlexGrid::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         for (RowInfo& info : m_rows)
             for (Cell& k : info.cells) k.advance = -1;
-        m_defaultRowHeight = pixelsToTwips(fontMetrics().height() + 4);
+        m_defaultRowHeight = fontMetrics().height() + 4;
         updateScrollBars();
     }
     if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
@@ -878,7 +880,7 @@ void FlexGrid::mousePressEvent(QMouseEvent* event) {
 void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     if (m_drag == Drag::Resize) {
-        setColWidth(m_resizeCol, pixelsToTwips(std::max(kMinUserWidth, pos.x() - colAxis().pos(m_resizeCol) + 1)));
+        setColWidth(m_resizeCol, layoutTwipsX(std::max(kMinUserWidth, pos.x() - colAxis().pos(m_resizeCol) + 1)));
     } else if (m_drag == Drag::Select) {
         dragTo(pos);
     } else if (resizeHandleAt(pos) >= 0) {

@@ -11,8 +11,8 @@ namespace platform {
 // columns may be fixed (headings that stay in view while the rest scrolls), painted by us.
 //
 // Conventions:
-// - Rows and columns count from 0, the fixed ones first. Sizes are in twips (15 per pixel);
-//   a column of width 0 (a row of height 0) is hidden.
+// - Rows and columns count from 0, the fixed ones first. Sizes are in layout twips
+//   (platform/Twips.h); a column of width 0 (a row of height 0) is hidden.
 // - Row()/Col() is the current cell, RowSel()/ColSel() the opposite corner of the selection,
 //   on either side of it. Setting Row or Col collapses the selection onto the current cell.
 // - Colours are OLE colours. A cell reads back the colour it was painted with; an unpainted
@@ -115,7 +115,8 @@ public:
     void setForeColorSel(OleColor color);
 
     // Rectangle of the current cell in twips, measured from the grid's own top-left corner
-    // (its border included): an editor child of the grid goes at CellLeft/15, CellTop/15.
+    // (its border included): an editor child of the grid goes at layoutX(CellLeft()),
+    // layoutY(CellTop()).
     // Reading any of them first scrolls the current cell into view.
     int CellLeft();
     int CellTop();
@@ -252,7 +253,7 @@ private:
     OleColor m_gridColor;
     bool m_mergeCells = false;
     QString m_tag;
-    int m_defaultRowHeight = 0;  // twips, from the font
+    int m_defaultRowHeight = 0;  // pixels, from the font
 
     enum class Drag { None, Select, Resize };
     Drag m_drag = Drag::None;

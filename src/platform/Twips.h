@@ -1,7 +1,12 @@
 #pragma once
 #include <QRect>
 // Geometry that is stored (registry positions, column widths in the gradebook) stays in
-// twips; everything drawn is in pixels. A normal screen has 15 twips per pixel.
+// twips; everything drawn is in pixels. Twips measure two different things here:
+// - paper, and places on the screen (the main window's placement): 15 twips a pixel,
+//   whatever the font;
+// - the layouts of the windows and the widths of the grids' columns, designed for the
+//   Windows interface font of their time. They follow the application's font, as dialog
+//   units do, so that a wider or taller font gets the room its texts need.
 
 namespace platform {
 
@@ -10,9 +15,15 @@ inline constexpr int kTwipsPerPixel = 15;
 constexpr int twipsToPixels(int twips) { return twips / kTwipsPerPixel; }
 constexpr int pixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
+// Layout twips in pixels, across (widths, lefts) and down (heights, tops), and back.
+// Pixels turned into twips and back are the pixels they were.
+int layoutX(int twips);
+int layoutY(int twips);
+int layoutTwipsX(int pixels);
+int layoutTwipsY(int pixels);
+
 // A window's layout given in twips, as a rectangle in pixels.
-inline QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width), twipsToPixels(height));
-}
+QRect twipsRect(int left, int top, int width, int height);
+inline QSize twipsSize(int width, int height) { return QSize(layoutX(width), layoutY(height)); }
 
 }  // namespace platform

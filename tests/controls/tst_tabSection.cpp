@@ -61,11 +61,18 @@ private slots:
         QCOMPARE(itemButton(*s, 3)->x(), 150 - 16);
         s->ItemAt(2).setCaption(QStringLiteral("Sciences de la vie et de la Terre"));
         QCOMPARE(itemLabel(*s, 2)->x() + itemLabel(*s, 2)->width() / 2, 150);
+        // A caption wider than the section wraps, and the items under it follow its height.
+        s->resize(150, 400);
+        QVERIFY(itemLabel(*s, 2)->width() <= 150 && itemLabel(*s, 2)->height() > lh);
+        QCOMPARE(itemButton(*s, 3)->y(), itemLabel(*s, 2)->geometry().bottom() + 16);
+        s->ItemAt(2).setCaption(QStringLiteral("SVT"));
+        QCOMPARE(itemButton(*s, 3)->y(), itemLabel(*s, 2)->geometry().bottom() + 16);
     }
 
     void arrowsScrollOneItemAtATime() {
         s->resize(200, 250);
         fill(10);
+        s->ItemAt(4).setCaption(QStringLiteral("Sciences de la vie et de la Terre, option"));  // two lines
         QWidget* up = tabkit::arrow(*s, true);
         QWidget* down = tabkit::arrow(*s, false);
         QVERIFY(down->isVisible() && !up->isVisible());

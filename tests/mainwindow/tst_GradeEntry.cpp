@@ -14,6 +14,7 @@
 #include "platform/FormInstance.h"
 #include "platform/Paths.h"
 #include "platform/ShellOpen.h"
+#include "platform/Twips.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -82,8 +83,9 @@ class tst_GradeEntry : public QObject {
     }
     QPoint cellCentre(int row, int col) {  // in the viewport; the current cell moves there
         select(row, col);
-        const QPoint corner(grid().CellLeft() / 15, grid().CellTop() / 15);
-        return corner - grid().viewport()->pos() + QPoint(grid().CellWidth() / 30, grid().CellHeight() / 30);
+        using platform::layoutX, platform::layoutY;
+        const QPoint corner(layoutX(grid().CellLeft()), layoutY(grid().CellTop()));
+        return corner - grid().viewport()->pos() + QPoint(layoutX(grid().CellWidth()) / 2, layoutY(grid().CellHeight()) / 2);
     }
     QAction* tool(int button, int entry = 0) {
         QAction* a = m_main->tooBar->actions().at(button - 1);

@@ -12,6 +12,7 @@
 #include "platform/FormInstance.h"
 #include "platform/Paths.h"
 #include "platform/Settings.h"
+#include "platform/Twips.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -313,6 +314,8 @@ private slots:
         b.close();
 
         frmMain* main = &Form<frmMain>::get();
+        // Its designed size, in a larger font, still fits the screen.
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(QRect(QPoint(), main->size())));
         QVERIFY(main->OpenAFile(b.path()));
         main->flxNotes->setColWidth(0, 2400);
         main->flxNotes->setColWidth(1, 40000);  // wider than the 16-bit field
@@ -321,12 +324,13 @@ private slots:
         QCOMPARE(columnWidth(QStringLiteral("Séries"), QStringLiteral("NumSérie"), series), 32767);
         main->flxNotes->setColWidth(0, 3000);
         main->setGeometry(40, 50, 700, 540);
+        // The placement is stored in screen twips, the splitter in twips of the layout.
         main->picSplit->move(200, 0);
         main->close();  // closing stores them too, and the placement
         QCOMPARE(columnWidth(QStringLiteral("Classes"), QStringLiteral("NumClass"), c), 3000);
         QCOMPARE((QStringList{setting("Maximized"), setting("Left"), setting("Top"), setting("Width"), setting("Height"),
                               setting("Pos1")}),
-                 (QStringList{"False", "600", "750", "10500", "8100", "3000"}));
+                 (QStringList{"False", "600", "750", "10500", "8100", QString::number(platform::layoutTwipsX(200))}));
         QCOMPARE(Form<frmMain>::instance(), nullptr);
         cleanup();
 

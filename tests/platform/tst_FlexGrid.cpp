@@ -33,16 +33,16 @@ struct Shown {
 // Centre of a cell in viewport pixels, counted from the grid's origin (nothing scrolled).
 QPoint centre(const FlexGrid& g, int row, int col) {
     int x = 0, y = 0;
-    for (int c = 0; c < col; ++c) x += twipsToPixels(g.ColWidth(c));
-    for (int r = 0; r < row; ++r) y += twipsToPixels(g.RowHeight(r));
-    return {x + twipsToPixels(g.ColWidth(col)) / 2, y + twipsToPixels(g.RowHeight(row)) / 2};
+    for (int c = 0; c < col; ++c) x += layoutX(g.ColWidth(c));
+    for (int r = 0; r < row; ++r) y += layoutY(g.RowHeight(r));
+    return {x + layoutX(g.ColWidth(col)) / 2, y + layoutY(g.RowHeight(row)) / 2};
 }
 
 // Where the current cell lies in the viewport, from the members an editor is placed with.
 QRect currentRect(FlexGrid& g) {
     const QPoint origin = g.viewport()->pos();
-    return QRect(twipsToPixels(g.CellLeft()) - origin.x(), twipsToPixels(g.CellTop()) - origin.y(),
-                 twipsToPixels(g.CellWidth()), twipsToPixels(g.CellHeight()));
+    return QRect(layoutX(g.CellLeft()) - origin.x(), layoutY(g.CellTop()) - origin.y(),
+                 layoutX(g.CellWidth()), layoutY(g.CellHeight()));
 }
 
 QColor pixel(FlexGrid& g, QPoint at) { return g.viewport()->grab().toImage().pixelColor(at); }
@@ -198,6 +198,19 @@ private slots:
         QApplication::setPalette(flat);
         QVERIFY(pixel(g, centre(g, 4, 3)) != pixel(g, centre(g, 1, 1)));
         QApplication::setPalette(saved);
+
+        // A heading too long for its two lines shows its first two, as if it were aligned on top.
+        g.setColWidth(1, layoutTwipsX(g.fontMetrics().horizontalAdvance(QStringLiteral("Troisième")) + 12));
+        g.setRowHeight(0, layoutTwipsY(2 * g.fontMetrics().lineSpacing() + 3));
+        const auto heading = [&](const QString& text) {
+            g.setTextMatrix(0, 1, text);
+            // Inside the frame of the current cell.
+            return g.viewport()->grab(QRect(layoutX(g.ColWidth(0)) + 3, 3, layoutX(g.ColWidth(1)) - 6, 12)).toImage();
+        };
+        const QImage overflowing = heading(QStringLiteral("Premier Second Troisième Quatrième"));
+        select(g, 0, 1, 0, 1);
+        g.setCellAlignment(FlexGrid::AlignLeftTop);
+        QCOMPARE(overflowing, heading(QStringLiteral("Premier Second")));
     }
 
     // Changes repaint only the cells they touch, yet what is on screen is what a whole
@@ -248,7 +261,7 @@ private slots:
         // A point of the line that closes column c on the right, high in row 0, clear of text.
         const auto border = [&](int c) {
             int x = -1;
-            for (int i = 0; i <= c; ++i) x += twipsToPixels(g.ColWidth(i));
+            for (int i = 0; i <= c; ++i) x += layoutX(g.ColWidth(i));
             return QPoint(x, 4);
         };
         g.setMergeRow(0, true);
@@ -370,7 +383,7 @@ private slots:
         const QRect last = currentRect(g);
         QVERIFY(g.viewport()->rect().contains(last));
         const QImage after = g.viewport()->grab().toImage();
-        const QRect corner(0, 0, twipsToPixels(1500), 2 * twipsToPixels(g.RowHeight(0)));
+        const QRect corner(0, 0, layoutX(1500), 2 * layoutY(g.RowHeight(0)));
         QCOMPARE(after.copy(corner), before.copy(corner));
 
         // A click lands on the cell the geometry members describe, even scrolled.
@@ -379,7 +392,7 @@ private slots:
         g.setRow(1);  // moving from code does not scroll...
         g.setCol(0);
         QVERIFY(g.verticalScrollBar()->value() > 0);
-        QCOMPARE(currentRect(g).topLeft(), QPoint(0, twipsToPixels(g.RowHeight(0))));
+        QCOMPARE(currentRect(g).topLeft(), QPoint(0, layoutY(g.RowHeight(0))));
         g.setRow(10);  // ...but placing an editor brings the cell into view
         g.setCol(5);
         QVERIFY(g.viewport()->rect().contains(currentRect(g)));
@@ -398,12 +411,12 @@ private slots:
     void columnsAreResizedByTheirBorderInAFixedRow() {
         Shown s(5, 5);
         FlexGrid& g = *s.grid;
-        const int width = twipsToPixels(g.ColWidth(1));
-        const int border = twipsToPixels(g.ColWidth(0)) + width - 1;
+        const int width = layoutX(g.ColWidth(1));
+        const int border = layoutX(g.ColWidth(0)) + width - 1;
         QTest::mousePress(g.viewport(), Qt::LeftButton, {}, QPoint(border, 5));
         QTest::mouseMove(g.viewport(), QPoint(border + 30, 5));
         QTest::mouseRelease(g.viewport(), Qt::LeftButton, {}, QPoint(border + 30, 5));
-        QCOMPARE(g.ColWidth(1), pixelsToTwips(width + 30));
+        QCOMPARE(g.ColWidth(1), layoutTwipsX(width + 30));
         QCOMPARE(selection(g), QStringLiteral("1,1-1,1"));
 
         // Dragged all the way left, a column stays wide enough to be found again.
@@ -413,7 +426,7 @@ private slots:
         QVERIFY(g.ColWidth(1) > 0);
 
         // The same border below the fixed rows is a cell, not a handle.
-        const QPoint edge(twipsToPixels(g.ColWidth(0)) + twipsToPixels(g.ColWidth(1)) - 1, centre(g, 3, 1).y());
+        const QPoint edge(layoutX(g.ColWidth(0)) + layoutX(g.ColWidth(1)) - 1, centre(g, 3, 1).y());
         QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, edge);
         QCOMPARE(selection(g), QStringLiteral("3,1-3,1"));
     }
