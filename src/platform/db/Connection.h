@@ -2,6 +2,7 @@
 // Inside the engine: one open SQLCipher connection, its statements and the definitions of
 // its tables. Database handles and recordsets share it; it closes when the last goes.
 #include "DbError.h"
+#include "Query.h"
 #include "Schema.h"
 #include "Sqlite.h"
 
@@ -80,5 +81,10 @@ private:
     Connection& m_connection;
     sqlite3_stmt* m_stmt;
 };
+
+// Writes of every row that a query selects, each one statement (Recordset.cpp, where
+// queries are read); the number of rows written. Throw DbError.
+qint64 deleteRows(Connection& connection, const Query& query);
+qint64 updateRows(Connection& connection, const Query& query, const QList<Criteria::Term>& values);
 
 }  // namespace db::detail

@@ -186,6 +186,12 @@ Recordset Database::OpenRecordset(const Query& query, RecordsetType type) const 
     return Recordset(m_connection, query, type);
 }
 
+qint64 Database::deleteRows(const Query& query) const { return detail::deleteRows(connection(), query); }
+
+qint64 Database::updateRows(const Query& query, const QList<Criteria::Term>& values) const {
+    return detail::updateRows(connection(), query, values);
+}
+
 quint64 Database::fullScanSteps() const { return connection().fullScanSteps(); }
 
 Transaction::Transaction(const Database& database) : m_connection(database.m_connection) {
