@@ -47,6 +47,9 @@ public:
     void storeTable(const TableDef& table, bool isNew);
     bool hasEngineTables() const { return m_engineTables; }
     void createEngineTables();
+    // Counts the writes of definitions, so that a rollback reads them again only when it
+    // may have undone one.
+    quint64 catalogueWrites() const { return m_catalogueWrites; }
 
     quint64 fullScanSteps() const { return m_fullScans; }
     void addFullScanSteps(quint64 steps) { m_fullScans += steps; }
@@ -59,6 +62,7 @@ private:
     QString m_path;
     QList<TableDef> m_tables;
     bool m_engineTables = false;
+    quint64 m_catalogueWrites = 0;
     QHash<QByteArray, sqlite3_stmt*> m_cache;
     quint64 m_fullScans = 0;
 };

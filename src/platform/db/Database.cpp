@@ -197,6 +197,7 @@ quint64 Database::fullScanSteps() const { return connection().fullScanSteps(); }
 Transaction::Transaction(const Database& database) : m_connection(database.m_connection) {
     Connection& c = database.connection();
     m_name = "tx" + QByteArray::number(++c.savepointDepth);
+    m_catalogueWrites = c.catalogueWrites();
     try {
         c.execute("SAVEPOINT " + m_name);
     } catch (...) {
@@ -222,7 +223,10 @@ Transaction::~Transaction() {
     sqlite3_exec(h, ("RELEASE " + m_name).constData(), nullptr, nullptr, nullptr);
     if (m_connection->savepointDepth == 0 && !sqlite3_get_autocommit(h))
         sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
-    // Tables created or changed inside are gone again.
+    // Tables created or changed inside are gone again. A read, or a write of rows alone,
+    // leaves the definitions as they were: reading them again would cost each grid shown.
+    if (m_connection->catalogueWrites() == m_catalogueWrites)
+        return;
     try {
         m_connection->loadCatalogue();
     } catch (const DbError&) {

@@ -130,6 +130,7 @@ public:
 private:
     std::shared_ptr<detail::Connection> m_connection;
     QByteArray m_name;
+    quint64 m_catalogueWrites = 0;
     bool m_done = false;
 };
 
