@@ -122,6 +122,7 @@ private:
     void setStatusText(const QString& text);
 
     static TabModel readTabModel(const db::Database& database);
+    static void syncTabBar(::vskTab& bar, const TabModel& model);
     void fillTabBar(const TabModel& model);
     bool askPassword(const QString& password);
     void SaveColumnWidths();
