@@ -41,7 +41,8 @@ public:
     // saying why) when the gradebook cannot be read: the main window then stays.
     static bool Open(commands::MainSurface& main);
 
-    // Fills the tree with the classes and their students, anew. Throws DbError.
+    // Fills the tree with the classes, anew; a class's students come when it opens. Throws
+    // DbError.
     void FillTree();
 
     // Shows a node again as a click on it does; "" in flxClass's Tag first makes a class
@@ -106,6 +107,7 @@ private:
     // Reads the tree and lays the grids out; throws DbError.
     void load(commands::MainSurface& main);
     void treElv_NodeClick(QTreeWidgetItem* Node);
+    void addStudents(QTreeWidgetItem* node);
     void showNode(QTreeWidgetItem* Node);
 
     void grid_DblClick(bool cls);
