@@ -130,9 +130,11 @@ ClassData readClass(const db::Database& database, qint32 numClass, const QList<E
                        series.Fields(kCoefficient).Value().toDouble()});
     }
 
+    // Added up whatever their order: sorting thousands of grades first would only cost.
     Query gradeQuery = Query(QStringLiteral("Notes"))
                            .innerJoin(QStringLiteral("Séries"), kNumSerie, kNumSerie)
-                           .select({QStringLiteral("Notes.NumSérie"), QStringLiteral("Notes.NumElv"), QStringLiteral("Note")});
+                           .select({QStringLiteral("Notes.NumSérie"), QStringLiteral("Notes.NumElv"), QStringLiteral("Note")})
+                           .inAnyOrder();
     gradeQuery.where(onlyStudent ? Field(QStringLiteral("Séries.NumClass")) == numClass
                                        && Field(QStringLiteral("Notes.NumElv")) == *onlyStudent
                                  : Field(QStringLiteral("Séries.NumClass")) == numClass);

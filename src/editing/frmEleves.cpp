@@ -26,6 +26,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -204,7 +205,17 @@ frmElèves::frmElèves() {
     m_client->installEventFilter(this);
 }
 
-frmElèves::~frmElèves() = default;
+frmElèves::~frmElèves() { delete m_destroyOnPaint; }
+
+bool frmElèves::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // Posted from the paint, the deletion runs once the whole window is on screen.
+    if (event->type() == QEvent::Paint && m_destroyOnPaint) {
+        m_destroyOnPaint->deleteLater();
+        m_destroyOnPaint = nullptr;
+    }
+    return handled;
+}
 
 // ---- opening and going back ------------------------------------------------------------------
 
@@ -225,8 +236,11 @@ bool frmElèves::Open(commands::MainSurface& main) {
     else
         window.setGeometry(owner.geometry());
     window.show();
-    // The main window keeps its widths and placement as it goes.
+    // The main window keeps its widths and placement as it goes. Destroying it (its tab bar
+    // alone holds hundreds of widgets) waits until this window has painted.
     owner.close();
+    QCoreApplication::removePostedEvents(&owner, QEvent::DeferredDelete);
+    window.m_destroyOnPaint = &owner;
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "controls/cSplitDDC.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QVector>
 #include <optional>
 
@@ -100,6 +101,7 @@ public:
     QVector<QAction*> mnuAide;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -134,5 +136,7 @@ private:
 
     QWidget* m_client;
     QLabel* m_statusText;
+    // The main window this one replaced, destroyed once this one has painted.
+    QPointer<QWidget> m_destroyOnPaint;
     cSplitDDC mSplitter;
 };

@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -128,9 +129,15 @@ private slots:
         QCOMPARE(main.heading(), QStringLiteral("4e B - Histoire"));
         main.setGeometry(QRect(60, 50, 1000, 640));
         const QString title = main.windowTitle();
+        const QPointer<frmMain> left = &main;
         frmElèves& w = openAverages(main);
 
         QVERIFY(!Form<frmMain>::isLoaded());
+        // The main window is destroyed once this one has painted, not before.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(left && left->isHidden());
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(!left);
         QVERIFY(w.isVisible());
         QCOMPARE(w.windowTitle(), title);
         QCOMPARE(w.geometry(), QRect(60, 50, 1000, 640));

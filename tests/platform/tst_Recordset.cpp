@@ -282,6 +282,10 @@ private slots:
         rs.FindFirst(Field(u"Classes.Nom"_s) == u"5b"_s);
         QCOMPARE(rs.Fields(u"NumElv"_s).Value(), QVariant(1));
         QCOMPARE(dbError([&] { m_db.OpenRecordset(query, RecordsetType::Dynaset); }), code(DbErrc::InvalidOperation));
+        // In any order: the same rows; a sort asked for still holds.
+        QCOMPARE(m_db.OpenRecordset(Query(query).inAnyOrder(), RecordsetType::Snapshot).RecordCount(), 2);
+        QCOMPARE(names(m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Nom"_s}).inAnyOrder(), RecordsetType::Snapshot)),
+                 (QStringList{u"Bernard"_s, u"Martin"_s, u"Sans"_s}));
     }
 };
 

@@ -599,8 +599,9 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const Query& query,
         QByteArray fields;
         for (const Column& c : source.columns)
             fields += (fields.isEmpty() ? "" : ", ") + c.sql;
+        const bool sorted = !query.anyOrder() || !query.order().isEmpty();
         const QByteArray sql = "SELECT " + fields + " FROM " + from + (where.isEmpty() ? "" : " WHERE " + where)
-                             + " ORDER BY " + order;
+                             + (sorted ? " ORDER BY " + order : QByteArray());
         d->nav = std::make_unique<CopyNavigator>(source, sql, whereTerms, type == RecordsetType::ForwardOnly);
     }
     d->landed(d->nav->first());
