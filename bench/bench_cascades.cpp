@@ -1,12 +1,13 @@
 // Times deleting a class and merging two subjects on a large gradebook, until the main
 // window shows its first class and subject again and has painted, beside the same deletions
 // and updates done with plain SQLite statements in one transaction, followed by the reads
-// that show the first grid and a QPainter drawing its texts. Each run works on a fresh copy
-// of the file.
+// that show the tab bar and the first grid and a QPainter drawing their texts. Each run
+// works on a fresh copy of the file.
 //
 //   bench_cascades [file]    (default: <temp>/quibolet-bench.dat, generated when missing)
 #include "BenchKit.h"
 
+#include "controls/vskTab.h"
 #include "editing/Cascades.h"
 #include "editing/SubjectMerge.h"
 #include "gradebook/mUtilities.h"
@@ -50,8 +51,9 @@ int main(int argc, char** argv) {
     // What the first grid shows, drawn by the baseline as the program draws it.
     main.OpenAFile(window.path);
     bench::paintPending();
-    bench::PlainCanvas canvas(*main.flxNotes);
+    bench::PlainCanvas canvas(*main.flxNotes), barCanvas(*main.vskTab);
     const QList<bench::DrawnCell> firstCells = bench::visibleCells(*main.flxNotes);
+    const QList<bench::DrawnCell> barCells = bench::tabBarCells(*main.vskTab);
     // The program opens a fresh copy as the teacher had it; the copy before is let go.
     const auto openCopy = [&](int run) {
         bench::copyFile(window.path, copyName("program", run));
@@ -75,11 +77,12 @@ int main(int argc, char** argv) {
     };
     const auto plainShowFirst = [&](const Plain& p) {
         plainRefresh(p);
+        barCanvas.draw(barCells);
         canvas.draw(firstCells);
     };
 
     bench::printHeader();
-    bench::compareFresh("delete a class", 7, {openCopy, [&](int) {
+    bench::compareFresh("delete a class", 11, {openCopy, [&](int) {
         sink += cascades::deleteClass(mUtilities::gDB, kClass);
         showFirst();
     }}, {plainCopy, [&](int) {
@@ -93,7 +96,7 @@ int main(int argc, char** argv) {
         plainShowFirst(p);
     }});
 
-    bench::compareFresh("merge two subjects", 7, {openCopy, [&](int) {
+    bench::compareFresh("merge two subjects", 11, {openCopy, [&](int) {
         const subjectmerge::Input input{kSubject1, kSubject2, QStringLiteral("Fusion")};
         if (!subjectmerge::refusal(mUtilities::gDB, input)) sink += subjectmerge::merge(mUtilities::gDB, input);
         showFirst();
