@@ -1,6 +1,10 @@
 #include "BenchKit.h"
 
 #include "LargeGradebook.h"
+#include "controls/TabItemLabel.h"
+#include "controls/tabSection.h"
+#include "controls/tooCommand.h"
+#include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
 #include "mainwindow/frmMain.h"
 #include "platform/FlexGrid.h"
@@ -188,8 +192,30 @@ QList<DrawnCell> visibleCells(const platform::FlexGrid& grid) {
     return blockCells(grid, 0, 0, int(ys.size()) - 2, int(xs.size()) - 2);
 }
 
+QList<DrawnCell> tabBarCells(const vskTab& bar) {
+    QList<DrawnCell> cells;
+    for (const tabSection* section : bar.findChildren<tabSection*>(Qt::FindDirectChildrenOnly)) {
+        if (section->isHidden()) continue;
+        const QPoint at = section->pos();
+        cells.append({QRect(at, QSize(section->width(), tabSection::kHeaderHeight)), section->Caption()});
+        if (section->Reduced()) continue;
+        for (const QWidget* item : section->findChildren<QWidget*>()) {
+            const bool shown = !item->isHidden() && item->y() < section->height();
+            if (!shown || !(qobject_cast<const TabItemLabel*>(item) || qobject_cast<const tooCommand*>(item))) continue;
+            const auto* label = qobject_cast<const TabItemLabel*>(item);
+            cells.append({item->geometry().translated(at), label ? label->Caption() : QString()});
+        }
+    }
+    return cells;
+}
+
 PlainCanvas::PlainCanvas(const platform::FlexGrid& grid)
     : m_image(grid.viewport()->size(), QImage::Format_ARGB32_Premultiplied), m_font(grid.font()) {
+    m_image.fill(Qt::white);
+}
+
+PlainCanvas::PlainCanvas(const QWidget& widget)
+    : m_image(widget.size(), QImage::Format_ARGB32_Premultiplied), m_font(widget.font()) {
     m_image.fill(Qt::white);
 }
 

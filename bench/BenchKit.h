@@ -16,6 +16,7 @@
 class QApplication;
 class QWidget;
 class frmMain;
+class vskTab;
 namespace platform {
 class FlexGrid;
 }
@@ -107,12 +108,17 @@ struct DrawnCell {
 QList<DrawnCell> visibleCells(const platform::FlexGrid& grid);
 // The cells of a block, with their texts.
 QList<DrawnCell> blockCells(const platform::FlexGrid& grid, int row1, int col1, int row2, int col2);
+// What a tab bar shows, in its own pixels: every section's header with its caption, and the
+// picture (a cell without text) and caption of each item of the open section in view.
+QList<DrawnCell> tabBarCells(const vskTab& bar);
 
 // Draws texts the plain way: a QPainter on an image of the grid's viewport, each cell
 // filled, edged and its text drawn in the grid's font.
 class PlainCanvas {
 public:
     explicit PlainCanvas(const platform::FlexGrid& grid);
+    // An image of the widget's size, in its font.
+    explicit PlainCanvas(const QWidget& widget);
     void draw(const QList<DrawnCell>& cells);
 
 private:

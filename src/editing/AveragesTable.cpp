@@ -4,6 +4,7 @@
 #include "platform/Numbers.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace averagestable {
 namespace {
@@ -45,23 +46,30 @@ private:
 QList<TreeClass> readTree(const db::Database& database) {
     db::Transaction reading(database);
     QList<TreeClass> tree;
-    QHash<qint32, qsizetype> position;
-    for (const Entry& c : readEntries(database, QStringLiteral("Classes"), kNumClass)) {
-        position.insert(c.key, tree.size());
-        tree.append({c, {}});
-    }
-    db::Recordset students = database.OpenRecordset(
-        Query(QStringLiteral("Elèves")).orderBy({kNom, kPrenom}).select({kNumElv, kNumClass, kNom, kPrenom}),
-        RecordsetType::ForwardOnly);
-    const db::RecordField key = students.Fields(kNumElv), numClass = students.Fields(kNumClass),
-                          surname = students.Fields(kNom), firstName = students.Fields(kPrenom);
-    for (; !students.Eof(); students.MoveNext()) {
-        const auto at = position.constFind(numClass.Value().toInt());
-        if (at == position.cend()) continue;  // a student of no class is in no tree
-        tree[*at].students.append({key.Value().toInt(), surname.Value().toString() + u' ' + firstName.Value().toString()});
-    }
+    for (const Entry& c : readEntries(database, QStringLiteral("Classes"), kNumClass)) tree.append({c});
+    // Only whether each class has students: the students themselves are read as their class opens.
+    QSet<qint32> withStudents;
+    db::Recordset students =
+        database.OpenRecordset(Query(QStringLiteral("Elèves")).select({kNumClass}), RecordsetType::ForwardOnly);
+    for (const db::RecordField numClass = students.Fields(kNumClass); !students.Eof(); students.MoveNext())
+        withStudents.insert(numClass.Value().toInt());
+    for (TreeClass& c : tree) c.hasStudents = withStudents.contains(c.entry.key);
     reading.commit();  // ends the read without the reload that a rollback implies
     return tree;
+}
+
+QList<Entry> readStudents(const db::Database& database, qint32 numClass) {
+    QList<Entry> list;
+    db::Recordset students = database.OpenRecordset(Query(QStringLiteral("Elèves"))
+                                                        .where(Field(kNumClass) == numClass)
+                                                        .orderBy({kNom, kPrenom})
+                                                        .select({kNumElv, kNom, kPrenom}),
+                                                    RecordsetType::ForwardOnly);
+    const db::RecordField key = students.Fields(kNumElv), surname = students.Fields(kNom),
+                          firstName = students.Fields(kPrenom);
+    for (; !students.Eof(); students.MoveNext())
+        list.append({key.Value().toInt(), surname.Value().toString() + u' ' + firstName.Value().toString()});
+    return list;
 }
 
 QList<Entry> readSubjects(const db::Database& database) {
@@ -122,9 +130,11 @@ ClassData readClass(const db::Database& database, qint32 numClass, const QList<E
                        series.Fields(kCoefficient).Value().toDouble()});
     }
 
+    // Added up whatever their order: sorting thousands of grades first would only cost.
     Query gradeQuery = Query(QStringLiteral("Notes"))
                            .innerJoin(QStringLiteral("Séries"), kNumSerie, kNumSerie)
-                           .select({QStringLiteral("Notes.NumSérie"), QStringLiteral("Notes.NumElv"), QStringLiteral("Note")});
+                           .select({QStringLiteral("Notes.NumSérie"), QStringLiteral("Notes.NumElv"), QStringLiteral("Note")})
+                           .inAnyOrder();
     gradeQuery.where(onlyStudent ? Field(QStringLiteral("Séries.NumClass")) == numClass
                                        && Field(QStringLiteral("Notes.NumElv")) == *onlyStudent
                                  : Field(QStringLiteral("Séries.NumClass")) == numClass);

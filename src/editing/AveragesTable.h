@@ -19,11 +19,14 @@ struct Entry {
 
 struct TreeClass {
     Entry entry;
-    QList<Entry> students;  // by name, then first name
+    bool hasStudents = false;
 };
 
-// The classes in the gradebook's order, each with its students. Throws DbError.
+// The classes in the gradebook's order, each knowing whether it has students. Throws
+// DbError.
 QList<TreeClass> readTree(const db::Database& database);
+// A class's students, by name, then first name. Throws DbError.
+QList<Entry> readStudents(const db::Database& database, qint32 numClass);
 
 // The subjects in the gradebook's order. Throws DbError.
 QList<Entry> readSubjects(const db::Database& database);

@@ -17,28 +17,13 @@ bool exists(const db::Database& database, const QString& table, const Criteria& 
     return !database.OpenRecordset(Query(table).where(criteria), RecordsetType::ForwardOnly).Eof();
 }
 
-// The keys of the rows that match, read before any of them is deleted.
-QList<qint32> keys(const db::Database& database, const QString& table, const QString& keyField,
-                   const Criteria& criteria) {
-    QList<qint32> found;
-    db::Recordset rs = database.OpenRecordset(Query(table).where(criteria).select({keyField}), RecordsetType::ForwardOnly);
-    for (; !rs.Eof(); rs.MoveNext()) found.append(rs.Fields(keyField).Value().toInt());
-    return found;
-}
-
-// The series that match, each with its grades.
-void deleteSeries(const db::Database& database, const Criteria& criteria) {
-    for (const qint32 numSerie : keys(database, kSeries, kNumSerie, criteria))
-        deleteRows(database, kNotes, Field(kNumSerie) == numSerie);
-    deleteRows(database, kSeries, criteria);
+// The series whose field holds the key, with their grades: one statement per table.
+void deleteSeries(const db::Database& database, const QString& field, qint32 key) {
+    database.deleteRows(Query(kNotes).innerJoin(kSeries, kNumSerie, kNumSerie).where(Field(kSeries + u'.' + field) == key));
+    database.deleteRows(Query(kSeries).where(Field(field) == key));
 }
 
 }  // namespace
-
-void deleteRows(const db::Database& database, const QString& table, const Criteria& criteria) {
-    db::Recordset rs = database.OpenRecordset(Query(table).where(criteria));
-    for (; !rs.Eof(); rs.MoveNext()) rs.Delete();
-}
 
 QList<Entry> subjects(const db::Database& database) {
     QList<Entry> list;
@@ -52,13 +37,11 @@ bool deleteClass(const db::Database& database, qint32 numClass) {
     const Criteria ofClass = Field(kNumClass) == numClass;
     db::Transaction transaction(database);
     if (!exists(database, kClasses, ofClass)) return false;
-    deleteSeries(database, ofClass);
+    deleteSeries(database, kNumClass, numClass);
     // Grades of the class's students in other classes' series could never be shown again.
-    for (const qint32 numElv : keys(database, kStudents, kNumElv, ofClass))
-        deleteRows(database, kNotes, Field(kNumElv) == numElv);
-    deleteRows(database, kStudents, ofClass);
-    deleteRows(database, kCoefficients, ofClass);
-    deleteRows(database, kClasses, ofClass);
+    database.deleteRows(
+        Query(kNotes).innerJoin(kStudents, kNumElv, kNumElv).where(Field(kStudents + u'.' + kNumClass) == numClass));
+    for (const QString& table : {kStudents, kCoefficients, kClasses}) database.deleteRows(Query(table).where(ofClass));
     transaction.commit();
     return true;
 }
@@ -67,9 +50,8 @@ bool deleteSubject(const db::Database& database, qint32 numMat) {
     const Criteria ofSubject = Field(kNumMat) == numMat;
     db::Transaction transaction(database);
     if (!exists(database, kSubjects, ofSubject)) return false;
-    deleteSeries(database, ofSubject);
-    deleteRows(database, kCoefficients, ofSubject);
-    deleteRows(database, kSubjects, ofSubject);
+    deleteSeries(database, kNumMat, numMat);
+    for (const QString& table : {kCoefficients, kSubjects}) database.deleteRows(Query(table).where(ofSubject));
     transaction.commit();
     return true;
 }

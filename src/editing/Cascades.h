@@ -2,8 +2,6 @@
 // What deleting a class or a subject takes along. The gradebook keeps no relations between
 // its tables, so every row that depends on the deleted one is found and deleted here; each
 // deletion is one transaction, so that a failure half-way leaves the gradebook as it was.
-#include "platform/db/Query.h"
-
 #include <QList>
 #include <QString>
 
@@ -18,9 +16,6 @@ struct Entry {
     qint32 key = 0;
     QString name;
 };
-
-// Deletes every row of the table that matches, one by one.
-void deleteRows(const db::Database& database, const QString& table, const db::Criteria& criteria);
 
 // The subjects in table order (the order of the items of every tab-bar section).
 QList<Entry> subjects(const db::Database& database);

@@ -1,6 +1,5 @@
 #include "SubjectMerge.h"
 
-#include "Cascades.h"
 #include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 #include "platform/db/Database.h"
@@ -13,16 +12,6 @@ using db::Query;
 using db::RecordsetType;
 
 using namespace storenames;
-
-// Every row of the table whose NumMat is `from` is given `to`.
-void moveRows(const db::Database& database, const QString& table, qint32 from, qint32 to) {
-    db::Recordset rs = database.OpenRecordset(Query(table).where(Field(kNumMat) == from));
-    for (; !rs.Eof(); rs.MoveNext()) {
-        rs.Edit();
-        rs.Fields(kNumMat).setValue(to);
-        rs.Update();
-    }
-}
 
 }  // namespace
 
@@ -65,8 +54,8 @@ qint32 merge(const db::Database& database, const Input& input) {
     subjects.MoveLast();
     const qint32 merged = subjects.Fields(kNumMat).Value().toInt();
 
-    cascades::deleteRows(database, kCoefficients, Field(kNumMat) == input.first);
-    cascades::deleteRows(database, kCoefficients, Field(kNumMat) == input.second);
+    for (const qint32 key : {input.first, input.second})
+        database.deleteRows(Query(kCoefficients).where(Field(kNumMat) == key));
     db::Recordset coefficients = database.OpenRecordset(Query(kCoefficients));
     db::Recordset classes = database.OpenRecordset(Query(QStringLiteral("Classes")).select({kNumClass}),
                                                    RecordsetType::ForwardOnly);
@@ -78,8 +67,8 @@ qint32 merge(const db::Database& database, const Input& input) {
         coefficients.Update();
     }
     // The grades belong to the series, which keep their keys.
-    moveRows(database, QStringLiteral("Séries"), input.first, merged);
-    moveRows(database, QStringLiteral("Séries"), input.second, merged);
+    for (const qint32 key : {input.first, input.second})
+        database.updateRows(Query(kSeries).where(Field(kNumMat) == key), {{kNumMat, merged}});
     transaction.commit();
     return merged;
 }

@@ -26,6 +26,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -89,6 +90,7 @@ frmElèves::frmElèves() {
     treElv->setHeaderHidden(true);
     treElv->setIconSize(QSize(20, 20));
     connect(treElv, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) { treElv_NodeClick(node); });
+    connect(treElv, &QTreeWidget::itemExpanded, this, &frmElèves::addStudents);
     connect(treElv, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
         if (node == treElv->currentItem()) treElv_NodeClick(node);
     });
@@ -204,7 +206,17 @@ frmElèves::frmElèves() {
     m_client->installEventFilter(this);
 }
 
-frmElèves::~frmElèves() = default;
+frmElèves::~frmElèves() { delete m_destroyOnPaint; }
+
+bool frmElèves::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    // Posted from the paint, the deletion runs once the whole window is on screen.
+    if (event->type() == QEvent::Paint && m_destroyOnPaint) {
+        m_destroyOnPaint->deleteLater();
+        m_destroyOnPaint = nullptr;
+    }
+    return handled;
+}
 
 // ---- opening and going back ------------------------------------------------------------------
 
@@ -225,8 +237,11 @@ bool frmElèves::Open(commands::MainSurface& main) {
     else
         window.setGeometry(owner.geometry());
     window.show();
-    // The main window keeps its widths and placement as it goes.
+    // The main window keeps its widths and placement as it goes. Destroying it (its tab bar
+    // alone holds hundreds of widgets) waits until this window has painted.
     owner.close();
+    QCoreApplication::removePostedEvents(&owner, QEvent::DeferredDelete);
+    window.m_destroyOnPaint = &owner;
     return true;
 }
 
@@ -262,18 +277,36 @@ void frmElèves::load(commands::MainSurface& main) {
 void frmElèves::FillTree() {
     const QList<averagestable::TreeClass> tree = averagestable::readTree(mUtilities::gDB);
     const QSignalBlocker quiet(treElv);
-    const QIcon classIcon = nodeIcon(1, 2), studentIcon = nodeIcon(3, 4);
+    const QIcon classIcon = nodeIcon(1, 2);
     treElv->clear();
     for (const averagestable::TreeClass& c : tree) {
         auto* node = new QTreeWidgetItem(treElv, {c.entry.name});
         node->setData(0, Qt::UserRole, QStringLiteral("X%1").arg(c.entry.key));
         node->setIcon(0, classIcon);
-        for (const averagestable::Entry& s : c.students) {
-            auto* child = new QTreeWidgetItem(node, {s.name});
-            child->setData(0, Qt::UserRole, QStringLiteral("Y%1").arg(s.key));
-            child->setIcon(0, studentIcon);
-        }
+        // Its students are read and added when it opens: a thousand nodes made for
+        // classes that mostly stay closed would hold up the window's opening.
+        if (c.hasStudents) node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     }
+}
+
+void frmElèves::addStudents(QTreeWidgetItem* node) {
+    if (!isClassNode(node) || node->childCount() > 0) return;
+    QList<averagestable::Entry> students;
+    try {
+        students = averagestable::readStudents(mUtilities::gDB, recordKey(node));
+    } catch (const db::DbError&) {
+        storeFailed();
+        return;
+    }
+    const QIcon studentIcon = nodeIcon(3, 4);
+    QList<QTreeWidgetItem*> children;
+    for (const averagestable::Entry& s : students) {
+        auto* child = new QTreeWidgetItem({s.name});
+        child->setData(0, Qt::UserRole, QStringLiteral("Y%1").arg(s.key));
+        child->setIcon(0, studentIcon);
+        children.append(child);
+    }
+    node->addChildren(children);
 }
 
 void frmElèves::mnuGen_Click(int Index) {

@@ -3,6 +3,7 @@
 #include "controls/cSplitDDC.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QVector>
 #include <optional>
 
@@ -41,7 +42,8 @@ public:
     // saying why) when the gradebook cannot be read: the main window then stays.
     static bool Open(commands::MainSurface& main);
 
-    // Fills the tree with the classes and their students, anew. Throws DbError.
+    // Fills the tree with the classes, anew; a class's students come when it opens. Throws
+    // DbError.
     void FillTree();
 
     // Shows a node again as a click on it does; "" in flxClass's Tag first makes a class
@@ -99,6 +101,7 @@ public:
     QVector<QAction*> mnuAide;
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -106,6 +109,7 @@ private:
     // Reads the tree and lays the grids out; throws DbError.
     void load(commands::MainSurface& main);
     void treElv_NodeClick(QTreeWidgetItem* Node);
+    void addStudents(QTreeWidgetItem* node);
     void showNode(QTreeWidgetItem* Node);
 
     void grid_DblClick(bool cls);
@@ -132,5 +136,7 @@ private:
 
     QWidget* m_client;
     QLabel* m_statusText;
+    // The main window this one replaced, destroyed once this one has painted.
+    QPointer<QWidget> m_destroyOnPaint;
     cSplitDDC mSplitter;
 };

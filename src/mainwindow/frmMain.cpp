@@ -30,6 +30,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -171,13 +172,56 @@ frmMain::TabModel frmMain::readTabModel(const db::Database& database) {
 
 void frmMain::CreateSectionsAndItems() { fillTabBar(readTabModel(mUtilities::gDB)); }
 
-void frmMain::fillTabBar(const TabModel& model) {
-    vskTab->Clear();
-    for (const TabModel::Class& c : model.classes) vskTab->AddSection(c.shortName, c.name, QString::number(c.key));
+// The bar ends as a bar built afresh from the model would be (first section active, no item
+// selected, every list scrolled to its top), but keeps the sections and item widgets that
+// still fit: making anew the widgets of 30 classes of 12 subjects costs ten times the write
+// that asked for the rebuild, such as a new class.
+void frmMain::syncTabBar(::vskTab& bar, const TabModel& model) {
+    const auto holds = [](const cTabSection& s, const TabModel::Class& c) {
+        return s.Key() == c.name && s.Tag() == QString::number(c.key);
+    };
+    const auto inModel = [&](const cTabSection& s) {
+        return std::any_of(model.classes.begin(), model.classes.end(), [&](const auto& c) { return holds(s, c); });
+    };
+    for (int p = bar.SectionCount(); p >= 1; --p)
+        if (!inModel(bar.SectionAt(p))) bar.RemoveSectionAt(p);
+    // The sections left keep their order (the classes'), or none is kept.
+    for (int p = 1, c = 0; p <= bar.SectionCount(); ++p, ++c) {
+        while (c < model.classes.size() && !holds(bar.SectionAt(p), model.classes[c])) ++c;
+        if (c == model.classes.size()) {
+            bar.Clear();
+            break;
+        }
+    }
+
     const QPixmap icon = pictures::imaButton(2);
-    for (const TabModel::Subject& m : model.subjects)
-        for (int s = 1; s <= vskTab->SectionCount(); ++s)
-            vskTab->SectionAt(s).AddItem(m.name, icon, QString(), QString::number(m.key));
+    const QSignalBlocker quiet(bar);
+    for (int p = 1; p <= model.classes.size(); ++p) {
+        const TabModel::Class& c = model.classes[p - 1];
+        if (p > bar.SectionCount() || !holds(bar.SectionAt(p), c))
+            bar.AddSection(c.shortName, c.name, QString::number(c.key), p > bar.SectionCount() ? 0 : p);
+        const cTabSection section = bar.SectionAt(p);
+        if (section.Caption() != c.shortName) section.setCaption(c.shortName);
+        section.setSelectedItem(cTabItem());
+        for (int i = 1; i <= model.subjects.size(); ++i) {
+            const TabModel::Subject& m = model.subjects[i - 1];
+            const QString tag = QString::number(m.key);
+            if (i > section.ItemCount()) {
+                section.AddItem(m.name, icon, QString(), tag);
+                continue;
+            }
+            const cTabItem item = section.ItemAt(i);
+            if (item.Caption() != m.name) item.setCaption(m.name);
+            if (item.Tag() != tag) item.setTag(tag);
+        }
+        while (section.ItemCount() > model.subjects.size()) section.RemoveItemAt(section.ItemCount());
+        if (section.ItemCount() > 0) section.EnsureVisibleAt(1);
+    }
+    if (bar.SectionCount() > 0) bar.setActiveSection(bar.SectionAt(1));
+}
+
+void frmMain::fillTabBar(const TabModel& model) {
+    syncTabBar(*vskTab, model);
     mCurrentSection = 0;
 
     // Destroying the classes popup takes the subjects popup attached to it along.

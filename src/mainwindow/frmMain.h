@@ -122,6 +122,7 @@ private:
     void setStatusText(const QString& text);
 
     static TabModel readTabModel(const db::Database& database);
+    static void syncTabBar(::vskTab& bar, const TabModel& model);
     void fillTabBar(const TabModel& model);
     // The password typed, when it is the one `passe` holds; nothing when the window was
     // closed or the password was wrong (then said).

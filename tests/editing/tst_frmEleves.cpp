@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -128,9 +129,15 @@ private slots:
         QCOMPARE(main.heading(), QStringLiteral("4e B - Histoire"));
         main.setGeometry(QRect(60, 50, 1000, 640));
         const QString title = main.windowTitle();
+        const QPointer<frmMain> left = &main;
         frmElèves& w = openAverages(main);
 
         QVERIFY(!Form<frmMain>::isLoaded());
+        // The main window is destroyed once this one has painted, not before.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(left && left->isHidden());
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_VERIFY(!left);
         QVERIFY(w.isVisible());
         QCOMPARE(w.windowTitle(), title);
         QCOMPARE(w.geometry(), QRect(60, 50, 1000, 640));
@@ -147,6 +154,14 @@ private slots:
         QCOMPARE(first->childCount(), 3);
         QCOMPARE(first->child(0)->text(0), QStringLiteral("Durand Léa"));
         QCOMPARE(first->child(1)->data(0, Qt::UserRole).toString(), QStringLiteral("Y%1").arg(m_ex->paul));
+        // Other classes get their students as they open; one without shows it has none.
+        QTreeWidgetItem* second = w.treElv->topLevelItem(1);
+        QCOMPARE(second->childCount(), 0);
+        QCOMPARE(second->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+        second->setExpanded(true);
+        QCOMPARE(second->childCount(), 1);
+        QCOMPARE(second->child(0)->text(0), QStringLiteral("Bernard Chloé"));
+        QCOMPARE(w.treElv->topLevelItem(2)->childIndicatorPolicy(), QTreeWidgetItem::DontShowIndicatorWhenChildless);
         QVERIFY(!w.fraChoix[1]->isHidden() && !w.flxClass->isHidden() && w.flxMoy->isHidden() && w.txtEC->isHidden());
         QCOMPARE(w.lblClass->text(), QStringLiteral("3e A"));
         QCOMPARE(gridTexts(*w.flxClass), WorkedExample::classGrid(1));

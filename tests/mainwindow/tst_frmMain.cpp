@@ -3,6 +3,10 @@
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
+#include "TabBarTestKit.h"
+#include "editing/Cascades.h"
+#include "editing/ClassEdit.h"
+#include "editing/SubjectEdit.h"
 #include "controls/mSubClass.h"
 #include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
@@ -227,9 +231,9 @@ private slots:
 
     void helpNamesEveryCommandAndOuvrirRoutesClassesAndSubjects() {
         GradebookBuilder b(path(QStringLiteral("menu.dat")));
-        for (int i = 1; i <= 3; ++i) b.addClass(QStringLiteral("Classe %1").arg(i), QStringLiteral("C%1").arg(i));
-        b.addSubject(QStringLiteral("Maths"));
-        b.addSubject(QStringLiteral("Histoire"));
+        QList<int> classes;
+        for (int i = 1; i <= 3; ++i) classes << b.addClass(QStringLiteral("Classe %1").arg(i), QStringLiteral("C%1").arg(i));
+        const int maths = b.addSubject(QStringLiteral("Maths")), history = b.addSubject(QStringLiteral("Histoire"));
         b.close();
         frmMain& main = Form<frmMain>::get();
         // The help names every command of the menus and the toolbar.
@@ -245,6 +249,31 @@ private slots:
         mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, 202, 0);
         QCOMPARE(main.lblPrincipal->text(), QStringLiteral("C3 - Histoire"));
         QCOMPARE(frmMain::mCurrentSection, 3);
+
+        // Rebuilt after changes, the bar is as one built afresh (first section open, nothing
+        // selected), but what did not change keeps its widgets.
+        const auto firstButton = [&] { return tabkit::itemButton(*main.vskTab->findChildren<tabSection*>().first(), 1); };
+        const QPointer<tooCommand> kept = firstButton();
+        QVERIFY(cascades::deleteClass(mUtilities::gDB, classes[1]));
+        classes[1] = classedit::create(mUtilities::gDB, {QStringLiteral("Classe 4"), QStringLiteral("C4")});
+        subjectedit::rename(mUtilities::gDB, maths, QStringLiteral("Mathématiques"));
+        const int english = subjectedit::create(mUtilities::gDB, QStringLiteral("Anglais"));
+        main.CreateSectionsAndItems();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList bar, expected;
+        for (int s = 1; s <= main.vskTab->SectionCount(); ++s) {
+            const cTabSection section = main.vskTab->SectionAt(s);
+            bar << QStringLiteral("%1 %2 %3 %4").arg(section.Caption(), section.Key(), section.Tag())
+                       .arg(section.SelectedItem().Index());
+            for (int i = 1; i <= section.ItemCount(); ++i)
+                bar.last() += u' ' + section.ItemAt(i).Caption() + u'=' + section.ItemAt(i).Tag();
+        }
+        for (const int c : {0, 2, 1})
+            expected << QStringLiteral("C%1 Classe %1 %2 0 Mathématiques=%3 Histoire=%4 Anglais=%5")
+                            .arg(c == 1 ? 4 : c + 1).arg(classes[c]).arg(maths).arg(history).arg(english);
+        QCOMPARE(bar, expected);
+        QCOMPARE(main.vskTab->ActiveSection().Index(), 1);
+        QCOMPARE(firstButton(), kept.data());
 
         // Without subjects, class entries give commands: the 101st class is 201.
         GradebookBuilder many(path(QStringLiteral("many.dat")));

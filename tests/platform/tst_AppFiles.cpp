@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -25,9 +26,20 @@ private slots:
         QCOMPARE(platform::GetSetting(u"StartUp"_s, u"Maximized"_s, u"False"_s), u"True"_s);
         QCOMPARE(platform::GetSetting(u"Autre"_s, u"File"_s), u"0"_s);
         QCOMPARE(platform::settingsFile(), platform::paths::configFolder() + u"/Vorsk App Quibolet.ini"_s);
+        platform::flushSettings();
         QFile ini(platform::settingsFile());
         QVERIFY(ini.open(QIODevice::ReadOnly));
         QVERIFY(ini.readAll().contains("[StartUp]"));
+
+        // Saving does not wait for the file, here held by another writer.
+        QLockFile held(platform::settingsFile() + u".lock"_s);
+        QVERIFY(held.lock());
+        platform::SaveSetting(u"Autre"_s, u"File"_s, u"1"_s);
+        QCOMPARE(platform::GetSetting(u"Autre"_s, u"File"_s), u"1"_s);
+        held.unlock();
+        platform::flushSettings();
+        ini.close();
+        QVERIFY(ini.open(QIODevice::ReadOnly) && ini.readAll().contains("File=1"));
     }
 };
 

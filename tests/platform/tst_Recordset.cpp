@@ -185,6 +185,27 @@ private slots:
         QCOMPARE(notes.RecordCount(), 2);
     }
 
+    void setBasedWritesSelectAsQueriesDo() {
+        Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
+        for (int n = 1; n <= 3; ++n) addStudent(students, u"E%1"_s.arg(n), u"P"_s, n == 2 ? 2 : 1);
+        Recordset notes = m_db.OpenRecordset(Query(u"Notes"_s));
+        for (const auto& [series, student] : {std::pair{1, 1}, {1, 2}, {2, 1}, {3, 3}, {2, 2}})
+            addNote(notes, series, student, 8);
+        // The grades of the students of class 1.
+        QCOMPARE(m_db.deleteRows(Query(u"Notes"_s)
+                                     .innerJoin(u"Elèves"_s, u"NumElv"_s, u"NumElv"_s)
+                                     .where(Field(u"Elèves.NumClass"_s) == 1)),
+                 3);
+        const Query series1 = Query(u"Notes"_s).where(Field(u"NumSérie"_s) == 1);
+        QCOMPARE(dbError([&] { m_db.updateRows(series1, {{u"NumSérie"_s, 2}}); }), code(DbErrc::DuplicateKey));
+        QCOMPARE(dbError([&] { m_db.updateRows(series1, {{u"NumElv"_s, QVariant()}}); }), code(DbErrc::RequiredMissing));
+        QCOMPARE(dbError([&] { m_db.updateRows(series1, {{u"Note"_s, u"x"_s}}); }), code(DbErrc::TypeMismatch));
+        QCOMPARE(m_db.updateRows(series1, {{u"NumSérie"_s, 4}, {u"Note"_s, u"12,5"_s}}), 1);
+        notes.FindFirst(grade(4, 2));
+        QCOMPARE(notes.Fields(u"Note"_s).Value().toDouble(), 12.5);
+        QCOMPARE(rowCount(m_db, u"Notes"_s), 2);
+    }
+
     void aSortedDynasetKeepsNewRowsLast() {
         Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Nom"_s, u"Prénom"_s}));
         addStudent(students, u"Martin"_s, u"Léa"_s, 1);
@@ -268,6 +289,10 @@ private slots:
         rs.FindFirst(Field(u"Classes.Nom"_s) == u"5b"_s);
         QCOMPARE(rs.Fields(u"NumElv"_s).Value(), QVariant(1));
         QCOMPARE(dbError([&] { m_db.OpenRecordset(query, RecordsetType::Dynaset); }), code(DbErrc::InvalidOperation));
+        // In any order: the same rows; a sort asked for still holds.
+        QCOMPARE(m_db.OpenRecordset(Query(query).inAnyOrder(), RecordsetType::Snapshot).RecordCount(), 2);
+        QCOMPARE(names(m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Nom"_s}).inAnyOrder(), RecordsetType::Snapshot)),
+                 (QStringList{u"Bernard"_s, u"Martin"_s, u"Sans"_s}));
     }
 };
 

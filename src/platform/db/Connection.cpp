@@ -169,12 +169,14 @@ QList<QByteArray> engineTablesSql() {
 }
 
 void Connection::createEngineTables() {
+    ++m_catalogueWrites;
     for (const QByteArray& sql : engineTablesSql())
         execute(sql);
     m_engineTables = true;
 }
 
 void Connection::storeTable(const TableDef& table, bool isNew) {
+    ++m_catalogueWrites;
     {
         Use write(*this, isNew ? "INSERT INTO " + QByteArray(kTableDefsTable) + " (Definition, Name) VALUES (?, ?)"
                                : "UPDATE " + QByteArray(kTableDefsTable) + " SET Definition = ? WHERE Name = ?");

@@ -2,6 +2,7 @@
 // Inside the engine: one open SQLCipher connection, its statements and the definitions of
 // its tables. Database handles and recordsets share it; it closes when the last goes.
 #include "DbError.h"
+#include "Query.h"
 #include "Schema.h"
 #include "Sqlite.h"
 
@@ -46,6 +47,9 @@ public:
     void storeTable(const TableDef& table, bool isNew);
     bool hasEngineTables() const { return m_engineTables; }
     void createEngineTables();
+    // Counts the writes of definitions, so that a rollback reads them again only when it
+    // may have undone one.
+    quint64 catalogueWrites() const { return m_catalogueWrites; }
 
     quint64 fullScanSteps() const { return m_fullScans; }
     void addFullScanSteps(quint64 steps) { m_fullScans += steps; }
@@ -58,6 +62,7 @@ private:
     QString m_path;
     QList<TableDef> m_tables;
     bool m_engineTables = false;
+    quint64 m_catalogueWrites = 0;
     QHash<QByteArray, sqlite3_stmt*> m_cache;
     quint64 m_fullScans = 0;
 };
@@ -80,5 +85,10 @@ private:
     Connection& m_connection;
     sqlite3_stmt* m_stmt;
 };
+
+// Writes of every row that a query selects, each one statement (Recordset.cpp, where
+// queries are read); the number of rows written. Throw DbError.
+qint64 deleteRows(Connection& connection, const Query& query);
+qint64 updateRows(Connection& connection, const Query& query, const QList<Criteria::Term>& values);
 
 }  // namespace db::detail

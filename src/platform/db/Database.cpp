@@ -187,11 +187,18 @@ Recordset Database::OpenRecordset(const Query& query, RecordsetType type) const 
     return Recordset(m_connection, query, type);
 }
 
+qint64 Database::deleteRows(const Query& query) const { return detail::deleteRows(connection(), query); }
+
+qint64 Database::updateRows(const Query& query, const QList<Criteria::Term>& values) const {
+    return detail::updateRows(connection(), query, values);
+}
+
 quint64 Database::fullScanSteps() const { return connection().fullScanSteps(); }
 
 Transaction::Transaction(const Database& database) : m_connection(database.m_connection) {
     Connection& c = database.connection();
     m_name = "tx" + QByteArray::number(++c.savepointDepth);
+    m_catalogueWrites = c.catalogueWrites();
     try {
         c.execute("SAVEPOINT " + m_name);
     } catch (...) {
@@ -217,7 +224,10 @@ Transaction::~Transaction() {
     sqlite3_exec(h, ("RELEASE " + m_name).constData(), nullptr, nullptr, nullptr);
     if (m_connection->savepointDepth == 0 && !sqlite3_get_autocommit(h))
         sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
-    // Tables created or changed inside are gone again.
+    // Tables created or changed inside are gone again. A read, or a write of rows alone,
+    // leaves the definitions as they were: reading them again would cost each grid shown.
+    if (m_connection->catalogueWrites() == m_catalogueWrites)
+        return;
     try {
         m_connection->loadCatalogue();
     } catch (const DbError&) {

@@ -86,6 +86,13 @@ public:
     // A dynaset (editable) reads one table, with no join and no field list.
     Recordset OpenRecordset(const Query& query, RecordsetType type = RecordsetType::Dynaset) const;
 
+    // Every row of the query's table that the query selects (its criteria, through its
+    // joins when it has some: the grades of a class's series) deleted, or given the values,
+    // in one statement: what a loop over a dynaset does, at the cost of one. The values are
+    // checked as Update checks them. The number of rows written. Throws DbError.
+    qint64 deleteRows(const Query& query) const;
+    qint64 updateRows(const Query& query, const QList<Criteria::Term>& values) const;
+
     // Rows of the table whose stored value of the field is not one the field's type holds
     // (a text in a number field, a number out of the type's range), Null aside. A file that
     // another program wrote may hold them: reading converts them silently, so a reader that
@@ -124,6 +131,7 @@ public:
 private:
     std::shared_ptr<detail::Connection> m_connection;
     QByteArray m_name;
+    quint64 m_catalogueWrites = 0;
     bool m_done = false;
 };
 

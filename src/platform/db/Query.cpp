@@ -34,4 +34,9 @@ Query& Query::select(const QStringList& fields) {
     return *this;
 }
 
+Query& Query::inAnyOrder() {
+    m_anyOrder = true;
+    return *this;
+}
+
 }  // namespace db

@@ -55,12 +55,16 @@ public:
     Query& innerJoin(const QString& table, const QString& leftField, const QString& rightField);
     // The fields to read, "Table.Field" or a bare name; all fields of every table when empty.
     Query& select(const QStringList& fields);
+    // The rows in whatever order the engine finds them fastest, for a read that only adds
+    // them up: a snapshot or forward-only recordset with no sort then skips sorting them.
+    Query& inAnyOrder();
 
     const QString& table() const { return m_table; }
     const Criteria& criteria() const { return m_where; }
     const QStringList& order() const { return m_order; }
     const QList<Join>& joins() const { return m_joins; }
     const QStringList& fields() const { return m_select; }
+    bool anyOrder() const { return m_anyOrder; }
 
 private:
     QString m_table;
@@ -68,6 +72,7 @@ private:
     QStringList m_order;
     QList<Join> m_joins;
     QStringList m_select;
+    bool m_anyOrder = false;
 };
 
 }  // namespace db

@@ -362,6 +362,43 @@ private:
     QVarLengthArray<const TableDef*, 2> m_tables;
 };
 
+// "<table> INNER JOIN <table> ON ..." of a query.
+QByteArray fromSql(const Resolver& resolver, const Query& query) {
+    QByteArray from = quoteName(resolver.tableAt(0).Name());
+    for (int j = 0; j < query.joins().size(); ++j) {
+        const Query::Join& join = query.joins()[j];
+        const auto left = resolver.resolveIn(join.leftField, 0, j + 1);
+        const auto right = resolver.resolveIn(join.rightField, j + 1, j + 2);
+        from += " INNER JOIN " + quoteName(resolver.tableAt(j + 1).Name()) + " ON " + resolver.sql(left) + " = "
+              + resolver.sql(right);
+    }
+    return from;
+}
+
+// The criteria as "<field> = ? AND ...", with the values to bind in that order.
+void whereSql(const Resolver& resolver, const Criteria& criteria, QByteArray& where, QList<Bound>& terms) {
+    for (const Criteria::Term& t : criteria.terms()) {
+        const auto ref = resolver.resolve(t.field);
+        const FieldType type = resolver.field(ref).Type();
+        where += (where.isEmpty() ? "" : " AND ") + resolver.sql(ref) + " = ?";
+        terms.append(Bound{-1, type, detail::toCriteriaValue(type, t.value)});
+    }
+}
+
+// What a row may not hold, as Update checks it: Null in a required field, an empty text
+// where none is allowed, a number outside the field's rule.
+void checkValue(const QString& table, const FieldDef& field, bool required, const QVariant& v) {
+    if (v.isNull()) {
+        if (required)
+            throw DbError(DbErrc::RequiredMissing, table + u'.' + field.Name());
+        return;
+    }
+    if (field.isText() && !field.AllowZeroLength() && v.toString().isEmpty())
+        throw DbError(DbErrc::EmptyText, table + u'.' + field.Name());
+    if (const auto& rule = field.ValidationRule(); rule && (v.toDouble() < rule->low || v.toDouble() > rule->high))
+        throw DbError(DbErrc::ValidationRule, table + u'.' + field.Name());
+}
+
 Column makeColumn(const Resolver& resolver, const Resolver::Ref& ref) {
     const TableDef& table = resolver.table(ref);
     const FieldDef& field = resolver.field(ref);
@@ -453,16 +490,7 @@ struct Recordset::Impl {
             const Column& c = source.columns[i];
             if (c.def.AutoIncrement())
                 continue;
-            const QVariant v = value(i);
-            if (v.isNull()) {
-                if (c.required)
-                    throw DbError(DbErrc::RequiredMissing, c.table + u'.' + c.name);
-                continue;
-            }
-            if (c.def.isText() && !c.def.AllowZeroLength() && v.toString().isEmpty())
-                throw DbError(DbErrc::EmptyText, c.table + u'.' + c.name);
-            if (const auto& rule = c.def.ValidationRule(); rule && (v.toDouble() < rule->low || v.toDouble() > rule->high))
-                throw DbError(DbErrc::ValidationRule, c.table + u'.' + c.name);
+            checkValue(c.table, c.def, c.required, value(i));
         }
     }
 
@@ -543,22 +571,10 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const Query& query,
         }
     }
 
-    QByteArray from = quoteName(resolver.tableAt(0).Name());
-    for (int j = 0; j < query.joins().size(); ++j) {
-        const Query::Join& join = query.joins()[j];
-        const auto left = resolver.resolveIn(join.leftField, 0, j + 1);
-        const auto right = resolver.resolveIn(join.rightField, j + 1, j + 2);
-        from += " INNER JOIN " + quoteName(resolver.tableAt(j + 1).Name()) + " ON " + resolver.sql(left) + " = "
-              + resolver.sql(right);
-    }
+    const QByteArray from = fromSql(resolver, query);
     QByteArray where;
     QList<Bound> whereTerms;
-    for (const Criteria::Term& t : query.criteria().terms()) {
-        const auto ref = resolver.resolve(t.field);
-        const FieldType type = resolver.field(ref).Type();
-        where += (where.isEmpty() ? "" : " AND ") + resolver.sql(ref) + " = ?";
-        whereTerms.append(Bound{-1, type, detail::toCriteriaValue(type, t.value)});
-    }
+    whereSql(resolver, query.criteria(), where, whereTerms);
     QByteArray order;
     for (const QString& name : query.order()) {
         const auto ref = resolver.resolve(name);
@@ -583,8 +599,9 @@ Recordset::Recordset(std::shared_ptr<Connection> connection, const Query& query,
         QByteArray fields;
         for (const Column& c : source.columns)
             fields += (fields.isEmpty() ? "" : ", ") + c.sql;
+        const bool sorted = !query.anyOrder() || !query.order().isEmpty();
         const QByteArray sql = "SELECT " + fields + " FROM " + from + (where.isEmpty() ? "" : " WHERE " + where)
-                             + " ORDER BY " + order;
+                             + (sorted ? " ORDER BY " + order : QByteArray());
         d->nav = std::make_unique<CopyNavigator>(source, sql, whereTerms, type == RecordsetType::ForwardOnly);
     }
     d->landed(d->nav->first());
@@ -727,5 +744,69 @@ void RecordField::setValue(const QVariant& value) const {
     i.buffer[m_column] = detail::toFieldValue(def, value);
     i.changed[m_column] = true;
 }
+
+namespace detail {
+
+namespace {
+
+// The rows of the query's first table that the query selects: its criteria, applied
+// through its joins when it has some.
+struct Target {
+    QByteArray table;
+    QByteArray where;  // " WHERE ..." or nothing
+    QList<Bound> terms;
+};
+
+Target target(const Resolver& resolver, const Query& query) {
+    Target t{quoteName(resolver.tableAt(0).Name()), {}, {}};
+    QByteArray where;
+    whereSql(resolver, query.criteria(), where, t.terms);
+    if (!query.joins().isEmpty())
+        t.where = " WHERE rowid IN (SELECT " + t.table + ".rowid FROM " + fromSql(resolver, query)
+                + (where.isEmpty() ? "" : " WHERE " + where) + ')';
+    else if (!where.isEmpty())
+        t.where = " WHERE " + where;
+    return t;
+}
+
+qint64 run(Connection& connection, const QByteArray& sql, const QList<Bound>& values) {
+    {
+        Use use(connection, sql);
+        for (int i = 0; i < values.size(); ++i)
+            bindValue(use.get(), i + 1, values[i].type, values[i].value);
+        use.step();
+    }
+    return sqlite3_changes(connection.handle());
+}
+
+}  // namespace
+
+qint64 deleteRows(Connection& connection, const Query& query) {
+    const Target t = target(Resolver(connection, query), query);
+    return run(connection, "DELETE FROM " + t.table + t.where, t.terms);
+}
+
+qint64 updateRows(Connection& connection, const Query& query, const QList<Criteria::Term>& values) {
+    const Resolver resolver(connection, query);
+    const TableDef& table = resolver.tableAt(0);
+    QByteArray set;
+    QList<Bound> bound;
+    for (const Criteria::Term& v : values) {
+        const Resolver::Ref ref = resolver.resolveIn(v.field, 0, 1);
+        const FieldDef& field = resolver.field(ref);
+        if (field.AutoIncrement())
+            throw DbError(DbErrc::InvalidOperation, field.Name());
+        const QVariant stored = toFieldValue(field, v.value);
+        checkValue(table.Name(), field, field.Required() || table.inPrimaryIndex(field.Name()), stored);
+        set += (set.isEmpty() ? "" : ", ") + quoteName(field.Name()) + " = ?";
+        bound.append(Bound{-1, field.Type(), stored});
+    }
+    const Target t = target(resolver, query);
+    if (set.isEmpty())
+        return 0;
+    return run(connection, "UPDATE " + t.table + " SET " + set + t.where, bound + t.terms);
+}
+
+}  // namespace detail
 
 }  // namespace db
