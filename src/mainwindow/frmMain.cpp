@@ -398,21 +398,27 @@ bool frmMain::OpenAFile(const QString& file) {
             return false;
         default: critical(owner, QStringLiteral("Ce fichier n'est pas un carnet de notes valide.")); return false;
         }
-        if (!mUtilities::CheckGradebookVersion(database)) return false;
+        // The questions first, then the checks: a file refused at any step is left as it was.
+        const std::optional<int> version = mUtilities::AskGradebookConversion(database);
+        if (!version) return false;
         const QString password = database.Properties(QStringLiteral("Passe")).Value().toString();
         if (password != gradebook::noPassword() && !askPassword(password)) return false;
 
         // The grid on screen keeps its widths, whether the new file opens or not; done
         // first so that reopening the same file shows them.
         SaveColumnWidths();
-        // Everything the switch needs is read here, so that nothing can fail after it.
+        // Everything the switch needs is read here, so that nothing can fail after it. A
+        // conversion is written in the same transaction, undone with it when a read fails.
         format = mUtilities::AverageFormat(database.Properties(QStringLiteral("Moyenne")).Value().toInt());
+        db::Transaction opening(database);
+        mUtilities::ConvertGradebook(database, *version);
         model = readTabModel(database);
         if (!model.classes.isEmpty() && !model.subjects.isEmpty()) {
             const qint32 numClass = model.classes.first().key, numMat = model.subjects.first().key;
             first = FirstGrid{numClass, numMat, gradegrid::readGrid(database, numClass, numMat)};
         }
         notes = database.OpenRecordset(db::Query(QStringLiteral("Notes")));
+        opening.commit();
     } catch (const std::exception& e) {
         critical(owner, storeerrors::openingMessage(e));
         return false;

@@ -31,6 +31,7 @@ enum class Damage {
     ReadOnlyFile, ReadOnlyFolder, Busy, FlippedByte, ZeroedPage, Truncated,
     Trigger, View, ExtraTable, ExtraIndex, MissingIndex, TableWithoutRules,
     HugeRule, UnknownType, BrokenDefinition, HugeTextSize, PropertyOutOfRange,
+    OldWithoutDecimals, OldWithoutPassword, OldFailingConversion,
 };
 
 const QString kReadOnly = QStringLiteral("Impossible d'ouvrir ce carnet de notes.\nLe fichier ou son dossier est en lecture seule.");
@@ -147,6 +148,10 @@ private slots:
         QTest::newRow("a definition cut short") << Damage::BrokenDefinition << kNotValid;
         QTest::newRow("a text field of 100000 characters") << Damage::HugeTextSize << kNotValid;
         QTest::newRow("decimals of 1e300") << Damage::PropertyOutOfRange << kNotValid;
+        // Refused once the conversion that a version 1.2 asks for was accepted.
+        QTest::newRow("version 1.2 without its decimals") << Damage::OldWithoutDecimals << kCannotOpen;
+        QTest::newRow("version 1.2 without its password") << Damage::OldWithoutPassword << kCannotOpen;
+        QTest::newRow("version 1.2 with a period 7") << Damage::OldFailingConversion << kCannotOpen;
     }
 
     void refusedFiles() {
@@ -191,9 +196,17 @@ private slots:
         case Damage::PropertyOutOfRange:
             QCOMPARE(craft(file, "UPDATE __Properties SET Value = 1e300 WHERE Name = 'Moyenne'"), SQLITE_OK);
             break;
+        case Damage::OldWithoutDecimals: QCOMPARE(craft(file, "DELETE FROM __Properties WHERE Name = 'Moyenne'"), SQLITE_OK); break;
+        case Damage::OldWithoutPassword: QCOMPARE(craft(file, "DELETE FROM __Properties WHERE Name = 'Passe'"), SQLITE_OK); break;
+        case Damage::OldFailingConversion:
+            QCOMPARE(craft(file, "PRAGMA ignore_check_constraints = 1; UPDATE Séries SET Période = 7 WHERE rowid = 3"), SQLITE_OK);
+            break;
         }
+        if (damage >= Damage::OldWithoutDecimals)
+            QCOMPARE(craft(file, "UPDATE __Properties SET Value = '1.2' WHERE Name = 'VersionID'"), SQLITE_OK);
         const QByteArray before = fileBytes(file);
         frmMain& main = Form<frmMain>::get();
+        mUtilities::setConversionQuestion([](const QString&, const QString&) { return QStringLiteral("1"); });
         QString shown;
         {
             FileRightsEnforced rights;

@@ -210,12 +210,16 @@ void Transaction::commit() {
 Transaction::~Transaction() {
     if (m_done || !m_connection->isOpen())
         return;
-    --m_connection->savepointDepth;
     sqlite3* h = m_connection->handle();
-    sqlite3_exec(h, ("ROLLBACK TO " + m_name).constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(h, ("RELEASE " + m_name).constData(), nullptr, nullptr, nullptr);
-    if (m_connection->savepointDepth == 0 && !sqlite3_get_autocommit(h))
+    if (--m_connection->savepointDepth == 0) {
+        // The whole transaction goes. Rolled back to its savepoint and then released, it
+        // would be committed with the pages it had changed restored: the same content,
+        // written again, the file's bytes changed for nothing.
         sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+    } else {
+        sqlite3_exec(h, ("ROLLBACK TO " + m_name).constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(h, ("RELEASE " + m_name).constData(), nullptr, nullptr, nullptr);
+    }
     // Tables created or changed inside are gone again.
     try {
         m_connection->loadCatalogue();
