@@ -21,6 +21,7 @@
 #include "platform/VbKeys.h"
 #include "VersionInfo.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -29,6 +30,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -389,7 +391,9 @@ bool frmMain::OpenAFile(const QString& file) {
     TabModel model;
     std::optional<FirstGrid> first;
     try {
-        database = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        // The walk of the whole file takes as long as the file is large: it runs meanwhile, and
+        // every write waits for its verdict.
+        database = db::Database::OpenDatabase(file, gradebook::databasePassword(), db::Integrity::CheckInBackground);
         switch (mUtilities::GetFileKind(database)) {
         case 1: break;
         case 2:
@@ -431,9 +435,41 @@ bool frmMain::OpenAFile(const QString& file) {
     m_firstGrid = std::move(first);
     showFirstClassAndSubject();
     m_firstGrid.reset();
+    const QString lastFile = LastFile();
     platform::SaveSetting(kStartUp, kLastFile, file);
     setWindowTitle(QStringLiteral("Carnet de notes - ") + mUtilities::RemoveExtension(mUtilities::GetFileName(file)));
+    database.onIntegrityFailure(qApp, [opening = ++m_openings, lastFile](const db::DbError& failure) {
+        integrityFailed(opening, lastFile, failure);
+    });
     return true;
+}
+
+void frmMain::integrityFailed(quint32 opening, const QString& lastFile, const db::DbError& failure) {
+    if (opening != m_openings || !mUtilities::gDB.isOpen()) return;
+    // Not under a dialog or a menu, nor while the table of averages stands in for this
+    // window: they may be using the file. Its writes are refused meanwhile.
+    frmMain* main = platform::Form<frmMain>::instance();
+    if (!main || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        QTimer::singleShot(250, qApp, [=] { integrityFailed(opening, lastFile, failure); });
+        return;
+    }
+    main->closeRefusedGradebook(storeerrors::openingMessage(failure), lastFile);
+}
+
+void frmMain::closeRefusedGradebook(const QString& message, const QString& lastFile) {
+    // A grade being typed has nowhere to go.
+    txtNote->hide();
+    setStatusText(QString());
+    mUtilities::gRsNotes = db::Recordset();
+    mUtilities::gDB.Close();
+    mUtilities::gDB = db::Database();
+    mUtilities::gAverageFormat.clear();
+    fillTabBar({});
+    showNothing(QStringLiteral("Pas d'éléments à afficher."));
+    setWindowTitle(QStringLiteral("Carnet de notes"));
+    // The start-up window offers the file it offered before this one.
+    platform::SaveSetting(kStartUp, kLastFile, lastFile);
+    critical(isVisible() ? this : nullptr, message);
 }
 
 QString frmMain::LastFile() { return platform::GetSetting(kStartUp, kLastFile); }

@@ -52,9 +52,9 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
         throw DbError(DbErrc::AlreadyExists, path);
     try {
         auto connection = Connection::open(path, password.toUtf8(), true);
-        connection->execute("BEGIN");
+        connection->control("BEGIN");
         connection->createEngineTables();
-        connection->execute("COMMIT");
+        connection->control("COMMIT");
         return Database(std::move(connection));
     } catch (const DbError&) {
         // Whatever was written is ours: the path was free.
@@ -64,13 +64,23 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
     }
 }
 
-Database Database::OpenDatabase(const QString& path, const QString& password) {
+Database Database::OpenDatabase(const QString& path, const QString& password, Integrity integrity) {
     auto connection = Connection::open(path, password.toUtf8(), false);
-    detail::checkIntegrity(*connection);
+    // Started first, so that it runs while the checks below are made.
+    if (integrity == Integrity::CheckInBackground)
+        connection->verifyInBackground(password.toUtf8());
+    else
+        detail::checkIntegrity(connection->handle(), path);
     connection->loadCatalogue();
     detail::checkProperties(*connection);
     detail::checkSchema(*connection);
     return Database(std::move(connection));
+}
+
+void Database::awaitIntegrity() const { connection().awaitVerdict(); }
+
+void Database::onIntegrityFailure(QObject* context, std::function<void(const DbError&)> failed) const {
+    connection().onVerificationFailure(context, std::move(failed));
 }
 
 bool Database::isOpen() const { return m_connection && m_connection->isOpen(); }
@@ -192,7 +202,7 @@ Transaction::Transaction(const Database& database) : m_connection(database.m_con
     Connection& c = database.connection();
     m_name = "tx" + QByteArray::number(++c.savepointDepth);
     try {
-        c.execute("SAVEPOINT " + m_name);
+        c.control("SAVEPOINT " + m_name);
     } catch (...) {
         --c.savepointDepth;
         throw;
@@ -202,7 +212,7 @@ Transaction::Transaction(const Database& database) : m_connection(database.m_con
 void Transaction::commit() {
     if (m_done)
         return;
-    m_connection->execute("RELEASE " + m_name);
+    m_connection->control("RELEASE " + m_name);
     m_done = true;
     --m_connection->savepointDepth;
 }

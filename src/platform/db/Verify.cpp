@@ -112,29 +112,29 @@ bool rebuild(const Scratch& scratch, const TableDef& table, const QString& fileS
     return false;
 }
 
-void failOn(Connection& connection, int rc) {
+void failOn(sqlite3* handle, const QString& path, int rc) {
     switch (rc & 0xff) {
     case SQLITE_DONE:
     case SQLITE_OK: return;
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT: throw DbError(DbErrc::Damaged, connection.path());
-    default: connection.raise(rc);
+    case SQLITE_CORRUPT: throw DbError(DbErrc::Damaged, path);
+    default: raise(handle, path, rc);
     }
 }
 
 }  // namespace
 
-void checkIntegrity(Connection& connection) {
-    const sqlite::Statement check = prepare(connection.handle(), "PRAGMA quick_check(1)");
+void checkIntegrity(sqlite3* handle, const QString& path) {
+    const sqlite::Statement check = prepare(handle, "PRAGMA quick_check(1)");
     if (!check.get())
-        failOn(connection, sqlite3_errcode(connection.handle()));
+        failOn(handle, path, sqlite3_errcode(handle));
     const int rc = sqlite3_step(check.get());
     if (rc == SQLITE_ROW) {
         if (columnText(check.get(), 0) != u"ok")
-            throw DbError(DbErrc::Damaged, connection.path());
+            throw DbError(DbErrc::Damaged, path);
         return;
     }
-    failOn(connection, rc);
+    failOn(handle, path, rc);
 }
 
 void checkProperties(Connection& connection) {
@@ -182,7 +182,7 @@ void checkSchema(Connection& connection) {
     }
     int rc = SQLITE_OK;
     const QStringList found = objects(connection.handle(), rc);
-    failOn(connection, rc);
+    failOn(connection.handle(), connection.path(), rc);
     const QStringList expected = objects(scratch.handle(), rc);
     if (rc != SQLITE_DONE)
         throw DbError(DbErrc::Engine);
