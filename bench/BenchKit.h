@@ -81,9 +81,10 @@ struct Plain {
 void readAll(const db::sqlite::Statement& statement);
 
 // What opening a gradebook reads, the plain way: the first read, which tries the key, the
-// checks of the file (a quick integrity check, its schema and definitions read), the
-// properties named, and the first row of "Notes" (the dynaset the program keeps open).
-void plainOpen(const Plain& plain, std::initializer_list<const char*> properties);
+// checks of the file (its schema and definitions read, and with `wholeFile` a quick
+// integrity check, which reads every page), the properties named, and the first row of
+// "Notes" (the dynaset the program keeps open).
+void plainOpen(const Plain& plain, std::initializer_list<const char*> properties, bool wholeFile = false);
 
 // The reads of one class and subject's grade grid, with plain statements, in one read
 // transaction: its students, its series (SQLite picks the best index the file has), and

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
         db::Recordset notes = d.OpenRecordset(Query(QStringLiteral("Notes")));
         sink += notes.Eof();
     }, [&](int) {
-        bench::plainOpen(Plain(path), {"App", "Moyenne"});
+        bench::plainOpen(Plain(path), {"App", "Moyenne"}, true);
     });
 
     db::Database file = db::Database::OpenDatabase(path, gradebook::databasePassword());

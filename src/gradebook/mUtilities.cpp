@@ -161,15 +161,25 @@ int VersionNumber(const db::Database& database) {
 }
 
 bool CheckGradebookVersion(db::Database& database) {
+    const std::optional<int> n = AskGradebookConversion(database);
+    if (n)
+        ConvertGradebook(database, *n);
+    return n.has_value();
+}
+
+std::optional<int> AskGradebookConversion(const db::Database& database) {
     const int n = VersionNumber(database);
     if (n < 120) {
         // Asked before the transaction starts: none is held while the user thinks.
         const QuestionHandler& ask = conversionQuestion();
         const QString answer = ask ? ask(platform::version::productName(), conversionMessage()) : QStringLiteral("2");
         if (answer == u"2")
-            return false;
+            return std::nullopt;
     }
+    return n;
+}
 
+void ConvertGradebook(db::Database& database, int n) {
     // One transaction, and fields already there are kept: a conversion that fails leaves
     // the file as it was, and one that was cut short by an older version can be run again.
     // An exchange file has no table "Classes".
@@ -192,7 +202,6 @@ bool CheckGradebookVersion(db::Database& database) {
     if (GetFileKind(database) == 1)
         addMissingIndexes(database);
     transaction.commit();
-    return true;
 }
 
 void setConversionQuestion(QuestionHandler handler) { conversionQuestion() = std::move(handler); }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace mUtilities {
 
@@ -63,6 +64,13 @@ int VersionNumber(const db::Database& database);
 // file that already has some of the new fields. A gradebook (not an exchange file) also
 // gains the indexes of the schema it lacks, in the same transaction. Throws on any failure.
 bool CheckGradebookVersion(db::Database& database);
+// Its two halves, for a caller that checks more of the file between them, so that nothing
+// is written to a file it refuses. The first reads "VersionID" (throwing on a text that is no
+// version) and asks about a conversion when one is needed: the version number, or nullopt
+// when the user refused. It writes nothing. The second brings the file of that version up to
+// this one, writing nothing to a file that needs nothing.
+std::optional<int> AskGradebookConversion(const db::Database& database);
+void ConvertGradebook(db::Database& database, int version);
 
 // How the conversion question is asked: given the title and the message, returns the
 // answer as the message box does ("1" for OK, "2" for Annuler, "" when closed). Until a

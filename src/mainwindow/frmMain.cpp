@@ -22,6 +22,7 @@
 #include "platform/VbKeys.h"
 #include "VersionInfo.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -435,7 +437,9 @@ bool frmMain::OpenAFile(const QString& file) {
     TabModel model;
     std::optional<FirstGrid> first;
     try {
-        database = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        // The walk of the whole file takes as long as the file is large: it runs meanwhile, and
+        // every write waits for its verdict.
+        database = db::Database::OpenDatabase(file, gradebook::databasePassword(), db::Integrity::CheckInBackground);
         switch (mUtilities::GetFileKind(database)) {
         case 1: break;
         case 2:
@@ -444,7 +448,9 @@ bool frmMain::OpenAFile(const QString& file) {
             return false;
         default: critical(owner, QStringLiteral("Ce fichier n'est pas un carnet de notes valide.")); return false;
         }
-        if (!mUtilities::CheckGradebookVersion(database)) return false;
+        // The questions first, then the checks: a file refused at any step is left as it was.
+        const std::optional<int> version = mUtilities::AskGradebookConversion(database);
+        if (!version) return false;
         const QString passe = database.Properties(QStringLiteral("Passe")).Value().toString();
         std::optional<QString> password;
         if (passe != gradebook::noPassword() && !(password = askPassword(passe))) return false;
@@ -452,8 +458,11 @@ bool frmMain::OpenAFile(const QString& file) {
         // The grid on screen keeps its widths, whether the new file opens or not; done
         // first so that reopening the same file shows them.
         SaveColumnWidths();
-        // Everything the switch needs is read here, so that nothing can fail after it.
+        // Everything the switch needs is read here, so that nothing can fail after it. A
+        // conversion is written in the same transaction, undone with it when a read fails.
         format = mUtilities::AverageFormat(database.Properties(QStringLiteral("Moyenne")).Value().toInt());
+        db::Transaction opening(database);
+        mUtilities::ConvertGradebook(database, *version);
         model = readTabModel(database);
         if (!model.classes.isEmpty() && !model.subjects.isEmpty()) {
             const qint32 numClass = model.classes.first().key, numMat = model.subjects.first().key;
@@ -462,6 +471,7 @@ bool frmMain::OpenAFile(const QString& file) {
         notes = database.OpenRecordset(db::Query(QStringLiteral("Notes")));
         // Last, so that a file refused for any other reason is left as it was.
         if (password) gradebookpassword::upgrade(database, passe, *password);
+        opening.commit();
     } catch (const std::exception& e) {
         critical(owner, storeerrors::openingMessage(e));
         return false;
@@ -474,9 +484,41 @@ bool frmMain::OpenAFile(const QString& file) {
     m_firstGrid = std::move(first);
     showFirstClassAndSubject();
     m_firstGrid.reset();
+    const QString lastFile = LastFile();
     platform::SaveSetting(kStartUp, kLastFile, file);
     setWindowTitle(QStringLiteral("Carnet de notes - ") + mUtilities::RemoveExtension(mUtilities::GetFileName(file)));
+    database.onIntegrityFailure(qApp, [opening = ++m_openings, lastFile](const db::DbError& failure) {
+        integrityFailed(opening, lastFile, failure);
+    });
     return true;
+}
+
+void frmMain::integrityFailed(quint32 opening, const QString& lastFile, const db::DbError& failure) {
+    if (opening != m_openings || !mUtilities::gDB.isOpen()) return;
+    // Not under a dialog or a menu, nor while the table of averages stands in for this
+    // window: they may be using the file. Its writes are refused meanwhile.
+    frmMain* main = platform::Form<frmMain>::instance();
+    if (!main || QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+        QTimer::singleShot(250, qApp, [=] { integrityFailed(opening, lastFile, failure); });
+        return;
+    }
+    main->closeRefusedGradebook(storeerrors::openingMessage(failure), lastFile);
+}
+
+void frmMain::closeRefusedGradebook(const QString& message, const QString& lastFile) {
+    // A grade being typed has nowhere to go.
+    txtNote->hide();
+    setStatusText(QString());
+    mUtilities::gRsNotes = db::Recordset();
+    mUtilities::gDB.Close();
+    mUtilities::gDB = db::Database();
+    mUtilities::gAverageFormat.clear();
+    fillTabBar({});
+    showNothing(QStringLiteral("Pas d'éléments à afficher."));
+    setWindowTitle(QStringLiteral("Carnet de notes"));
+    // The start-up window offers the file it offered before this one.
+    platform::SaveSetting(kStartUp, kLastFile, lastFile);
+    critical(isVisible() ? this : nullptr, message);
 }
 
 QString frmMain::LastFile() { return platform::GetSetting(kStartUp, kLastFile); }

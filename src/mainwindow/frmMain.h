@@ -121,6 +121,14 @@ private:
     void openEditor(const QString& text, bool changed);
     void setStatusText(const QString& text);
 
+    // A gradebook that failed its check in the background, after it was shown: said as at its
+    // opening and closed, nothing having been written to it; the settings offer the file
+    // offered before it.
+    static void integrityFailed(quint32 opening, const QString& lastFile, const db::DbError& failure);
+    void closeRefusedGradebook(const QString& message, const QString& lastFile);
+    // Successful openings so far: a verdict about an earlier one is no longer of use.
+    static inline quint32 m_openings = 0;
+
     static TabModel readTabModel(const db::Database& database);
     static void syncTabBar(::vskTab& bar, const TabModel& model);
     void fillTabBar(const TabModel& model);

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -226,6 +227,10 @@ qintptr frmMain::Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam
 void frmMain::DoCommand(int Id) {
     const Row* row = commands::find(Id);
     if (!(row && row->whileTyping) && EditModeRefuses()) return;
+    // A gradebook refused once shown leaves none open: what remains is to open or make
+    // another, the help, and the end.
+    static constexpr int kWithoutGradebook[] = {OpenGradebook, NewGradebook, Help, About, Quit};
+    if (!mUtilities::gDB.isOpen() && !std::ranges::count(kWithoutGradebook, Id)) return;
     if (row) row->run(*this);
 }
 

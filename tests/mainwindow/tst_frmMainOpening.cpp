@@ -6,6 +6,7 @@
 #include "FileRights.h"
 #include "GradebookBuilder.h"
 #include "UiHelpers.h"
+#include "controls/mSubClass.h"
 #include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
@@ -31,6 +32,7 @@ enum class Damage {
     ReadOnlyFile, ReadOnlyFolder, Busy, FlippedByte, ZeroedPage, Truncated,
     Trigger, View, ExtraTable, ExtraIndex, MissingIndex, TableWithoutRules,
     HugeRule, UnknownType, BrokenDefinition, HugeTextSize, PropertyOutOfRange, OlderOrder, OlderUnique,
+    OldWithoutDecimals, OldWithoutPassword, OldFailingConversion,
 };
 
 const QString kReadOnly = QStringLiteral("Impossible d'ouvrir ce carnet de notes.\nLe fichier ou son dossier est en lecture seule.");
@@ -95,7 +97,10 @@ class tst_frmMainOpening : public QObject {
             message = box->text();
             clickButton(w, QStringLiteral("OK"));
         });
-        const bool opened = main.OpenAFile(file);
+        bool opened = main.OpenAFile(file);
+        // A file damaged where opening does not read is refused once the walk of the whole file is over.
+        if (opened && dbError([] { mUtilities::gDB.awaitIntegrity(); }) >= 0)
+            opened = !QTest::qWaitFor([] { return !mUtilities::gDB.isOpen(); });
         if (opened != message.isEmpty()) qWarning("opened %d with message %s", opened, qPrintable(message));
         return opened ? QString() : message;
     }
@@ -150,6 +155,10 @@ private slots:
         // Names indexed by an older comparison that told a combining accent from a precomposed one.
         QTest::newRow("a name out of its index's order") << Damage::OlderOrder << kDamaged;
         QTest::newRow("a subject twice in a unique index") << Damage::OlderUnique << kDamaged;
+        // Refused once the conversion that a version 1.2 asks for was accepted.
+        QTest::newRow("version 1.2 without its decimals") << Damage::OldWithoutDecimals << kCannotOpen;
+        QTest::newRow("version 1.2 without its password") << Damage::OldWithoutPassword << kCannotOpen;
+        QTest::newRow("version 1.2 with a period 7") << Damage::OldFailingConversion << kCannotOpen;
     }
 
     void refusedFiles() {
@@ -201,9 +210,17 @@ private slots:
         case Damage::OlderUnique:
             QCOMPARE(rawExec(file, kKey, "INSERT INTO Matières VALUES (0, 'Mathe\u0301matiques')", true), SQLITE_OK);
             break;
+        case Damage::OldWithoutDecimals: QCOMPARE(craft(file, "DELETE FROM __Properties WHERE Name = 'Moyenne'"), SQLITE_OK); break;
+        case Damage::OldWithoutPassword: QCOMPARE(craft(file, "DELETE FROM __Properties WHERE Name = 'Passe'"), SQLITE_OK); break;
+        case Damage::OldFailingConversion:
+            QCOMPARE(craft(file, "PRAGMA ignore_check_constraints = 1; UPDATE Séries SET Période = 7 WHERE rowid = 3"), SQLITE_OK);
+            break;
         }
+        if (damage >= Damage::OldWithoutDecimals)
+            QCOMPARE(craft(file, "UPDATE __Properties SET Value = '1.2' WHERE Name = 'VersionID'"), SQLITE_OK);
         const QByteArray before = fileBytes(file);
         frmMain& main = Form<frmMain>::get();
+        mUtilities::setConversionQuestion([](const QString&, const QString&) { return QStringLiteral("1"); });
         QString shown;
         {
             FileRightsEnforced rights;
@@ -217,6 +234,8 @@ private slots:
         QCOMPARE(shown, message);
         QVERIFY(!mUtilities::gDB.isOpen());
         QCOMPARE(main.windowTitle(), QStringLiteral("Carnet de notes"));
+        // With no gradebook open, what needs one does nothing.
+        main.Message(&main, mSubClass::WM_COMMAND, commands::RenameSubject, 0);
         QCOMPARE(fileBytes(file), before);
         QCOMPARE(leftovers(file), QStringList());
     }

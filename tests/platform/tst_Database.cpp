@@ -45,6 +45,26 @@ private slots:
                  code(DbErrc::CannotOpen));
     }
 
+    // A file checked in the background is read at once; damage found there refuses every
+    // write before anything is written.
+    void writesWaitForTheCheckInTheBackground() {
+        const QString file = path(u"abime.dat"_s);
+        {
+            Recordset rs = createTestFile(file, {notesTable(), classesTable()}).OpenRecordset(Query(u"Classes"_s));
+            for (int i = 0; i < 300; ++i) addRow(rs, {{"Nom", u"Classe %1"_s.arg(i)}, {"Colonne", 1800}});
+        }
+        QByteArray bytes = fileBytes(file);
+        bytes[bytes.size() - 100] ^= 0x5a;  // in the last page, of classes, which opening does not read
+        QVERIFY(writeFile(file, bytes));
+        Database d = Database::OpenDatabase(file, kTestPassword, Integrity::CheckInBackground);
+        Recordset rs = d.OpenRecordset(Query(u"Notes"_s));
+        QVERIFY(rs.Eof());
+        QCOMPARE(dbError([&] { addRow(rs, {{"NumSérie", 1}, {"NumElv", 1}}); }), code(DbErrc::Damaged));
+        QCOMPARE(dbError([&] { d.AddField(u"Classes"_s, FieldDef(u"Extra"_s, FieldType::Long)); }), code(DbErrc::Damaged));
+        QCOMPARE(dbError([&] { d.awaitIntegrity(); }), code(DbErrc::Damaged));
+        QCOMPARE(fileBytes(file), bytes);
+    }
+
     void propertiesKeepTheirOrderAndType() {
         const QString file = path(u"proprietes.dat"_s);
         {

@@ -15,6 +15,8 @@ using namespace db;
 int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison) {
     sqlite3* h = nullptr;
     int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
+    // Like any program, it waits while another reads (the program checks a file it opened).
+    sqlite3_busy_timeout(h, 5000);
     if (rc == SQLITE_OK && !key.isEmpty())
         rc = sqlite3_key(h, key.constData(), int(key.size()));
     const auto older = [](void*, int na, const void* a, int nb, const void* b) {

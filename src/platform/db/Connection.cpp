@@ -3,6 +3,7 @@
 #include "Collations.h"
 #include "Ddl.h"
 #include "Values.h"
+#include "Verification.h"
 
 #include <QFile>
 #include <QDir>
@@ -57,6 +58,7 @@ Connection::Connection(sqlite3* handle, QString path) : m_handle(handle), m_path
 Connection::~Connection() { close(); }
 
 void Connection::close() {
+    m_verification.reset();
     for (sqlite3_stmt* stmt : std::as_const(m_cache))
         sqlite3_finalize(stmt);
     m_cache.clear();
@@ -83,13 +85,38 @@ sqlite3_stmt* Connection::statement(const QByteArray& sql) {
 }
 
 void Connection::execute(const QByteArray& sql) {
+    if (m_verdictPending)
+        awaitVerdict();
+    control(sql);
+}
+
+void Connection::control(const QByteArray& sql) {
     const int rc = sqlite3_exec(handle(), sql.constData(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK)
         raise(rc);
 }
 
-void Connection::raise(int rc) const {
-    const QString message = m_handle ? QString::fromUtf8(sqlite3_errmsg(m_handle)) : QString();
+void Connection::verifyInBackground(const QByteArray& key) {
+    m_verification = std::make_unique<Verification>(m_path, key, m_tables);
+    m_verdictPending = true;
+}
+
+void Connection::awaitVerdict() {
+    if (!m_verification)
+        return;
+    m_verification->await();
+    m_verdictPending = false;
+}
+
+void Connection::onVerificationFailure(QObject* context, std::function<void(const DbError&)> failed) {
+    if (m_verification)
+        m_verification->onFailure(context, std::move(failed));
+}
+
+void Connection::raise(int rc) const { detail::raise(m_handle, m_path, rc); }
+
+void raise(sqlite3* handle, const QString& path, int rc) {
+    const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString();
     switch (rc) {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY:
@@ -108,10 +135,10 @@ void Connection::raise(int rc) const {
         {SQLITE_FULL, DbErrc::DiskFull},       {SQLITE_IOERR, DbErrc::Io}};
     for (const auto& [code, errc] : kFileFailures)
         if ((rc & 0xff) == code)
-            throw DbError(errc, m_path);
+            throw DbError(errc, path);
     // Writing needs a journal beside the file: its folder was made read-only, or is gone.
     if ((rc & 0xff) == SQLITE_CANTOPEN)
-        throw DbError(QFileInfo(m_path).absoluteDir().exists() ? DbErrc::FileReadOnly : DbErrc::Io, m_path);
+        throw DbError(QFileInfo(path).absoluteDir().exists() ? DbErrc::FileReadOnly : DbErrc::Io, path);
     throw DbError(DbErrc::Engine, message);
 }
 
@@ -201,6 +228,8 @@ Use::~Use() {
 }
 
 bool Use::step() {
+    if (m_connection.verdictPending() && !sqlite3_stmt_readonly(m_stmt))
+        m_connection.awaitVerdict();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;

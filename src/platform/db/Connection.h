@@ -9,7 +9,10 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <memory>
+
+class QObject;
 
 namespace db::detail {
 
@@ -18,6 +21,11 @@ inline constexpr char kTableDefsTable[] = "__TableDefs";
 
 // What builds the engine's own tables of properties and table definitions.
 QList<QByteArray> engineTablesSql();
+
+class Verification;
+
+// Throws the DbError that an SQLite result code stands for.
+[[noreturn]] void raise(sqlite3* handle, const QString& path, int rc);
 
 class Connection {
 public:
@@ -35,9 +43,22 @@ public:
 
     // A prepared statement kept for the connection's life; run it through Use.
     sqlite3_stmt* statement(const QByteArray& sql);
-    // Runs SQL that returns no rows, outside the cache.
+    // Runs SQL that returns no rows, outside the cache. As a write, it waits for the verdict
+    // of the whole-file check first (awaitVerdict).
     void execute(const QByteArray& sql);
+    // Begins, ends or undoes a transaction or a savepoint, which writes nothing of itself.
+    void control(const QByteArray& sql);
     [[noreturn]] void raise(int rc) const;
+
+    // Starts the whole-file check of the file on a connection of its own (Verification).
+    void verifyInBackground(const QByteArray& key);
+    // Whether writes must still wait for that check's verdict.
+    bool verdictPending() const { return m_verdictPending; }
+    // Waits for the verdict (at once when the file was checked as it opened); throws the
+    // DbError of a file that failed the check, so that nothing is written to it.
+    void awaitVerdict();
+    // See Verification::onFailure; nothing happens for a file checked as it opened.
+    void onVerificationFailure(QObject* context, std::function<void(const DbError&)> failed);
 
     // Definitions of the tables, in the order they were created.
     const QList<TableDef>& tables() const { return m_tables; }
@@ -65,6 +86,8 @@ private:
     quint64 m_catalogueWrites = 0;
     QHash<QByteArray, sqlite3_stmt*> m_cache;
     quint64 m_fullScans = 0;
+    std::unique_ptr<Verification> m_verification;
+    bool m_verdictPending = false;
 };
 
 // One run of a cached statement. Leaves it reset, so that no statement keeps a read

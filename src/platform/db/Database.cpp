@@ -52,9 +52,9 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
         throw DbError(DbErrc::AlreadyExists, path);
     try {
         auto connection = Connection::open(path, password.toUtf8(), true);
-        connection->execute("BEGIN");
+        connection->control("BEGIN");
         connection->createEngineTables();
-        connection->execute("COMMIT");
+        connection->control("COMMIT");
         return Database(std::move(connection));
     } catch (const DbError&) {
         // Whatever was written is ours: the path was free.
@@ -64,14 +64,26 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
     }
 }
 
-Database Database::OpenDatabase(const QString& path, const QString& password) {
+Database Database::OpenDatabase(const QString& path, const QString& password, Integrity integrity) {
     auto connection = Connection::open(path, password.toUtf8(), false);
-    detail::checkIntegrity(*connection);
+    const bool first = integrity == Integrity::CheckFirst;
+    if (first)
+        detail::checkIntegrity(connection->handle(), path);
     connection->loadCatalogue();
+    // Started as early as it can, so that it runs while the checks below are made.
+    if (!first)
+        connection->verifyInBackground(password.toUtf8());
     detail::checkProperties(*connection);
     detail::checkSchema(*connection);
-    detail::checkTextIndexes(*connection);
+    if (first)
+        detail::checkTextIndexes(connection->handle(), path, connection->tables());
     return Database(std::move(connection));
+}
+
+void Database::awaitIntegrity() const { connection().awaitVerdict(); }
+
+void Database::onIntegrityFailure(QObject* context, std::function<void(const DbError&)> failed) const {
+    connection().onVerificationFailure(context, std::move(failed));
 }
 
 bool Database::isOpen() const { return m_connection && m_connection->isOpen(); }
@@ -200,7 +212,7 @@ Transaction::Transaction(const Database& database) : m_connection(database.m_con
     m_name = "tx" + QByteArray::number(++c.savepointDepth);
     m_catalogueWrites = c.catalogueWrites();
     try {
-        c.execute("SAVEPOINT " + m_name);
+        c.control("SAVEPOINT " + m_name);
     } catch (...) {
         --c.savepointDepth;
         throw;
@@ -210,7 +222,7 @@ Transaction::Transaction(const Database& database) : m_connection(database.m_con
 void Transaction::commit() {
     if (m_done)
         return;
-    m_connection->execute("RELEASE " + m_name);
+    m_connection->control("RELEASE " + m_name);
     m_done = true;
     --m_connection->savepointDepth;
 }
@@ -218,12 +230,16 @@ void Transaction::commit() {
 Transaction::~Transaction() {
     if (m_done || !m_connection->isOpen())
         return;
-    --m_connection->savepointDepth;
     sqlite3* h = m_connection->handle();
-    sqlite3_exec(h, ("ROLLBACK TO " + m_name).constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(h, ("RELEASE " + m_name).constData(), nullptr, nullptr, nullptr);
-    if (m_connection->savepointDepth == 0 && !sqlite3_get_autocommit(h))
+    if (--m_connection->savepointDepth == 0) {
+        // The whole transaction goes. Rolled back to its savepoint and then released, it
+        // would be committed with the pages it had changed restored: the same content,
+        // written again, the file's bytes changed for nothing.
         sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+    } else {
+        sqlite3_exec(h, ("ROLLBACK TO " + m_name).constData(), nullptr, nullptr, nullptr);
+        sqlite3_exec(h, ("RELEASE " + m_name).constData(), nullptr, nullptr, nullptr);
+    }
     // Tables created or changed inside are gone again. A read, or a write of rows alone,
     // leaves the definitions as they were: reading them again would cost each grid shown.
     if (m_connection->catalogueWrites() == m_catalogueWrites)

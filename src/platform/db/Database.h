@@ -18,7 +18,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
+
+class QObject;
 
 namespace db {
 
@@ -44,6 +47,10 @@ private:
     FieldType m_type;
 };
 
+// When a file's whole structure is checked as it opens: before OpenDatabase returns, or on a
+// connection of its own while the file is already read, every write waiting for the verdict.
+enum class Integrity { CheckFirst, CheckInBackground };
+
 class Database {
 public:
     Database() = default;  // no database
@@ -58,7 +65,17 @@ public:
     // in the order that texts now compare in, InvalidDefinition when its
     // definitions or properties hold what the engine would not write, ForeignObject when
     // it holds a table, index, trigger or view that the engine did not build.
-    static Database OpenDatabase(const QString& path, const QString& password);
+    // CheckInBackground leaves the quick check (it reads every page) to a thread of its own:
+    // the file can be read at once, its first write waits for the verdict and, on a file
+    // that failed it, throws the failure (Damaged, Busy...) with nothing written.
+    static Database OpenDatabase(const QString& path, const QString& password,
+                                 Integrity integrity = Integrity::CheckFirst);
+    // Waits for the verdict of a check in the background; throws the failure as a write
+    // would. Returns at once for a file checked as it opened.
+    void awaitIntegrity() const;
+    // `failed` runs on the thread of `context`, from its event loop, once the file has failed
+    // its check in the background; never for a sound file, nor once either is gone.
+    void onIntegrityFailure(QObject* context, std::function<void(const DbError&)> failed) const;
 
     bool isOpen() const;
     // The file's path, as it was given.

@@ -113,20 +113,20 @@ bool rebuild(const Scratch& scratch, const TableDef& table, const QString& fileS
     return false;
 }
 
-void failOn(Connection& connection, int rc) {
+void failOn(sqlite3* handle, const QString& path, int rc) {
     switch (rc & 0xff) {
     case SQLITE_DONE:
     case SQLITE_OK: return;
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT: throw DbError(DbErrc::Damaged, connection.path());
-    default: connection.raise(rc);
+    case SQLITE_CORRUPT: throw DbError(DbErrc::Damaged, path);
+    default: raise(handle, path, rc);
     }
 }
 
 // Walks the index in its stored order beside the table's rows sorted by the index's fields
 // (texts by the engine's collation, then the row id, as an index orders them): both must
 // give the same rows. A unique index must then hold no two of them equal.
-void checkTextIndex(Connection& connection, const TableDef& table, const IndexDef& index) {
+void checkTextIndex(sqlite3* handle, const QString& path, const TableDef& table, const IndexDef& index) {
     QList<FieldDef> fields;
     QByteArrayList names;
     for (const QString& name : index.Fields()) {
@@ -135,7 +135,6 @@ void checkTextIndex(Connection& connection, const TableDef& table, const IndexDe
     }
     if (std::none_of(fields.begin(), fields.end(), [](const FieldDef& f) { return f.isText(); }))
         return;
-    sqlite3* handle = connection.handle();
     const QByteArray from = " FROM " + quoteName(table.Name());
     // Ordered as the index is, the index is read as it stands, without sorting.
     const sqlite::Statement stored =
@@ -143,13 +142,13 @@ void checkTextIndex(Connection& connection, const TableDef& table, const IndexDe
     const sqlite::Statement sorted = prepare(handle, "SELECT rowid, " + names.join(", ") + from
                                                          + " NOT INDEXED ORDER BY " + names.join(", ") + ", rowid");
     if (!stored.get() || !sorted.get())
-        failOn(connection, sqlite3_errcode(handle));
-    const auto damaged = [&] { throw DbError(DbErrc::Damaged, connection.path()); };
+        failOn(handle, path, sqlite3_errcode(handle));
+    const auto damaged = [&] { throw DbError(DbErrc::Damaged, path); };
     QVariantList previous;
     int rc;
     while ((rc = sqlite3_step(stored.get())) == SQLITE_ROW) {
         if (const int next = sqlite3_step(sorted.get()); next != SQLITE_ROW) {
-            failOn(connection, next);
+            failOn(handle, path, next);
             damaged();
         }
         if (sqlite3_column_int64(stored.get(), 0) != sqlite3_column_int64(sorted.get(), 0))
@@ -164,24 +163,24 @@ void checkTextIndex(Connection& connection, const TableDef& table, const IndexDe
             damaged();
         previous = std::move(row);
     }
-    failOn(connection, rc);
+    failOn(handle, path, rc);
     if (sqlite3_step(sorted.get()) != SQLITE_DONE)
         damaged();
 }
 
 }  // namespace
 
-void checkIntegrity(Connection& connection) {
-    const sqlite::Statement check = prepare(connection.handle(), "PRAGMA quick_check(1)");
+void checkIntegrity(sqlite3* handle, const QString& path) {
+    const sqlite::Statement check = prepare(handle, "PRAGMA quick_check(1)");
     if (!check.get())
-        failOn(connection, sqlite3_errcode(connection.handle()));
+        failOn(handle, path, sqlite3_errcode(handle));
     const int rc = sqlite3_step(check.get());
     if (rc == SQLITE_ROW) {
         if (columnText(check.get(), 0) != u"ok")
-            throw DbError(DbErrc::Damaged, connection.path());
+            throw DbError(DbErrc::Damaged, path);
         return;
     }
-    failOn(connection, rc);
+    failOn(handle, path, rc);
 }
 
 void checkProperties(Connection& connection) {
@@ -229,7 +228,7 @@ void checkSchema(Connection& connection) {
     }
     int rc = SQLITE_OK;
     const QStringList found = objects(connection.handle(), rc);
-    failOn(connection, rc);
+    failOn(connection.handle(), connection.path(), rc);
     const QStringList expected = objects(scratch.handle(), rc);
     if (rc != SQLITE_DONE)
         throw DbError(DbErrc::Engine);
@@ -237,10 +236,10 @@ void checkSchema(Connection& connection) {
         foreign(connection.path());
 }
 
-void checkTextIndexes(Connection& connection) {
-    for (const TableDef& table : connection.tables())
+void checkTextIndexes(sqlite3* handle, const QString& path, const QList<TableDef>& tables) {
+    for (const TableDef& table : tables)
         for (const IndexDef& index : table.Indexes())
-            checkTextIndex(connection, table, index);
+            checkTextIndex(handle, path, table, index);
 }
 
 }  // namespace db::detail

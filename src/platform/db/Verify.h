@@ -2,12 +2,18 @@
 // Inside the engine: the checks a file passes before anything is read from it or written
 // to it. A file may come from anywhere (a damaged USB stick, another person's machine), so
 // the engine trusts nothing in it that it did not write itself.
+#include "Schema.h"
+#include "Sqlite.h"
+
+#include <QString>
+
 namespace db::detail {
 
 class Connection;
 
-// A quick walk of the file's structure: DbError Damaged when it fails.
-void checkIntegrity(Connection& connection);
+// A quick walk of the whole file's structure, which decrypts every page: DbError Damaged
+// when it fails.
+void checkIntegrity(sqlite3* handle, const QString& path);
 
 // The properties' types and values: DbError InvalidDefinition for one this engine would
 // not have written.
@@ -24,6 +30,6 @@ void checkSchema(Connection& connection);
 // otherwise. A file whose indexes were ordered by another comparison (one that told a
 // combining accent from the same accent precomposed) would make finds miss rows and let
 // duplicates in.
-void checkTextIndexes(Connection& connection);
+void checkTextIndexes(sqlite3* handle, const QString& path, const QList<TableDef>& tables);
 
 }  // namespace db::detail
