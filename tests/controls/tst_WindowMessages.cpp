@@ -1,4 +1,5 @@
-// Menus built at run time: their items, and the commands that reach the owner's target.
+// A window's messages go to its one target, and on to the window only when the target passes
+// them on; the menus built at run time send their commands there.
 #include "controls/cMenu.h"
 #include "controls/mSubClass.h"
 #include "MessageWindow.h"
@@ -9,11 +10,31 @@
 #include <QMenuBar>
 #include <QTest>
 #include <QTimer>
+#include <stdexcept>
 
+using namespace mSubClass;
 using testsupport::MessageWindow;
+using Answer = std::optional<qintptr>;
 using H = cMenu::Handle;
 
 namespace {
+
+class KeyCountingWindow : public MessageWindow {
+public:
+    int keys = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent*) override { ++keys; }
+};
+
+class OtherTarget : public IMessageTarget {
+public:
+    QList<qintptr> seen;
+    qintptr Message(QWidget* hWnd, int uMsg, qintptr wParam, qintptr lParam) override {
+        if (uMsg != WM_EVENT) seen.append(wParam);
+        return CallOldWndProc(hWnd, uMsg, wParam, lParam);
+    }
+};
 
 QMenu* openPopup() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
 
@@ -24,18 +45,78 @@ void clickEntry(QWidget* menu, int position) {
     QTest::mouseClick(menu, Qt::LeftButton, {}, r.center());
 }
 
-QStringList captions(const cMenu& m, H menu) {
-    QStringList list;
-    for (int i = 0; i < m.MenuItemCount(menu); ++i) list << m.Caption(menu, i, true);
-    return list;
-}
-
 }  // namespace
 
-class tst_cMenu : public QObject {
+class tst_WindowMessages : public QObject {
     Q_OBJECT
 private slots:
-    void buildingAndReadingMenus() {
+    void eventsReachTheWindowOnlyThroughTheTarget() {
+        KeyCountingWindow w;
+        w.answer = [&](int uMsg, qintptr wParam, qintptr lParam) -> Answer {
+            if (wParam == QEvent::KeyPress) {
+                if (WindowEvent(uMsg, lParam)->type() != QEvent::KeyPress) return 0;
+                CallOldWndProc(&w, uMsg, wParam, lParam);  // passed on twice, delivered once
+            }
+            return std::nullopt;
+        };
+        QTest::keyClick(&w, Qt::Key_A);
+        QCOMPARE(w.keys, 1);
+        w.answer = [](int uMsg, qintptr wParam, qintptr) -> Answer {
+            return uMsg == WM_EVENT && wParam == QEvent::KeyPress ? Answer(0) : std::nullopt;
+        };
+        QTest::keyClick(&w, Qt::Key_C);  // answered by the target: the window never sees it
+        QCOMPARE(w.keys, 1);
+
+        // Sent messages return the target's answer; posted ones arrive later.
+        w.answer = [](int uMsg, qintptr wParam, qintptr) { return uMsg == WM_COMMAND ? Answer(wParam * 2) : std::nullopt; };
+        QCOMPARE(SendMessage(&w, WM_COMMAND, 21, 0), qintptr(42));
+        QCOMPARE(SendMessage(&w, WM_INITMENUPOPUP, 5, 3), qintptr(0));
+        PostMessage(&w, WM_COMMAND, 35, 0);
+        QCOMPARE(w.commands(), QList<qintptr>{21});
+        QCoreApplication::processEvents();
+        QCOMPARE(w.commands(), (QList<qintptr>{21, 35}));
+    }
+
+    void detachingReplacingAndFailingTargets() {
+        KeyCountingWindow w;
+        OtherTarget other;
+        SubclassWindow(&w, &other);  // replaces the window's own target
+        SendMessage(&w, WM_COMMAND, 7, 0);
+        QVERIFY(w.messages.isEmpty());
+        QCOMPARE(other.seen, QList<qintptr>{7});
+        UnsubclassWindow(&w);
+        UnsubclassWindow(&w);
+        SendMessage(&w, WM_COMMAND, 8, 0);
+        QTest::keyClick(&w, Qt::Key_A);
+        QCOMPARE(other.seen, QList<qintptr>{7});
+        QCOMPARE(w.keys, 1);
+
+        auto* shortLived = new OtherTarget;  // gone before the window: the window works alone
+        SubclassWindow(&w, shortLived);
+        delete shortLived;
+        QTest::keyClick(&w, Qt::Key_A);
+        QCOMPARE(w.keys, 2);
+
+        SubclassWindow(&w, &w);
+        w.answer = [](int uMsg, qintptr wParam, qintptr) -> Answer {
+            if (uMsg == WM_COMMAND || wParam == QEvent::KeyPress) throw std::runtime_error("target");
+            return std::nullopt;
+        };
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("target"));
+        QCOMPARE(SendMessage(&w, WM_COMMAND, 1, 0), qintptr(0));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("target"));
+        QTest::keyClick(&w, Qt::Key_A);
+        QCOMPARE(w.keys, 3);  // the event the target failed on still reached the window
+
+        w.answer = [&](int uMsg, qintptr wParam, qintptr lParam) -> Answer {
+            UnsubclassWindow(&w);  // as a window does that unloads from one of its events
+            return CallOldWndProc(&w, uMsg, wParam, lParam);
+        };
+        QTest::keyClick(&w, Qt::Key_A);
+        QCOMPARE(w.keys, 4);
+    }
+
+    void menusAreBuiltAndRead() {
         MessageWindow w;
         cMenu m;
         const H bar = m.CreateNewMenu(&w);
@@ -56,11 +137,10 @@ private slots:
         m.AddMenuItem(file, "Premier", 30, 0);
         m.AddMenuItem(file, "Dernier", 36, 99);
         m.AddMenuItem(file, "Perdu", 50, 77, false);  // no item 77: nothing inserted
-        QCOMPARE(captions(m, file), (QStringList{"Premier", "&Ouvrir", "&Créer", "", "&Quitter", "Dernier"}));
+        QStringList captions;
+        for (int i = 0; i < m.MenuItemCount(file); ++i) captions << m.Caption(file, i, true);
+        QCOMPARE(captions, (QStringList{"Premier", "&Ouvrir", "&Créer", "", "&Quitter", "Dernier"}));
         QVERIFY(m.Checked(file, 34, false));
-        m.setEnabled(file, 32, false, false);
-        m.setChecked(file, 32, false, true);  // checking leaves the item disabled
-        QVERIFY(m.Checked(file, 32, false) && !m.Enabled(file, 32, false));
         m.setDefaultItem(file, false, 35);
         QCOMPARE((QList<int>{m.DefaultItem(file, false), m.DefaultItem(file, true)}), (QList<int>{35, 4}));
         m.setEnabled(file, 35, false, false);
@@ -68,7 +148,6 @@ private slots:
         m.CheckRadioItem(file, 0, 2, 1, true);
         QCOMPARE((QList<bool>{m.Checked(file, 0, true), m.Checked(file, 1, true), m.Checked(file, 2, true)}),
                  (QList<bool>{false, true, false}));
-
         m.AttachSubMenu(file, file, 0, true);  // never inside itself
         QCOMPARE(m.SubMenuHandle(file, 0), 0);
 
@@ -116,7 +195,7 @@ private slots:
         clickEntry(w.menuBar(), 0);
         QTRY_VERIFY(openPopup());
         QCOMPARE(w.messages.size(), 1);
-        QCOMPARE(w.messages[0].uMsg, mSubClass::WM_INITMENUPOPUP);
+        QCOMPARE(w.messages[0].uMsg, WM_INITMENUPOPUP);
         QCOMPARE(w.messages[0].wParam, qintptr(file));
         clickEntry(openPopup(), 0);
         QTRY_COMPARE(w.commands(), QList<qintptr>{35});
@@ -160,5 +239,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(tst_cMenu)
-#include "tst_cMenu.moc"
+QTEST_MAIN(tst_WindowMessages)
+#include "tst_WindowMessages.moc"
