@@ -120,8 +120,6 @@ private slots:
         const auto pixel = [&](int cell) { return c.grab().toImage().pixelColor(c.DayCellRect(cell).topLeft()); };
         QCOMPARE(pixel(cellOf(c.Value())), QColor(0, 0, 255));  // &HFF0000 is blue
         QCOMPARE(pixel(0), QColor(255, 255, 255));
-        c.setTitleBackColor(rgb(0, 128, 0));
-        QCOMPARE(pixel(cellOf(c.Value())), QColor(0, 128, 0));
     }
 };
 

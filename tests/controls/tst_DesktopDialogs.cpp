@@ -77,7 +77,6 @@ private slots:
         scope.push([](QWidget& w) { w.close(); });
         QVERIFY(!f.ShowSave());
         QCOMPARE(f.FileName(), path("c.dat"));
-        QCOMPARE(f.FileTitle(), "c.dat");
 
         f.setPathMustExist(true);
         scope.push(fileName(path("absent/x.dat")));

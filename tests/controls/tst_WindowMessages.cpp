@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
-#include <QTimer>
 #include <stdexcept>
 
 using namespace mSubClass;
@@ -141,13 +140,6 @@ private slots:
         for (int i = 0; i < m.MenuItemCount(file); ++i) captions << m.Caption(file, i, true);
         QCOMPARE(captions, (QStringList{"Premier", "&Ouvrir", "&Créer", "", "&Quitter", "Dernier"}));
         QVERIFY(m.Checked(file, 34, false));
-        m.setDefaultItem(file, false, 35);
-        QCOMPARE((QList<int>{m.DefaultItem(file, false), m.DefaultItem(file, true)}), (QList<int>{35, 4}));
-        m.setEnabled(file, 35, false, false);
-        QCOMPARE(m.DefaultItem(file, false), -1);  // a disabled default does not count
-        m.CheckRadioItem(file, 0, 2, 1, true);
-        QCOMPARE((QList<bool>{m.Checked(file, 0, true), m.Checked(file, 1, true), m.Checked(file, 2, true)}),
-                 (QList<bool>{false, true, false}));
         m.AttachSubMenu(file, file, 0, true);  // never inside itself
         QCOMPARE(m.SubMenuHandle(file, 0), 0);
 
@@ -213,29 +205,6 @@ private slots:
 
         clickEntry(w.menuBar(), 2);  // an entry of the bar itself
         QTRY_COMPARE(w.commands(), (QList<qintptr>{35, 202, 7}));
-    }
-
-    void trackedMenusReturnTheChoice() {
-        MessageWindow w;
-        w.show();
-        cMenu m;
-        m.CreateNewMenu(&w);
-        const H p = m.AddMenu();
-        m.AddMenuItem(p, "Un", 41);
-        m.AddMenuItem(p, "Deux", 42);
-        const QPoint centre = w.screen()->geometry().center();
-        QRect shown;
-        QTimer::singleShot(0, [&] {
-            shown = openPopup()->geometry();
-            clickEntry(openPopup(), 1);
-        });
-        QCOMPARE(m.TrackMenu(p, centre.x(), centre.y(), false, 2), 42);
-        QCOMPARE(shown.right() + 1, centre.x());  // its right edge on x
-        QCoreApplication::processEvents();
-        QVERIFY(w.commands().isEmpty());  // returned, not sent
-
-        QTimer::singleShot(0, [] { QTest::keyClick(openPopup(), Qt::Key_Escape); });
-        QCOMPARE(m.TrackMenu(p, centre.x(), centre.y()), 0);
     }
 };
 
