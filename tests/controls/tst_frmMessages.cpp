@@ -93,17 +93,6 @@ private slots:
         QCOMPARE(f.list.grab().toImage(), top);
     }
 
-    void removingItemsShiftsTheRest() {
-        vskAdvLabel list;
-        for (const char* t : {"a", "b", "c"}) list.AddItem(t);
-        list.RemoveItem(2);
-        list.RemoveItem(5);
-        list.RemoveItem(0);
-        QCOMPARE(list.ItemCount(), 2);
-        QCOMPARE((QStringList{list.ItemText(2), list.ItemText(3)}), (QStringList{"c", ""}));
-        QVERIFY(list.ItemPict(0).isNull());
-    }
-
     void windowIsFilledShownAndClosed() {
         platform::ModalTestScope scope;
         const QList<std::function<void(QWidget&)>> ways = {

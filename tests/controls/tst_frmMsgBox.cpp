@@ -134,18 +134,6 @@ private slots:
         QCOMPARE(Form<frmMsgBox>::get().Title(), "Quibolet");  // a fresh window
         Form<frmMsgBox>::unload();
     }
-
-    void valuesOutsideTheSetsLeaveAClosableBox() {
-        QCOMPARE(ask(7,
-                     [](frmMsgBox& box) {
-                         box.setPictureType(9);
-                         QVERIFY(box.imaIcon->pixmap().isNull());
-                         QVERIFY(box.cmdAction.isEmpty());
-                         QVERIFY(testsupport::typeKey(box, Qt::Key_Escape));
-                         box.close();
-                     }),
-                 QString());
-    }
 };
 
 QTEST_MAIN(tst_frmMsgBox)
