@@ -142,7 +142,7 @@ private slots:
         m.AddMenuItem(bar, "&Ouvrir", 2);
         m.AddMenuItem(bar, "&Aide", 7);
         const H file = m.AddMenu();
-        m.AddMenuItem(file, "&Quitter", 35, -1, true, true);
+        m.AddMenuItem(file, "&Quitter", 35);
         m.AttachSubMenu(bar, file, 1, false);
         // One subjects popup shared by every class entry.
         const H classes = m.AddMenu();
@@ -158,11 +158,9 @@ private slots:
         clickEntry(w.menuBar(), 0);
         QTRY_VERIFY(openPopup());
         QCOMPARE(w.messages.size(), 1);
-        QCOMPARE(w.messages[0].uMsg, WM_INITMENUPOPUP);
-        QCOMPARE(w.messages[0].wParam, qintptr(file));
+        QCOMPARE((QList<qintptr>{w.messages[0].uMsg, w.messages[0].wParam}), (QList<qintptr>{WM_INITMENUPOPUP, qintptr(file)}));
         clickEntry(openPopup(), 0);
         QTRY_COMPARE(w.commands(), QList<qintptr>{35});
-        QVERIFY(m.Checked(file, 35, false));  // choosing does not toggle the check
 
         clickEntry(w.menuBar(), 1);
         QTRY_VERIFY(openPopup());

