@@ -42,7 +42,8 @@ class tst_vskTab : public QObject {
     // Each section's caption and height, from the top.
     QStringList stack() const {
         QStringList out;
-        for (int p = 1; p <= bar->SectionCount(); ++p) out << QStringLiteral("%1 %2").arg(bar->SectionAt(p).Caption()).arg(widget(p)->height());
+        for (int p = 1; p <= bar->SectionCount(); ++p)
+            out << QStringLiteral("%1 %2").arg(bar->SectionAt(p).Caption()).arg(widget(p)->height());
         return out;
     }
 
