@@ -67,21 +67,11 @@ private slots:
         s.setValue(V, 200);
         QCOMPARE(bar->value(), 200);
         QCOMPARE(events.size(), 4);
-    }
-
-    void barTypeFollowsTheShownBars() {
-        QWidget window;
-        cScrollBar s;
-        s.Create(&window);
-        const QList<QPair<int, bool>> steps = {{V, true}, {H, true}, {V, false}, {H, false},
-                                               {cScrollBar::NoBar, false}, {cScrollBar::NoBar, true}};
-        QList<int> types;
-        for (const auto& [bar, visible] : steps) {
-            s.BarVisible(bar, visible);
-            types << s.BarType();
-            QCOMPARE(s.bar(H)->isVisibleTo(&window), types.last() == 0 || types.last() == 3);
-        }
-        QCOMPARE(types, (QList<int>{1, 3, 0, 2, 3, 2}));
+        // Both bars leave the corner free; one alone takes the whole side.
+        s.BarVisible(cScrollBar::BothBars, true);
+        QCOMPARE((QList<int>{bar->height(), s.bar(H)->width()}), (QList<int>{150 - s.bar(H)->height(), 200 - bar->width()}));
+        s.BarVisible(V, false);
+        QCOMPARE(s.bar(H)->width(), 200);
     }
 };
 

@@ -1,6 +1,6 @@
 // The splitter drag: its margins and orientation, and where the outline and the bar go.
 #include "controls/cSplitDDC.h"
-#include "platform/VbError.h"
+#include "TabBarTestKit.h"
 
 #include <QFrame>
 #include <QMouseEvent>
@@ -29,6 +29,7 @@ public:
         split.setSplitObject(bar);
         split.setOrientation(orientation);
         bar->pressed = [this](QPoint p) { split.SplitterMouseDown(this, p.x(), p.y()); };
+        show();
     }
     QRect outline() const {
         const auto* band = findChild<QRubberBand*>();
@@ -54,13 +55,8 @@ class tst_cSplitDDC : public QObject {
 private slots:
     void marginsAndOrientation() {
         cSplitDDC s;
-        try {
-            s.setBorder(5, 1);
-            QFAIL("no error");
-        } catch (const platform::VbError& e) {
-            QCOMPARE(e.number(), 9);
-            QCOMPARE(e.description(), "L'indice n'appartient pas à la sélection.");
-        }
+        QCOMPARE(tabkit::raised([&] { s.setBorder(5, 1); }),
+                 tabkit::error(9, "cSplitDDC", "L'indice n'appartient pas à la sélection."));
         s.setOrientation(2);  // no bar yet: the margins stay
         QCOMPARE(borders(s), (QList<int>{64, 0, 64, 0}));
         QFrame bar;
@@ -73,7 +69,6 @@ private slots:
 
     void dragsStopAtTheMargins() {
         Panes w(1);
-        w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTest::mousePress(w.bar, Qt::LeftButton, {}, QPoint(2, 10));
         QCOMPARE(w.outline(), QRect(150, 0, 4, 300));  // around the mouse, x 152
@@ -91,7 +86,6 @@ private slots:
         QCOMPARE(w.arranged, 2);
 
         Panes h(2);
-        h.show();
         QVERIFY(QTest::qWaitForWindowExposed(&h));
         QTest::mousePress(h.bar, Qt::LeftButton, {}, QPoint(100, 2));
         QTest::mouseMove(&h, QPoint(100, 236));  // exactly on the bottom margin: clamped already

@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <functional>
 
-// Helpers for the tests of the tab bar and its picture buttons.
+// Helpers for the tests of the tab bar and its picture buttons; the error helpers serve any control.
 namespace tabkit {
 
 // A picture of that size in one colour, with its top-left quarter in a second colour.
