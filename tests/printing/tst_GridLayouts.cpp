@@ -19,6 +19,7 @@ namespace {
 // Every character 100 twips wide unless told otherwise; lines 200 twips high, 300 in bold.
 class FakeMeasurer : public PrinterMeasurer {
 public:
+    FakeMeasurer(std::initializer_list<std::pair<QString, double>> textWidths = {}) : widths(textWidths) {}
     QHash<QString, double> widths;
     void setFont(const QString&, double, bool bold) override { m_bold = bold; }
     double width(const QString& text) const override { return widths.value(text, 100.0 * text.size()); }
@@ -210,10 +211,7 @@ private slots:
     }
 
     void gradeGridCellsAndCentring() {
-        FakeMeasurer m;
-        m.widths[u"Unlongnom Unlongprénom"_s] = 2000;
-        m.widths[u" Moyenne "_s] = 4921;
-        m.widths[u" générale "_s] = 4000;
+        FakeMeasurer m{{u"Unlongnom Unlongprénom"_s, 2000}, {u" Moyenne "_s, 4921}, {u" générale "_s, 4000}};
         GradeGridPrint g = gradeGrid(u"ss1g"_s, 2);
         g.grid.cells[4 * g.grid.cols] = u"Un nom bien trop long pour la colonne"_s;
         g.grid.cells[1 * g.grid.cols + 1] = u"une note bien trop large"_s;
@@ -286,9 +284,7 @@ private slots:
     void breaksAcrossAndDown() {
         // 40 series at 1000 twips, 150 students: wider and taller than any page, and more
         // than 16-bit sums allow. It is paged, not centred.
-        FakeMeasurer m;
-        m.widths[u" Moyenne "_s] = 1000;
-        m.widths[u" générale "_s] = 1000;
+        FakeMeasurer m{{u" Moyenne "_s, 1000}, {u" générale "_s, 1000}};
         const QString series = QString(14, u's') + u'1' + QString(13, u's') + u'2' + QString(13, u's') + u"3g"_s;
         const Laid laid = layNotes(gradeGrid(series, 150), PrintChoices{}, a4Portrait(), m);
         // 7 grade columns fit beside the names, then 9 a page: 44 grade columns take 6
@@ -317,8 +313,7 @@ private slots:
 
     void tooWideOrTooTallCellsStandAlone() {
         // A column wider than the printable width, a row taller than the page.
-        FakeMeasurer m;
-        m.widths[u" Moyenne "_s] = 12000;
+        FakeMeasurer m{{u" Moyenne "_s, 12000}};
         GradeGridPrint g = gradeGrid(u"ss1g"_s, 1);
         Laid laid = layNotes(g, PrintChoices{4, true, false}, a4Portrait(), m);
         // Names, then each of the three grade columns alone on a page.
@@ -347,9 +342,7 @@ private slots:
     }
 
     void classGridCentringAndCells() {
-        FakeMeasurer m;
-        m.widths[u"Unlongnom Unlongprénom"_s] = 2000;
-        m.widths[u"m00,00"_s] = 650;
+        FakeMeasurer m{{u"Unlongnom Unlongprénom"_s, 2000}, {u"m00,00"_s, 650}};
         const QStringList three{u"Maths"_s, u"Français"_s, u"Histoire"_s};
         // One box ticked: 8 columns, W = 2000 + 650 * 8 + 9 * 40 = 7560; H = 300 + 20 + 240 * 8.
         Laid laid = layClass(classGrid(three, {false, true, false}, 2), a4Portrait(), m);
@@ -397,9 +390,7 @@ private slots:
     void classHeadingsKeepToTheirColumns() {
         // A page that takes fewer columns than the rest of a heading needs: each page's
         // part of the heading stands over that page's columns.
-        FakeMeasurer m;
-        m.widths[u"Unlongnom Unlongprénom"_s] = 2000;
-        m.widths[u"m00,00"_s] = 2000;
+        FakeMeasurer m{{u"Unlongnom Unlongprénom"_s, 2000}, {u"m00,00"_s, 2000}};
         PageSetup small = a4Portrait();
         small.paper = kCustomPaper;
         small.customWidth = u"100"_s;
@@ -428,10 +419,7 @@ private slots:
     }
 
     void studentGridCells() {
-        FakeMeasurer m;
-        m.widths[u"Unlongnomdematière"_s] = 1800;
-        m.widths[u" Coefficient "_s] = 1000;
-        m.widths[u"Moyenneo"_s] = 800;
+        FakeMeasurer m{{u"Unlongnomdematière"_s, 1800}, {u" Coefficient "_s, 1000}, {u"Moyenneo"_s, 800}};
         // W = 1800 + 5 * 1000 + 240 = 7040; H = 300 + 400 + 60 + 240 * 4 - 1.
         const Laid laid = layMoy(studentGrid(1), a4Portrait(), m);
         QCOMPARE(laid.frame(), QList<int>({2433, 2433, (16839 - 1719) / 2, 1}));

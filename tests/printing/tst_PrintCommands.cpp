@@ -30,17 +30,11 @@ using testsupport::noPrintWindowLoaded;
 
 namespace {
 
-// Clicks "Continuer" (0) or "Annuler" (1) of the page setup or the print choices.
-platform::ModalResponder press(int button) {
-    return [button](QWidget& w) {
-        if (auto* setup = qobject_cast<frmMiseEnPage*>(&w))
-            setup->cmdAction[button]->click();
-        else if (auto* choices = qobject_cast<frmConfigImpression*>(&w))
-            choices->cmdAction[button]->click();
-        else
-            QFAIL(qPrintable(w.objectName()));
-    };
+// Clicks a button of the page setup or the print choices.
+platform::ModalResponder press(const QString& button) {
+    return [button](QWidget& w) { testsupport::clickButton(w, button); };
 }
+const QString ok = u"Continuer"_s, cancel = u"Annuler"_s;
 
 // The preview: keeps its page count, prints all its pages to `pdf` and closes.
 platform::ModalResponder printAll(ModalTestScope& scope, const QString& pdf, int* pages) {
@@ -99,8 +93,8 @@ private slots:
         cleanup();
 
         openGradebook(2, 3);
-        for (const QList<int>& answers : {QList<int>{1}, QList<int>{0, 1}}) {
-            for (int a : answers) scope.push(press(a));
+        for (const QStringList& answers : {QStringList{cancel}, QStringList{ok, cancel}}) {
+            for (const QString& a : answers) scope.push(press(a));
             m_main->tooBar_ButtonClick(8);
             flushDeletes();
             QVERIFY(noPrintWindowLoaded());
@@ -115,8 +109,8 @@ private slots:
         ModalTestScope scope;
         const QString pdf = m_dir.filePath(u"notes.pdf"_s);
         int pages = 0;
-        scope.push(press(0));
-        scope.push(press(0));
+        scope.push(press(ok));
+        scope.push(press(ok));
         scope.push(printAll(scope, pdf, &pages));
         m_main->tooBar_ButtonClick(8);
         flushDeletes();
@@ -185,7 +179,7 @@ private slots:
         ModalTestScope scope;
         const QString pdf = m_dir.filePath(u"classe.pdf"_s);
         int pages = 0;
-        scope.push(press(0));
+        scope.push(press(ok));
         scope.push(printAll(scope, pdf, &pages));
         printing::printAveragesGrid(nullptr, u"flxClass"_s, grid, u"Sixième A"_s, {false, true, true});
         flushDeletes();
@@ -203,15 +197,16 @@ private slots:
         platform::FlexGrid student;
         student.setCols(6);
         student.setRows(5);
-        const QStringList headings{u"Matières"_s, u"Coefficient"_s, u"Moyenne 1"_s, u"Moyenne 2"_s, u"Moyenne 3"_s,
-                                   u"Moyenne générale"_s};
-        for (int c = 0; c < 6; ++c) student.setTextMatrix(0, c, headings[c]);
-        student.setTextMatrix(1, 0, u"Mathématiques"_s);
-        student.setTextMatrix(2, 0, u"Français"_s);
-        student.setTextMatrix(1, 5, u"14,25"_s);
-        student.setTextMatrix(4, 5, u"13,75"_s);
+        const QList<QStringList> rows{{u"Matières"_s, u"Coefficient"_s, u"Moyenne 1"_s, u"Moyenne 2"_s, u"Moyenne 3"_s,
+                                       u"Moyenne générale"_s},
+                                      {u"Mathématiques"_s, {}, {}, {}, {}, u"14,25"_s},
+                                      {u"Français"_s},
+                                      {},
+                                      {{}, {}, {}, {}, {}, u"13,75"_s}};
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows[r].size(); ++c) student.setTextMatrix(r, c, rows[r][c]);
         const QString moy = m_dir.filePath(u"eleve.pdf"_s);
-        scope.push(press(0));
+        scope.push(press(ok));
         scope.push(printAll(scope, moy, &pages));
         printing::printAveragesGrid(nullptr, u"flxMoy"_s, student, u"Durand Léa"_s);
         flushDeletes();

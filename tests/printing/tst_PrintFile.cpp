@@ -65,6 +65,7 @@ private slots:
         QTest::newRow("unicode") << u"Łukasz Ørsted 李小龍 é"_s;
         QTest::newRow("empty") << QString();
         QTest::newRow("blanks") << u"  Moyenne "_s;
+        QTest::newRow("long") << u"T"_s + QString(1000, u'é') + u"/$1134\\$2268"_s;
     }
     void recordsCarryAnyText() {
         QFETCH(QString, text);
@@ -110,13 +111,13 @@ private slots:
 
         Writer out;
         out.add(2, u"Nb/$1\\$1"_s);
-        for (int i = 0; i < 12; ++i) out.add(1, textRecord(Data, QString::number(i), i, i));
+        for (int i = 0; i < 3000; ++i) out.add(1, textRecord(Data, QString::number(i), i, i));
         QCOMPARE(out.pageCount(), 2);
         QVERIFY(out.save(path));
         const Reader written = Reader::load(path);
-        QCOMPARE(written.page(1).size(), 12);
-        QCOMPARE(written.page(1).last(), u"o11/$11\\$11"_s);
-        QCOMPARE(platform::profile::section(path, u"0"_s), QStringList({"1=11", "2=0"}));
+        QCOMPARE(written.page(1).size(), 3000);
+        QCOMPARE(written.page(1).last(), u"o2999/$2999\\$2999"_s);
+        QCOMPARE(platform::profile::section(path, u"0"_s), QStringList({"1=2999", "2=0"}));
         QCOMPARE(platform::profile::sectionNames(path), QStringList({"1", "2", "0"}));
 
         // Under a file, no folder can be made: the save says so.
