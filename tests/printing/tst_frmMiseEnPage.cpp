@@ -33,20 +33,15 @@ class tst_frmMiseEnPage : public QObject {
     QTemporaryDir m_dir;
     QString m_cfg;
 
-    CINIFile settings(const QString& section) {
-        CINIFile ini;
-        ini.setFile(m_cfg);
-        ini.setSection(section);
-        return ini;
-    }
-
 private slots:
     void init() { m_cfg = m_dir.filePath(u"%1 %2.cfg"_s.arg(QTest::currentTestFunction(), QTest::currentDataTag())); }
 
     void settingsWriteInPlaceAndKeepForeignLines() {
         // Names without regard to case; foreign lines and other sections kept as they are.
         writeFile(m_cfg, "; made by hand\r\n[impression]\r\n  TAILLE = 2 \r\nnot a key\r\n\r\n[Autre]\r\nTaille=7\r\n");
-        CINIFile ini = settings(u"Impression"_s);
+        CINIFile ini;
+        ini.setFile(m_cfg);
+        ini.setSection(u"Impression"_s);
         QCOMPARE(ini.Value(u"taille"_s), u"2"_s);
         ini.setValue(u"Taille"_s, 5);
         ini.setValue(u"FontSize"_s, 12.5);
@@ -74,11 +69,11 @@ private slots:
     void damagedSettingsTakeTheirDefaults() {
         // Windows-1252 from another system, CR-only line ends, no final break; a byte-order
         // mark and keys before any section.
-        CINIFile ini = settings(u"Impression"_s);
         writeFile(m_cfg, "[Impression]\rEn-T\xeate=4\rFontName=Arial\xae");
-        QCOMPARE(ini.Value(u"En-Tête"_s) + ini.Value(u"FontName"_s), u"4Arial®"_s);
+        QCOMPARE(printing::loadPageSetup(m_cfg).colours[0], 4);
+        QCOMPARE(printing::loadPageSetup(m_cfg).fontName, u"Arial®"_s);
         writeFile(m_cfg, "\xef\xbb\xbfTaille=3\n[Impression]\nTaille=1\n");
-        QCOMPARE(ini.Value(u"Taille"_s), u"1"_s);
+        QCOMPARE(printing::loadPageSetup(m_cfg).paper, 1);
 
         // Out of range, not numbers, negative: each such key at its default, the rest kept.
         writeFile(m_cfg, "[impression]\ntaille=12\nPerso1=abc\nPerso2=20000\nMargeS=-3\nMargeI=7.5\nMargeG=25x\n"
@@ -98,8 +93,10 @@ private slots:
         for (int i = 0; i < 4096; ++i) junk.append(char((i * 7919) % 256));
         writeFile(m_cfg, junk);
         QCOMPARE(frmMiseEnPage(m_cfg).pageSetup(), PageSetup{});
-        QVERIFY(ini.setValue(u"Taille"_s, 2));
-        QCOMPARE(printing::loadPageSetup(m_cfg).paper, 2);
+        PageSetup a5;
+        a5.paper = 2;
+        QVERIFY(printing::savePageSetup(a5, m_cfg));
+        QCOMPARE(printing::loadPageSetup(m_cfg), a5);
     }
 
     void checksInOrderWithTheirMessages_data() {
