@@ -9,7 +9,6 @@
 #include "PrintTestKit.h"
 #include "controls/cScrollBar.h"
 #include "platform/FormInstance.h"
-#include "platform/Modal.h"
 #include "platform/Twips.h"
 
 #include <QAction>
