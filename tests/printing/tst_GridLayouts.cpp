@@ -96,11 +96,7 @@ StudentGridPrint studentGrid(int subjects) {
 }
 
 PageSetup a4Portrait(bool gridLines = true) {
-    PageSetup s;
-    s.landscape = false;
-    s.margins = {u"20"_s, u"20"_s, u"20"_s, u"20"_s};
-    s.gridLines = gridLines;
-    return s;
+    return {.landscape = false, .margins = {u"20"_s, u"20"_s, u"20"_s, u"20"_s}, .gridLines = gridLines};
 }
 
 // A layout's file read back: each page's records, and the index as written.
@@ -243,7 +239,8 @@ private slots:
 
         // A column that ends on the right margin stays on the page.
         m.widths[u" Moyenne "_s] = 7599;
-        QCOMPARE(layNotes(g, PrintChoices{1, false, false}, a4Portrait(), m).frame(), QList<int>({1134, 1134, 7080, 1}));
+        laid = layNotes(g, PrintChoices{1, false, false}, a4Portrait(), m);
+        QCOMPARE(laid.frame(), QList<int>({1134, 1134, 7080, 1}));
 
         // Series titles fitted and centred; grades right-aligned, never shortened.
         m.widths[u" Moyenne "_s] = 650;
@@ -380,11 +377,8 @@ private slots:
         // A page that takes fewer columns than the rest of a heading needs: each page's
         // part of the heading stands over that page's columns.
         FakeMeasurer m{{u"Unlongnom Unlongprénom"_s, 2000}, {u"m00,00"_s, 2000}};
-        PageSetup small = a4Portrait();
-        small.paper = kCustomPaper;
-        small.customWidth = u"100"_s;
-        small.customHeight = u"150"_s;
-        small.margins = {u"5"_s, u"5"_s, u"5"_s, u"5"_s};
+        const PageSetup small{.paper = kCustomPaper, .customWidth = u"100"_s, .customHeight = u"150"_s,
+                              .landscape = false, .margins = {u"5"_s, u"5"_s, u"5"_s, u"5"_s}};
         const QString name = u"Abcdefghij"_s.repeated(7);
         const Laid laid = layClass(classGrid({name}, {true, true, true}, 1), small, m);
         // Columns at 2323 on page 1, then two a page at 283 and 2323: the name's first 20

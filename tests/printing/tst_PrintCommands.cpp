@@ -94,23 +94,19 @@ private slots:
 
         // Then a grid of 40 series: each dialog cancelled, then printed.
         openGradebook(40, 12);
-        for (const QStringList& answers : {QStringList{cancel}, QStringList{ok, cancel}}) {
-            for (const QString& a : answers) scope.push(press(a));
+        const QString pdf = m_dir.filePath(u"notes.pdf"_s);
+        int pages = 0;
+        const QList<QList<platform::ModalResponder>> runs{
+            {press(cancel)}, {press(ok), press(cancel)}, {press(ok), press(ok), printAll(scope, pdf, &pages)}};
+        for (const auto& run : runs) {
+            for (const auto& answer : run) scope.push(answer);
             m_main->tooBar_ButtonClick(8);
             flushDeletes();
             QVERIFY(noPrintWindowLoaded());
         }
-        QCOMPARE(scope.shown(), (QStringList{u"frmMessages"_s, u"frmMiseEnPage"_s, u"frmMiseEnPage"_s,
-                                             u"frmConfigImpression"_s}));
-        const QString pdf = m_dir.filePath(u"notes.pdf"_s);
-        int pages = 0;
-        scope.push(press(ok));
-        scope.push(press(ok));
-        scope.push(printAll(scope, pdf, &pages));
-        m_main->tooBar_ButtonClick(8);
-        flushDeletes();
         QCOMPARE(scope.pending(), 0);
-        QVERIFY(noPrintWindowLoaded());
+        QCOMPARE(scope.shown().mid(1, 6), (QStringList{u"frmMiseEnPage"_s, u"frmMiseEnPage"_s, u"frmConfigImpression"_s,
+                                                       u"frmMiseEnPage"_s, u"frmConfigImpression"_s, u"frmAperçu"_s}));
         // 43 grade columns on A4 landscape take several pages across.
         QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
         QCOMPARE(testsupport::pdfPages(pdf), pages);

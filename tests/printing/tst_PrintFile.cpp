@@ -95,8 +95,8 @@ private slots:
     void pagesFollowTheIndexByPosition() {
         // Page sections out of order, a key repeated, a gap, an index line that lies.
         const QString path = m_dir.filePath(u"index.tmp"_s);
-        testsupport::writeFile(path, "[2]\n0=N2a/$1\\$1\n1=N2b/$1\\$1\n[1]\n0=Na/$1\\$1\n0=Nrepeated/$1\\$1\n2=Nc/$1\\$1\n"
-                                     "3=Nd/$1\\$1\n[3]\n0=Nonly/$1\\$1\n[0]\n9=2\nx=0\n3=999999999\n");
+        testsupport::writeFile(path, "[2]\n0=N2a/$1\\$1\n1=N2b/$1\\$1\n[1]\n0=Na/$1\\$1\n0=Nrepeated/$1\\$1\n"
+                                     "2=Nc/$1\\$1\n3=Nd/$1\\$1\n[3]\n0=Nonly/$1\\$1\n[0]\n9=2\nx=0\n3=999999999\n");
         const Reader file = Reader::load(path);
         QCOMPARE(file.page(1), QStringList({"Na/$1\\$1", "Nc/$1\\$1"}));  // keys 0 to 2: key 1 missing
         QCOMPARE(file.page(2), QStringList({"N2a/$1\\$1"}));           // the second line says 0
@@ -144,23 +144,23 @@ private slots:
                                      "[2]\n0=oBernard/$1134\\$2268\n1=oa/$b\\$c/$2000\\$4000\n2=oÉlodie/$1134\\$3000\n"
                                      "[3]\n0=NFin/$5000\\$8000\n"
                                      "[0]\n1=6\n2=2\n3=0\n");
-        printing::PageSetup setup;
-        setup.landscape = false;
-        setup.fontSize = u"14"_s;
-        setup.colours = {0, 4, 5, 2, 4};  // Bleu, Rouge, Vert, Magenta, Rouge
+        // Colours Bleu, Rouge, Vert, Magenta, Rouge.
+        const printing::PageSetup setup{.landscape = false, .fontSize = u"14"_s, .colours = {0, 4, 5, 2, 4}};
         const Reader file = Reader::load(path);
         const QString pdf = m_dir.filePath(u"all.pdf"_s);
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         const auto print = [&](const QString& to) {
             printer.setOutputFileName(to);
-            return printing::printPages(printer, file, 1, 3, printing::pageLayout(setup), printing::renderSettings(setup));
+            return printing::printPages(printer, file, 1, 3, printing::pageLayout(setup),
+                                        printing::renderSettings(setup));
         };
         QVERIFY(print(pdf));
         QCOMPARE(testsupport::pdfPages(pdf), 3);
         QCOMPARE(testsupport::pdfInfo(pdf, u"Page size"_s), u"595 x 842 pts (A4)"_s);
         const QStringList pages = testsupport::pdfText(pdf).split(u'\f');
-        QVERIFY2(pages[0].contains(u"Classe 3e B - Mathématiques"_s) && pages[0].contains(u"Dupont"_s), qPrintable(pages[0]));
+        QVERIFY2(pages[0].contains(u"Classe 3e B - Mathématiques"_s) && pages[0].contains(u"Dupont"_s),
+                 qPrintable(pages[0]));
         QVERIFY2(pages[1].contains(u"a/$b\\$c"_s) && pages[1].contains(u"Élodie"_s), qPrintable(pages[1]));
         QVERIFY2(pages[2].contains(u"Fin"_s), qPrintable(pages[2]));
 

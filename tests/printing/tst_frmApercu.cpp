@@ -68,9 +68,7 @@ private slots:
 
     void init() {
         // Each preview starts from a page setup loaded and answered, as the caller leaves it.
-        PageSetup s;
-        s.landscape = false;
-        Form<frmMiseEnPage>::get().showPageSetup(s);
+        Form<frmMiseEnPage>::get().showPageSetup(PageSetup{.landscape = false});
     }
 
     void cleanup() {
@@ -80,10 +78,7 @@ private slots:
     }
 
     void geometryOfEveryPaper() {
-        PageSetup s;
-        s.customWidth = u"100"_s;
-        s.customHeight = u"150"_s;
-        s.margins = {u"20"_s, u"5"_s, u"50"_s, u"13"_s};
+        PageSetup s{.customWidth = u"100"_s, .customHeight = u"150"_s, .margins = {u"20"_s, u"5"_s, u"50"_s, u"13"_s}};
         for (s.paper = 0; s.paper <= printing::kCustomPaper; ++s.paper)
             for (bool landscape : {false, true}) {
                 s.landscape = landscape;

@@ -43,8 +43,8 @@ private slots:
         ini.setValue(u"Taille"_s, 5);
         ini.setValue(u"FontSize"_s, 12.5);
         ini.setValue(u"En-Tête"_s, u"Noir=3"_s);
-        QCOMPARE(QString::fromUtf8(readFile(m_cfg)), u"; made by hand\n[impression]\nTaille=5\nnot a key\nFontSize=12,5\n"
-                                                     "En-Tête=Noir=3\n\n[Autre]\nTaille=7\n"_s);
+        QCOMPARE(QString::fromUtf8(readFile(m_cfg)),
+                 u"; made by hand\n[impression]\nTaille=5\nnot a key\nFontSize=12,5\nEn-Tête=Noir=3\n\n[Autre]\nTaille=7\n"_s);
 
         // The first of two equal names wins, for sections and keys alike; line breaks in a
         // value would cut its line: they become blanks.
@@ -135,11 +135,8 @@ private slots:
         QFETCH(QString, size);
         QFETCH(QString, margins);
         QFETCH(QString, message);
-        PageSetup s;
-        s.paper = paper;
-        s.landscape = landscape;
-        s.customWidth = size.section(u' ', 0, 0);
-        s.customHeight = size.section(u' ', 1, 1);
+        PageSetup s{.paper = paper, .customWidth = size.section(u' ', 0, 0), .customHeight = size.section(u' ', 1, 1),
+                    .landscape = landscape};
         for (int i = 0; i < 4; ++i) s.margins[i] = margins.section(u' ', i, i);
         QCOMPARE(printing::pageSetupRefusal(s), message);
 
@@ -169,24 +166,18 @@ private slots:
 
         ModalTestScope scope;
         dialog.cboImprimante->setCurrentIndex(-1);
-        PageSetup s;
-        s.paper = 8;
-        s.customWidth = u"200"_s;
-        s.customHeight = u"250"_s;
-        s.landscape = false;
-        s.fontName = u"DejaVu Sans"_s;
-        s.fontSize = u"10,5"_s;
-        s.gridLines = false;
-        s.colours = {0, 1, 2, 4, 5};
-        s.margins = {u"10"_s, u"11"_s, u"12"_s, u"13"_s};
+        const PageSetup s{.paper = 8, .customWidth = u"200"_s, .customHeight = u"250"_s, .landscape = false,
+                          .margins = {u"10"_s, u"11"_s, u"12"_s, u"13"_s}, .fontName = u"DejaVu Sans"_s,
+                          .fontSize = u"10,5"_s, .gridLines = false, .colours = {0, 1, 2, 4, 5}};
         dialog.showPageSetup(s);
         scope.push([&](QWidget&) { dialog.cmdAction[0]->click(); });
         platform::showModal(dialog);
         QCOMPARE(dialog.Tag(), u"OK"_s);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(readFile(m_cfg), QByteArray("[Impression]\nTaille=8\nPerso1=200\nPerso2=250\nMargeS=10\nMargeI=11\n"
-                                             "MargeG=12\nMargeD=13\nOrientation=0\nFontName=DejaVu Sans\nFontSize=10,5\n"
-                                             "Quadrillage=0\nEn-Tête=0\nDonnées1=1\nDonnées2=2\nRésultats=4\nGrille=5\n"));
+                                             "MargeG=12\nMargeD=13\nOrientation=0\nFontName=DejaVu Sans\n"
+                                             "FontSize=10,5\nQuadrillage=0\nEn-Tête=0\nDonnées1=1\nDonnées2=2\n"
+                                             "Résultats=4\nGrille=5\n"));
         QCOMPARE(frmMiseEnPage(m_cfg).pageSetup(), s);
 
         // "Annuler" and the close box answer "", keep the edits on screen, save nothing.
