@@ -139,7 +139,7 @@ private slots:
         // the five colours, grid lines, and texts that hold the record separators.
         const QString path = m_dir.filePath(u"vsk1.tmp"_s);
         testsupport::writeFile(path, "[1]\n0=TClasse 3e B - Mathématiques/$1134\\$1134\n1=NNom/$1134\\$2000\n"
-                                     "2=oDupont/$1134\\$2268\n3=oMartin/$1134\\$3000\n4=O12,5/$4000\\$3000\n"
+                                     "2=oDupont/$1134\\$2268\n3=O12,5/$4000\\$2268\n4=oMartin/$1134\\$3000\n"
                                      "5=oDurand/$1134\\$3800\n6=L1134/1701-9000\\2000\n"
                                      "[2]\n0=oBernard/$1134\\$2268\n1=oa/$b\\$c/$2000\\$4000\n2=oÉlodie/$1134\\$3000\n"
                                      "[3]\n0=NFin/$5000\\$8000\n"
@@ -164,8 +164,8 @@ private slots:
         QVERIFY2(pages[1].contains(u"a/$b\\$c"_s) && pages[1].contains(u"Élodie"_s), qPrintable(pages[1]));
         QVERIFY2(pages[2].contains(u"Fin"_s), qPrintable(pages[2]));
 
-        // Colours: heading blue, data red then green then red again after an average in
-        // magenta; the line in the grid colour. A text's top-left corner is at its
+        // Colours: heading blue; data red, an average in magenta, then data red again and
+        // green by turns; the line in the grid colour. A text's top-left corner is at its
         // position: the glyphs sit a little inside, whatever the font.
         const QImage page1 = pageImage(pdf, 1, m_dir.path());
         const auto box = [](int x, int y) { return QRect(x / 20, y / 20, 60, 18); };
@@ -173,9 +173,9 @@ private slots:
         QVERIFY(!inked(page1, blue, box(1134, 2000)).isEmpty() && !inked(page1, blue, box(1134, 1134)).isEmpty());
         const QRect dupont = inked(page1, red, QRect(40, 100, 80, 30));
         QVERIFY(qAbs(dupont.left() - 56.7) < 2 && dupont.top() >= 113 && dupont.top() < 123);
-        QVERIFY(!inked(page1, green, box(1134, 3000)).isEmpty());
-        QVERIFY(!inked(page1, qRgb(255, 0, 255), box(4000, 3000)).isEmpty());
-        QVERIFY(!inked(page1, red, box(1134, 3800)).isEmpty() && inked(page1, green, box(1134, 3800)).isEmpty());
+        QVERIFY(!inked(page1, qRgb(255, 0, 255), box(4000, 2268)).isEmpty());
+        QVERIFY(!inked(page1, red, box(1134, 3000)).isEmpty() && inked(page1, green, box(1134, 3000)).isEmpty());
+        QVERIFY(!inked(page1, green, box(1134, 3800)).isEmpty());
         const QRect line = inked(page1, red, QRect(40, 70, 420, 40));  // from (56.7, 85) to (450, 100)
         QVERIFY(QRect(55, 84, 397, 17).contains(line) && line.width() > 390 && line.height() > 13);
         // Each page starts again with the first data colour.
