@@ -25,10 +25,14 @@
 using namespace Qt::StringLiterals;
 using platform::Form;
 using platform::ModalTestScope;
-using testsupport::flushDeletes;
-using testsupport::noPrintWindowLoaded;
 
 namespace {
+
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+bool noPrintWindowLoaded() {
+    return !Form<frmMiseEnPage>::isLoaded() && !Form<frmConfigImpression>::isLoaded() && !Form<frmAperçu>::isLoaded();
+}
 
 // Clicks a button of the page setup or the print choices.
 platform::ModalResponder press(const QString& button) {

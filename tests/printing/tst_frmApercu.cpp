@@ -2,6 +2,7 @@
 // once per opening and after an accepted page setup only, printing all pages or a range
 // to PDF, the changed-printer question, failed builds, and closing.
 #include "printing/frmApercu.h"
+#include "printing/frmConfigImpression.h"
 #include "printing/frmMiseEnPage.h"
 #include "printing/Printer.h"
 
@@ -29,6 +30,8 @@ using printing::PageSetup;
 
 namespace {
 
+void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
 int g_builds = 0;
 int g_pages = 0;
 
@@ -54,7 +57,7 @@ void preview(ModalTestScope& scope, int pages, const std::function<void(frmAper�
     if (during) scope.push(during);
     platform::showModal(window);
     QCoreApplication::processEvents();
-    testsupport::flushDeletes();
+    flushDeletes();
 }
 
 }  // namespace
@@ -74,7 +77,7 @@ private slots:
     void cleanup() {
         Form<frmMiseEnPage>::unload();
         Form<frmAperçu>::unload();
-        testsupport::flushDeletes();
+        flushDeletes();
     }
 
     void geometryOfEveryPaper() {
@@ -171,7 +174,8 @@ private slots:
             w.mnuClose->trigger();
         });
         QVERIFY(!QFileInfo::exists(QFileInfo(file).path()));
-        QVERIFY(testsupport::noPrintWindowLoaded());
+        QVERIFY(!Form<frmMiseEnPage>::isLoaded() && !Form<frmConfigImpression>::isLoaded() &&
+                !Form<frmAperçu>::isLoaded());
     }
 
     void printsAllPagesOrARange() {

@@ -1,10 +1,5 @@
 #include "PrintTestKit.h"
 
-#include "platform/FormInstance.h"
-#include "printing/frmApercu.h"
-#include "printing/frmConfigImpression.h"
-#include "printing/frmMiseEnPage.h"
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QFile>
@@ -73,13 +68,6 @@ QString pdfText(const QString& pdf) {
     for (const QChar c : text)
         folded += c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06 ? c.decomposition() : QString(c);
     return folded;
-}
-
-void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-bool noPrintWindowLoaded() {
-    using platform::Form;
-    return !Form<frmMiseEnPage>::isLoaded() && !Form<frmConfigImpression>::isLoaded() && !Form<frmAperçu>::isLoaded();
 }
 
 }  // namespace testsupport

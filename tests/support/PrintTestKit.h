@@ -25,9 +25,4 @@ QString run(const QString& program, const QStringList& args);
 void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 
-// Deletes the windows whose deletion is pending, as the event loop would.
-void flushDeletes();
-// Whether none of the page setup, the print choices and the preview is loaded.
-bool noPrintWindowLoaded();
-
 }  // namespace testsupport
