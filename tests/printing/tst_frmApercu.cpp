@@ -93,6 +93,7 @@ private slots:
                 const QSizeF sheet = printing::pageLayout(s).fullRect(QPageLayout::Point).size();
                 QVERIFY(qAbs(sheet.width() * 20 - g.width) < 140 && qAbs(sheet.height() * 20 - g.height) < 140);
             }
+        // A4 turned, and the typed size, in twips.
         s.paper = 0;
         QCOMPARE(QSize(printing::pageGeometry(s).width, printing::pageGeometry(s).height), QSize(16839, 11907));
         s.paper = printing::kCustomPaper;
