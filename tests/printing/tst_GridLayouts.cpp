@@ -3,14 +3,13 @@
 // of the class grid split over pages, grid lines, the page index, and wide grids.
 #include "printing/GridLayouts.h"
 
-#include "printing/CINIFile.h"
-#include "printing/PrintFile.h"
+#include "platform/ProfileText.h"
 
-#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace printing;
+using namespace Qt::StringLiterals;
 using printfile::Record;
 
 namespace {
@@ -18,112 +17,87 @@ namespace {
 // Every character 100 twips wide unless told otherwise; lines 200 twips high, 300 in bold.
 class FakeMeasurer : public PrinterMeasurer {
 public:
+    FakeMeasurer(std::initializer_list<std::pair<QString, double>> textWidths = {}) : widths(textWidths) {}
     QHash<QString, double> widths;
     void setFont(const QString&, double, bool bold) override { m_bold = bold; }
     double width(const QString& text) const override { return widths.value(text, 100.0 * text.size()); }
-    double lineHeight() const override { return m_bold ? 300 : 200; }
+    double lineHeight() const override { return height > 0 ? height : m_bold ? 300 : 200; }
+    double height = 0;  // every line this high when set
 
 private:
     bool m_bold = false;
 };
 
-// A grade grid as the main window fills it: series columns then the average of each
-// period, the general average last; the labelled rows, the students, the class row.
-GradeGridPrint gradeGrid(const QList<int>& seriesPerPeriod, int students) {
-    GradeGridPrint g;
-    g.title = QStringLiteral("6A - Maths");
+// A grid of `rows` rows whose cell (row, column) holds text(row, column).
+GridSnapshot snapshot(int rows, int cols, const std::function<QString(int, int)>& text) {
+    GridSnapshot s;
+    s.rows = rows;
+    s.cols = cols;
+    s.colData.fill(0, cols);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) s.cells << text(r, c);
+    return s;
+}
+
+// A student's name in the names column: rows 4 to the one before the blank row.
+QString student(int r, int last) { return r > 3 && r < last - 1 ? u"Eleve%1"_s.arg(r - 3) : QString(); }
+
+// A grade grid as the main window fills it, its columns after the names given by
+// `columns`: "s" a series, a digit the average of that period, "g" the general average;
+// the labelled rows, the students, the class row.
+GradeGridPrint gradeGrid(const QString& columns, int students) {
+    GradeGridPrint g{{}, u"6A - Maths"_s};
     QStringList titles{QString()};
     QVector<qint32> keys{0};
-    for (int p = 0; p < seriesPerPeriod.size(); ++p) {
-        for (int s = 0; s < seriesPerPeriod[p]; ++s) {
-            titles << QStringLiteral("S%1").arg(keys.size());
-            keys << keys.size();
-        }
-        titles << QStringLiteral("Moyenne %1").arg(p + 1);
-        keys << 0;
-        g.averagePositions[p + 1] = keys.size() - 1;
+    for (const QChar k : columns) {
+        const int c = int(keys.size());
+        keys << (k == u's' ? c : 0);
+        titles << (k == u's' ? u"S%1"_s.arg(c) : k == u'g' ? u"Moyenne générale"_s : u"Moyenne "_s + k);
+        if (k != u's') g.averagePositions[k == u'g' ? 4 : k.digitValue()] = c;
     }
-    titles << QStringLiteral("Moyenne générale");
-    keys << 0;
-    g.averagePositions[4] = keys.size() - 1;
-    GridSnapshot& s = g.grid;
-    s.cols = keys.size();
-    s.rows = 6 + students;
-    s.colData = keys;
-    s.colWidth.fill(800, s.cols);
-    for (int r = 0; r < s.rows; ++r)
-        for (int c = 0; c < s.cols; ++c) {
-            QString t;
-            if (r == 0) t = titles[c];
-            else if (c == 0 && r == 1) t = QStringLiteral("Note/");
-            else if (c == 0 && r == 2) t = QStringLiteral("Coefficient");
-            else if (c == 0 && r == s.rows - 1) t = QStringLiteral(" Moyenne");
-            else if (c == 0 && r > 3 && r < s.rows - 2) t = QStringLiteral("Eleve%1").arg(r - 3);
-            else if (r > 0 && r != 3 && r != s.rows - 2) t = QStringLiteral("%1,5").arg((r + c) % 20);
-            s.cells << t;
-        }
+    const int last = 5 + students;
+    g.grid = snapshot(last + 1, int(keys.size()), [&](int r, int c) -> QString {
+        if (r == 0) return titles[c];
+        if (c > 0) return r == 3 || r == last - 1 ? QString() : u"%1,5"_s.arg((r + c) % 20);
+        return r == 1 ? u"Note/"_s : r == 2 ? u"Coefficient"_s : r == last ? u" Moyenne"_s : student(r, last);
+    });
+    g.grid.colData = keys;
     return g;
 }
 
 // The class grid of the table of averages: a group of four columns per subject and the
 // general group, the period columns of unticked boxes hidden.
 ClassGridPrint classGrid(const QStringList& subjects, std::array<bool, 3> periods, int students) {
-    ClassGridPrint g;
-    g.title = QStringLiteral("Sixième A");
-    g.periodsShown = periods;
-    GridSnapshot& s = g.grid;
-    QStringList groups = subjects;
-    groups << QStringLiteral("Moyenne générale");
-    s.cols = 1 + 4 * int(groups.size());
-    s.rows = 6 + students;
-    s.colData.fill(0, s.cols);
-    s.colWidth << 1800;
-    for (int c = 1; c < s.cols; ++c) s.colWidth << ((c % 4 == 0 || periods[(c - 1) % 4]) ? 600 : 0);
-    const QStringList periodTitles{QStringLiteral("M 1"), QStringLiteral("M 2"), QStringLiteral("M 3"), QStringLiteral("An")};
-    for (int r = 0; r < s.rows; ++r)
-        for (int c = 0; c < s.cols; ++c) {
-            QString t;
-            if (c > 0 && r == 0) t = groups[(c - 1) / 4];
-            else if (c > 0 && r == 1) t = periodTitles[(c - 1) % 4];
-            else if (c == 0 && r == 2) t = QStringLiteral("Coefficient");
-            else if (c == 0 && r == s.rows - 1) t = QStringLiteral("Moyenne");
-            else if (c == 0 && r > 3 && r < s.rows - 2) t = QStringLiteral("Eleve%1").arg(r - 3);
-            else if (c > 0 && r == 2 && c % 4 == 0) t = QStringLiteral("2");
-            else if (c > 0 && r > 3 && r != s.rows - 2) t = QStringLiteral("1%1,5").arg(c % 10);
-            s.cells << t;
-        }
+    const QStringList groups = subjects + QStringList{u"Moyenne générale"_s};
+    const QStringList periodTitles{u"M 1"_s, u"M 2"_s, u"M 3"_s, u"An"_s};
+    const int last = 5 + students;
+    ClassGridPrint g{snapshot(last + 1, 1 + 4 * int(groups.size()), [&](int r, int c) -> QString {
+                         if (c == 0) return r == 2 ? u"Coefficient"_s : r == last ? u"Moyenne"_s : student(r, last);
+                         if (r < 2) return r == 0 ? groups[(c - 1) / 4] : periodTitles[(c - 1) % 4];
+                         if (r == 2) return c % 4 == 0 ? u"2"_s : QString();
+                         return r == 3 || r == last - 1 ? QString() : u"1%1,5"_s.arg(c % 10);
+                     }),
+                     u"Sixième A"_s, periods};
+    g.grid.colWidth << 1800;
+    for (int c = 1; c < g.grid.cols; ++c) g.grid.colWidth << ((c % 4 == 0 || periods[(c - 1) % 4]) ? 600 : 0);
     return g;
 }
 
 StudentGridPrint studentGrid(int subjects) {
-    StudentGridPrint g;
-    g.title = QStringLiteral("Durand Léa");
-    GridSnapshot& s = g.grid;
-    s.cols = 6;
-    s.rows = subjects + 3;
-    s.colData.fill(0, 6);
-    s.colWidth.fill(1000, 6);
-    const QStringList headings{QStringLiteral("Matière"), QStringLiteral("Coefficient"), QStringLiteral("Moyenne 1"),
-                               QStringLiteral("Moyenne 2"), QStringLiteral("Moyenne 3"), QStringLiteral("Moyenne générale")};
-    for (int r = 0; r < s.rows; ++r)
-        for (int c = 0; c < 6; ++c) {
-            QString t;
-            if (r == 0) t = headings[c];
-            else if (r == s.rows - 1) t = c == 0 ? QStringLiteral("Moyenne") : QStringLiteral("12,5");
-            else if (r < s.rows - 2) t = c == 0 ? QStringLiteral("Matière%1").arg(r) : c == 4 ? QString() : QStringLiteral("1%1").arg(c);
-            s.cells << t;
-        }
-    return g;
+    const QStringList headings{u"Matière"_s, u"Coefficient"_s, u"Moyenne 1"_s, u"Moyenne 2"_s, u"Moyenne 3"_s,
+                               u"Moyenne générale"_s};
+    const int last = subjects + 2;
+    return {snapshot(last + 1, 6, [&](int r, int c) -> QString {
+                if (r == 0) return headings[c];
+                if (r == last) return c == 0 ? u"Moyenne"_s : u"12,5"_s;
+                if (r == last - 1 || c == 4) return {};
+                return c == 0 ? u"Matière%1"_s.arg(r) : u"1%1"_s.arg(c);
+            }),
+            u"Durand Léa"_s};
 }
 
-const QString g_title = QStringLiteral("Sixième A");
-
 PageSetup a4Portrait(bool gridLines = true) {
-    PageSetup s;
-    s.landscape = false;
-    s.margins = {QStringLiteral("20"), QStringLiteral("20"), QStringLiteral("20"), QStringLiteral("20")};
-    s.gridLines = gridLines;
-    return s;
+    return {.landscape = false, .margins = {u"20"_s, u"20"_s, u"20"_s, u"20"_s}, .gridLines = gridLines};
 }
 
 // A layout's file read back: each page's records, and the index as written.
@@ -146,6 +120,10 @@ struct Laid {
                 if (r.kind != printfile::Line && r.text == text) return {p, r};
         return {0, Record{}};
     }
+    // The page and x of the first text record with this text.
+    std::pair<int, int> placed(const QString& text) const { return {find(text).first, find(text).second.x}; }
+    // The side and top margins as laid out, and the number of pages.
+    QList<int> frame() const { return {page.left, page.right, page.top, int(pages.size())}; }
     QStringList texts(int page) const {
         QStringList t;
         for (const Record& r : pages[page - 1])
@@ -158,23 +136,16 @@ template <typename Build>
 Laid lay(Build build) {
     printfile::Writer out;
     const std::optional<PageGeometry> page = build(out);
-    if (!page) return {};
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("vsk1.tmp"));
-    if (!out.save(path)) return {};
-    Laid laid;
-    laid.page = *page;
+    const QString path = dir.filePath(u"vsk1.tmp"_s);
+    if (!page || !out.save(path)) return {};
+    Laid laid{{}, platform::profile::section(path, u"0"_s), *page};
     const printfile::Reader file = printfile::Reader::load(path);
     for (int p = 1; p <= out.pageCount(); ++p) {
-        QList<Record> records;
+        laid.pages.append(QList<Record>());
         for (const QString& s : file.page(p))
-            if (const auto r = printfile::parse(s)) records << *r;
-        laid.pages << records;
+            if (const auto r = printfile::parse(s)) laid.pages.last() << *r;
     }
-    CINIFile ini;
-    ini.setFile(path);
-    ini.setSection(QStringLiteral("0"));
-    ini.enumSectionKeysAndValues(laid.index);
     return laid;
 }
 
@@ -188,13 +159,6 @@ Laid layMoy(const StudentGridPrint& g, const PageSetup& setup, FakeMeasurer& m) 
     return lay([&](printfile::Writer& out) { return CreateFileflxMoy(g, setup, m, out); });
 }
 
-QList<int> printedColumns(const ColumnChoice& k) {
-    QList<int> c;
-    for (int i = 1; i < k.printed.size(); ++i)
-        if (k.printed[i]) c << i;
-    return c;
-}
-
 }  // namespace
 
 class tst_GridLayouts : public QObject {
@@ -202,353 +166,251 @@ class tst_GridLayouts : public QObject {
 
 private slots:
     void columnsOfEveryChoice_data() {
-        QTest::addColumn<QList<int>>("series");
+        QTest::addColumn<QString>("grid");
         QTest::addColumn<int>("period");
         QTest::addColumn<bool>("grades");
         QTest::addColumn<bool>("general");
         QTest::addColumn<QList<int>>("printed");
-        QTest::addColumn<int>("count");
         // Averages at columns 4, 8 and 11, the general one at 12.
-        const QList<int> three{3, 3, 2};
-        QTest::newRow("all, grades") << three << 4 << true << false << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11} << 11;
-        QTest::newRow("all, grades, general") << three << 4 << true << true
-                                              << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12} << 12;
-        QTest::newRow("all, averages") << three << 4 << false << false << QList<int>{4, 8, 11} << 3;
-        QTest::newRow("all, averages, general") << three << 4 << false << true << QList<int>{4, 8, 11, 12} << 4;
-        QTest::newRow("period 1, grades") << three << 1 << true << false << QList<int>{1, 2, 3, 4} << 4;
-        QTest::newRow("period 1, averages") << three << 1 << false << false << QList<int>{4} << 1;
-        QTest::newRow("period 2, grades") << three << 2 << true << false << QList<int>{5, 6, 7, 8} << 4;
-        QTest::newRow("period 2, averages, general") << three << 2 << false << true << QList<int>{8, 12} << 2;
-        QTest::newRow("period 3, grades, general") << three << 3 << true << true << QList<int>{9, 10, 11, 12} << 4;
+        const QString three = u"sss1sss2ss3g"_s;
+        const QList<int> upTo11{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+        QTest::newRow("all, grades") << three << 4 << true << false << upTo11;
+        QTest::newRow("all, grades, general") << three << 4 << true << true << upTo11 + QList<int>{12};
+        QTest::newRow("all, averages") << three << 4 << false << false << QList<int>{4, 8, 11};
+        QTest::newRow("all, averages, general") << three << 4 << false << true << QList<int>{4, 8, 11, 12};
+        QTest::newRow("period 1, grades") << three << 1 << true << false << QList<int>{1, 2, 3, 4};
+        QTest::newRow("period 2, grades") << three << 2 << true << false << QList<int>{5, 6, 7, 8};
+        QTest::newRow("period 2, averages, general") << three << 2 << false << true << QList<int>{8, 12};
+        QTest::newRow("period 3, grades, general") << three << 3 << true << true << QList<int>{9, 10, 11, 12};
         // A period without an average column: the names, and the general average if chosen.
-        QTest::newRow("period 3 absent") << QList<int>{2, 1} << 3 << true << true << QList<int>{6} << 1;
-        QTest::newRow("period 3 absent, no general") << QList<int>{2, 1} << 3 << false << false << QList<int>{} << 0;
+        QTest::newRow("period 3 absent") << u"ss1s2g"_s << 3 << true << true << QList<int>{6};
+        QTest::newRow("period 3 absent, no general") << u"ss1s2g"_s << 3 << false << false << QList<int>{};
         // A period without series still has its average column.
-        QTest::newRow("empty period 1") << QList<int>{0, 2} << 1 << true << false << QList<int>{1} << 1;
-        QTest::newRow("10 grade columns") << QList<int>{9} << 4 << true << true << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11} << 11;
+        QTest::newRow("empty period 1") << u"1ss2g"_s << 1 << true << false << QList<int>{1};
+        QTest::newRow("10 grade columns") << u"sssssssss1g"_s << 4 << true << true << upTo11;
     }
     void columnsOfEveryChoice() {
-        QFETCH(QList<int>, series);
+        QFETCH(QString, grid);
         QFETCH(int, period);
         QFETCH(bool, grades);
         QFETCH(bool, general);
         QFETCH(QList<int>, printed);
-        QFETCH(int, count);
-        const GradeGridPrint g = gradeGrid(series, 2);
+        const GradeGridPrint g = gradeGrid(grid, 2);
         const ColumnChoice k = chooseColumns(g.grid, g.averagePositions, PrintChoices{period, grades, general});
-        QCOMPARE(printedColumns(k), printed);
-        QCOMPARE(k.count, count);
+        QList<int> columns;
+        for (int i = 1; i < k.printed.size(); ++i)
+            if (k.printed[i]) columns << i;
+        QCOMPARE(columns, printed);
+        QCOMPARE(k.count, printed.size());
     }
 
     void gradeGridCellsAndCentring() {
-        FakeMeasurer m;
-        m.widths[QStringLiteral("Unlongnom Unlongprénom")] = 2000;
-        m.widths[QStringLiteral(" Moyenne ")] = 4921;
-        m.widths[QStringLiteral(" générale ")] = 4000;
-        GradeGridPrint g = gradeGrid({2}, 2);
-        g.grid.cells[4 * g.grid.cols] = QStringLiteral("Un nom bien trop long pour la colonne");
-        g.grid.cells[1 * g.grid.cols + 1] = QStringLiteral("une note bien trop large");
+        FakeMeasurer m{{u"Unlongnom Unlongprénom"_s, 2000}, {u" Moyenne "_s, 4921}, {u" générale "_s, 4000}};
+        GradeGridPrint g = gradeGrid(u"ss1g"_s, 2);
+        g.grid.cells[4 * g.grid.cols] = u"Un nom bien trop long pour la colonne"_s;
+        g.grid.cells[1 * g.grid.cols + 1] = u"une note bien trop large"_s;
         // One printed column: W = 2000 + 4921 + 80 = 7001, centred on A4 portrait.
-        Laid laid = layNotes(g, PrintChoices{1, false, false}, a4Portrait(), m);
-        QCOMPARE(laid.page.left, 2453);
-        QCOMPARE(laid.page.right, 2453);
         // H = 300 + 400 + 60 + 240 * 8 - 1 = 2679 on a page 16839 high.
-        QCOMPARE(laid.page.top, (16839 - 2679) / 2);
-        QCOMPARE(laid.pages.size(), 1);
+        Laid laid = layNotes(g, PrintChoices{1, false, false}, a4Portrait(), m);
+        QCOMPARE(laid.frame(), QList<int>({2453, 2453, (16839 - 2679) / 2, 1}));
         const Record title = laid.pages[0][0];
-        QCOMPARE(title.kind, printfile::Title);
-        QCOMPARE(title.text, g.title);
-        QCOMPARE(QPoint(title.x, title.y), QPoint(2453, laid.page.top));
+        QCOMPARE(std::tuple(title.kind, title.text, title.x, title.y),
+                 std::tuple(printfile::Title, g.title, 2453, laid.page.top));
 
         // Labels one "o" short of the names column's edge; names shortened; no label in
         // rows 0, 3 and the one before last.
         const int rowY = laid.page.top + 300 + 40;
-        const auto note = laid.find(QStringLiteral("Note/")).second;
+        const auto note = laid.find(u"Note/"_s).second;
         QCOMPARE(QPoint(note.x, note.y), QPoint(2453 + 2000 - 600, rowY + 400 + 40));
-        QCOMPARE(laid.find(QStringLiteral(" Moyenne")).second.x, 2453 + 2000 - 900);
+        QCOMPARE(laid.find(u" Moyenne"_s).second.x, 2453 + 2000 - 900);
         const auto name = laid.find(fitText(m, g.grid.text(4, 0), 2000));
-        QVERIFY(name.second.text.endsWith(QStringLiteral("...")));
+        QVERIFY(name.second.text.endsWith(u"..."_s));
         QCOMPARE(name.second.x, 2453);
-        QVERIFY(laid.find(QStringLiteral("Eleve2")).first);
+        QVERIFY(laid.find(u"Eleve2"_s).first);
         // The period average's title over its digit, centred.
         const int cell = 2453 + 2000 + 40;
-        const auto digit = laid.find(QStringLiteral("1")).second;
+        const auto digit = laid.find(u"1"_s).second;
         QCOMPARE(QPoint(digit.x, digit.y), QPoint(cell + (4921 - 300) / 2, rowY + 200));
-        QCOMPARE(laid.find(QStringLiteral(" Moyenne ")).second.x, cell);
+        QCOMPARE(laid.find(u" Moyenne "_s).second.x, cell);
         // Averages are results, right-aligned flush, never shortened.
         const QList<Record> results = laid.all(printfile::Result);
         QCOMPARE(results.size(), 7);  // rows 1 to 7, the blank ones with empty texts
         QCOMPARE(results.last().x, cell + 4921 - 100 * int(results.last().text.size()));
         QCOMPARE(laid.all(printfile::Data).size(), 0);
 
-        // With the printable width just filled, the margins stay.
-        m.widths[QStringLiteral(" Moyenne ")] = 7559;
+        // A column that ends on the right margin stays on the page.
+        m.widths[u" Moyenne "_s] = 7599;
         laid = layNotes(g, PrintChoices{1, false, false}, a4Portrait(), m);
-        QCOMPARE(laid.page.left, 1134);
+        QCOMPARE(laid.frame(), QList<int>({1134, 1134, 7080, 1}));
 
         // Series titles fitted and centred; grades right-aligned, never shortened.
-        m.widths[QStringLiteral(" Moyenne ")] = 650;
-        m.widths[QStringLiteral(" générale ")] = 650;
+        m.widths[u" Moyenne "_s] = 650;
+        m.widths[u" générale "_s] = 650;
         laid = layNotes(g, PrintChoices{4, true, true}, a4Portrait(), m);
-        const auto wide = laid.find(QStringLiteral("une note bien trop large")).second;
-        QCOMPARE(wide.kind, printfile::Data);
-        QCOMPARE(wide.x, laid.page.left + 2040 + 650 - 2400);
-        QCOMPARE(laid.find(QStringLiteral("S1")).second.x, laid.page.left + 2040 + (650 - 200) / 2);
-        const auto general = laid.find(QStringLiteral(" générale ")).second;
-        QCOMPARE(general.y, laid.find(QStringLiteral(" Moyenne ")).second.y + 200);
-    }
+        const auto wide = laid.find(u"une note bien trop large"_s).second;
+        QCOMPARE(std::pair(wide.kind, wide.x), std::pair(printfile::Data, laid.page.left + 2040 + 650 - 2400));
+        QCOMPARE(laid.find(u"S1"_s).second.x, laid.page.left + 2040 + (650 - 200) / 2);
+        QCOMPARE(laid.find(u" générale "_s).second.y, laid.find(u" Moyenne "_s).second.y + 200);
 
-    void gridLinesAndIndex() {
-        FakeMeasurer m;
-        const GradeGridPrint g = gradeGrid({2, 1}, 3);
-        Laid laid = layNotes(g, PrintChoices{}, a4Portrait(false), m);
-        QVERIFY(laid.all(printfile::Line).isEmpty());
-        QCOMPARE(laid.index, QStringList{QStringLiteral("1=%1").arg(laid.pages[0].size() - 1)});
-
-        laid = layNotes(g, PrintChoices{}, a4Portrait(), m);
+        // Grid lines: every row a top edge and a left border, the last row a bottom edge
+        // besides, a line after the names and after each of the 4 columns; none unasked.
         const int left = laid.page.left - 20;
-        int tops = 0, borders = 0, bottoms = 0;
+        int tops = 0, borders = 0, afterCells = 0;
         const QList<Record> lines = laid.all(printfile::Line);
         for (const Record& l : lines) {
-            if (l.y == l.y2 && l.x == left) ++tops;
-            if (l.x == left && l.x2 == left) ++borders;
+            tops += l.y == l.y2 && l.x == left;
+            borders += l.x == left && l.x2 == left;
+            afterCells += l.x == l.x2 && l.x != left;
         }
-        // Every row a top edge and a left border; the last row a bottom edge besides.
-        QCOMPARE(borders, g.grid.rows);
-        QCOMPARE(tops, g.grid.rows + 1);
-        const Record& lastLine = lines.last();
-        QCOMPARE(lastLine.y, lastLine.y2);
-        // A line after the names and after each of the 6 grade columns, in every row.
-        for (const Record& l : lines)
-            if (l.x == l.x2 && l.x != left) ++bottoms;
-        QCOMPARE(bottoms, g.grid.rows * 7);
+        QCOMPARE(QList<int>({borders, tops, afterCells}), QList<int>({g.grid.rows, g.grid.rows + 1, g.grid.rows * 5}));
+        QCOMPARE(lines.last().y, lines.last().y2);
+        QVERIFY(layNotes(g, PrintChoices{}, a4Portrait(false), m).all(printfile::Line).isEmpty());
     }
 
     void breaksAcrossAndDown() {
         // 40 series at 1000 twips, 150 students: wider and taller than any page, and more
         // than 16-bit sums allow. It is paged, not centred.
-        FakeMeasurer m;
-        m.widths[QStringLiteral(" Moyenne ")] = 1000;
-        m.widths[QStringLiteral(" générale ")] = 1000;
-        const GradeGridPrint g = gradeGrid({14, 13, 13}, 150);
-        const PageSetup setup = a4Portrait();
-        const Laid laid = layNotes(g, PrintChoices{}, setup, m);
-        QCOMPARE(laid.page.left, 1134);
-        QCOMPARE(laid.page.top, 1134);
+        FakeMeasurer m{{u" Moyenne "_s, 1000}, {u" générale "_s, 1000}};
+        const QString series = QString(14, u's') + u'1' + QString(13, u's') + u'2' + QString(13, u's') + u"3g"_s;
+        const Laid laid = layNotes(gradeGrid(series, 150), PrintChoices{}, a4Portrait(), m);
         // 7 grade columns fit beside the names, then 9 a page: 44 grade columns take 6
-        // pages across. Rows 240 apart: the first band takes rows 0 to 57 below the title,
-        // the next ones 60 rows each.
-        const int across = 1 + (44 - 7 + 8) / 9;
-        QCOMPARE(across, 6);
-        const int bands = 3;  // 156 rows
-        QCOMPARE(laid.pages.size(), across * bands);
+        // pages across. Rows 240 apart: the first band of 3 takes rows 0 to 57 below the
+        // title, the next ones 60 rows each; every row of a band goes over the same pages.
+        const int across = 6;
+        QCOMPARE(laid.frame(), QList<int>({1134, 1134, 1134, across * 3}));
         QCOMPARE(laid.index.size(), laid.pages.size());
-        for (int p = 1; p <= laid.pages.size(); ++p)
-            QCOMPARE(laid.index[p - 1], QStringLiteral("%1=%2").arg(p).arg(laid.pages[p - 1].size() - 1));
-
+        for (int p = 1; p <= laid.pages.size(); ++p) {
+            QVERIFY(!laid.pages[p - 1].isEmpty());
+            QCOMPARE(laid.index[p - 1], u"%1=%2"_s.arg(p).arg(laid.pages[p - 1].size() - 1));
+        }
         // The title on page 1 only; no names column on pages across; column titles in
         // the first band only, each page its own.
         QCOMPARE(laid.all(printfile::Title).size(), 1);
-        QCOMPARE(laid.find(QStringLiteral("S1")).first, 1);
-        QCOMPARE(laid.find(QStringLiteral("S8")).first, 2);
-        QCOMPARE(laid.find(QStringLiteral("S8")).second.x, 1134 + (1000 - 200) / 2);
-        QCOMPARE(laid.find(QStringLiteral("Eleve1")).first, 1);
-        for (int p = 2; p <= across; ++p) QVERIFY(!laid.texts(p).contains(QStringLiteral("Eleve1")));
-        const int secondBand = across + 1;
-        const auto nextBand = laid.find(QStringLiteral("Eleve%1").arg(58 - 3));
-        QCOMPARE(nextBand.first, secondBand);
+        QCOMPARE(laid.find(u"S1"_s).first, 1);
+        QCOMPARE(laid.placed(u"S8"_s), std::pair(2, 1134 + (1000 - 200) / 2));
+        QCOMPARE(laid.find(u"Eleve1"_s).first, 1);
+        for (int p = 2; p <= across; ++p) QVERIFY(!laid.texts(p).contains(u"Eleve1"_s));
+        const auto nextBand = laid.find(u"Eleve%1"_s.arg(58 - 3));
+        QCOMPARE(nextBand.first, across + 1);
         QCOMPARE(nextBand.second.y, 1134);
-        QVERIFY(!laid.texts(secondBand).contains(QStringLiteral("S1")));
-        // Every row of a band goes over the same pages.
-        for (int p = 1; p <= laid.pages.size(); ++p) QVERIFY(!laid.pages[p - 1].isEmpty());
-        QCOMPARE(laid.find(QStringLiteral(" Moyenne")).first, 2 * across + 1);  // the class row
+        QVERIFY(!laid.texts(across + 1).contains(u"S1"_s));
+        QCOMPARE(laid.find(u" Moyenne"_s).first, 2 * across + 1);  // the class row
     }
 
     void tooWideOrTooTallCellsStandAlone() {
         // A column wider than the printable width, a row taller than the page.
-        FakeMeasurer m;
-        m.widths[QStringLiteral(" Moyenne ")] = 12000;
-        GradeGridPrint g = gradeGrid({2}, 1);
+        FakeMeasurer m{{u" Moyenne "_s, 12000}};
+        GradeGridPrint g = gradeGrid(u"ss1g"_s, 1);
         Laid laid = layNotes(g, PrintChoices{4, true, false}, a4Portrait(), m);
         // Names, then each of the three grade columns alone on a page.
         QCOMPARE(laid.pages.size(), 4);
-        QCOMPARE(laid.find(QStringLiteral("S2")).first, 3);
+        QCOMPARE(laid.find(u"S2"_s).first, 3);
 
-        PageSetup setup = a4Portrait();
-        setup.fontSize = QStringLiteral("10");
-        class Tall : public FakeMeasurer {
-        public:
-            double lineHeight() const override { return 20000; }
-        } tall;
-        laid = layNotes(g, PrintChoices{1, false, false}, setup, tall);
+        FakeMeasurer tall;
+        tall.height = 20000;
+        laid = layNotes(g, PrintChoices{1, false, false}, a4Portrait(), tall);
         QCOMPARE(laid.pages.size(), 1 + g.grid.rows);  // the title alone on page 1
         QCOMPARE(laid.texts(1), QStringList{g.title});
+
+        // In the class grid, each column alone on a page of its own after the names.
+        m.widths[u"m00,00"_s] = 20000;
+        laid = layClass(classGrid({u"Maths"_s}, {true, false, false}, 1), a4Portrait(), m);
+        QCOMPARE(laid.pages.size(), 1 + 4);
+        QCOMPARE(laid.find(u"Moyenne générale"_s).first, 4);
+
+        // A bound stops a layout that would never end.
+        ClassGridPrint huge{snapshot(6, 1 + 4 * 2600, [](int, int) { return u"x"_s; }), {}, {false, false, false}};
+        huge.grid.colWidth.fill(600, huge.grid.cols);
+        printfile::Writer out;
+        QVERIFY(!CreateFileflxClass(huge, a4Portrait(), m, out));
     }
 
     void classGridCentringAndCells() {
-        FakeMeasurer m;
-        m.widths[QStringLiteral("Unlongnom Unlongprénom")] = 2000;
-        m.widths[QStringLiteral("m00,00")] = 650;
-        const QStringList three{QStringLiteral("Maths"), QStringLiteral("Français"), QStringLiteral("Histoire")};
-        // One box ticked: 8 columns, W = 2000 + 650 * 8 + 9 * 40 = 7560.
+        FakeMeasurer m{{u"Unlongnom Unlongprénom"_s, 2000}, {u"m00,00"_s, 650}};
+        const QStringList three{u"Maths"_s, u"Français"_s, u"Histoire"_s};
+        // One box ticked: 8 columns, W = 2000 + 650 * 8 + 9 * 40 = 7560; H = 300 + 20 + 240 * 8.
         Laid laid = layClass(classGrid(three, {false, true, false}, 2), a4Portrait(), m);
-        QCOMPARE(laid.page.left, 2173);
-        QCOMPARE(laid.page.right, 2173);
-        // H = 300 + 20 + 240 * 8.
-        QCOMPARE(laid.page.top, (16839 - 2240) / 2);
-        QCOMPARE(laid.pages.size(), 1);
+        const int left = 2173;
+        QCOMPARE(laid.frame(), QList<int>({left, left, (16839 - 2240) / 2, 1}));
         // Hidden columns write nothing: only "M 2" and "An" under each heading.
-        QVERIFY(!laid.find(QStringLiteral("M 1")).first && !laid.find(QStringLiteral("M 3")).first);
-        const auto an = laid.find(QStringLiteral("An")).second;
-        QCOMPARE(an.x, 2173 + 2040 + 690 + 650 - 200);
+        QVERIFY(!laid.find(u"M 1"_s).first && !laid.find(u"M 3"_s).first);
+        QCOMPARE(laid.find(u"An"_s).second.x, left + 2040 + 690 + 650 - 200);
         // Year columns are results, the others data; coefficient and class labels flush
         // right one "o" short; no label on rows 0, 1, 3 and the one before last.
-        const int left = 2173;
-        QCOMPARE(laid.find(QStringLiteral("Coefficient")).second.x, left + 2000 - 1200);
-        QCOMPARE(laid.find(QStringLiteral("Moyenne")).second.x, left + 2000 - 800);
+        QCOMPARE(laid.find(u"Coefficient"_s).second.x, left + 2000 - 1200);
+        QCOMPARE(laid.find(u"Moyenne"_s).second.x, left + 2000 - 800);
         QCOMPARE(laid.all(printfile::Result).size(), 4 * 6);  // rows 2 to 7, blank ones included
         QCOMPARE(laid.all(printfile::Data).size(), 4 * 6);
-        QCOMPARE(laid.find(QStringLiteral("Maths")).second.x, left + 2040);
+        QCOMPARE(laid.find(u"Maths"_s).second.x, left + 2040);
         // Row 0 has lines at the groups' edges only.
-        const int headingY = laid.find(QStringLiteral("Maths")).second.y;
+        const int headingY = laid.find(u"Maths"_s).second.y;
         int verticals = 0;
-        for (const Record& l : laid.all(printfile::Line))
-            if (l.x == l.x2 && l.y == headingY - 20) ++verticals;
+        for (const Record& l : laid.all(printfile::Line)) verticals += l.x == l.x2 && l.y == headingY - 20;
         QCOMPARE(verticals, 1 + 1 + 4);
 
         // No box ticked: the year columns alone at twice the width.
         laid = layClass(classGrid(three, {false, false, false}, 2), a4Portrait(), m);
         QCOMPARE(laid.page.left, (11907 - (2000 + 1300 * 4 + 200)) / 2);
-        QCOMPARE(laid.find(QStringLiteral("Histoire")).second.x, laid.page.left + 2040 + 2 * 1340);
+        QCOMPARE(laid.find(u"Histoire"_s).second.x, laid.page.left + 2040 + 2 * 1340);
         // Two boxes ticked: wider than the page, margins kept.
-        laid = layClass(classGrid(three, {true, true, false}, 2), a4Portrait(), m);
-        QCOMPARE(laid.page.left, 1134);
-    }
+        QCOMPARE(layClass(classGrid(three, {true, true, false}, 2), a4Portrait(), m).page.left, 1134);
 
-    void classHeadingSplitAcrossPages() {
-        FakeMeasurer m;
-        m.widths[QStringLiteral("Unlongnom Unlongprénom")] = 2000;
-        m.widths[QStringLiteral("m00,00")] = 650;
-        const QString long3 = QStringLiteral("Sciences de la vie et de la Terre");
-        const Laid laid = layClass(classGrid({QStringLiteral("Maths"), QStringLiteral("Français"), long3},
-                                             {true, true, true}, 2),
-                                   a4Portrait(), m);
-        // Two groups fit whole; of the third, three columns fit on page 1: the name's first
-        // 20 characters (2030 twips of room), the rest fitted to one column on page 2.
-        QCOMPARE(laid.find(QStringLiteral("Maths")).second.x, 1134 + 2040);
-        const auto first = laid.find(long3.left(20));
-        QCOMPARE(first.first, 1);
-        QCOMPARE(first.second.x, 1134 + 2040 + 2 * 2760);
-        const auto rest = laid.find(long3.mid(20).left(3) + QStringLiteral("..."));
-        QCOMPARE(rest.first, 2);
-        QCOMPARE(rest.second.x, 1134);
+        // Every box ticked: two groups fit whole; of the third, three columns fit on page 1:
+        // the name's first 20 characters (2030 twips of room), the rest fitted to one column
+        // on page 2.
+        const QString long3 = u"Sciences de la vie et de la Terre"_s;
+        laid = layClass(classGrid({u"Maths"_s, u"Français"_s, long3}, {true, true, true}, 2), a4Portrait(), m);
+        QCOMPARE(laid.pages.size(), 2);
+        QCOMPARE(laid.placed(long3.left(20)), std::pair(1, 1134 + 2040 + 2 * 2760));
+        QCOMPARE(laid.placed(long3.mid(20).left(3) + u"..."_s), std::pair(2, 1134));
         // Below it the same three columns stay on page 1 and the year column opens page 2.
         const QStringList page2 = laid.texts(2);
-        QCOMPARE(page2.count(QStringLiteral("An")), 2);  // and the general group's
-        QCOMPARE(page2.count(QStringLiteral("M 1")), 1);
-        QCOMPARE(laid.find(QStringLiteral("An"), 2).second.x, 1134 + 650 - 200);
-        QCOMPARE(laid.find(QStringLiteral("Moyenne générale")).first, 2);
-        QCOMPARE(laid.pages.size(), 2);
+        QCOMPARE(page2.count(u"An"_s), 2);  // and the general group's
+        QCOMPARE(page2.count(u"M 1"_s), 1);
+        QCOMPARE(laid.find(u"An"_s, 2).second.x, 1134 + 650 - 200);
+        QCOMPARE(laid.find(u"Moyenne générale"_s).first, 2);
     }
 
     void classHeadingsKeepToTheirColumns() {
         // A page that takes fewer columns than the rest of a heading needs: each page's
         // part of the heading stands over that page's columns.
-        FakeMeasurer m;
-        m.widths[QStringLiteral("Unlongnom Unlongprénom")] = 2000;
-        m.widths[QStringLiteral("m00,00")] = 2000;
-        PageSetup small = a4Portrait();
-        small.paper = kCustomPaper;
-        small.customWidth = QStringLiteral("100");
-        small.customHeight = QStringLiteral("150");
-        small.margins = {QStringLiteral("5"), QStringLiteral("5"), QStringLiteral("5"), QStringLiteral("5")};
-        const QString name = QStringLiteral("Abcdefghij").repeated(7);
+        FakeMeasurer m{{u"Unlongnom Unlongprénom"_s, 2000}, {u"m00,00"_s, 2000}};
+        const PageSetup small{.paper = kCustomPaper, .customWidth = u"100"_s, .customHeight = u"150"_s,
+                              .landscape = false, .margins = {u"5"_s, u"5"_s, u"5"_s, u"5"_s}};
+        const QString name = u"Abcdefghij"_s.repeated(7);
         const Laid laid = layClass(classGrid({name}, {true, true, true}, 1), small, m);
         // Columns at 2323 on page 1, then two a page at 283 and 2323: the name's first 20
         // characters over one column, 40 over the next two, the last 10 over the year's.
         QCOMPARE(laid.pages.size(), 5);
-        const int headingY = laid.find(g_title).second.y + 300 + 40;
-        QString joined;
+        const QStringList parts{name.left(20), name.mid(20, 40), name.right(10)}, below{u"M 1"_s, u"M 2"_s, u"An"_s};
         for (int p = 1; p <= 3; ++p) {
-            const QString below = p == 1 ? QStringLiteral("M 1") : p == 2 ? QStringLiteral("M 2") : QStringLiteral("An");
-            const auto cell = laid.find(below);
+            // Each part starts where the cell below it starts, that cell's text flush right.
+            const auto cell = laid.placed(below[p - 1]);
             QCOMPARE(cell.first, p);
-            const int cellX = cell.second.x + 100 * int(below.size()) - 2000;
-            const auto heading = std::find_if(laid.pages[p - 1].begin(), laid.pages[p - 1].end(), [&](const Record& r) {
-                return r.kind == printfile::Heading && r.y == headingY;
-            });
-            QVERIFY(heading != laid.pages[p - 1].end());
-            QCOMPARE(heading->x, cellX);
-            joined += heading->text;
+            QCOMPARE(laid.placed(parts[p - 1]), std::pair(p, cell.second + 100 * int(below[p - 1].size()) - 2000));
         }
-        QCOMPARE(joined, name);
-        QCOMPARE(laid.find(QStringLiteral("Moyenne générale")).first, 3);
-    }
-
-    void headingWiderThanAnyPageStillAdvances() {
-        FakeMeasurer m;
-        m.widths[QStringLiteral("m00,00")] = 20000;
-        const Laid laid = layClass(classGrid({QStringLiteral("Maths")}, {true, false, false}, 1), a4Portrait(), m);
-        // The names, then each column alone on a page of its own.
-        QCOMPARE(laid.pages.size(), 1 + 4);
-        QCOMPARE(laid.find(QStringLiteral("Moyenne générale")).first, 4);
-
-        // A bound stops a layout that would never end.
-        ClassGridPrint huge = classGrid({}, {false, false, false}, 0);
-        GridSnapshot& s = huge.grid;
-        s.cols = 1 + 4 * 2600;
-        s.colWidth.fill(600, s.cols);
-        s.colData.fill(0, s.cols);
-        s.cells = QStringList(s.rows * s.cols, QStringLiteral("x"));
-        printfile::Writer out;
-        QVERIFY(!CreateFileflxClass(huge, a4Portrait(), m, out));
+        QCOMPARE(laid.find(u"Moyenne générale"_s).first, 3);
     }
 
     void studentGridCells() {
-        FakeMeasurer m;
-        m.widths[QStringLiteral("Unlongnomdematière")] = 1800;
-        m.widths[QStringLiteral(" Coefficient ")] = 1000;
-        m.widths[QStringLiteral("Moyenneo")] = 800;
-        Laid laid = layMoy(studentGrid(1), a4Portrait(), m);
+        FakeMeasurer m{{u"Unlongnomdematière"_s, 1800}, {u" Coefficient "_s, 1000}, {u"Moyenneo"_s, 800}};
         // W = 1800 + 5 * 1000 + 240 = 7040; H = 300 + 400 + 60 + 240 * 4 - 1.
-        QCOMPARE(laid.page.left, 2433);
-        QCOMPARE(laid.page.top, (16839 - 1719) / 2);
-        QCOMPARE(laid.pages.size(), 1);
-        const QList<Record>& page = laid.pages[0];
-        QCOMPARE(page[0].kind, printfile::Title);
-        QCOMPARE(page[0].text, QStringLiteral("Durand Léa"));
-        QCOMPARE(page[0].x, 2433);
-        QCOMPARE(laid.find(QStringLiteral("Matière1")).second.x, 2433);
-        QCOMPARE(laid.find(QStringLiteral("Matière")).second.x, 2433);  // cell (0, 0)
+        const Laid laid = layMoy(studentGrid(1), a4Portrait(), m);
+        QCOMPARE(laid.frame(), QList<int>({2433, 2433, (16839 - 1719) / 2, 1}));
+        for (const QString& t : {u"Durand Léa"_s, u"Matière1"_s, u"Matière"_s}) QCOMPARE(laid.find(t).second.x, 2433);
         const int cell = 2433 + 1840;
-        QCOMPARE(laid.find(QStringLiteral(" Coefficient ")).second.x, cell);
-        const auto digit = laid.find(QStringLiteral("2")).second;
-        QCOMPARE(digit.x, cell + 2 * 1040 + (1000 - 300) / 2);
-        QCOMPARE(digit.y, laid.find(QStringLiteral(" Coefficient ")).second.y + 200);
-        QCOMPARE(laid.find(QStringLiteral(" générale ")).second.x, cell + 4 * 1040);
-        const auto label = laid.find(QStringLiteral("Moyenne")).second;
-        QCOMPARE(label.x, 2433 + 1800 - 800);
+        QCOMPARE(laid.find(u" Coefficient "_s).second.x, cell);
+        const auto digit = laid.find(u"2"_s).second;
+        const int headingY = laid.find(u" Coefficient "_s).second.y;
+        QCOMPARE(QPoint(digit.x, digit.y), QPoint(cell + 2 * 1040 + (1000 - 300) / 2, headingY + 200));
+        QCOMPARE(laid.find(u" générale "_s).second.x, cell + 4 * 1040);
+        QCOMPARE(laid.find(u"Moyenne"_s).second.x, 2433 + 1800 - 800);
         // The blank row: framed, no name, empty values; the general average a result.
-        int emptyData = 0, emptyResults = 0;
-        for (const Record& r : page) {
-            if (r.kind == printfile::Data && r.text.isEmpty()) ++emptyData;
-            if (r.kind == printfile::Result && r.text.isEmpty()) ++emptyResults;
-        }
-        QCOMPARE(emptyData, 4 + 1);  // the blank row, and the subject's empty third period
-        QCOMPARE(emptyResults, 1);
-        QCOMPARE(laid.all(printfile::Result).size(), 3);
-
-        // A page too narrow for the six columns goes on across, headings included.
-        PageSetup narrow = a4Portrait();
-        narrow.paper = 3;  // A6
-        laid = layMoy(studentGrid(30), narrow, m);
-        QCOMPARE(laid.page.left, 1134);
-        QVERIFY(laid.pages.size() >= 4);
-        // Names and coefficients on the first page, three periods on the next, then the
-        // general average.
-        QCOMPARE(laid.find(QStringLiteral(" Moyenne ")).first, 2);
-        QCOMPARE(laid.find(QStringLiteral(" générale ")).first, 3);
-        QCOMPARE(laid.find(QStringLiteral(" générale ")).second.x, 1134);
+        QStringList data, results;
+        for (const Record& r : laid.all(printfile::Data)) data << r.text;
+        for (const Record& r : laid.all(printfile::Result)) results << r.text;
+        QCOMPARE(data, QStringList({"11", "12", "13", "", "", "", "", "", "12,5", "12,5", "12,5", "12,5"}));
+        QCOMPARE(results, QStringList({"15", "", "12,5"}));
     }
 };
 
