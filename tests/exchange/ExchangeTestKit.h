@@ -1,6 +1,6 @@
 #pragma once
-// Gradebooks that send and receive an exchange file, and their tables read back through a
-// connection of their own.
+// Gradebooks that send and receive an exchange file, their files read and changed through
+// SQLite alone, and the wizards' pages as the teacher sees them.
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
 #include "exchange/ExchangeFile.h"
@@ -8,54 +8,67 @@
 #include "platform/db/Collations.h"
 #include "platform/db/Sqlite.h"
 
-#include <QFile>
+#include <QPushButton>
 #include <QStringList>
-#include <QTemporaryDir>
+#include <memory>
 
 namespace testsupport {
 
-// Every row of a table, fields joined by "|", in table order.
-inline QStringList tableRows(const db::Database& d, const QString& table) {
-    db::Recordset rs = d.OpenRecordset(db::Query(table), db::RecordsetType::Snapshot);
-    const db::TableDef def = d.TableDefs(table);
+inline const QByteArray kKey = gradebook::databasePassword().toUtf8();
+
+// A file opened through SQLite alone, with the program's collations: past every check of the
+// engine, and past a trigger that keeps the program from opening it.
+inline std::unique_ptr<sqlite3, int (*)(sqlite3*)> rawOpen(const QString& path, const QByteArray& key = kKey) {
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_key(h, key.constData(), int(key.size()));
+    db::collation::registerOn(h);
+    return {h, sqlite3_close};
+}
+
+// Runs sql past the table's own rules too. The SQLite result code.
+inline int craft(const QString& path, const QByteArray& sql) {
+    return sqlite3_exec(rawOpen(path).get(), "PRAGMA ignore_check_constraints = ON; " + sql, nullptr, nullptr, nullptr);
+}
+
+// Every row of a statement, columns as SQLite gives them as text, joined by "|" (Null as
+// "∅"); empty when the file does not open with that key.
+inline QStringList rawRows(const QString& path, const QString& sql, const QByteArray& key = kKey) {
+    const auto file = rawOpen(path, key);
+    sqlite3_stmt* s = nullptr;
     QStringList rows;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        QStringList fields;
-        for (const db::FieldDef& f : def.Fields()) fields << rs.Fields(f.Name()).Value().toString();
-        rows << fields.join(u'|');
+    if (sqlite3_prepare_v2(file.get(), sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK) return rows;
+    const db::sqlite::Statement statement(s);
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        QStringList columns;
+        for (int c = 0; c < sqlite3_column_count(s); ++c)
+            columns << (sqlite3_column_type(s, c) == SQLITE_NULL
+                            ? QStringLiteral("∅")
+                            : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, c))));
+        rows << columns.join(u'|');
     }
     return rows;
 }
 
-inline QStringList tableRows(const QString& path, const QString& table) { return tableRows(openGradebook(path), table); }
+inline QStringList tableRows(const QString& path, const QString& table) {
+    return rawRows(path, QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
+}
 
-inline QStringList gradebookDump(const db::Database& d) {
+inline QStringList gradebookDump(const QString& path) {
     QStringList all;
     for (const char* table : {"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"})
-        all << QString::fromUtf8(table) << tableRows(d, QString::fromUtf8(table));
+        all << QString::fromUtf8(table) << tableRows(path, QString::fromUtf8(table));
     return all;
 }
-// Read from a copy without the failure a test injected ("injected"): the program refuses
-// to open a file that holds a trigger.
-inline QStringList gradebookDump(const QString& path) {
-    const QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("dump.dat"));
-    QFile::copy(path, copy);
-    rawExec(copy, gradebook::databasePassword().toUtf8(), "DROP TRIGGER IF EXISTS injected");
-    return gradebookDump(openGradebook(copy));
-}
 
-// Runs sql on a file through SQLite alone, with the program's collations, past every check
-// of the engine and of the table's own rules. The SQLite result code.
-inline int craft(const QString& path, const QByteArray& sql) {
-    sqlite3* h = nullptr;
-    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
-    const QByteArray key = gradebook::databasePassword().toUtf8();
-    if (rc == SQLITE_OK) rc = sqlite3_key(h, key.constData(), int(key.size()));
-    if (rc == SQLITE_OK && !db::collation::registerOn(h)) rc = SQLITE_ERROR;
-    if (rc == SQLITE_OK) rc = sqlite3_exec(h, "PRAGMA ignore_check_constraints = ON; " + sql, nullptr, nullptr, nullptr);
-    sqlite3_close(h);
-    return rc;
+// The page of a wizard on show, then its buttons ("-" hidden, "(off)" disabled).
+inline QString wizardState(const QList<std::pair<QWidget*, const char*>>& pages, const QList<QPushButton*>& buttons) {
+    QStringList parts;
+    for (const auto& [page, name] : pages)
+        if (!page->isHidden()) parts << QString::fromUtf8(name);
+    for (QPushButton* b : buttons)
+        parts << (b->isHidden() ? QStringLiteral("-") : b->text() + (b->isEnabled() ? "" : " (off)"));
+    return parts.join(QStringLiteral(" | "));
 }
 
 // Gradebook A: class "Seconde 2" (D'Amico Léa, Martin Jean, DUPONT élodie, Nguyen Anh) in
