@@ -54,13 +54,6 @@ inline QStringList tableRows(const QString& path, const QString& table) {
     return rawRows(path, QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
 }
 
-inline QStringList gradebookDump(const QString& path) {
-    QStringList all;
-    for (const char* table : {"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"})
-        all << QString::fromUtf8(table) << tableRows(path, QString::fromUtf8(table));
-    return all;
-}
-
 // The page of a wizard on show, then its buttons ("-" hidden, "(off)" disabled).
 inline QString wizardState(const QList<std::pair<QWidget*, const char*>>& pages, const QList<QPushButton*>& buttons) {
     QStringList parts;

@@ -2,6 +2,7 @@
 // named, the plan summed up and checked, and the import itself, whole or not at all.
 #include "ExchangeTestKit.h"
 #include "LargeGradebook.h"
+#include "TableDump.h"
 #include "VersionInfo.h"
 #include "exchange/ImportGrades.h"
 
@@ -175,20 +176,20 @@ private slots:
         QStringList taken = {u"Nguyen Anh"_s, u"NGUYEN ANH2"_s};
         const auto file = fileStudents({u"Nguyen Anh"_s, u"Nguyen Anh"_s, u"Petit Léo"_s});
         QList<Decision> d(3);
-        const auto first = importgrades::freeName(file, 0, gradebookStudents(taken), d);
-        QCOMPARE(first.prénom, u"Anh3"_s);
-        QVERIFY(first.changed);
-        d[0] = importgrades::create(first, 1, u"6e A"_s);
-        // The other student of that name, marked for creation too, does not take the same.
-        QCOMPARE(importgrades::freeName(file, 1, gradebookStudents(taken), d).prénom, u"Anh4"_s);
-        // Deciding again for the same student keeps the name it had.
-        QCOMPARE(importgrades::freeName(file, 0, gradebookStudents(taken), d).prénom, u"Anh3"_s);
-        const auto free = importgrades::freeName(file, 2, gradebookStudents(taken), d);
-        QCOMPARE(free.name(), u"Petit Léo"_s);
-        QVERIFY(!free.changed);
+        const auto name = [&](int self) {
+            const importgrades::NewName n = importgrades::freeName(file, self, gradebookStudents(taken), d);
+            return n.name() + (n.changed ? u" (changed)"_s : u""_s);
+        };
+        QCOMPARE(name(0), u"Nguyen Anh3 (changed)"_s);
+        d[0] = importgrades::create(importgrades::freeName(file, 0, gradebookStudents(taken), d), 1, u"6e A"_s);
+        // The other student of that name, marked for creation too, does not take the same;
+        // deciding again for the same student keeps the name it had.
+        QCOMPARE(name(1), u"Nguyen Anh4 (changed)"_s);
+        QCOMPARE(name(0), u"Nguyen Anh3 (changed)"_s);
+        QCOMPARE(name(2), u"Petit Léo"_s);
         // Far more than a byte could count.
         for (int n = 3; n <= 300; ++n) taken << u"Nguyen Anh%1"_s.arg(n);
-        QCOMPARE(importgrades::freeName(file, 1, gradebookStudents(taken), {}).prénom, u"Anh301"_s);
+        QCOMPARE(name(1), u"Nguyen Anh301 (changed)"_s);
     }
 
     void progressAndSummaryTexts() {
@@ -267,38 +268,35 @@ private slots:
     }
 
     void failureAtEachStepLeavesTheGradebookAsItWas_data() {
-        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("table");
         QTest::addColumn<int>("after");
         QTest::addColumn<int>("step");
         QTest::addColumn<bool>("importedBefore");
-        QTest::newRow("new student") << QByteArray("Elèves") << 3 << int(importgrades::Failure::Students) << false;
-        QTest::newRow("first series") << QByteArray("Séries") << 0 << int(importgrades::Failure::Grades) << false;
-        QTest::newRow("last series") << QByteArray("Séries") << 3 << int(importgrades::Failure::Grades) << false;
-        QTest::newRow("first grade") << QByteArray("Notes") << 0 << int(importgrades::Failure::Grades) << false;
-        QTest::newRow("last grade") << QByteArray("Notes") << 3 << int(importgrades::Failure::Grades) << false;
-        QTest::newRow("file imported before") << QByteArray("Notes") << 3 << int(importgrades::Failure::Grades) << true;
-        QTest::newRow("marking the file") << QByteArray("__Properties") << 0 << int(importgrades::Failure::Marking) << false;
+        QTest::newRow("new student") << u"Elèves"_s << 3 << int(importgrades::Failure::Students) << false;
+        QTest::newRow("first series") << u"Séries"_s << 0 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("last series") << u"Séries"_s << 3 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("first grade") << u"Notes"_s << 0 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("last grade") << u"Notes"_s << 3 << int(importgrades::Failure::Grades) << false;
+        QTest::newRow("file imported before") << u"Notes"_s << 3 << int(importgrades::Failure::Grades) << true;
+        QTest::newRow("marking the file") << u"__Properties"_s << 0 << int(importgrades::Failure::Marking) << false;
     }
 
     void failureAtEachStepLeavesTheGradebookAsItWas() {
-        QFETCH(QByteArray, table);
+        QFETCH(QString, table);
         QFETCH(int, after);
         QFETCH(int, step);
         QFETCH(bool, importedBefore);
         const Trip t = trip();
-        const QStringList before = gradebookDump(t.r.gradebook);
+        const auto before = dumpTables(t.r.gradebook);
         const db::Database b = openGradebook(t.r.gradebook);
         const db::Database f = openGradebook(t.file);
         const auto decisions = exchangefile::readDecisions(f);
         exchangefile::setImported(f, importedBefore);
         // The row after `after` rows added is refused, whichever step adds it; in the file,
         // its mark.
-        const bool inFile = table.startsWith("__");
+        const bool inFile = table.startsWith(u"__"_s);
         const QString target = inFile ? t.file : t.r.gradebook;
-        QCOMPARE(craft(target, "CREATE TRIGGER injected BEFORE " + QByteArray(inFile ? "UPDATE" : "INSERT") + " ON \"" + table
-                                   + "\" WHEN (SELECT count(*) FROM \"" + table + "\") >= " + QByteArray::number(after)
-                                   + " BEGIN SELECT RAISE(ABORT, 'injected'); END;"),
-                 0);
+        failOn(target, inFile ? "UPDATE" : "INSERT", table, u"(SELECT count(*) FROM \"%1\") >= %2"_s.arg(table).arg(after));
         int failedAt = -1;
         try {
             importgrades::importMarked(b, f, t.c, t.plan, t.r.maths);
@@ -306,12 +304,12 @@ private slots:
             failedAt = failure.step();
         }
         QCOMPARE(failedAt, step);
-        QCOMPARE(gradebookDump(t.r.gradebook), before);
+        QCOMPARE(dumpTables(t.r.gradebook), before);
         QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(importedBefore));
         QCOMPARE(exchangefile::readDecisions(f), decisions);
 
         // Once the cause is gone, running it again imports everything exactly once.
-        QCOMPARE(craft(target, "DROP TRIGGER injected"), 0);
+        dropFailures(target);
         QCOMPARE(importgrades::importMarked(b, f, t.c, t.plan, t.r.maths).series, 4);
         QCOMPARE(f.Properties(u"Importé"_s).Value(), QVariant(true));
         QCOMPARE(rawRows(t.r.gradebook, uR"(SELECT count(*) FROM "Séries" UNION ALL SELECT count(*) FROM "Notes")"_s),
@@ -373,7 +371,7 @@ private slots:
                                 "x'00'", "9999999999", "printf('%.70c', 'z')"};
         int refused = 0, imported = 0;
         const db::Database b = openGradebook(r.gradebook);
-        QStringList before = gradebookDump(r.gradebook);
+        auto before = dumpTables(r.gradebook);
         for (int round = 0; round < 30; ++round) {
             const QString path = m_dir.filePath(u"m%1.dat"_s.arg(round));
             QByteArray bytes = original;
@@ -400,9 +398,9 @@ private slots:
             try {
                 importgrades::importGrades(b, c, plan, r.maths);
                 ++imported;
-                before = gradebookDump(r.gradebook);
+                before = dumpTables(r.gradebook);
             } catch (const importgrades::Failure&) {
-                QCOMPARE(gradebookDump(r.gradebook), before);
+                QCOMPARE(dumpTables(r.gradebook), before);
             }
         }
         // Every series and grade of B is whole: a period, a maximum mark, a finite grade.
