@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <memory>
+#include <tuple>
 
 namespace testsupport {
 
@@ -65,54 +66,38 @@ inline QString wizardState(const QList<std::pair<QWidget*, const char*>>& pages,
 }
 
 // Gradebook A: class "Seconde 2" (D'Amico Léa, Martin Jean, DUPONT élodie, Nguyen Anh) in
-// mathematics with two series (12,5 / 13,3 / 8 ; 15 / 0), and its exchange file of both.
-struct Sender {
-    QString gradebook, file;
-    QList<int> students, series;
-};
-
-inline Sender makeSender(const QString& folder) {
+// mathematics with two series (12,5 / 13,3 / 8 ; 15 / 0). The path of its exchange file of
+// both, written in folder/Export.
+inline QString makeSender(const QString& folder) {
     using namespace Qt::StringLiterals;
-    Sender s;
-    s.gradebook = folder + u"/A.dat"_s;
-    GradebookBuilder a(s.gradebook);
-    const int maths = a.addSubject(u"Mathématiques"_s);
-    const int c = a.addClass(u"Seconde 2"_s, u"2nde2"_s);
-    s.students = {a.addStudent(c, u"D'Amico"_s, u"Léa"_s), a.addStudent(c, u"Martin"_s, u"Jean"_s),
-                  a.addStudent(c, u"DUPONT"_s, u"élodie"_s), a.addStudent(c, u"Nguyen"_s, u"Anh"_s)};
-    s.series = {a.addSeries(c, maths, u"Équations"_s, 20, 2, 1, QDate(2024, 9, 20)),
-                a.addSeries(c, maths, u"Fonctions"_s, 10, 1, 2, QDate(2024, 12, 10))};
-    a.addGrade(s.series[0], s.students[0], 12.5);
-    a.addGrade(s.series[0], s.students[1], 13.3);
-    a.addGrade(s.series[0], s.students[2], 8);
-    a.addGrade(s.series[1], s.students[0], 15);
-    a.addGrade(s.series[1], s.students[3], 0);
+    GradebookBuilder a(folder + u"/A.dat"_s);
+    const int maths = a.addSubject(u"Mathématiques"_s), c = a.addClass(u"Seconde 2"_s, u"2nde2"_s);
+    const QList<int> students = {a.addStudent(c, u"D'Amico"_s, u"Léa"_s), a.addStudent(c, u"Martin"_s, u"Jean"_s),
+                                 a.addStudent(c, u"DUPONT"_s, u"élodie"_s), a.addStudent(c, u"Nguyen"_s, u"Anh"_s)};
+    const QList<int> series = {a.addSeries(c, maths, u"Équations"_s, 20, 2, 1, QDate(2024, 9, 20)),
+                               a.addSeries(c, maths, u"Fonctions"_s, 10, 1, 2, QDate(2024, 12, 10))};
+    for (const auto& [s, e, grade] : {std::tuple(0, 0, 12.5), {0, 1, 13.3}, {0, 2, 8.0}, {1, 0, 15.0}, {1, 3, 0.0}})
+        a.addGrade(series[s], students[e], grade);
     a.close();
-    s.file = exchangefile::write(openGradebook(s.gradebook),
-                                 {c, maths, u"Seconde 2"_s, u"Mathématiques"_s, s.series, {}}, folder + u"/Export"_s);
-    return s;
+    return exchangefile::write(openGradebook(a.path()), {c, maths, u"Seconde 2"_s, u"Mathématiques"_s, series, {}},
+                               folder + u"/Export"_s);
 }
 
 // Gradebook B: classes "2nde B" (Dupont Élodie, D'Amico Léa) and "1re C" (Martin Jean),
 // subjects "Histoire" and "Maths".
 struct Receiver {
     QString gradebook;
-    int classB = 0, classC = 0, history = 0, maths = 0;
-    int dupont = 0, damico = 0, martin = 0;
+    int maths = 0, classB = 0, classC = 0, dupont = 0, damico = 0;
 };
 
 inline Receiver makeReceiver(const QString& path) {
     using namespace Qt::StringLiterals;
-    Receiver r;
-    r.gradebook = path;
     GradebookBuilder b(path);
-    r.history = b.addSubject(u"Histoire"_s);
-    r.maths = b.addSubject(u"Maths"_s);
-    r.classB = b.addClass(u"2nde B"_s, u"2B"_s);
-    r.classC = b.addClass(u"1re C"_s, u"1C"_s);
+    b.addSubject(u"Histoire"_s);
+    Receiver r{path, b.addSubject(u"Maths"_s), b.addClass(u"2nde B"_s, u"2B"_s), b.addClass(u"1re C"_s, u"1C"_s)};
     r.dupont = b.addStudent(r.classB, u"Dupont"_s, u"Élodie"_s);
     r.damico = b.addStudent(r.classB, u"D'Amico"_s, u"Léa"_s);
-    r.martin = b.addStudent(r.classC, u"Martin"_s, u"Jean"_s);
+    b.addStudent(r.classC, u"Martin"_s, u"Jean"_s);
     b.close();
     return r;
 }

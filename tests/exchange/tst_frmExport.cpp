@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>

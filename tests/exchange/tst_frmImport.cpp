@@ -87,7 +87,7 @@ class tst_frmImport : public QObject {
     frmMain& start(bool classes = true) {
         const QString folder = m_dir.filePath(u"A%1"_s.arg(++m_files));
         QDir().mkpath(folder);
-        m_file = makeSender(folder).file;
+        m_file = makeSender(folder);
         m_receiver = makeReceiver(m_dir.filePath(u"B%1.dat"_s.arg(m_files)));
         if (!classes) craft(m_receiver.gradebook, R"(DELETE FROM "Elèves"; DELETE FROM "Coefficients"; DELETE FROM "Classes")");
         frmMain& main = Form<frmMain>::get();
