@@ -89,10 +89,9 @@ private slots:
         const int first = book.addClass(u"Sixième A"_s, u"6A"_s);
         book.addStudent(book.addClass(u"Cinquième B"_s, u"5B"_s), u"Martin"_s, u"Paul"_s);
         const int lea = book.addStudent(first, u"Durand"_s, u"Léa"_s);
-        const QDate d1(2024, 9, 12), d2(2024, 10, 3), d3(2025, 4, 1);
-        book.addGrade(book.addSeries(first, maths, u"Fractions"_s, 20, 1, 1, d2), lea, 14.5);  // listed by date
-        book.addSeries(first, maths, u"Contrôle de géométrie plane"_s, 20, 2, 1, d1);
-        book.addSeries(first, maths, u"Bilan"_s, 10, 1, 3, d3);
+        book.addGrade(book.addSeries(first, maths, u"Fractions"_s, 20, 1, 1, QDate(2024, 10, 3)), lea, 14.5);  // listed by date
+        book.addSeries(first, maths, u"Contrôle de géométrie plane"_s, 20, 2, 1, QDate(2024, 9, 12));
+        book.addSeries(first, maths, u"Bilan"_s, 10, 1, 3, QDate(2025, 4, 1));
         book.close();
 
         ModalTestScope scope;
