@@ -136,11 +136,6 @@ private slots:
         QCOMPARE(rawRows(two, students), classStudents);
         QCOMPARE(rawRows(two, series), (QStringList{u"%1|Vide|20|1|2024-12-01 08:00:00|2"_s.arg(m_series[2]), p3}));
         QCOMPARE(rawRows(two, grades), QStringList{u"%1|%2|38.75"_s.arg(m_series[3]).arg(m_students[0])});
-
-        // The comment replaces "Aucun commentaire", line breaks kept.
-        exchangefile::setComment(one, u"Bonjour,\nvoici les notes.\n\nCordialement"_s);
-        QCOMPARE(openGradebook(one).Properties(u"Commentaire"_s).Value().toString(),
-                 u"Bonjour,\nvoici les notes.\n\nCordialement"_s);
     }
 
     void aFailureLeavesNoFile() {

@@ -180,9 +180,7 @@ private slots:
         QList<Decision> d = {importgrades::associate({1, u"A"_s, u"a"_s, 2, u"1re C"_s}), importgrades::reject(),
                              importgrades::create({u"B"_s, u"b"_s, false}, 3, u"2nde B"_s),
                              importgrades::associate({4, u"C"_s, u"c"_s, 2, u"1re C"_s})};
-        const importgrades::Summary s = importgrades::summarize(d);
-        QCOMPARE(s.classes, (QStringList{u"1re C"_s, u"2nde B"_s}));
-        QCOMPARE(importgrades::summaryText(s, u"Maths"_s),
+        QCOMPARE(importgrades::summaryText(importgrades::summarize(d), u"Maths"_s),
                  u"La collecte des informations est terminée. Vous allez pouvoir procéder à l'importation des notes.\n\n"
                  "Celle-ci va concerner:\n\nMatière:\n    Maths\n\nClasse(s):\n    1re C\n    2nde B\n\n"
                  "Nombre d'élèves: 3\n    dont 1 créé(s)\n\nNombre d'élèves rejetés: 1\n\n"
@@ -274,9 +272,7 @@ private slots:
             QCOMPARE(exchangefile::readDecisions(f), decisions);
             dropFailures(target);
         }
-        const importgrades::Result result = importgrades::importMarked(b, f, c, plan, r.maths);
-        QCOMPARE(result.series, 4);
-        QCOMPARE(result.grades, 4);
+        importgrades::importMarked(b, f, c, plan, r.maths);
         QCOMPARE(tableRows(r.gradebook, u"Elèves"_s).last(), u"4|Nguyen|Anh|%1|∅"_s.arg(r.classC));
         // Each file series once in each class reached, in file order: 2nde B first.
         QCOMPARE(tableRows(r.gradebook, u"Séries"_s),
@@ -318,8 +314,7 @@ private slots:
                 if (sent.isEmpty()) continue;
                 const exchangefile::Selection whole{numClass, numMat, c.section(u'|', 1, 1), m.section(u'|', 1, 1), {}, {1, 2, 3}};
                 const QString file = exchangefile::write(g, whole, dir.filePath(u"Export"_s));
-                exchangefile::Contents contents;
-                QVERIFY_THROWS_NO_EXCEPTION(contents = readFile(file));
+                const exchangefile::Contents contents = readFile(file);
                 const Receiver r = makeReceiver(dir.filePath(u"R%1.dat"_s.arg(++files)));
                 QList<Decision> plan;
                 for (int i = 0; i < contents.students.size(); ++i)
