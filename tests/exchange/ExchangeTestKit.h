@@ -22,6 +22,7 @@ inline const QByteArray kKey = gradebook::databasePassword().toUtf8();
 inline std::unique_ptr<sqlite3, int (*)(sqlite3*)> rawOpen(const QString& path, const QByteArray& key = kKey) {
     sqlite3* h = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(h, 5000);  // waits while the program reads the file, as any program would
     sqlite3_key(h, key.constData(), int(key.size()));
     db::collation::registerOn(h);
     return {h, sqlite3_close};
