@@ -1,6 +1,6 @@
 #pragma once
-// Gradebooks that send and receive an exchange file, and their tables read back through a
-// connection of their own.
+// Gradebooks that send and receive an exchange file, their files read and changed through
+// SQLite alone, and the wizards' pages as the teacher sees them.
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
 #include "exchange/ExchangeFile.h"
@@ -8,105 +8,97 @@
 #include "platform/db/Collations.h"
 #include "platform/db/Sqlite.h"
 
-#include <QFile>
+#include <QPushButton>
 #include <QStringList>
-#include <QTemporaryDir>
+#include <memory>
+#include <tuple>
 
 namespace testsupport {
 
-// Every row of a table, fields joined by "|", in table order.
-inline QStringList tableRows(const db::Database& d, const QString& table) {
-    db::Recordset rs = d.OpenRecordset(db::Query(table), db::RecordsetType::Snapshot);
-    const db::TableDef def = d.TableDefs(table);
+inline const QByteArray kKey = gradebook::databasePassword().toUtf8();
+
+// A file opened through SQLite alone, with the program's collations: past every check of the
+// engine, and past a trigger that keeps the program from opening it.
+inline std::unique_ptr<sqlite3, int (*)(sqlite3*)> rawOpen(const QString& path, const QByteArray& key = kKey) {
+    sqlite3* h = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_busy_timeout(h, 5000);  // waits while the program reads the file, as any program would
+    sqlite3_key(h, key.constData(), int(key.size()));
+    db::collation::registerOn(h);
+    return {h, sqlite3_close};
+}
+
+// Runs sql past the table's own rules too. The SQLite result code.
+inline int craft(const QString& path, const QByteArray& sql) {
+    return sqlite3_exec(rawOpen(path).get(), "PRAGMA ignore_check_constraints = ON; " + sql, nullptr, nullptr, nullptr);
+}
+
+// Every row of a statement, columns as SQLite gives them as text, joined by "|" (Null as
+// "∅"); empty when the file does not open with that key.
+inline QStringList rawRows(const QString& path, const QString& sql, const QByteArray& key = kKey) {
+    const auto file = rawOpen(path, key);
+    sqlite3_stmt* s = nullptr;
     QStringList rows;
-    for (; !rs.Eof(); rs.MoveNext()) {
-        QStringList fields;
-        for (const db::FieldDef& f : def.Fields()) fields << rs.Fields(f.Name()).Value().toString();
-        rows << fields.join(u'|');
+    if (sqlite3_prepare_v2(file.get(), sql.toUtf8().constData(), -1, &s, nullptr) != SQLITE_OK) return rows;
+    const db::sqlite::Statement statement(s);
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        QStringList columns;
+        for (int c = 0; c < sqlite3_column_count(s); ++c)
+            columns << (sqlite3_column_type(s, c) == SQLITE_NULL
+                            ? QStringLiteral("∅")
+                            : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s, c))));
+        rows << columns.join(u'|');
     }
     return rows;
 }
 
-inline QStringList tableRows(const QString& path, const QString& table) { return tableRows(openGradebook(path), table); }
-
-inline QStringList gradebookDump(const db::Database& d) {
-    QStringList all;
-    for (const char* table : {"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"})
-        all << QString::fromUtf8(table) << tableRows(d, QString::fromUtf8(table));
-    return all;
-}
-// Read from a copy without the failure a test injected ("injected"): the program refuses
-// to open a file that holds a trigger.
-inline QStringList gradebookDump(const QString& path) {
-    const QTemporaryDir dir;
-    const QString copy = dir.filePath(QStringLiteral("dump.dat"));
-    QFile::copy(path, copy);
-    rawExec(copy, gradebook::databasePassword().toUtf8(), "DROP TRIGGER IF EXISTS injected");
-    return gradebookDump(openGradebook(copy));
+inline QStringList tableRows(const QString& path, const QString& table) {
+    return rawRows(path, QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(table));
 }
 
-// Runs sql on a file through SQLite alone, with the program's collations, past every check
-// of the engine and of the table's own rules. The SQLite result code.
-inline int craft(const QString& path, const QByteArray& sql) {
-    sqlite3* h = nullptr;
-    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
-    const QByteArray key = gradebook::databasePassword().toUtf8();
-    if (rc == SQLITE_OK) rc = sqlite3_key(h, key.constData(), int(key.size()));
-    if (rc == SQLITE_OK && !db::collation::registerOn(h)) rc = SQLITE_ERROR;
-    if (rc == SQLITE_OK) rc = sqlite3_exec(h, "PRAGMA ignore_check_constraints = ON; " + sql, nullptr, nullptr, nullptr);
-    sqlite3_close(h);
-    return rc;
+// The page of a wizard on show, then its buttons ("-" hidden, "(off)" disabled).
+inline QString wizardState(const QList<std::pair<QWidget*, const char*>>& pages, const QList<QPushButton*>& buttons) {
+    QStringList parts;
+    for (const auto& [page, name] : pages)
+        if (!page->isHidden()) parts << QString::fromUtf8(name);
+    for (QPushButton* b : buttons)
+        parts << (b->isHidden() ? QStringLiteral("-") : b->text() + (b->isEnabled() ? "" : " (off)"));
+    return parts.join(QStringLiteral(" | "));
 }
 
 // Gradebook A: class "Seconde 2" (D'Amico Léa, Martin Jean, DUPONT élodie, Nguyen Anh) in
-// mathematics with two series (12,5 / 13,3 / 8 ; 15 / 0), and its exchange file of both.
-struct Sender {
-    QString gradebook, file;
-    QList<int> students, series;
-};
-
-inline Sender makeSender(const QString& folder) {
+// mathematics with two series (12,5 / 13,3 / 8 ; 15 / 0). The path of its exchange file of
+// both, written in folder/Export.
+inline QString makeSender(const QString& folder) {
     using namespace Qt::StringLiterals;
-    Sender s;
-    s.gradebook = folder + u"/A.dat"_s;
-    GradebookBuilder a(s.gradebook);
-    const int maths = a.addSubject(u"Mathématiques"_s);
-    const int c = a.addClass(u"Seconde 2"_s, u"2nde2"_s);
-    s.students = {a.addStudent(c, u"D'Amico"_s, u"Léa"_s), a.addStudent(c, u"Martin"_s, u"Jean"_s),
-                  a.addStudent(c, u"DUPONT"_s, u"élodie"_s), a.addStudent(c, u"Nguyen"_s, u"Anh"_s)};
-    s.series = {a.addSeries(c, maths, u"Équations"_s, 20, 2, 1, QDate(2024, 9, 20)),
-                a.addSeries(c, maths, u"Fonctions"_s, 10, 1, 2, QDate(2024, 12, 10))};
-    a.addGrade(s.series[0], s.students[0], 12.5);
-    a.addGrade(s.series[0], s.students[1], 13.3);
-    a.addGrade(s.series[0], s.students[2], 8);
-    a.addGrade(s.series[1], s.students[0], 15);
-    a.addGrade(s.series[1], s.students[3], 0);
+    GradebookBuilder a(folder + u"/A.dat"_s);
+    const int maths = a.addSubject(u"Mathématiques"_s), c = a.addClass(u"Seconde 2"_s, u"2nde2"_s);
+    const QList<int> students = {a.addStudent(c, u"D'Amico"_s, u"Léa"_s), a.addStudent(c, u"Martin"_s, u"Jean"_s),
+                                 a.addStudent(c, u"DUPONT"_s, u"élodie"_s), a.addStudent(c, u"Nguyen"_s, u"Anh"_s)};
+    const QList<int> series = {a.addSeries(c, maths, u"Équations"_s, 20, 2, 1, QDate(2024, 9, 20)),
+                               a.addSeries(c, maths, u"Fonctions"_s, 10, 1, 2, QDate(2024, 12, 10))};
+    for (const auto& [s, e, grade] : {std::tuple(0, 0, 12.5), {0, 1, 13.3}, {0, 2, 8.0}, {1, 0, 15.0}, {1, 3, 0.0}})
+        a.addGrade(series[s], students[e], grade);
     a.close();
-    s.file = exchangefile::write(openGradebook(s.gradebook),
-                                 {c, maths, u"Seconde 2"_s, u"Mathématiques"_s, s.series, {}}, folder + u"/Export"_s);
-    return s;
+    return exchangefile::write(openGradebook(a.path()), {c, maths, u"Seconde 2"_s, u"Mathématiques"_s, series, {}},
+                               folder + u"/Export"_s);
 }
 
 // Gradebook B: classes "2nde B" (Dupont Élodie, D'Amico Léa) and "1re C" (Martin Jean),
 // subjects "Histoire" and "Maths".
 struct Receiver {
     QString gradebook;
-    int classB = 0, classC = 0, history = 0, maths = 0;
-    int dupont = 0, damico = 0, martin = 0;
+    int maths = 0, classB = 0, classC = 0, dupont = 0, damico = 0;
 };
 
 inline Receiver makeReceiver(const QString& path) {
     using namespace Qt::StringLiterals;
-    Receiver r;
-    r.gradebook = path;
     GradebookBuilder b(path);
-    r.history = b.addSubject(u"Histoire"_s);
-    r.maths = b.addSubject(u"Maths"_s);
-    r.classB = b.addClass(u"2nde B"_s, u"2B"_s);
-    r.classC = b.addClass(u"1re C"_s, u"1C"_s);
+    b.addSubject(u"Histoire"_s);
+    Receiver r{path, b.addSubject(u"Maths"_s), b.addClass(u"2nde B"_s, u"2B"_s), b.addClass(u"1re C"_s, u"1C"_s)};
     r.dupont = b.addStudent(r.classB, u"Dupont"_s, u"Élodie"_s);
     r.damico = b.addStudent(r.classB, u"D'Amico"_s, u"Léa"_s);
-    r.martin = b.addStudent(r.classC, u"Martin"_s, u"Jean"_s);
+    b.addStudent(r.classC, u"Martin"_s, u"Jean"_s);
     b.close();
     return r;
 }
