@@ -31,13 +31,14 @@ struct Shown {
     }
 };
 
-// Centre of a cell in viewport pixels, counted from the grid's origin (nothing scrolled).
-QPoint centre(const FlexGrid& g, int row, int col) {
+// A cell in viewport pixels, counted from the grid's origin (nothing scrolled).
+QRect cell(const FlexGrid& g, int row, int col) {
     int x = 0, y = 0;
     for (int c = 0; c < col; ++c) x += layoutX(g.ColWidth(c));
     for (int r = 0; r < row; ++r) y += layoutY(g.RowHeight(r));
-    return {x + layoutX(g.ColWidth(col)) / 2, y + layoutY(g.RowHeight(row)) / 2};
+    return QRect(x, y, layoutX(g.ColWidth(col)), layoutY(g.RowHeight(row)));
 }
+QPoint centre(const FlexGrid& g, int row, int col) { return cell(g, row, col).center(); }
 
 // Where the current cell lies in the viewport, from the members an editor is placed with.
 QRect currentRect(FlexGrid& g) {
@@ -61,7 +62,9 @@ template <typename F> int errorOf(F&& f) {
     return 0;
 }
 
-QString selection(const FlexGrid& g) { return u"%1,%2-%3,%4"_s.arg(g.Row()).arg(g.Col()).arg(g.RowSel()).arg(g.ColSel()); }
+QString selection(const FlexGrid& g) {
+    return u"%1,%2-%3,%4"_s.arg(g.Row()).arg(g.Col()).arg(g.RowSel()).arg(g.ColSel());
+}
 
 // Selects as the program does: Col, Row, then the other corner.
 void select(FlexGrid& g, int row, int col, int rowSel, int colSel) {
@@ -179,11 +182,7 @@ private slots:
         g.setRowHeight(0, 600);
         const QStringList headings = {"Français", "Français", "Français", "Français", "Anglais", ""};
         for (int c = 0; c < 6; ++c) g.setTextMatrix(0, c, headings[c]);
-        const auto border = [&](int c) {
-            int x = -1;
-            for (int i = 0; i <= c; ++i) x += layoutX(g.ColWidth(i));
-            return QPoint(x, 4);
-        };
+        const auto border = [&](int c) { return QPoint(cell(g, 0, c).right(), 4); };
         g.setMergeRow(0, true);
         QVERIFY(pixel(g, border(1)) != fixed);  // without MergeCells every cell stands alone
         g.setMergeCells(true);
@@ -273,15 +272,14 @@ private slots:
                                    "Click 2,1-2,1", "DblClick 2,1-2,1"}));
 
         // Columns are resized by their border in a fixed row, and never hidden so.
-        const int width = layoutX(g.ColWidth(1)), border = layoutX(g.ColWidth(0)) + width - 1;
+        const int width = layoutX(g.ColWidth(1)), border = cell(g, 0, 1).right();
         drag(g, QPoint(border, 5), QPoint(border + 30, 5));
         QCOMPARE(g.ColWidth(1), layoutTwipsX(width + 30));
         drag(g, QPoint(border + 30, 5), QPoint(0, 5));
         QVERIFY(g.ColWidth(1) > 0);
         QCOMPARE(selection(g), u"2,1-2,1"_s);
         // The same border below the fixed rows is a cell, not a handle.
-        const QPoint edge(layoutX(g.ColWidth(0)) + layoutX(g.ColWidth(1)) - 1, centre(g, 3, 1).y());
-        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, edge);
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, QPoint(cell(g, 3, 1).right(), centre(g, 3, 1).y()));
         QCOMPARE(selection(g), u"3,1-3,1"_s);
     }
 
@@ -302,7 +300,8 @@ private slots:
         });
         for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Delete, Qt::Key_7})
             QTest::keyClick(&g, key);
-        QCOMPARE(log, QStringList({"KeyDown 40 0", "LeaveCell 1,1-1,1", "KeyDown 46 0", "KeyDown 55 0", "KeyPress 55"}));
+        QCOMPARE(log,
+                 QStringList({"KeyDown 40 0", "LeaveCell 1,1-1,1", "KeyDown 46 0", "KeyDown 55 0", "KeyPress 55"}));
 
         // A cancelled KeyDown keeps the grid from moving; hidden columns are stepped over.
         g.setColWidth(3, 0);
