@@ -127,7 +127,10 @@ private slots:
         g.setRows(6);
         g.setCols(5);
         g.setTextMatrix(3, 2, u"12,5"_s);
+        QStringList left;
+        connect(&g, &FlexGrid::LeaveCell, &g, [&] { left << selection(g); });
         select(g, 3, 2, 5, 0);  // the other corner may lie before the current cell
+        QCOMPARE(left, QStringList({"1,1-1,1", "1,2-1,2"}));  // from code too, the cell being left
         QCOMPARE(selection(g), u"3,2-5,0"_s);
         QCOMPARE(g.Text(), u"12,5"_s);
         QVERIFY(g.BackColor() != g.BackColorFixed());
@@ -141,6 +144,7 @@ private slots:
         g.setBackColor(rgb(250, 250, 200));
         g.setRow(1);  // collapses the selection
         QCOMPARE(selection(g), u"1,2-1,2"_s);
+        QCOMPARE(left.size(), 3);  // no LeaveCell where the cell stays
         QCOMPARE(g.CellAlignment(), int(FlexGrid::AlignRightCenter));
         QCOMPARE(g.CellBackColor(), g.BackColorFixed());
         QCOMPARE(g.CellForeColor(), g.ForeColorFixed());
