@@ -19,16 +19,6 @@
 using namespace Qt::StringLiterals;
 using namespace platform;
 
-namespace {
-struct Probe : QDialog {
-    Probe() {
-        connect(new QPushButton(u"&Oui"_s, this), &QPushButton::clicked, this, &QDialog::accept);
-        ++alive;
-    }
-    ~Probe() override { --alive; }
-    static inline int alive = 0;
-};
-}  // namespace
 
 class tst_Seams : public QObject {
     Q_OBJECT
@@ -50,13 +40,16 @@ private slots:
     // A window is one instance until unloaded, then destroyed.
     void formsAndModalWindows() {
         ModalTestScope scope;
-        Probe& p = Form<Probe>::get();
-        QCOMPARE(&Form<Probe>::get(), &p);
+        QDialog& p = Form<QDialog>::get();
+        QCOMPARE(&Form<QDialog>::get(), &p);
+        connect(new QPushButton(u"&Oui"_s, &p), &QPushButton::clicked, &p, &QDialog::accept);
+        bool destroyed = false;
+        connect(&p, &QObject::destroyed, this, [&] { destroyed = true; });
         scope.push([](QWidget& w) { testsupport::clickButton(w, u"Oui"_s); });
         QCOMPARE(showModal(p), int(QDialog::Accepted));
-        Form<Probe>::unload();
+        Form<QDialog>::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(Probe::alive, 0);
+        QVERIFY(destroyed);
     }
 
     void foldersAndSettingsFollowTheUsersHome() {
