@@ -19,7 +19,6 @@
 using namespace Qt::StringLiterals;
 using namespace platform;
 
-
 class tst_Seams : public QObject {
     Q_OBJECT
 private slots:
@@ -37,7 +36,8 @@ private slots:
         QCOMPARE(mouseButton(Qt::RightButton), 2);
     }
 
-    // A window is one instance until unloaded, then destroyed.
+    // A window is one instance until unloaded, then destroyed; a modal window is answered by
+    // the responder queued for it.
     void formsAndModalWindows() {
         ModalTestScope scope;
         QDialog& p = Form<QDialog>::get();
@@ -59,8 +59,8 @@ private slots:
 
         SaveSetting(u"StartUp"_s, u"File"_s, u"/tmp/Année 2024-2025.dat"_s);
         QCOMPARE(GetSetting(u"StartUp"_s, u"File"_s), u"/tmp/Année 2024-2025.dat"_s);
-        // Saving does not wait for the file, here held by another writer.
         flushSettings();
+        // Saving does not wait for the file, here held by another writer.
         QLockFile held(settingsFile() + u".lock"_s);
         QVERIFY(held.lock());
         SaveSetting(u"Autre"_s, u"File"_s, u"1"_s);
