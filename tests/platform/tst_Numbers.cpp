@@ -1,4 +1,6 @@
-// French text to number and back, and the roundings of grades, averages and bytes.
+// French text to number or date and back, whatever the user's locale, and the roundings of
+// grades, averages and bytes.
+#include "platform/Dates.h"
 #include "platform/Numbers.h"
 
 #include <QLocale>
@@ -7,33 +9,43 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace platform;
 using namespace platform::numbers;
 
 class tst_Numbers : public QObject {
     Q_OBJECT
 private slots:
-    void readsFrenchNumbersWhateverTheLocale() {
-        // The user's locale must not matter: a "." locale once read "12,5" as 125.
+    void readsFrenchNumbersAndDatesWhateverTheLocale() {
+        // A "." locale once read "12,5" as 125.
+        const QDate today(2025, 3, 14);
         for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::French)}) {
             QLocale::setDefault(locale);
             for (const auto& [text, value] : {std::pair{"12,5", 12.5}, {"12.5", 12.5}, {",5", 0.5}, {"-3,25", -3.25}})
                 QCOMPARE(parse(QString::fromLatin1(text)), std::optional<double>(value));
+            QCOMPARE(dates::formatShortDate(QDate(2025, 3, 5)), u"05/03/2025"_s);
+            const struct { const char* text; QDate date; } good[] = {
+                {"5/3/2025", {2025, 3, 5}},  {" 05-03-25 ", {2025, 3, 5}}, {"5.3.1999", {1999, 3, 5}},
+                {"1/9/30", {1930, 9, 1}},    {"1/9/29", {2029, 9, 1}},     {"29/2/2024", {2024, 2, 29}},
+                {"12/10", {2025, 10, 12}},   {"1/1/100", {100, 1, 1}},
+            };
+            for (const auto& g : good)
+                QCOMPARE(dates::parseShortDate(QString::fromLatin1(g.text), today), std::optional(g.date));
         }
         QLocale::setDefault(QLocale::c());
         for (const char* bad : {"", ",", "-", "1,2,3", "1 234,5", "12a", "1e5", "--1", "1-", "٣"})
             QVERIFY2(!parse(QString::fromUtf8(bad)), bad);
         QVERIFY(!parse(QString(400, u'9')));
+        for (const char* bad : {"", "abc", "31/02/2025", "29/2/2025", "5/3-2025", "13/13/2025", "1/1/99999", "1/1/0099",
+                                "5/3/2025 10:00", "2025-03-05"})
+            QVERIFY2(!dates::parseShortDate(QString::fromLatin1(bad), today), bad);
     }
 
-    void showsGradesWithSevenDigits() {
-        QCOMPARE(formatGrade(15), u"15"_s);
-        QCOMPARE(formatGrade(double(12.3f)), u"12,3"_s);
-        QCOMPARE(formatGrade(double(19.99f)), u"19,99"_s);
-    }
-
-    // Averages round a half away from zero on the decimal value shown, not on its binary
-    // neighbour; bytes round a half to the even neighbour.
+    // Grades show with up to seven digits. Averages round a half away from zero on the
+    // decimal value shown, not on its binary neighbour; bytes round a half to the even
+    // neighbour.
     void rounding() {
+        QCOMPARE(formatGrade(15) + u' ' + formatGrade(double(12.3f)) + u' ' + formatGrade(double(19.99f)),
+                 u"15 12,3 19,99"_s);
         const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
         const struct { double value; int decimals; const char* shown; } averages[] = {
             {(10.1 + 10.2) / 2, 1, "10,2"}, {14.125, 2, "14,13"}, {14, 1, "14,0"}, {99.995, 2, "100,00"},

@@ -1,75 +1,76 @@
-// The small seams every window stands on: colours, key codes, modal display, window instances.
+// The small seams every window stands on: colours, key codes, modal display, window
+// instances, the user's folders and settings.
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "platform/OleColor.h"
+#include "platform/Paths.h"
+#include "platform/Settings.h"
 #include "platform/VbKeys.h"
 #include "UiHelpers.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLockFile>
 #include <QPushButton>
 #include <QTest>
-#include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
 using namespace platform;
-
-namespace {
-class Probe : public QDialog {
-public:
-    Probe() {
-        auto* l = new QVBoxLayout(this);
-        auto* ok = new QPushButton(QStringLiteral("&Oui"), this);
-        l->addWidget(ok);
-        connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-        ++alive;
-    }
-    ~Probe() override { --alive; }
-    static inline int alive = 0;
-};
-}  // namespace
 
 class tst_Seams : public QObject {
     Q_OBJECT
 private slots:
-    void oleColoursAreBlueGreenRed() {
+    void coloursAndKeyCodesFollowTheOriginalPlatform() {
         QCOMPARE(oleColor(0xFF0000), QColor(0, 0, 255));
         QCOMPARE(toOleColor(QColor(10, 20, 30)), rgb(10, 20, 30));
         QCOMPARE(oleColor(sys::WindowBackground), QApplication::palette().color(QPalette::Base));
-    }
 
-    void keyCodesFollowTheOriginalPlatform() {
-        QCOMPARE(keyAscii(QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"))), 13);
-        QKeyEvent pad(QEvent::KeyPress, Qt::Key_7, Qt::KeypadModifier, QStringLiteral("7"));
-        QCOMPARE(keyCode(pad), 103);
-        QKeyEvent e(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, QStringLiteral("é"));
-        QCOMPARE(keyAscii(e), 0xE9);
+        QCOMPARE(keyAscii(QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s)), 13);
+        QCOMPARE(keyAscii(QKeyEvent(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, u"é"_s)), 0xE9);
+        QCOMPARE(keyCode(QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::KeypadModifier, u"7"_s)), 103);
         for (int code : {8, 13, 27, 33, 34, 35, 36, 37, 38, 39, 40, 46, 48, 57, 65, 90})
             QCOMPARE(keyCode(qtKey(code)), code);
         QCOMPARE(shiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
         QCOMPARE(mouseButton(Qt::RightButton), 2);
     }
 
-    void modalWindowsAreAnsweredByResponders() {
+    // A window is one instance until unloaded, then destroyed; a modal window is answered by
+    // the responder queued for it.
+    void formsAndModalWindows() {
         ModalTestScope scope;
-        Probe p;
-        scope.push([](QWidget& w) { testsupport::clickButton(w, QStringLiteral("Oui")); });
+        QDialog& p = Form<QDialog>::get();
+        QCOMPARE(&Form<QDialog>::get(), &p);
+        connect(new QPushButton(u"&Oui"_s, &p), &QPushButton::clicked, &p, &QDialog::accept);
+        bool destroyed = false;
+        connect(&p, &QObject::destroyed, this, [&] { destroyed = true; });
+        scope.push([](QWidget& w) { testsupport::clickButton(w, u"Oui"_s); });
         QCOMPARE(showModal(p), int(QDialog::Accepted));
-        QVERIFY(!p.isVisible());
-        // A responder that does nothing leaves the window as its close box would.
-        scope.push([](QWidget&) {});
-        QCOMPARE(showModal(p), int(QDialog::Rejected));
-        QCOMPARE(scope.pending(), 0);
+        Form<QDialog>::unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(destroyed);
     }
 
-    void formsAreSingleInstances() {
-        QCOMPARE(Probe::alive, 0);
-        Probe& a = Form<Probe>::get();
-        QCOMPARE(&Form<Probe>::get(), &a);
-        QVERIFY(Form<Probe>::isLoaded());
-        Form<Probe>::unload();
-        QVERIFY(!Form<Probe>::isLoaded());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(Probe::alive, 0);
+    void foldersAndSettingsFollowTheUsersHome() {
+        QCOMPARE(paths::notesFolder(), QDir::homePath() + u"/Documents/Quibolet/Notes"_s);
+        QCOMPARE(paths::configFile(), qEnvironmentVariable("XDG_CONFIG_HOME") + u"/Quibolet/Quibolet.cfg"_s);
+        QCOMPARE(settingsFile(), paths::configFolder() + u"/Vorsk App Quibolet.ini"_s);
+
+        SaveSetting(u"StartUp"_s, u"File"_s, u"/tmp/Année 2024-2025.dat"_s);
+        QCOMPARE(GetSetting(u"StartUp"_s, u"File"_s), u"/tmp/Année 2024-2025.dat"_s);
+        flushSettings();
+        // Saving does not wait for the file, here held by another writer.
+        QLockFile held(settingsFile() + u".lock"_s);
+        QVERIFY(held.lock());
+        SaveSetting(u"Autre"_s, u"File"_s, u"1"_s);
+        QCOMPARE(GetSetting(u"Autre"_s, u"File"_s), u"1"_s);
+        held.unlock();
+        flushSettings();
+        QFile ini(settingsFile());
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY2(text.contains("[StartUp]") && text.contains("[Autre]\nFile=1"), text.constData());
     }
 };
 
