@@ -5,6 +5,7 @@
 #include "DbTestSupport.h"
 #include "FileSizeLimit.h"
 #include "GradebookBuilder.h"
+#include "PartialGradebook.h"
 #include "UiHelpers.h"
 
 #include <QDir>
@@ -37,6 +38,24 @@ QString describe(const TableDef& table) {
     return parts.join(u", "_s);
 }
 
+// The file's properties and the definitions of its tables, one line each.
+QStringList schemaOf(const Database& d) {
+    QStringList lines;
+    for (const QString& name : d.PropertyNames())
+        lines << name + u'=' + d.Properties(name).Value().toString();
+    for (const QString& table : d.TableNames())
+        lines << describe(d.TableDefs(table));
+    return lines;
+}
+
+// Those of a new gradebook, as the program states them, dated the day it was made.
+QStringList newSchema() {
+    QStringList lines{"App=Vorsk App Quibolet", "VersionID=1.2.2", "Passe=Undefined", "Moyenne=1"};
+    for (const TableDef& table : gradebook::gradebookTables(kPartialCreated))
+        lines << describe(table);
+    return lines;
+}
+
 // A value that each field accepts; texts and numbers differ from row to row.
 QVariant validValue(const FieldDef& f, int row) {
     const QHash<FieldType, QVariant> values = {
@@ -53,7 +72,7 @@ class tst_GradebookFile : public QObject {
 
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    const QDateTime m_created{QDate(2024, 9, 2), QTime(8, 30), Qt::UTC};
+    const QDateTime m_created = kPartialCreated;
 
 private slots:
     void cleanup() {
@@ -66,17 +85,9 @@ private slots:
         const QString file = path(u"Année 2024-2025.dat"_s);
         mUtilities::CreateGradebookFile(file, m_created);
         Database d = openGradebook(file);
-        QStringList properties;
-        for (const QString& name : d.PropertyNames())
-            properties << name + u'=' + d.Properties(name).Value().toString();
-        QCOMPARE(properties, (QStringList{"App=Vorsk App Quibolet", "VersionID=1.2.2", "Passe=Undefined", "Moyenne=1"}));
-
-        // The file holds the definitions as the program states them, dated the day it was made.
-        QCOMPARE(d.TableNames(), (QStringList{"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"}));
-        for (const TableDef& table : gradebook::gradebookTables(m_created)) {
-            QCOMPARE(describe(d.TableDefs(table.Name())), describe(table));
-            QCOMPARE(rowCount(d, table.Name()), 0);
-        }
+        QCOMPARE(schemaOf(d), newSchema());
+        for (const QString& table : d.TableNames())
+            QCOMPARE(rowCount(d, table), 0);
         QVERIFY(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(u".tmp"_s).isEmpty());
     }
 
@@ -217,39 +228,21 @@ private slots:
             return mUtilities::CheckGradebookVersion(d);
         };
         const auto withoutIndex = [&](const QString& file, const QString& app) {
-            Database d = Database::CreateDatabase(file, gradebook::databasePassword());
-            for (const gradebook::PropertyDef& p : gradebook::gradebookProperties())
-                d.CreateProperty(p.name, p.type, p.name == u"App"_s ? QVariant(app) : p.value);
-            for (const TableDef& table : gradebook::gradebookTables(m_created)) {
-                TableDef old(table.Name());
-                for (const FieldDef& f : table.Fields())
-                    old.appendField(f);
-                for (const IndexDef& i : table.Indexes())
-                    if (table.Name() != u"Séries"_s || i.Name() != u"NumClassMat"_s)
-                        old.appendIndex(i);
-                d.CreateTable(old);
-            }
+            Database d = gradebookWithout(file, {u"Séries.NumClassMat"_s}, {}, app);
             Recordset series = d.OpenRecordset(Query(u"Séries"_s));
             addRow(series, {{"Nom", u"Dictée"_s}, {"Sur", 10}, {"Coefficient", 2}, {"NumMat", 1}, {"NumClass", 1}, {"Colonne", 600}});
         };
-        const QString exchange = path(u"echange-ancien.dat"_s);
+        const QString exchange = path(u"echange-ancien.dat"_s), file = path(u"sans-index.dat"_s);
         withoutIndex(exchange, gradebook::exportApp());
         const QByteArray exchangeBytes = fileBytes(exchange);
         QVERIFY(check(exchange));
         QCOMPARE(fileBytes(exchange), exchangeBytes);
 
-        const QString file = path(u"sans-index.dat"_s);
         withoutIndex(file, gradebook::gradebookApp());
         QVERIFY(check(file));
         {
             Database d = openGradebook(file);
-            QStringList properties;
-            for (const QString& name : d.PropertyNames())
-                properties << name + u'=' + d.Properties(name).Value().toString();
-            QCOMPARE(properties, (QStringList{"App=Vorsk App Quibolet", "VersionID=1.2.2", "Passe=Undefined", "Moyenne=1"}));
-            QCOMPARE(d.TableNames(), (QStringList{"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"}));
-            for (const TableDef& table : gradebook::gradebookTables(m_created))
-                QCOMPARE(describe(d.TableDefs(table.Name())), describe(table));
+            QCOMPARE(schemaOf(d), newSchema());
             Recordset series = d.OpenRecordset(Query(u"Séries"_s), RecordsetType::Snapshot);
             QCOMPARE(series.RecordCount(), 1);
             QCOMPARE(series.Fields(u"Nom"_s).Value().toString() + series.Fields(u"Sur"_s).Value().toString(), u"Dictée10"_s);

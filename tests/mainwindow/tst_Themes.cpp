@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using platform::contrastRatio;
 using platform::Form;
 
@@ -83,11 +84,11 @@ private slots:
         QApplication::setPalette(palette);
         const QString file = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".dat");
         testsupport::GradebookBuilder b(file);
-        const int c = b.addClass(QStringLiteral("Sixième B"), QStringLiteral("6B"));
-        const int m = b.addSubject(QStringLiteral("Mathématiques"));
-        b.addSubject(QStringLiteral("Histoire"));
-        const int e = b.addStudent(c, QStringLiteral("Martin"), QStringLiteral("Léa"));
-        b.addGrade(b.addSeries(c, m, QStringLiteral("Contrôle"), 20, 1, 1), e, 12.5);
+        const int c = b.addClass(u"Sixième B"_s, u"6B"_s);
+        const int m = b.addSubject(u"Mathématiques"_s);
+        b.addSubject(u"Histoire"_s);
+        const int e = b.addStudent(c, u"Martin"_s, u"Léa"_s);
+        b.addGrade(b.addSeries(c, m, u"Contrôle"_s, 20, 1, 1), e, 12.5);
         b.close();
 
         frmMain& main = Form<frmMain>::get();
@@ -123,9 +124,9 @@ private slots:
 
         // For a look by eye: QUIBOLET_SHOTS=folder keeps a picture of the window.
         if (const QString shots = qEnvironmentVariable("QUIBOLET_SHOTS"); !shots.isEmpty())
-            main.grab().save(shots + QStringLiteral("/main-%1.png").arg(QString::fromLatin1(QTest::currentDataTag())));
+            main.grab().save(shots + u"/main-%1.png"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
         frmMsgBox box;
-        box.setMessage(QStringLiteral("Une question lisible ?"));
+        box.setMessage(u"Une question lisible ?"_s);
         box.show();
         QVERIFY(drawnContrast(*box.lblMessage) >= 3);
 

@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class tst_frmAbout : public QObject {
     Q_OBJECT
 private slots:
     void showsTheProgramAndOpensOnlyTheLinks() {
-        QCOMPARE(frmAbout::UserNameFromAccount("Jeanne Dupont,Salle 12,,"), QStringLiteral("Jeanne Dupont"));
+        QCOMPARE(frmAbout::UserNameFromAccount("Jeanne Dupont,Salle 12,,"), u"Jeanne Dupont"_s);
         QCOMPARE(frmAbout::UserNameFromAccount(",,,"), QString());
         QCOMPARE(frmAbout::UserNameFromAccount(nullptr), QString());
 
@@ -28,7 +30,7 @@ private slots:
                 QTest::mouseClick(label, Qt::LeftButton);
             QVERIFY(testsupport::typeKey(w, Qt::Key_Escape));
         });
-        const QStringList expected{QStringLiteral("mailto:") + about.lblMail[1]->text(), about.lblWeb[1]->text()};
+        const QStringList expected{u"mailto:"_s + about.lblMail[1]->text(), about.lblWeb[1]->text()};
         platform::showModal(about);
         QCOMPARE(opened, expected);
         QVERIFY(!platform::Form<frmAbout>::isLoaded());

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using platform::Form;
 using platform::ModalResponder;
 using platform::ModalTestScope;
@@ -54,10 +55,10 @@ class tst_frmOptions : public QObject {
 
 private slots:
     void init() {
-        const QString file = m_dir.filePath(QStringLiteral("%1.dat").arg(QTest::currentTestFunction()));
+        const QString file = m_dir.filePath(u"%1.dat"_s.arg(QTest::currentTestFunction()));
         mUtilities::CreateGradebookFile(file);
         mUtilities::gDB = db::Database::OpenDatabase(file, gradebook::databasePassword());
-        mUtilities::gAverageFormat = QStringLiteral("0.0");
+        mUtilities::gAverageFormat = u"0.0"_s;
     }
 
     void decimalsAreWrittenAtOnceAndRefreshTheOpenerWhenChanged() {
@@ -65,10 +66,10 @@ private slots:
         QCOMPARE(useOptions(scope, [](frmOptions& o) {
                      o.optDécimale[2]->click();
                      QCOMPARE(stored("Moyenne").toInt(), 2);
-                     QCOMPARE(mUtilities::gAverageFormat, QStringLiteral("0.0"));
+                     QCOMPARE(mUtilities::gAverageFormat, u"0.0"_s);
                      o.cmdClose->click();
                  }), 1);
-        QCOMPARE(mUtilities::gAverageFormat, QStringLiteral("0.00"));
+        QCOMPARE(mUtilities::gAverageFormat, u"0.00"_s);
         QVERIFY(!Form<frmOptions>::isLoaded());
         // Back where it was before closing: nothing to refresh.
         QCOMPARE(useOptions(scope, [](frmOptions& o) {
@@ -77,40 +78,40 @@ private slots:
                  }), 0);
         // The close box refreshes as "Fermer" does.
         QCOMPARE(useOptions(scope, [](frmOptions& o) { o.optDécimale[1]->click(); }), 1);
-        QCOMPARE(mUtilities::gAverageFormat, QStringLiteral("0.0"));
+        QCOMPARE(mUtilities::gAverageFormat, u"0.0"_s);
         // A value other than 1 or 2 shows two decimals, and looking changes nothing.
-        mUtilities::gDB.Properties(QStringLiteral("Moyenne")).setValue(3);
+        mUtilities::gDB.Properties(u"Moyenne"_s).setValue(3);
         QCOMPARE(useOptions(scope, [](frmOptions& o) { QVERIFY(o.optDécimale[2]->isChecked()); }), 0);
         QCOMPARE(stored("Moyenne").toInt(), 3);
     }
 
     void passwordIsSetOrRemovedOnlyWhenConfirmed() {
         ModalTestScope scope;
-        const QString unprotected = QStringLiteral("Vous pouvez choisir de protéger ce carnet de notes par un mot de passe.");
+        const QString unprotected = u"Vous pouvez choisir de protéger ce carnet de notes par un mot de passe."_s;
         const auto passwords = [](const QString& password, const QString& confirmation) -> ModalResponder {
             return [=](QWidget& w) { typeAndConfirm(static_cast<frmPwdGive&>(w), password, confirmation); };
         };
         useOptions(scope, [&](frmOptions& o) {
-            scope.push(passwords(QStringLiteral("Secret"), QStringLiteral("Secret")));
+            scope.push(passwords(u"Secret"_s, u"Secret"_s));
             o.cmdPasse->click();
             // The file keeps a hash of the password, never the password.
             const QVariant hash = stored("Passe");
-            QVERIFY(gradebookpassword::matches(hash.toString(), QStringLiteral("Secret")));
+            QVERIFY(gradebookpassword::matches(hash.toString(), u"Secret"_s));
             const QByteArray content = testsupport::decryptedContent(mUtilities::gDB.Name());
             QVERIFY(content.contains("pbkdf2-sha256$") && !content.contains("Secret"));
-            QCOMPARE(o.cmdPasse->text(), QStringLiteral("Modifier le mot de passe"));
-            QVERIFY(o.lblEti[1]->text().startsWith(QStringLiteral("Ce carnet de notes est protégé")));
+            QCOMPARE(o.cmdPasse->text(), u"Modifier le mot de passe"_s);
+            QVERIFY(o.lblEti[1]->text().startsWith(u"Ce carnet de notes est protégé"_s));
 
             // Two different entries: typed again after "OK", given up after "Annuler".
             scope.push([&](QWidget& w) {
                 auto& give = static_cast<frmPwdGive&>(w);
-                QTest::keyClicks(give.txtPwd, QStringLiteral("abcdefghijkl"));
+                QTest::keyClicks(give.txtPwd, u"abcdefghijkl"_s);
                 QCOMPARE(give.txtPwd->displayText(), QString(10, u'*'));
-                scope.push(answer(QStringLiteral("OK")));
-                typeAndConfirm(give, {}, QStringLiteral("abcdefghiJ"));
+                scope.push(answer(u"OK"_s));
+                typeAndConfirm(give, {}, u"abcdefghiJ"_s);
                 QVERIFY(give.isVisible() && give.txtPwd->text().isEmpty() && give.txtConfirm->text().isEmpty());
-                scope.push(answer(QStringLiteral("Annuler")));
-                typeAndConfirm(give, QStringLiteral("un"), QStringLiteral("deux"));
+                scope.push(answer(u"Annuler"_s));
+                typeAndConfirm(give, u"un"_s, u"deux"_s);
                 QVERIFY(!give.isVisible());
             });
             o.cmdPasse->click();
@@ -120,19 +121,19 @@ private slots:
                 scope.push(passwords({}, {}));
                 scope.push([=](QWidget& w) {
                     QCOMPARE(static_cast<frmMsgBox&>(w).Message(),
-                             QStringLiteral("Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"));
+                             u"Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"_s);
                     testsupport::clickButton(w, QString::fromLatin1(reply));
                 });
                 o.cmdPasse->click();
-                QCOMPARE(stored("Passe"), *reply == 'N' ? hash : QStringLiteral("Undefined"));
+                QCOMPARE(stored("Passe"), *reply == 'N' ? hash : u"Undefined"_s);
             }
             QCOMPARE(o.lblEti[1]->text(), unprotected);
 
             // The no-password marker typed as a password protects nothing, and says so.
-            scope.push(passwords(QStringLiteral("Undefined"), QStringLiteral("Undefined")));
+            scope.push(passwords(u"Undefined"_s, u"Undefined"_s));
             o.cmdPasse->click();
             QCOMPARE(o.lblEti[1]->text(), unprotected);
-            QCOMPARE(o.cmdPasse->text(), QStringLiteral("Définir un mot de passe"));
+            QCOMPARE(o.cmdPasse->text(), u"Définir un mot de passe"_s);
         });
         QCOMPARE(scope.pending(), 0);
     }

@@ -21,13 +21,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using platform::Form;
 
 namespace {
 
 void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-QString lastFile() { return platform::GetSetting(QStringLiteral("StartUp"), QStringLiteral("File")); }
+QString lastFile() { return platform::GetSetting(u"StartUp"_s, u"File"_s); }
 
 }  // namespace
 
@@ -51,24 +52,24 @@ private slots:
 
         const QString folder = platform::paths::notesFolder();
         const QString name = mUtilities::DefaultGradebookName();
-        const QString created = folder + u'/' + name + QStringLiteral(".dat");
+        const QString created = folder + u'/' + name + u".dat"_s;
         // Cancelling the explanation creates nothing and keeps the window.
-        scope.push(testsupport::msgBox(QStringLiteral("L'étape suivante"), QStringLiteral("Annuler")));
+        scope.push(testsupport::msgBox(u"L'étape suivante"_s, u"Annuler"_s));
         splash->cmdAction_Click(0);
         QVERIFY(Form<frmSplash>::isLoaded() && splash->optChoix[1]->isChecked());
 
-        scope.push(testsupport::msgBox(QStringLiteral("L'étape suivante va vous permettre de créer un nouveau carnet de notes.\n"
+        scope.push(testsupport::msgBox(u"L'étape suivante va vous permettre de créer un nouveau carnet de notes.\n"
                                                       "Par défaut, l'application vous propose l'emplacement suivant:\n"
-                                                      "          ") + folder + QStringLiteral("\net le nom suivant:\n          ") + name,
-                                       QStringLiteral("OK")));
+                                                      "          "_s + folder + u"\net le nom suivant:\n          "_s + name,
+                                       u"OK"_s));
         scope.push([&](QWidget& w) {
-            QCOMPARE(w.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(), name);
+            QCOMPARE(w.findChild<QLineEdit*>(u"fileNameEdit"_s)->text(), name);
             testsupport::fileName(QString())(w);
         });
         scope.push([](QWidget& w) {
             auto* list = qobject_cast<frmMessages*>(&w);
             QVERIFY(list);
-            QCOMPARE(list->lblInfo->text(), QStringLiteral("Nouveau carnet de notes créé."));
+            QCOMPARE(list->lblInfo->text(), u"Nouveau carnet de notes créé."_s);
             QCOMPARE(list->vskAL->ItemCount(), 7);
             QVERIFY(!list->vskAL->ItemPict(1).isNull());
             list->reject();
@@ -79,14 +80,14 @@ private slots:
         QVERIFY(QFileInfo(created).isFile());
         frmMain* main = Form<frmMain>::instance();
         QVERIFY(main && main->isVisible());
-        QCOMPARE(main->windowTitle(), QStringLiteral("Carnet de notes - ") + name);
+        QCOMPARE(main->windowTitle(), u"Carnet de notes - "_s + name);
         QCOMPARE(lastFile(), created);
 
         // Creating over the gradebook that is open is refused, after the dialog's own question.
-        scope.push(testsupport::msgBox(QStringLiteral("L'étape suivante"), QStringLiteral("OK")));
+        scope.push(testsupport::msgBox(u"L'étape suivante"_s, u"OK"_s));
         scope.push(testsupport::fileName(QString()));
-        scope.push([](QWidget& w) { testsupport::clickButton(w, QStringLiteral("Oui")); });
-        scope.push(testsupport::systemMessage(QStringLiteral("Impossible de créer ") + created + u'.'));
+        scope.push([](QWidget& w) { testsupport::clickButton(w, u"Oui"_s); });
+        scope.push(testsupport::systemMessage(u"Impossible de créer "_s + created + u'.'));
         QCOMPARE(mUtilities::ChooseNewGradebook(), QString());
         main->close();
         settle();
@@ -94,7 +95,7 @@ private slots:
         // The next start offers the last file, and Enter opens it, even on another choice and a
         // GNOME desktop.
         splash = &Form<frmSplash>::get();
-        QCOMPARE(splash->optChoix[0]->text(), QStringLiteral("Ouvrir ") + name);
+        QCOMPARE(splash->optChoix[0]->text(), u"Ouvrir "_s + name);
         QVERIFY(!splash->optChoix[0]->isHidden() && splash->optChoix[0]->isChecked());
         splash->show();
         QVERIFY(testsupport::typeEnterAsGnome(*splash->optChoix[1]));
@@ -108,9 +109,9 @@ private slots:
         platform::ModalTestScope scope;
         frmSplash& splash = Form<frmSplash>::get();
         splash.optChoix[2]->setChecked(true);
-        scope.push(testsupport::fileName(m_dir.filePath(QStringLiteral("absent.dat"))));
-        scope.push(testsupport::msgBox(QStringLiteral("Ce carnet de notes n'existe pas.\nPour le créer, choisissez"),
-                                       QStringLiteral("OK")));
+        scope.push(testsupport::fileName(m_dir.filePath(u"absent.dat"_s)));
+        scope.push(testsupport::msgBox(u"Ce carnet de notes n'existe pas.\nPour le créer, choisissez"_s,
+                                       u"OK"_s));
         splash.cmdAction_Click(0);
         QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
         QVERIFY(!Form<frmMain>::instance()->isVisible());
