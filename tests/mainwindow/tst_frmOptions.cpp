@@ -2,7 +2,7 @@
 // changed; the gradebook's password set, removed or kept through frmPwdGive.
 #include "mainwindow/frmOptions.h"
 #include "mainwindow/frmPwdGive.h"
-#include "controls/frmMsgBox.h"
+#include "Answers.h"
 #include "DbTestSupport.h"
 #include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
@@ -41,10 +41,6 @@ void typeAndConfirm(frmPwdGive& give, const QString& password, const QString& co
     QTest::keyClicks(give.txtPwd, password);
     QTest::keyClicks(give.txtConfirm, confirmation);
     give.cmdOK->click();
-}
-
-ModalResponder answer(const QString& button) {
-    return [=](QWidget& w) { testsupport::clickButton(w, button); };
 }
 
 }  // namespace
@@ -107,10 +103,10 @@ private slots:
                 auto& give = static_cast<frmPwdGive&>(w);
                 QTest::keyClicks(give.txtPwd, u"abcdefghijkl"_s);
                 QCOMPARE(give.txtPwd->displayText(), QString(10, u'*'));
-                scope.push(answer(u"OK"_s));
+                scope.push(testsupport::msgBox(u"Mot de passe et sa confirmation différents.\nRecommencer ?"_s, u"OK"_s));
                 typeAndConfirm(give, {}, u"abcdefghiJ"_s);
                 QVERIFY(give.isVisible() && give.txtPwd->text().isEmpty() && give.txtConfirm->text().isEmpty());
-                scope.push(answer(u"Annuler"_s));
+                scope.push(testsupport::msgBox(u"Mot de passe et sa confirmation différents."_s, u"Annuler"_s));
                 typeAndConfirm(give, u"un"_s, u"deux"_s);
                 QVERIFY(!give.isVisible());
             });
@@ -119,11 +115,8 @@ private slots:
 
             for (const char* reply : {"Non", "Oui"}) {
                 scope.push(passwords({}, {}));
-                scope.push([=](QWidget& w) {
-                    QCOMPARE(static_cast<frmMsgBox&>(w).Message(),
-                             u"Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"_s);
-                    testsupport::clickButton(w, QString::fromLatin1(reply));
-                });
+                scope.push(testsupport::msgBox(u"Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"_s,
+                                               QString::fromLatin1(reply)));
                 o.cmdPasse->click();
                 QCOMPARE(stored("Passe"), *reply == 'N' ? hash : u"Undefined"_s);
             }

@@ -4,7 +4,6 @@
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/FlexGrid.h"
-#include "platform/Modal.h"
 #include "platform/Numbers.h"
 #include "Answers.h"
 #include "DbTestSupport.h"
@@ -14,9 +13,7 @@
 
 #include <QFileDialog>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
