@@ -23,16 +23,12 @@ namespace {
 // Every part of a definition, as one line that QCOMPARE can show.
 QString describe(const TableDef& table) {
     QStringList parts{table.Name()};
-    for (const FieldDef& f : table.Fields())
-        parts << u"%1 %2/%3 %4%5%6 =%7 %8-%9"_s.arg(f.Name())
-                     .arg(int(f.Type()))
-                     .arg(f.Size())
-                     .arg(f.AutoIncrement())
-                     .arg(f.Required())
-                     .arg(f.AllowZeroLength())
-                     .arg(f.DefaultValue().toString())
-                     .arg(f.ValidationRule() ? f.ValidationRule()->low : -1)
-                     .arg(f.ValidationRule() ? f.ValidationRule()->high : -1);
+    for (const FieldDef& f : table.Fields()) {
+        const QString rule = f.ValidationRule() ? u"%1-%2"_s.arg(f.ValidationRule()->low).arg(f.ValidationRule()->high) : u""_s;
+        parts << u"%1 %2/%3 %4%5%6 =%7 %8"_s.arg(f.Name(), QString::number(int(f.Type())), QString::number(f.Size()),
+                                                 QString::number(f.AutoIncrement()), QString::number(f.Required()),
+                                                 QString::number(f.AllowZeroLength()), f.DefaultValue().toString(), rule);
+    }
     for (const IndexDef& i : table.Indexes())
         parts << i.Name() + u'(' + i.Fields().join(u',') + u')' + (i.Primary() ? "P" : "") + (i.Unique() ? "U" : "");
     return parts.join(u", "_s);
