@@ -7,7 +7,9 @@
 #include "controls/frmMessages.h"
 #include "controls/mSubClass.h"
 #include "gradebook/GradebookSchema.h"
+#include "UiHelpers.h"
 #include "mainwindow/GradeEntry.h"
+#include "mainwindow/frmAbout.h"
 #include "mainwindow/frmMain.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
@@ -256,8 +258,11 @@ private slots:
 
     void commandsAndTheEditModeGuard() {
         const auto cleanUp = qScopeGuard([] { platform::setShellOpenHandler({}); });
-        QStringList opened;
-        platform::setShellOpenHandler([&](const QString& target) { return opened << target, true; });
+        QStringList opened, links;
+        platform::setShellOpenHandler([&](const QString& target) {
+            opened << target;
+            return target == platform::paths::helpFile();  // the links fail, silently
+        });
         platform::ModalTestScope scope;
         keys({Qt::Key_5});
         const auto refused = [&](const std::function<void()>& command) {
@@ -272,13 +277,23 @@ private slots:
         refused([&] { m_main->vskTab_HeaderClick(1); });
         for (QAction* action : {tool(4), tool(17), tool(2, 3)}) refused([&] { action->trigger(); });
         refused([&] { QVERIFY(!m_main->close()); });
-        // Help and about leave the grade as it is.
-        scope.push([](QWidget& w) { w.close(); });
+        // About and help leave the grade as it is. The about window opens its two links through the
+        // desktop, not their captions, and Esc closes it.
+        QCOMPARE(frmAbout::UserNameFromAccount("Jeanne Dupont,Salle 12,,"), u"Jeanne Dupont"_s);
+        QCOMPARE(frmAbout::UserNameFromAccount(",,,") + frmAbout::UserNameFromAccount(nullptr), QString());
+        scope.push([&](QWidget& w) {
+            auto& about = static_cast<frmAbout&>(w);
+            for (QLabel* label : {about.lblMail[0], about.lblWeb[0], about.lblMail[1], about.lblWeb[1]})
+                QTest::mouseClick(label, Qt::LeftButton);
+            links = {u"mailto:"_s + about.lblMail[1]->text(), about.lblWeb[1]->text()};
+            QVERIFY(testsupport::typeKey(w, Qt::Key_Escape));
+        });
         mSubClass::SendMessage(m_main, mSubClass::WM_COMMAND, 31, 0);
+        QVERIFY(!Form<frmAbout>::isLoaded());
         tool(19)->trigger();
-        QCOMPARE(scope.shown().last(), u"frmAbout"_s);
-        QCOMPARE(opened, QStringList{platform::paths::helpFile()});
-        keys({Qt::Key_Escape});
+        QCOMPARE(opened, links + QStringList{platform::paths::helpFile()});
+        QVERIFY(!editor().isHidden() && editor().text() == u"5");
+        QTest::keyClick(&editor(), Qt::Key_Escape);
 
         // Commands from the menu bar and the toolbar, on a gradebook with nothing to show: each
         // says why it cannot go on, or opens its window.
