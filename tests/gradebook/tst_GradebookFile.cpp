@@ -27,7 +27,8 @@ namespace {
 QString describe(const TableDef& table) {
     QStringList parts{table.Name()};
     for (const FieldDef& f : table.Fields()) {
-        const QString rule = f.ValidationRule() ? u"%1-%2"_s.arg(f.ValidationRule()->low).arg(f.ValidationRule()->high) : u""_s;
+        const std::optional<Between>& between = f.ValidationRule();
+        const QString rule = between ? u"%1-%2"_s.arg(between->low).arg(between->high) : QString();
         parts << u"%1 %2/%3 %4%5%6 =%7 %8"_s.arg(f.Name(), QString::number(int(f.Type())), QString::number(f.Size()),
                                                  QString::number(f.AutoIncrement()), QString::number(f.Required()),
                                                  QString::number(f.AllowZeroLength()), f.DefaultValue().toString(), rule);
@@ -70,8 +71,9 @@ const QString kColonne = u"Colonne"_s;
 // `seriesRows` series; `seriesWidths`: with the series' widths half there.
 void makeOldFile(const QString& file, const QString& version, int seriesRows, bool seriesWidths = false,
                  bool exchange = false) {
-    Database d = gradebookWithout(file, exchange ? QStringList{u"Classes"_s, kColonne} : QStringList{kColonne, u"Séries.NumClassMat"_s}, version,
-                                  exchange ? gradebook::exportApp() : QString());
+    const QStringList missing =
+        exchange ? QStringList{u"Classes"_s, kColonne} : QStringList{kColonne, u"Séries.NumClassMat"_s};
+    Database d = gradebookWithout(file, missing, version, exchange ? gradebook::exportApp() : QString());
     Transaction t(d);
     if (!exchange) {
         Recordset classes = d.OpenRecordset(Query(u"Classes"_s));

@@ -216,8 +216,8 @@ private slots:
 
             for (const char* reply : {"Non", "Oui"}) {
                 scope.push(passwords({}, {}));
-                scope.push(testsupport::msgBox(u"Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"_s,
-                                               QString::fromLatin1(reply)));
+                const QString empty = u"Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"_s;
+                scope.push(testsupport::msgBox(empty, QString::fromLatin1(reply)));
                 o.cmdPasse->click();
                 QCOMPARE(stored("Passe"), *reply == 'N' ? hash : u"Undefined"_s);
             }

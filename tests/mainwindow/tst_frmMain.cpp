@@ -182,7 +182,8 @@ private slots:
         gradebookWithout(exchange, {}, {}, gradebook::exportApp());
         gradebookWithout(old, {u"Colonne"_s}, u"1.1.9"_s);  // before the column widths
         // A hash that would keep the program busy for minutes is checked against nothing.
-        gradebookWithout(slow, {}).Properties(u"Passe"_s).setValue(u"pbkdf2-sha256$2000000000$AAAA$"_s + QString(43, u'A') + u'=');
+        const QString slowHash = u"pbkdf2-sha256$2000000000$AAAA$"_s + QString(43, u'A') + u'=';
+        gradebookWithout(slow, {}).Properties(u"Passe"_s).setValue(slowHash);
         gradebookWithout(noNotes, {u"Notes"_s});  // fails only once its classes are read
         GradebookBuilder locked(path(u"locked.dat"_s));
         locked.addClass(u"Cinquième B"_s, u"5e B"_s);
