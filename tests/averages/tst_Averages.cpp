@@ -4,6 +4,7 @@
 #include "averages/Averages.h"
 #include "mainwindow/GradeGrid.h"
 #include "platform/FlexGrid.h"
+#include "GridTexts.h"
 
 #include <QTest>
 
@@ -77,33 +78,30 @@ private slots:
         QCOMPARE(averages::columnMeans(rows, QStringLiteral("0.0"))[1], QString());
     }
 
-    void theGradeGridLeavesOutASeriesOutOfZero() {
+    // The grade grid follows the same rules, with one decimal and with two: a series out of 0
+    // or of coefficient 0 weighs nothing, the general average reads the periods' as shown.
+    void theGradeGridFollowsTheSameRules() {
         gradegrid::GridData data;
-        data.nameWidth = 1800;
-        data.students = {{1, QStringLiteral("Aubert Anne")}, {2, QStringLiteral("Blanc Basile")}};
-        const auto series = [](qint32 key, const char* sur, int period, QHash<qint32, double> grades) {
-            gradegrid::Series s;
-            s.key = key;
-            s.name = QStringLiteral("S%1").arg(key);
-            s.sur = QString::fromLatin1(sur);
-            s.coefficient = QStringLiteral("1");
-            s.period = period;
-            s.width = 600;
-            s.grades = grades;
-            return s;
-        };
-        data.series = {series(1, "20", 1, {{1, 12}, {2, 8}}), series(2, "0", 1, {{1, 5}, {2, 7}}),
-                       series(3, "", 2, {{1, 9}})};
+        data.students = {{1, "Aubert Anne"}, {2, "Blanc Basile"}, {3, "Colin Céline"}, {4, "Dumas Denis"}};
+        data.series = {{1, "A", "20", "1", 1, 600, {{1, 12}, {3, 10.5}, {4, 16}}}, {2, "B", "20", "2", 1, 600, {{1, 15}}},
+                       {3, "Y", "0", "1", 1, 600, {{4, 5}}}, {4, "C", "10", "1", 2, 600, {{1, 8}, {3, 5.5}}},
+                       {5, "D", "40", "1", 2, 600, {{1, 25}}}, {6, "Z", "20", "0", 2, 600, {{4, 18}}}};
         platform::FlexGrid grid;
         gradegrid::AveragePositions positions{};
         gradegrid::fillGrid(grid, data, positions, QStringLiteral("0.0"));
-        QCOMPARE(positions[1], 3);
-        // Period 1 is the series out of 20 alone; period 2 has no scale at all.
-        QCOMPARE(grid.TextMatrix(4, 3), QStringLiteral("12,0"));
-        QCOMPARE(grid.TextMatrix(5, 3), QStringLiteral("8,0"));
-        QCOMPARE(grid.TextMatrix(4, positions[2]), QString());
-        QCOMPARE(grid.TextMatrix(4, positions[4]), QStringLiteral("12,0"));
-        QCOMPARE(grid.TextMatrix(grid.Rows() - 1, 3), QStringLiteral("10,0"));
+        QCOMPARE(positions, (gradegrid::AveragePositions{0, 4, 8, 0, 9}));
+        const QList<QStringList> rows = testsupport::gridTexts(grid);
+        QCOMPARE(rows[0], (QStringList{"", "A", "B", "Y", "Moyenne 1", "C", "D", "Z", "Moyenne 2", "Moyenne générale"}));
+        // Period 2 is 14,25, shown 14,3: the general average is 14,2 where the exact 14,125 gives 14,1.
+        QCOMPARE(rows[4], (QStringList{"Aubert Anne", "12", "15", "", "14,0", "8", "25", "", "14,3", "14,2"}));
+        QCOMPARE(rows[5], (QStringList{"Blanc Basile", "", "", "", "", "", "", "", "", ""}));
+        QCOMPARE(rows[6], (QStringList{"Colin Céline", "10,5", "", "", "10,5", "5,5", "", "", "11,0", "10,8"}));
+        QCOMPARE(rows[7], (QStringList{"Dumas Denis", "16", "", "5", "16,0", "", "", "18", "", "16,0"}));
+        QCOMPARE(rows[9], (QStringList{" Moyenne", "12,8", "15,0", "5,0", "13,5", "6,8", "25,0", "18,0", "12,7", "13,7"}));
+        gradegrid::fillGrid(grid, data, positions, QStringLiteral("0.00"));
+        QCOMPARE(testsupport::gridTexts(grid)[4].mid(4), (QStringList{"14,00", "8", "25", "", "14,25", "14,13"}));
+        QCOMPARE(grid.TextMatrix(6, 9), QStringLiteral("10,75"));
+        QCOMPARE(grid.TextMatrix(9, 9), QStringLiteral("13,63"));
     }
 };
 

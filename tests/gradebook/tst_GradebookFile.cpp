@@ -1,13 +1,16 @@
-// The gradebook file: its schema, the rules of its data model, and its creation.
+// The gradebook file: its schema, the rules of its data model, its creation, its kind and
+// version, and the conversion of a file that an older version wrote.
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/Modal.h"
 #include "DbTestSupport.h"
 #include "FileSizeLimit.h"
 #include "GradebookBuilder.h"
+#include "PartialGradebook.h"
 #include "UiHelpers.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +18,7 @@
 using namespace Qt::StringLiterals;
 
 using namespace db;
+using namespace mUtilities;
 using namespace testsupport;
 
 namespace {
@@ -22,19 +26,34 @@ namespace {
 // Every part of a definition, as one line that QCOMPARE can show.
 QString describe(const TableDef& table) {
     QStringList parts{table.Name()};
-    for (const FieldDef& f : table.Fields())
-        parts << u"%1 %2/%3 %4%5%6 =%7 %8-%9"_s.arg(f.Name())
-                     .arg(int(f.Type()))
-                     .arg(f.Size())
-                     .arg(f.AutoIncrement())
-                     .arg(f.Required())
-                     .arg(f.AllowZeroLength())
-                     .arg(f.DefaultValue().toString())
-                     .arg(f.ValidationRule() ? f.ValidationRule()->low : -1)
-                     .arg(f.ValidationRule() ? f.ValidationRule()->high : -1);
+    for (const FieldDef& f : table.Fields()) {
+        const std::optional<Between>& between = f.ValidationRule();
+        const QString rule = between ? u"%1-%2"_s.arg(between->low).arg(between->high) : QString();
+        parts << u"%1 %2/%3 %4%5%6 =%7 %8"_s.arg(f.Name(), QString::number(int(f.Type())), QString::number(f.Size()),
+                                                 QString::number(f.AutoIncrement()), QString::number(f.Required()),
+                                                 QString::number(f.AllowZeroLength()), f.DefaultValue().toString(), rule);
+    }
     for (const IndexDef& i : table.Indexes())
         parts << i.Name() + u'(' + i.Fields().join(u',') + u')' + (i.Primary() ? "P" : "") + (i.Unique() ? "U" : "");
     return parts.join(u", "_s);
+}
+
+// The file's properties and the definitions of its tables, one line each.
+QStringList schemaOf(const Database& d) {
+    QStringList lines;
+    for (const QString& name : d.PropertyNames())
+        lines << name + u'=' + d.Properties(name).Value().toString();
+    for (const QString& table : d.TableNames())
+        lines << describe(d.TableDefs(table));
+    return lines;
+}
+
+// Those of a new gradebook, as the program states them, dated the day it was made.
+QStringList newSchema() {
+    QStringList lines{"App=Vorsk App Quibolet", "VersionID=1.2.2", "Passe=Undefined", "Moyenne=1"};
+    for (const TableDef& table : gradebook::gradebookTables(kPartialCreated))
+        lines << describe(table);
+    return lines;
 }
 
 // A value that each field accepts; texts and numbers differ from row to row.
@@ -46,6 +65,44 @@ QVariant validValue(const FieldDef& f, int row) {
     return values.value(f.Type());
 }
 
+const QString kColonne = u"Colonne"_s;
+
+// A file as an older version wrote it, without the column widths (nor the grid's index), with
+// `seriesRows` series; `seriesWidths`: with the series' widths half there.
+void makeOldFile(const QString& file, const QString& version, int seriesRows, bool seriesWidths = false,
+                 bool exchange = false) {
+    const QStringList missing =
+        exchange ? QStringList{u"Classes"_s, kColonne} : QStringList{kColonne, u"Séries.NumClassMat"_s};
+    Database d = gradebookWithout(file, missing, version, exchange ? gradebook::exportApp() : QString());
+    Transaction t(d);
+    if (!exchange) {
+        Recordset classes = d.OpenRecordset(Query(u"Classes"_s));
+        for (const QString& name : {u"6A"_s, u"5B"_s})
+            addRow(classes, {{"Nom", name}, {"Nom abrégé", name}});
+    }
+    Recordset series = d.OpenRecordset(Query(u"Séries"_s));
+    for (int i = 0; i < seriesRows; ++i)
+        addRow(series, {{"Nom", u"Contrôle de mathématiques %1"_s.arg(i)},
+                        {"Sur", 1}, {"Coefficient", 1}, {"NumMat", 1}, {"NumClass", 1}});
+    if (seriesWidths) {
+        // As a conversion that stopped half-way left it: the field is there, some rows lack it.
+        d.AddField(u"Séries"_s, FieldDef(kColonne, FieldType::Integer).setRequired());
+        series = d.OpenRecordset(Query(u"Séries"_s));
+        series.Edit();
+        series.Fields(kColonne).setValue(900);
+        series.Update();
+    }
+    t.commit();
+}
+
+QList<int> widths(const Database& d, const QString& table) {
+    QList<int> result;
+    Recordset rs = d.OpenRecordset(Query(table), RecordsetType::Snapshot);
+    for (; !rs.Eof(); rs.MoveNext())
+        result << rs.Fields(kColonne).Value().toInt();
+    return result;
+}
+
 }  // namespace
 
 class tst_GradebookFile : public QObject {
@@ -53,30 +110,32 @@ class tst_GradebookFile : public QObject {
 
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    const QDateTime m_created{QDate(2024, 9, 2), QTime(8, 30), Qt::UTC};
+    const QDateTime m_created = kPartialCreated;
+    QStringList m_questions;
+
+    void answer(const QString& tag) {
+        mUtilities::setConversionQuestion([this, tag](const QString& title, const QString& message) {
+            m_questions << title + u'|' + message;
+            return tag;
+        });
+    }
 
 private slots:
     void cleanup() {
         mUtilities::gRsNotes = Recordset();
         mUtilities::gDB = Database();
         mUtilities::setNewGradebookNotice({});
+        mUtilities::setConversionQuestion({});
+        m_questions.clear();
     }
 
     void aNewGradebookHoldsExactlyTheSchema() {
         const QString file = path(u"Année 2024-2025.dat"_s);
         mUtilities::CreateGradebookFile(file, m_created);
         Database d = openGradebook(file);
-        QStringList properties;
-        for (const QString& name : d.PropertyNames())
-            properties << name + u'=' + d.Properties(name).Value().toString();
-        QCOMPARE(properties, (QStringList{"App=Vorsk App Quibolet", "VersionID=1.2.2", "Passe=Undefined", "Moyenne=1"}));
-
-        // The file holds the definitions as the program states them, dated the day it was made.
-        QCOMPARE(d.TableNames(), (QStringList{"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"}));
-        for (const TableDef& table : gradebook::gradebookTables(m_created)) {
-            QCOMPARE(describe(d.TableDefs(table.Name())), describe(table));
-            QCOMPARE(rowCount(d, table.Name()), 0);
-        }
+        QCOMPARE(schemaOf(d), newSchema());
+        for (const QString& table : d.TableNames())
+            QCOMPARE(rowCount(d, table), 0);
         QVERIFY(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(u".tmp"_s).isEmpty());
     }
 
@@ -208,59 +267,126 @@ private slots:
         QCOMPARE(scope.pending(), 0);
     }
 
-    // A gradebook written before the grid's index joined the schema gains it on opening
-    // and keeps every table, field, index, property and row; a colleague's exchange file
-    // is read as it came.
-    void anOlderGradebookGainsTheGridIndex() {
-        const auto check = [](const QString& file) {
-            Database d = openGradebook(file);
-            return mUtilities::CheckGradebookVersion(d);
-        };
-        const auto withoutIndex = [&](const QString& file, const QString& app) {
-            Database d = Database::CreateDatabase(file, gradebook::databasePassword());
-            for (const gradebook::PropertyDef& p : gradebook::gradebookProperties())
-                d.CreateProperty(p.name, p.type, p.name == u"App"_s ? QVariant(app) : p.value);
-            for (const TableDef& table : gradebook::gradebookTables(m_created)) {
-                TableDef old(table.Name());
-                for (const FieldDef& f : table.Fields())
-                    old.appendField(f);
-                for (const IndexDef& i : table.Indexes())
-                    if (table.Name() != u"Séries"_s || i.Name() != u"NumClassMat"_s)
-                        old.appendIndex(i);
-                d.CreateTable(old);
-            }
-            Recordset series = d.OpenRecordset(Query(u"Séries"_s));
-            addRow(series, {{"Nom", u"Dictée"_s}, {"Sur", 10}, {"Coefficient", 2}, {"NumMat", 1}, {"NumClass", 1}, {"Colonne", 600}});
-        };
-        const QString exchange = path(u"echange-ancien.dat"_s);
-        withoutIndex(exchange, gradebook::exportApp());
-        const QByteArray exchangeBytes = fileBytes(exchange);
-        QVERIFY(check(exchange));
-        QCOMPARE(fileBytes(exchange), exchangeBytes);
+    // Names as the window title and the exchange wizard show them, the school year of a new
+    // gradebook, and a file removed (never a folder).
+    void namesAndFiles() {
+        QCOMPARE(RemoveExtension(GetFileName(u"/home/prof/Notes/Année 2024-2025.v1.dat"_s)), u"Année 2024-2025.v1"_s);
+        QCOMPARE(ShortenName(QString(20, u'é')), QString(20, u'é'));
+        QCOMPARE(ShortenName(u"Contrôle de géographie"_s), u"Contrôle de géogr..."_s);
+        QCOMPARE(DefaultGradebookName(QDate(2024, 8, 31)), u"Année 2023-2024"_s);
+        QCOMPARE(DefaultGradebookName(QDate(2024, 9, 1)), u"Année 2024-2025"_s);
+        const QString file = path(u"a.dat"_s);
+        QVERIFY(writeFile(file, {}));
+        QVERIFY(!KillFile(m_dir.path()));
+        QVERIFY(KillFile(file) && !QFile::exists(file));
+    }
 
-        const QString file = path(u"sans-index.dat"_s);
-        withoutIndex(file, gradebook::gradebookApp());
-        QVERIFY(check(file));
+    void kindsOfFile() {
+        const QString book = path(u"kind.dat"_s);
+        CreateGradebookFile(book);
+        QCOMPARE(GetFileKind(openGradebook(book)), quint8(1));
+        // The name must match to the letter; a file with no name at all is no gradebook either.
+        for (const auto& [app, kind] : {std::pair{gradebook::exportApp(), 2}, {u"vorsk app quibolet"_s, 0}, {{}, 0}}) {
+            Database d = Database::CreateDatabase(path(u"kind%1%2.dat"_s.arg(kind).arg(app.size())),
+                                                  gradebook::databasePassword());
+            if (!app.isEmpty())
+                d.CreateProperty(u"App"_s, FieldType::Text, app);
+            QCOMPARE(GetFileKind(d), quint8(kind));
+        }
+        Database closed = openGradebook(book);
+        closed.Close();
+        QCOMPARE(GetFileKind(closed), quint8(0));
+    }
+
+    void versionsAreRestampedOrLeftAlone() {
+        for (const auto& [version, after] :
+             {std::pair{"1.2.1", "1.2.2"}, {"1.2.2", "1.2.2"}, {"1.10.0", "1.10.0"}, {"1.2.3", "1.2.3"}}) {
+            const QString file = path(u"v%1.dat"_s.arg(QString::fromLatin1(version)));
+            makeOldFile(file, QString::fromLatin1(version), 1, true);
+            Database d = openGradebook(file);
+            QVERIFY(CheckGradebookVersion(d));
+            QCOMPARE(openGradebook(file).Properties(u"VersionID"_s).Value().toString(), QString::fromLatin1(after));
+        }
+        QVERIFY(m_questions.isEmpty());
+        for (const char* bad : {"un.deux", "3.27.68"}) {
+            const QString file = path(u"bad%1.dat"_s.arg(qHash(QByteArray(bad))));
+            makeOldFile(file, QString::fromLatin1(bad), 1, true);
+            Database d = openGradebook(file);
+            QVERIFY(dbError([&] { CheckGradebookVersion(d); }) >= 0);
+        }
+    }
+
+    void olderFilesAreConvertedWithConsent() {
+        const QString file = path(u"ancien.dat"_s);
+        makeOldFile(file, u"1.1.9"_s, 3);
+        const QByteArray before = fileBytes(file);
+        {
+            // Until the question can be asked, nothing is converted.
+            Database d = openGradebook(file);
+            QVERIFY(!CheckGradebookVersion(d));
+            answer(u"2"_s);
+            QVERIFY(!CheckGradebookVersion(d));
+        }
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(m_questions.size(), 1);
+        QVERIFY(m_questions[0].startsWith(u"Quibolet|Le carnet de notes que vous tentez d'ouvrir"_s));
+        QVERIFY(m_questions[0].contains(u"converti au format 1.2.2\n"_s));
+
+        answer(QString());  // a box closed without a button goes on
         {
             Database d = openGradebook(file);
-            QStringList properties;
-            for (const QString& name : d.PropertyNames())
-                properties << name + u'=' + d.Properties(name).Value().toString();
-            QCOMPARE(properties, (QStringList{"App=Vorsk App Quibolet", "VersionID=1.2.2", "Passe=Undefined", "Moyenne=1"}));
-            QCOMPARE(d.TableNames(), (QStringList{"Classes", "Coefficients", "Elèves", "Matières", "Notes", "Séries"}));
-            for (const TableDef& table : gradebook::gradebookTables(m_created))
-                QCOMPARE(describe(d.TableDefs(table.Name())), describe(table));
-            Recordset series = d.OpenRecordset(Query(u"Séries"_s), RecordsetType::Snapshot);
-            QCOMPARE(series.RecordCount(), 1);
-            QCOMPARE(series.Fields(u"Nom"_s).Value().toString() + series.Fields(u"Sur"_s).Value().toString(), u"Dictée10"_s);
+            QVERIFY(CheckGradebookVersion(d));
         }
+        // The widths, the grid's index and the new version, every other part and row kept.
+        QCOMPARE(schemaOf(openGradebook(file)), newSchema());
+        QCOMPARE(widths(openGradebook(file), u"Séries"_s), (QList<int>{600, 600, 600}));
+        QCOMPARE(widths(openGradebook(file), u"Classes"_s), (QList<int>{1800, 1800}));
         // The index itself is in the file, not only in its description: it cannot be made twice.
         QVERIFY(rawExec(file, gradebook::databasePassword().toUtf8(),
                         "CREATE INDEX \"S\xc3\xa9ries.NumClassMat\" ON \"S\xc3\xa9ries\" (\"NumClass\", \"NumMat\")") != 0);
-        // Opening again adds nothing more.
-        const QByteArray after = fileBytes(file);
-        QVERIFY(check(file));
-        QCOMPARE(fileBytes(file), after);
+        // Opening again asks nothing and adds nothing; a colleague's exchange file, even without
+        // the index, is read as it came.
+        const QString exchange = path(u"echange-ancien.dat"_s);
+        gradebookWithout(exchange, {u"Séries.NumClassMat"_s}, {}, gradebook::exportApp());
+        for (const QString& f : {file, exchange}) {
+            const QByteArray bytes = fileBytes(f);
+            Database d = openGradebook(f);
+            QVERIFY(CheckGradebookVersion(d));
+            QCOMPARE(fileBytes(f), bytes);
+        }
+        QCOMPARE(m_questions.size(), 2);
+    }
+
+    void aConversionCutShortLeavesTheFileUsable() {
+        const QString file = path(u"coupure.dat"_s);
+        makeOldFile(file, u"1.0.5"_s, 2000);
+        answer(u"1"_s);
+        {
+            Database d = openGradebook(file);
+            FileSizeLimit full(QFileInfo(file).size() / 4);
+            QVERIFY(dbError([&] { CheckGradebookVersion(d); }) >= 0);
+        }
+        {
+            Database d = openGradebook(file);
+            QCOMPARE(d.Properties(u"VersionID"_s).Value(), QVariant(u"1.0.5"_s));
+            QCOMPARE(d.TableDefs(u"Séries"_s).fieldIndex(kColonne), -1);
+            QCOMPARE(rowCount(d, u"Séries"_s), 2000);
+            QVERIFY(CheckGradebookVersion(d));
+        }
+        QCOMPARE(widths(openGradebook(file), u"Séries"_s), QList<int>(2000, 600));
+
+        // A file that an older version left with a width field already there is converted too,
+        // and so is an exchange file, which has no classes.
+        const QString half = path(u"moitie.dat"_s), exchange = path(u"echange.dat"_s);
+        makeOldFile(half, u"1.1.0"_s, 2, true);
+        makeOldFile(exchange, u"1.1.9"_s, 2, false, true);
+        for (const QString& f : {half, exchange}) {
+            Database d = openGradebook(f);
+            QVERIFY(CheckGradebookVersion(d));
+            QCOMPARE(widths(d, u"Séries"_s), (QList<int>{600, 600}));
+        }
+        QCOMPARE(widths(openGradebook(half), u"Classes"_s), (QList<int>{1800, 1800}));
+        QCOMPARE(GetFileKind(openGradebook(exchange)), quint8(2));
     }
 };
 

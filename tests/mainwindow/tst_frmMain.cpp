@@ -1,9 +1,15 @@
-// The main window: opening a gradebook (and every way it can fail), the grade grid of each
-// period layout, its averages, what the window keeps between runs, and its commands in the help.
+// The main window: opening a gradebook, and every way it can fail (files that a teacher may
+// meet on a USB stick or receive from someone else, damaged, read-only, held by another
+// program or crafted, are refused with a message that says why and nothing written to them),
+// the grade grid of each period layout, what the window keeps between runs, and its commands.
 #include "Answers.h"
 #include "DbTestSupport.h"
+#include "FileRights.h"
 #include "GradebookBuilder.h"
+#include "GridTexts.h"
+#include "PartialGradebook.h"
 #include "TabBarTestKit.h"
+#include "UiHelpers.h"
 #include "editing/Cascades.h"
 #include "editing/ClassEdit.h"
 #include "editing/SubjectEdit.h"
@@ -17,28 +23,26 @@
 #include "platform/Paths.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
+#include "platform/db/Sqlite.h"
 
-#include <QFile>
+#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QRandomGenerator>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
+using namespace Qt::StringLiterals;
 using platform::FlexGrid;
 using platform::Form;
-using testsupport::GradebookBuilder;
+using namespace testsupport;
 
 namespace {
-
-QStringList rowTexts(const FlexGrid& g, int row) {
-    QStringList texts;
-    for (int c = 0; c < g.Cols(); ++c) texts << g.TextMatrix(row, c);
-    return texts;
-}
 
 // Cells whose colour differs from the fixed cells', as "row,col".
 QStringList editableCells(FlexGrid& g) {
@@ -47,22 +51,47 @@ QStringList editableCells(FlexGrid& g) {
         for (int c = 0; c < g.Cols(); ++c) {
             g.setRow(r);
             g.setCol(c);
-            if (g.CellBackColor() != g.BackColorFixed()) cells << QStringLiteral("%1,%2").arg(r).arg(c);
+            if (g.CellBackColor() != g.BackColorFixed()) cells << u"%1,%2"_s.arg(r).arg(c);
         }
     return cells;
 }
 
-QString setting(const char* key) { return platform::GetSetting(QStringLiteral("StartUp"), QString::fromLatin1(key)); }
+QString setting(const char* key) { return platform::GetSetting(u"StartUp"_s, QString::fromLatin1(key)); }
 
 int columnWidth(const QString& table, const QString& keyField, int key) {
     db::Recordset rs = mUtilities::gDB.OpenRecordset(db::Query(table).where(db::Field(keyField) == key),
                                                       db::RecordsetType::Snapshot);
-    return rs.Fields(QStringLiteral("Colonne")).Value().toInt();
+    return rs.Fields(u"Colonne"_s).Value().toInt();
 }
 
-void select(frmMain& main, int section, int item) {
-    main.vskTab_HeaderClick(section);
-    main.vskTab_ItemClick(section, item);
+const QString kReadOnly = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier ou son dossier est en lecture seule."_s;
+const QString kDamaged = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier est endommagé."_s;
+const QString kBusy = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier est utilisé par un autre programme."_s;
+const QString kNotValid = u"Ce fichier n'est pas un carnet de notes valide."_s;
+const QString kCannotOpen =
+    u"Impossible d'ouvrir ce carnet de notes.\nIl ne s'agit sans doute pas d'un carnet de notes valide."_s;
+
+constexpr int kPage = 1024;  // the page size of the files
+
+const QByteArray kKey = gradebook::databasePassword().toUtf8();
+
+// The definition of "Séries" in the file, one text changed.
+QByteArray changeDefinition(const char* from, const char* to) {
+    return QByteArray("UPDATE __TableDefs SET Definition = replace(Definition, '") + from + "', '" + to
+         + "') WHERE Name = 'Séries'";
+}
+
+void overwrite(const QString& file, qint64 at, const QByteArray& bytes) {
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.seek(at));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Files that lie beside `file` and would show that something was written (a journal).
+QStringList leftovers(const QString& file) {
+    const QFileInfo info(file);
+    return QDir(info.absolutePath()).entryList({info.fileName() + u"-*"_s}, QDir::Files | QDir::Hidden);
 }
 
 }  // namespace
@@ -71,75 +100,108 @@ class tst_frmMain : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString m_base;
+    int m_rows = 0;
+
+    // A fresh copy of the sound gradebook in a folder of its own.
+    QString copyOfBase(const QString& name) {
+        const QString folder = m_dir.filePath(name);
+        QDir().mkpath(folder);
+        const QString file = folder + u"/carnet.dat"_s;
+        QFile::remove(file);
+        QFile::copy(m_base, file);
+        return file;
+    }
+
+    // Opens the file through the main window, answering the one message it may show.
+    // Returns the message ("" when the file opened).
+    QString open(frmMain& main, const QString& file) {
+        platform::ModalTestScope scope;
+        QString message;
+        scope.push([&](QWidget& w) {
+            auto* box = qobject_cast<QMessageBox*>(&w);
+            QVERIFY(box && box->icon() == QMessageBox::Critical);
+            message = box->text();
+            clickButton(w, u"OK"_s);
+        });
+        bool opened = main.OpenAFile(file);
+        // A file damaged where opening does not read is refused once the walk of the whole file is over.
+        if (opened && dbError([] { mUtilities::gDB.awaitIntegrity(); }) >= 0)
+            opened = !QTest::qWaitFor([] { return !mUtilities::gDB.isOpen(); });
+        if (opened != message.isEmpty()) qWarning("opened %d with message %s", opened, qPrintable(message));
+        return opened ? QString() : message;
+    }
+
+    // Every class and subject of the open gradebook shown in turn.
+    void showEverything(frmMain& main) {
+        for (int s = 1; s <= main.vskTab->SectionCount(); ++s)
+            for (int i = 1; i <= main.vskTab->SectionAt(s).ItemCount(); ++i) main.selectClassAndSubject(s, i);
+    }
 
 private slots:
+    void initTestCase() {
+        m_base = m_dir.filePath(u"base.dat"_s);
+        GradebookBuilder b(m_base);
+        const int cls = b.addClass(u"Sixième A"_s, u"6e A"_s);
+        const int maths = b.addSubject(u"Mathématiques"_s), french = b.addSubject(u"Français"_s);
+        QList<int> students;
+        for (int i = 0; i < 12; ++i) students << b.addStudent(cls, u"Élève %1"_s.arg(i), u"Prénom"_s);
+        for (int s = 0; s < 6; ++s) {
+            const int series = b.addSeries(cls, s % 2 ? maths : french, u"Contrôle %1"_s.arg(s), 20, 1, 1 + s % 3);
+            for (int e = 0; e < students.size(); ++e) b.addGrade(series, students[e], (e * 7 + s) % 21);
+        }
+        b.close();
+        m_rows = int(QFileInfo(m_base).size() / kPage);
+    }
+
     void cleanup() {
         Form<frmMain>::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        mUtilities::gRsNotes = db::Recordset();
+        mUtilities::gDB = db::Database();
     }
 
     void openingFailuresKeepThePreviousGradebook() {
-        GradebookBuilder a(path(QStringLiteral("Année A.dat")));
-        const int cls = a.addClass(QStringLiteral("Sixième A"), QStringLiteral("6e A"));
-        const int s = a.addSeries(cls, a.addSubject(QStringLiteral("Maths")), QStringLiteral("DS"), 20, 1, 1);
-        a.addGrade(s, a.addStudent(cls, QStringLiteral("Durand"), QStringLiteral("Léa")), 12);
-        a.close();
-
+        const QString first = copyOfBase(u"premier"_s);
         platform::ModalTestScope scope;
         frmMain& main = Form<frmMain>::get();
-        QVERIFY(main.OpenAFile(a.path()));
-        QCOMPARE(main.windowTitle(), QStringLiteral("Carnet de notes - Année A"));
+        QVERIFY(main.OpenAFile(first));
         const db::Database opened = mUtilities::gDB;
         const auto unchanged = [&] {
             QVERIFY(mUtilities::gDB.sameDatabase(opened) && mUtilities::gRsNotes.isOpen());
-            QCOMPARE(main.windowTitle(), QStringLiteral("Carnet de notes - Année A"));
-            QCOMPARE(setting("File"), a.path());
-            QCOMPARE(main.lblPrincipal->text(), QStringLiteral("6e A - Maths"));
-            QCOMPARE(main.flxNotes->TextMatrix(4, 1), QStringLiteral("12"));
+            QCOMPARE(main.windowTitle(), u"Carnet de notes - carnet"_s);
+            QCOMPARE(setting("File"), first);
+            QCOMPARE(main.lblPrincipal->text(), u"6e A - Mathématiques"_s);
+            QCOMPARE(main.flxNotes->TextMatrix(4, 0), u"Élève 0 Prénom"_s);
         };
 
-        QFile junk(path(QStringLiteral("junk.dat")));
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write(QByteArray(4096, 'x')) > 0);
-        junk.close();
-        const QString bare = path(QStringLiteral("bare.dat"));
+        const QString junk = path(u"junk.dat"_s), bare = path(u"bare.dat"_s), exchange = path(u"Notes Export 0001.dat"_s),
+                      old = path(u"old.dat"_s), slow = path(u"slow.dat"_s), noNotes = path(u"sans notes.dat"_s);
+        QVERIFY(writeFile(junk, QByteArray(4096, 'x')));
         db::Database::CreateDatabase(bare, gradebook::databasePassword()).Close();
-        GradebookBuilder exchange(path(QStringLiteral("Notes Export 0001.dat")));
-        exchange.setProperty(QStringLiteral("App"), gradebook::exportApp());
-        exchange.close();
-        GradebookBuilder old(path(QStringLiteral("old.dat")));
-        old.setProperty(QStringLiteral("VersionID"), QStringLiteral("1.1.9"));
-        old.close();
-        GradebookBuilder locked(path(QStringLiteral("locked.dat")));
-        locked.addClass(QStringLiteral("Cinquième B"), QStringLiteral("5e B"));
-        locked.setProperty(QStringLiteral("Passe"), QStringLiteral("Secret"));
-        locked.close();
+        gradebookWithout(exchange, {}, {}, gradebook::exportApp());
+        gradebookWithout(old, {u"Colonne"_s}, u"1.1.9"_s);  // before the column widths
         // A hash that would keep the program busy for minutes is checked against nothing.
-        GradebookBuilder slow(path(QStringLiteral("slow.dat")));
-        slow.setProperty(QStringLiteral("Passe"), QStringLiteral("pbkdf2-sha256$2000000000$AAAA$") + QString(43, u'A') + u'=');
-        slow.close();
-        // A file that fails only once its classes are read.
-        const QString noNotes = path(QStringLiteral("sans notes.dat"));
-        {
-            db::Database f = db::Database::CreateDatabase(noNotes, gradebook::databasePassword());
-            for (const gradebook::PropertyDef& p : gradebook::gradebookProperties()) f.CreateProperty(p.name, p.type, p.value);
-            for (const db::TableDef& t : gradebook::gradebookTables(QDateTime::currentDateTime()))
-                if (t.Name() != u"Notes") f.CreateTable(t);
-        }
+        const QString slowHash = u"pbkdf2-sha256$2000000000$AAAA$"_s + QString(43, u'A') + u'=';
+        gradebookWithout(slow, {}).Properties(u"Passe"_s).setValue(slowHash);
+        gradebookWithout(noNotes, {u"Notes"_s});  // fails only once its classes are read
+        GradebookBuilder locked(path(u"locked.dat"_s));
+        locked.addClass(u"Cinquième B"_s, u"5e B"_s);
+        locked.setProperty(u"Passe"_s, u"Secret"_s);
+        locked.close();
 
-        using testsupport::systemMessage;
-        const auto incorrect = systemMessage(QStringLiteral("Mot de passe incorrect.\nAccès au carnet de notes refusé."));
-        const auto cannotOpen = systemMessage(QStringLiteral("Impossible d'ouvrir ce carnet de notes.\n"
-                                                             "Il ne s'agit sans doute pas d'un carnet de notes valide."));
-        const QString question = QStringLiteral("Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure.");
+        const auto incorrect = systemMessage(u"Mot de passe incorrect.\nAccès au carnet de notes refusé."_s);
+        const auto cannotOpen = systemMessage(kCannotOpen);
+        const QString question = u"Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure."_s;
         const QList<std::pair<QString, QList<platform::ModalResponder>>> failures = {
-            {junk.fileName(), {cannotOpen}},
-            {bare, {systemMessage(QStringLiteral("Ce fichier n'est pas un carnet de notes valide."))}},
-            {exchange.path(), {systemMessage(QStringLiteral("Vous essayez d'ouvrir un carnet de notes exporté.\nOuvrez ou "
-                                                            "créez d'abord un carnet de notes avant d'y importer des notes."))}},
-            {old.path(), {testsupport::msgBox(question, QStringLiteral("Annuler"))}},  // conversion refused
-            {locked.path(), {testsupport::password(QStringLiteral("Secret"), true)}},  // password cancelled
-            {locked.path(), {testsupport::password(QStringLiteral("secret")), incorrect}},
-            {slow.path(), {testsupport::password(QStringLiteral("Secret")), incorrect}},
+            {junk, {cannotOpen}},
+            {bare, {systemMessage(kNotValid)}},
+            {exchange, {systemMessage(u"Vous essayez d'ouvrir un carnet de notes exporté.\nOuvrez ou créez d'abord "
+                                      "un carnet de notes avant d'y importer des notes."_s)}},
+            {old, {msgBox(question, u"Annuler"_s)}},  // conversion refused
+            {locked.path(), {password(u"Secret"_s, true)}},        // password cancelled
+            {locked.path(), {password(u"secret"_s), incorrect}},
+            {slow, {password(u"Secret"_s), incorrect}},
             {noNotes, {cannotOpen}},
         };
         for (const auto& [file, answers] : failures) {
@@ -149,59 +211,192 @@ private slots:
             unchanged();
         }
 
-        scope.push(testsupport::password(QStringLiteral("Secret")));
+        scope.push(password(u"Secret"_s));
         QVERIFY(main.OpenAFile(locked.path()));
         // The password that an older version kept in clear is now kept as its hash, which
         // the right password alone matches.
-        const QByteArray content = testsupport::decryptedContent(locked.path());
+        const QByteArray content = decryptedContent(locked.path());
         QVERIFY(content.contains("pbkdf2-sha256$") && !content.contains("Secret"));
-        scope.push(testsupport::password(QStringLiteral("secret")));
+        scope.push(password(u"secret"_s));
         scope.push(incorrect);
         QVERIFY(!main.OpenAFile(locked.path()));
-        scope.push(testsupport::password(QStringLiteral("Secret")));
+        scope.push(password(u"Secret"_s));
         QVERIFY(main.OpenAFile(locked.path()));
-        QCOMPARE(main.windowTitle(), QStringLiteral("Carnet de notes - locked"));
-        QCOMPARE(main.lblPrincipal->text(), QStringLiteral("5e B: aucune donnée à afficher."));
+        QCOMPARE(main.windowTitle(), u"Carnet de notes - locked"_s);
+        QCOMPARE(main.lblPrincipal->text(), u"5e B: aucune donnée à afficher."_s);
         QVERIFY(!main.flxNotes->isVisibleTo(&main));
         QCOMPARE(setting("File"), locked.path());
 
-        scope.push(testsupport::msgBox(question, QStringLiteral("OK")));
-        QVERIFY(main.OpenAFile(old.path()));
-        QCOMPARE(mUtilities::gDB.Properties(QStringLiteral("VersionID")).Value().toString(), QStringLiteral("1.2.2"));
-        QCOMPARE(main.lblPrincipal->text(), QStringLiteral("Aucune donnée à afficher."));
+        // Converted, its width fields added after its tables were made, it opens again as it is.
+        scope.push(msgBox(question, u"OK"_s));
+        QVERIFY(main.OpenAFile(old));
+        QVERIFY(main.OpenAFile(old));
+        QCOMPARE(scope.pending(), 0);
+        QCOMPARE(mUtilities::gDB.Properties(u"VersionID"_s).Value().toString(), u"1.2.2"_s);
+        QCOMPARE(main.lblPrincipal->text(), u"Aucune donnée à afficher."_s);
         QCOMPARE(main.vskTab->SectionCount(), 0);
     }
 
+    void refusedFiles_data() {
+        QTest::addColumn<QByteArray>("damage");  // SQL run on the file, or a change of its bytes or rights
+        QTest::addColumn<bool>("older");         // the SQL compares texts as an older engine did
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char* tag, const QByteArray& damage, const QString& message, bool older = false) {
+            QTest::newRow(tag) << damage << older << message;
+        };
+        row("read-only file", "chmod file", kReadOnly);
+        row("read-only folder", "chmod folder", kReadOnly);
+        row("another program writing it", "lock", kBusy);
+        row("a byte flipped in a page of grades", "flip", kDamaged);
+        row("a page zeroed", "zero", kDamaged);
+        row("truncated", "truncate", kDamaged);
+        row("a trigger deleting every grade", "CREATE TRIGGER t AFTER INSERT ON Notes BEGIN DELETE FROM Notes; END", kNotValid);
+        row("a view", "CREATE VIEW v AS SELECT * FROM Notes", kNotValid);
+        row("a table of its own", "CREATE TABLE Journal (x)", kNotValid);
+        row("an index of its own", "CREATE INDEX \"Notes.Note\" ON Notes (Note)", kNotValid);
+        row("a unique index dropped", "DROP INDEX \"Classes.Nom abrégé\"", kNotValid);
+        row("grades rebuilt without their rules",
+            "DROP TABLE Notes; CREATE TABLE \"Notes\" (\"Note\" FLOAT, \"NumSérie\" INTEGER, \"NumElv\" INTEGER, "
+            "PRIMARY KEY (\"NumSérie\", \"NumElv\")); CREATE INDEX \"Notes.NumSérie\" ON \"Notes\" (\"NumSérie\");"
+            "CREATE INDEX \"Notes.NumElv\" ON \"Notes\" (\"NumElv\")",
+            kNotValid);
+        row("a period rule up to 1e300", changeDefinition("\"between\":[1,3]", "\"between\":[1,1e300]"), kNotValid);
+        row("a field of no known type", changeDefinition("\"type\":2", "\"type\":99"), kNotValid);
+        row("a definition cut short", changeDefinition("]}", ""), kNotValid);
+        row("a text field of 100000 characters", changeDefinition("\"size\":30", "\"size\":100000"), kNotValid);
+        row("decimals of 1e300", "UPDATE __Properties SET Value = 1e300 WHERE Name = 'Moyenne'", kNotValid);
+        // Names indexed by an older comparison that told a combining accent from a precomposed one.
+        row("a name out of its index's order", "INSERT INTO Elèves (Nom, Prénom, NumClass) VALUES ('E\u0301mile', 'A', 1)",
+            kDamaged, true);
+        row("a subject twice in a unique index", "INSERT INTO Matières VALUES (0, 'Mathe\u0301matiques')", kDamaged, true);
+        // Refused once the conversion that a version 1.2 asks for was accepted.
+        const QByteArray version12 = "; UPDATE __Properties SET Value = '1.2' WHERE Name = 'VersionID'";
+        row("version 1.2 without its decimals", "DELETE FROM __Properties WHERE Name = 'Moyenne'" + version12, kCannotOpen);
+        row("version 1.2 without its password", "DELETE FROM __Properties WHERE Name = 'Passe'" + version12, kCannotOpen);
+        row("version 1.2 with a period 7",
+            "PRAGMA ignore_check_constraints = 1; UPDATE Séries SET Période = 7 WHERE rowid = 3" + version12, kCannotOpen);
+    }
+
+    void refusedFiles() {
+        QFETCH(QByteArray, damage);
+        QFETCH(bool, older);
+        QFETCH(QString, message);
+        const QString file = copyOfBase(QString::fromLatin1(QTest::currentDataTag()));
+        const QString folder = QFileInfo(file).absolutePath();
+        const qint64 size = QFileInfo(file).size();
+        sqlite3* locker = nullptr;
+        if (damage == "chmod file") {
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup));
+        } else if (damage == "chmod folder") {
+            QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        } else if (damage == "lock") {
+            // Another program in the middle of writing: it holds the file for itself.
+            sqlite3_open(QFile::encodeName(file).constData(), &locker);
+            sqlite3_key(locker, kKey.constData(), int(kKey.size()));
+            QCOMPARE(sqlite3_exec(locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        } else if (damage == "flip") {
+            overwrite(file, size - kPage / 2, QByteArray(1, '\xa5'));
+        } else if (damage == "zero") {
+            overwrite(file, 4 * kPage, QByteArray(kPage, '\0'));
+        } else if (damage == "truncate") {
+            QVERIFY(QFile::resize(file, size / 2));
+        } else {
+            QCOMPARE(rawExec(file, kKey, damage.constData(), older), SQLITE_OK);
+        }
+        const QByteArray before = fileBytes(file);
+        frmMain& main = Form<frmMain>::get();
+        mUtilities::setConversionQuestion([](const QString&, const QString&) { return u"1"_s; });
+        QString shown;
+        {
+            FileRightsEnforced rights;
+            shown = open(main, file);
+        }
+        if (locker) {
+            sqlite3_exec(locker, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite3_close(locker);
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(shown, message);
+        QVERIFY(!mUtilities::gDB.isOpen());
+        QCOMPARE(main.windowTitle(), u"Carnet de notes"_s);
+        // With no gradebook open, what needs one does nothing.
+        main.Message(&main, mSubClass::WM_COMMAND, commands::RenameSubject, 0);
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(leftovers(file), QStringList());
+    }
+
+    // A few hundred files damaged at random (with a fixed seed, so that a failure comes back):
+    // each is refused with a message, writing nothing, or opens and shows every grid.
+    void damagedCorpus() {
+        QRandomGenerator random(20261207);
+        const QByteArray sound = fileBytes(m_base);
+        const QStringList refusals{kDamaged, kNotValid, kCannotOpen};
+        const QString file = copyOfBase(u"corpus"_s);
+        QMap<QString, int> answers;
+        frmMain& main = Form<frmMain>::get();
+        QCOMPARE(open(main, copyOfBase(u"sound"_s)), QString());  // the sound file opens
+        for (int n = 0; n < 200; ++n) {
+            QByteArray bytes = sound;
+            switch (n % 3) {
+            case 0:  // cut anywhere
+                bytes.truncate(random.bounded(bytes.size()));
+                break;
+            case 1:  // up to four bytes flipped
+                for (int i = 0, count = 1 + random.bounded(4); i < count; ++i)
+                    bytes[random.bounded(bytes.size())] ^= char(1 + random.bounded(255));
+                break;
+            case 2:  // a page zeroed
+                bytes.replace(random.bounded(m_rows) * kPage, kPage, QByteArray(kPage, '\0'));
+                break;
+            }
+            QVERIFY(writeFile(file, bytes));
+            const QString shown = open(main, file);
+            const QString what = u"file %1: %2"_s.arg(n).arg(shown);
+            if (shown.isEmpty()) {
+                showEverything(main);
+                mUtilities::gRsNotes = db::Recordset();
+                mUtilities::gDB = db::Database();
+            } else {
+                QVERIFY2(refusals.contains(shown), qPrintable(what));
+                QVERIFY2(fileBytes(file) == bytes, qPrintable(what));
+            }
+            QVERIFY2(leftovers(file).isEmpty(), qPrintable(what));
+            ++answers[shown.section(u'\n', -1)];
+        }
+        qInfo() << answers;
+    }
+
     void gridShapePerPeriodLayout() {
-        GradebookBuilder b(path(QStringLiteral("shapes.dat")));
-        const int a = b.addClass(QStringLiteral("Cinquième A"), QStringLiteral("5A"));
-        const int empty = b.addClass(QStringLiteral("Cinquième B"), QStringLiteral("5B"));
-        const int maths = b.addSubject(QStringLiteral("Maths"));
-        const int french = b.addSubject(QStringLiteral("Français"));
-        b.addSubject(QStringLiteral("Anglais"));
-        const int zoe = b.addStudent(a, QStringLiteral("Zola"), QStringLiteral("Zoé"));
-        const int eric = b.addStudent(a, QStringLiteral("Éluard"), QStringLiteral("Paul"));
-        const int m2 = b.addSeries(a, maths, QStringLiteral("M2"), 20, 1, 2, QDate(2025, 1, 10));
-        const int m1 = b.addSeries(a, maths, QStringLiteral("M1"), 20, 2, 2, QDate(2025, 1, 5));
-        b.addSeries(a, french, QStringLiteral("F3"), 10, 1, 3);
-        b.addSeries(a, french, QStringLiteral("F1"), 10, 1, 1);
-        b.addSeries(empty, maths, QStringLiteral("B1"), 20, 1, 1);
+        GradebookBuilder b(path(u"shapes.dat"_s));
+        const int a = b.addClass(u"Cinquième A"_s, u"5A"_s);
+        const int empty = b.addClass(u"Cinquième B"_s, u"5B"_s);
+        const int maths = b.addSubject(u"Maths"_s), french = b.addSubject(u"Français"_s);
+        b.addSubject(u"Anglais"_s);
+        const int zoe = b.addStudent(a, u"Zola"_s, u"Zoé"_s);
+        const int eric = b.addStudent(a, u"Éluard"_s, u"Paul"_s);
+        const int m2 = b.addSeries(a, maths, u"M2"_s, 20, 1, 2, QDate(2025, 1, 10));
+        const int m1 = b.addSeries(a, maths, u"M1"_s, 20, 2, 2, QDate(2025, 1, 5));
+        b.addSeries(a, french, u"F3"_s, 10, 1, 3);
+        b.addSeries(a, french, u"F1"_s, 10, 1, 1);
+        b.addSeries(empty, maths, u"B1"_s, 20, 1, 1);
         b.addGrade(m1, zoe, 12.5);
         b.addGrade(m2, eric, 15);
+        b.setProperty(u"Moyenne"_s, 2);  // averages with two decimals
         b.close();
 
         frmMain& main = Form<frmMain>::get();
         QVERIFY(main.OpenAFile(b.path()));
         FlexGrid& g = *main.flxNotes;
         // The first series is in period 2: an empty "Moyenne 1" comes first, no "Moyenne 3".
-        QCOMPARE(main.lblPrincipal->text(), QStringLiteral("5A - Maths"));
-        QCOMPARE(rowTexts(g, 0), (QStringList{"", "Moyenne 1", "M1", "M2", "Moyenne 2", "Moyenne générale"}));
-        QCOMPARE(g.Rows(), 8);  // students sorted in French order, between two bands
-        QCOMPARE(rowTexts(g, 1), (QStringList{"Note/", "", "20", "20", "", ""}));
-        QCOMPARE(rowTexts(g, 2), (QStringList{"Coefficient", "", "2", "1", "", ""}));
-        QCOMPARE(rowTexts(g, 4).first(), QStringLiteral("Éluard Paul"));
-        QCOMPARE(rowTexts(g, 5), (QStringList{"Zola Zoé", "", "12,5", "", "12,5", "12,5"}));
-        QCOMPARE(rowTexts(g, 7).first(), QStringLiteral(" Moyenne"));
+        QCOMPARE(main.lblPrincipal->text(), u"5A - Maths"_s);
+        const QList<QStringList> rows = gridTexts(g);
+        QCOMPARE(rows.size(), 8);  // students sorted in French order, between two bands
+        QCOMPARE(rows[0], (QStringList{"", "Moyenne 1", "M1", "M2", "Moyenne 2", "Moyenne générale"}));
+        QCOMPARE(rows[1], (QStringList{"Note/", "", "20", "20", "", ""}));
+        QCOMPARE(rows[2], (QStringList{"Coefficient", "", "2", "1", "", ""}));
+        QCOMPARE(rows[4].first(), u"Éluard Paul"_s);
+        QCOMPARE(rows[5], (QStringList{"Zola Zoé", "", "12,5", "", "12,50", "12,50"}));
+        QCOMPARE(rows[7].first(), u" Moyenne"_s);
         QCOMPARE(g.RowData(4), eric);
         QCOMPARE(g.ColData(2), m1);
         QCOMPARE(main.propAveragePos(), (gradegrid::AveragePositions{0, 1, 4, 0, 5}));
@@ -210,19 +405,19 @@ private slots:
 
         // Periods 1 and 3 only: "Moyenne 2" stands empty between them.
         main.vskTab_ItemClick(1, 2);
-        QCOMPARE(rowTexts(g, 0),
+        QCOMPARE(gridTexts(g)[0],
                  (QStringList{"", "F1", "Moyenne 1", "Moyenne 2", "F3", "Moyenne 3", "Moyenne générale"}));
         QCOMPARE(main.propAveragePos(), (gradegrid::AveragePositions{0, 2, 3, 5, 6}));
 
         // No series: the names and an empty general average, nothing editable.
         main.vskTab_ItemClick(1, 3);
-        QCOMPARE(rowTexts(g, 0), (QStringList{"", "Moyenne générale"}));
+        QCOMPARE(gridTexts(g)[0], (QStringList{"", "Moyenne générale"}));
         QCOMPARE(editableCells(g), QStringList());
         QCOMPARE(main.propAveragePos(), (gradegrid::AveragePositions{0, 0, 0, 0, 1}));
 
         // A class without students hides the grid; only one section keeps a selected item.
-        select(main, 2, 1);
-        QCOMPARE(main.lblPrincipal->text(), QStringLiteral("5B - Maths"));
+        main.selectClassAndSubject(2, 1);
+        QCOMPARE(main.lblPrincipal->text(), u"5B - Maths"_s);
         QVERIFY(!g.isVisibleTo(&main));
         QCOMPARE(frmMain::mCurrentSection, 2);
         QVERIFY(main.vskTab->SectionAt(1).SelectedItem().isNull());
@@ -230,10 +425,10 @@ private slots:
     }
 
     void helpNamesEveryCommandAndOuvrirRoutesClassesAndSubjects() {
-        GradebookBuilder b(path(QStringLiteral("menu.dat")));
+        GradebookBuilder b(path(u"menu.dat"_s));
         QList<int> classes;
-        for (int i = 1; i <= 3; ++i) classes << b.addClass(QStringLiteral("Classe %1").arg(i), QStringLiteral("C%1").arg(i));
-        const int maths = b.addSubject(QStringLiteral("Maths")), history = b.addSubject(QStringLiteral("Histoire"));
+        for (int i = 1; i <= 3; ++i) classes << b.addClass(u"Classe %1"_s.arg(i), u"C%1"_s.arg(i));
+        const int maths = b.addSubject(u"Maths"_s), history = b.addSubject(u"Histoire"_s);
         b.close();
         frmMain& main = Form<frmMain>::get();
         // The help names every command of the menus and the toolbar.
@@ -247,7 +442,7 @@ private slots:
         // The subjects popup opened from the third class entry, then its second subject chosen.
         mSubClass::SendMessage(&main, mSubClass::WM_INITMENUPOPUP, 0, 2);
         mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, 202, 0);
-        QCOMPARE(main.lblPrincipal->text(), QStringLiteral("C3 - Histoire"));
+        QCOMPARE(main.lblPrincipal->text(), u"C3 - Histoire"_s);
         QCOMPARE(frmMain::mCurrentSection, 3);
 
         // Rebuilt after changes, the bar is as one built afresh (first section open, nothing
@@ -255,108 +450,60 @@ private slots:
         const auto firstButton = [&] { return tabkit::itemButton(*main.vskTab->findChildren<tabSection*>().first(), 1); };
         const QPointer<tooCommand> kept = firstButton();
         QVERIFY(cascades::deleteClass(mUtilities::gDB, classes[1]));
-        classes[1] = classedit::create(mUtilities::gDB, {QStringLiteral("Classe 4"), QStringLiteral("C4")});
-        subjectedit::rename(mUtilities::gDB, maths, QStringLiteral("Mathématiques"));
-        const int english = subjectedit::create(mUtilities::gDB, QStringLiteral("Anglais"));
+        classes[1] = classedit::create(mUtilities::gDB, {u"Classe 4"_s, u"C4"_s});
+        subjectedit::rename(mUtilities::gDB, maths, u"Mathématiques"_s);
+        const int english = subjectedit::create(mUtilities::gDB, u"Anglais"_s);
         main.CreateSectionsAndItems();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QStringList bar, expected;
         for (int s = 1; s <= main.vskTab->SectionCount(); ++s) {
             const cTabSection section = main.vskTab->SectionAt(s);
-            bar << QStringLiteral("%1 %2 %3 %4").arg(section.Caption(), section.Key(), section.Tag())
-                       .arg(section.SelectedItem().Index());
+            bar << u"%1 %2 %3 %4"_s.arg(section.Caption(), section.Key(), section.Tag()).arg(section.SelectedItem().Index());
             for (int i = 1; i <= section.ItemCount(); ++i)
                 bar.last() += u' ' + section.ItemAt(i).Caption() + u'=' + section.ItemAt(i).Tag();
         }
         for (const int c : {0, 2, 1})
-            expected << QStringLiteral("C%1 Classe %1 %2 0 Mathématiques=%3 Histoire=%4 Anglais=%5")
-                            .arg(c == 1 ? 4 : c + 1).arg(classes[c]).arg(maths).arg(history).arg(english);
+            expected << u"C%1 Classe %1 %2 0 Mathématiques=%3 Histoire=%4 Anglais=%5"_s.arg(c == 1 ? 4 : c + 1)
+                            .arg(classes[c]).arg(maths).arg(history).arg(english);
         QCOMPARE(bar, expected);
         QCOMPARE(main.vskTab->ActiveSection().Index(), 1);
         QCOMPARE(firstButton(), kept.data());
 
         // Without subjects, class entries give commands: the 101st class is 201.
-        GradebookBuilder many(path(QStringLiteral("many.dat")));
-        for (int i = 1; i <= 101; ++i) many.addClass(QStringLiteral("Classe %1").arg(i), QStringLiteral("C%1").arg(i));
+        GradebookBuilder many(path(u"many.dat"_s));
+        for (int i = 1; i <= 101; ++i) many.addClass(u"Classe %1"_s.arg(i), u"C%1"_s.arg(i));
         many.close();
         QVERIFY(main.OpenAFile(many.path()));
         mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, 201, 0);
-        QCOMPARE(main.vskTab->ActiveSection().Caption(), QStringLiteral("C101"));
-    }
-
-    void averagesAtOneAndTwoDecimals() {
-        GradebookBuilder b(path(QStringLiteral("moyennes.dat")));
-        const int cls = b.addClass(QStringLiteral("Troisième"), QStringLiteral("3e"));
-        const int mat = b.addSubject(QStringLiteral("Physique"));
-        const int full = b.addStudent(cls, QStringLiteral("Aubert"), QStringLiteral("Anne"));
-        b.addStudent(cls, QStringLiteral("Blanc"), QStringLiteral("Basile"));
-        const int half = b.addStudent(cls, QStringLiteral("Colin"), QStringLiteral("Céline"));
-        const int odd = b.addStudent(cls, QStringLiteral("Dumas"), QStringLiteral("Denis"));
-        const int sa = b.addSeries(cls, mat, QStringLiteral("A"), 20, 1, 1);
-        const int sb = b.addSeries(cls, mat, QStringLiteral("B"), 20, 2, 1);
-        const int sc = b.addSeries(cls, mat, QStringLiteral("C"), 10, 1, 2);
-        const int sd = b.addSeries(cls, mat, QStringLiteral("D"), 40, 1, 2);
-        const int sz = b.addSeries(cls, mat, QStringLiteral("Z"), 20, 0, 2);
-        const int sy = b.addSeries(cls, mat, QStringLiteral("Y"), 0, 1, 3);
-        for (auto [series, grade] : {std::pair{sa, 12.0}, {sb, 15.0}, {sc, 8.0}, {sd, 25.0}}) b.addGrade(series, full, grade);
-        b.addGrade(sa, half, 10.5);
-        b.addGrade(sc, half, 5.5);
-        b.addGrade(sa, odd, 16);
-        b.addGrade(sz, odd, 18);  // only a coefficient 0 in period 2
-        b.addGrade(sy, odd, 5);   // out of 0 in period 3
-        b.close();
-
-        frmMain& main = Form<frmMain>::get();
-        QVERIFY(main.OpenAFile(b.path()));
-        const FlexGrid& g = *main.flxNotes;
-        QCOMPARE(rowTexts(g, 0), (QStringList{"", "A", "B", "Moyenne 1", "C", "D", "Z", "Moyenne 2", "Y", "Moyenne 3",
-                                              "Moyenne générale"}));
-        // Period 2 is 14,25: rounded before the general average, which gives 14,2 where
-        // the exact 14,125 would give 14,1.
-        QCOMPARE(rowTexts(g, 4), (QStringList{"Aubert Anne", "12", "15", "14,0", "8", "25", "", "14,3", "", "", "14,2"}));
-        QCOMPARE(rowTexts(g, 5), (QStringList{"Blanc Basile", "", "", "", "", "", "", "", "", "", ""}));
-        QCOMPARE(rowTexts(g, 6), (QStringList{"Colin Céline", "10,5", "", "10,5", "5,5", "", "", "11,0", "", "", "10,8"}));
-        QCOMPARE(rowTexts(g, 7), (QStringList{"Dumas Denis", "16", "", "16,0", "", "", "18", "", "5", "", "16,0"}));
-        QCOMPARE(rowTexts(g, 9), (QStringList{" Moyenne", "12,8", "15,0", "13,5", "6,8", "25,0", "18,0", "12,7", "5,0", "",
-                                              "13,7"}));
-
-        {
-            db::Database file = db::Database::OpenDatabase(b.path(), gradebook::databasePassword());
-            file.Properties(QStringLiteral("Moyenne")).setValue(2);
-        }
-        QVERIFY(main.OpenAFile(b.path()));
-        QCOMPARE(mUtilities::gAverageFormat, QStringLiteral("0.00"));
-        QCOMPARE(rowTexts(g, 4).mid(3), (QStringList{"14,00", "8", "25", "", "14,25", "", "", "14,13"}));
-        QCOMPARE(g.TextMatrix(6, 10), QStringLiteral("10,75"));
-        QCOMPARE(g.TextMatrix(9, 10), QStringLiteral("13,63"));
+        QCOMPARE(main.vskTab->ActiveSection().Caption(), u"C101"_s);
     }
 
     void widthsAndPlacementRoundTrip() {
-        GradebookBuilder b(path(QStringLiteral("largeurs.dat")));
-        const int a = b.addClass(QStringLiteral("Quatrième A"), QStringLiteral("4A"));
-        const int c = b.addClass(QStringLiteral("Quatrième C"), QStringLiteral("4C"));
-        const int mat = b.addSubject(QStringLiteral("SVT"));
-        b.addSubject(QStringLiteral("Musique"));
-        b.addStudent(a, QStringLiteral("Petit"), QStringLiteral("Jean"));
-        b.addStudent(c, QStringLiteral("Grand"), QStringLiteral("Luc"));
-        const int series = b.addSeries(a, mat, QStringLiteral("TP"), 20, 1, 1);
+        GradebookBuilder b(path(u"largeurs.dat"_s));
+        const int a = b.addClass(u"Quatrième A"_s, u"4A"_s), c = b.addClass(u"Quatrième C"_s, u"4C"_s);
+        const int mat = b.addSubject(u"SVT"_s);
+        b.addSubject(u"Musique"_s);
+        b.addStudent(a, u"Petit"_s, u"Jean"_s);
+        b.addStudent(c, u"Grand"_s, u"Luc"_s);
+        const int series = b.addSeries(a, mat, u"TP"_s, 20, 1, 1);
         b.close();
 
         frmMain* main = &Form<frmMain>::get();
         // Its designed size, in a larger font, still fits the screen.
-        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(QRect(QPoint(), main->size())));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.contains(QRect(QPoint(), main->size())));
         QVERIFY(main->OpenAFile(b.path()));
         main->flxNotes->setColWidth(0, 2400);
         main->flxNotes->setColWidth(1, 40000);  // wider than the 16-bit field
-        select(*main, 2, 1);  // leaving the class stores its widths
-        QCOMPARE(columnWidth(QStringLiteral("Classes"), QStringLiteral("NumClass"), a), 2400);
-        QCOMPARE(columnWidth(QStringLiteral("Séries"), QStringLiteral("NumSérie"), series), 32767);
+        main->selectClassAndSubject(2, 1);      // leaving the class stores its widths
+        QCOMPARE(columnWidth(u"Classes"_s, u"NumClass"_s, a), 2400);
+        QCOMPARE(columnWidth(u"Séries"_s, u"NumSérie"_s, series), 32767);
         main->flxNotes->setColWidth(0, 3000);
         main->setGeometry(40, 50, 700, 540);
         // The placement is stored in screen twips, the splitter in twips of the layout.
         main->picSplit->move(200, 0);
         main->close();  // closing stores them too, and the placement
-        QCOMPARE(columnWidth(QStringLiteral("Classes"), QStringLiteral("NumClass"), c), 3000);
+        QCOMPARE(columnWidth(u"Classes"_s, u"NumClass"_s, c), 3000);
         QCOMPARE((QStringList{setting("Maximized"), setting("Left"), setting("Top"), setting("Width"), setting("Height"),
                               setting("Pos1")}),
                  (QStringList{"False", "600", "750", "10500", "8100", QString::number(platform::layoutTwipsX(200))}));
@@ -369,30 +516,25 @@ private slots:
         // Maximized: only the state is written; minimized: nothing.
         main->setWindowState(Qt::WindowMaximized);
         main->close();
-        QCOMPARE(setting("Maximized"), QStringLiteral("True"));
-        QCOMPARE(setting("Width"), QStringLiteral("10500"));
+        QCOMPARE(setting("Maximized") + setting("Width"), u"True10500"_s);
         cleanup();
         main = &Form<frmMain>::get();
         QVERIFY(main->isMaximized());
-        platform::SaveSetting(QStringLiteral("StartUp"), QStringLiteral("Maximized"), QStringLiteral("False"));
+        platform::SaveSetting(u"StartUp"_s, u"Maximized"_s, u"False"_s);
         main->setWindowState(Qt::WindowMinimized);
         main->close();
-        QCOMPARE(setting("Maximized"), QStringLiteral("False"));
+        QCOMPARE(setting("Maximized"), u"False"_s);
         cleanup();
 
         // A window left on a screen that is gone comes back onto the screen.
-        platform::SaveSetting(QStringLiteral("StartUp"), QStringLiteral("Left"), QStringLiteral("-450000"));
-        main = &Form<frmMain>::get();
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY(screen.contains(main->geometry()));
+        platform::SaveSetting(u"StartUp"_s, u"Left"_s, u"-450000"_s);
+        QVERIFY(screen.contains(Form<frmMain>::get().geometry()));
         cleanup();
 
         // A placement stored at another scale factor, larger than the screen, fits in it.
         for (const auto& [key, twips] : {std::pair{"Left", 1500}, {"Top", 1500}, {"Width", 30000}, {"Height", 21000}})
-            platform::SaveSetting(QStringLiteral("StartUp"), QString::fromLatin1(key), QString::number(twips));
-        main = &Form<frmMain>::get();
-        QVERIFY(screen.contains(main->geometry()));
-        QCOMPARE(main->size(), screen.size());
+            platform::SaveSetting(u"StartUp"_s, QString::fromLatin1(key), QString::number(twips));
+        QCOMPARE(Form<frmMain>::get().geometry(), screen);
     }
 };
 
