@@ -48,7 +48,7 @@ class tst_SeriesEdit : public QObject {
     QTemporaryDir m_dir;
     frmMain* m_main = nullptr;
     QString m_path;
-    int m_6A = 0, m_5B = 0, m_maths = 0, m_lea = 0, m_ds = 0;
+    int m_6A = 0, m_5B = 0, m_maths = 0, m_french = 0, m_lea = 0, m_first = 0, m_ds = 0;
 
     // Two classes and two subjects (quotes in their names), a student in each class and two
     // series of 6A in Maths with her grades, open in the main window.
@@ -57,12 +57,13 @@ class tst_SeriesEdit : public QObject {
         m_6A = b.addClass(u"Sixième A"_s, u"6A"_s);
         m_5B = b.addClass(u"Cinquième \"B\""_s, u"5B"_s);
         m_maths = b.addSubject(u"Maths"_s);
-        b.addSubject(u"Français \"LV1\""_s);
+        m_french = b.addSubject(u"Français \"LV1\""_s);
         m_lea = b.addStudent(m_6A, u"Durand"_s, u"Léa"_s);
         b.addStudent(m_5B, u"Martin"_s, u"Paul"_s);
         // Names of 25 and of 20 characters: the list shows 20 at the most.
-        b.addGrade(b.addSeries(m_6A, m_maths, u"Un nom de vingt-cinq lettres"_s.left(25), 20, 1, 2, QDate(2025, 1, 10)), m_lea, 12);
+        m_first = b.addSeries(m_6A, m_maths, u"Un nom de vingt-cinq lettres"_s.left(25), 20, 1, 2, QDate(2025, 1, 10));
         m_ds = b.addSeries(m_6A, m_maths, u"Devoir surveillé n°1"_s, 10, 2, 1, QDate(2024, 10, 3));
+        b.addGrade(m_first, m_lea, 12);
         b.addGrade(m_ds, m_lea, 8);
         b.close();
         m_path = b.path();
@@ -96,34 +97,28 @@ private slots:
     }
 
     void writes() {
-        GradebookBuilder b(m_dir.filePath(u"writes.dat"_s));
-        const int cls = b.addClass(u"Sixième A"_s, u"6A"_s);
-        const int maths = b.addSubject(u"Maths"_s), french = b.addSubject(u"Français"_s);
-        const int kept = b.addSeries(cls, maths, u"DS"_s, 20, 1, 1, QDate(2025, 1, 10));
-        b.close();
-        const db::Database d = testsupport::openGradebook(b.path());
-
+        openSample();
+        const db::Database d = testsupport::openGradebook(m_path);
         // A decomposed "é" is stored composed; fractions are rounded as the byte fields do.
         const seriesedit::Series typed =
             seriesedit::accepted({u"Contro\u0302le e\u0301crit"_s, u"20,4"_s, u"2,5"_s, u"5/3/25"_s}, 3);
-        const qint32 key = seriesedit::create(d, cls, french, typed);
-        QCOMPARE(key, kept + 1);
-        QCOMPARE(seriesRows(b.path()).last(),
-                 u"Contrôle écrit 20 2 2025-03-05T00:00:00.000Z 3 %1 %2 %3"_s.arg(cls).arg(french).arg(gradebook::kNewSeriesWidth));
+        QCOMPARE(seriesedit::create(d, m_6A, m_french, typed), m_ds + 1);
+        QCOMPARE(seriesRows(m_path).last(), u"Contrôle écrit 20 2 2025-03-05T00:00:00.000Z 3 %1 %2 %3"_s.arg(m_6A).arg(m_french)
+                                                .arg(gradebook::kNewSeriesWidth));
 
         // The same day keeps its time; another day is written at midnight.
         seriesedit::Series changed = seriesedit::accepted({u"DS 1"_s, u"10"_s, u"0"_s, u"10/01/2025"_s}, 2);
-        changed.key = kept;
-        seriesedit::modify(d, cls, maths, changed);
-        QCOMPARE(seriesRows(b.path()).first(), u"DS 1 10 0 2025-01-10T08:00:00.000Z 2 %1 %2 600"_s.arg(cls).arg(maths));
+        changed.key = m_first;
+        seriesedit::modify(d, m_6A, m_maths, changed);
+        QCOMPARE(seriesRows(m_path).first(), u"DS 1 10 0 2025-01-10T08:00:00.000Z 2 %1 %2 600"_s.arg(m_6A).arg(m_maths));
         changed.date = QDateTime(QDate(2025, 1, 11), QTime(0, 0));
-        seriesedit::modify(d, cls, maths, changed);
-        QCOMPARE(seriesRows(b.path()).first(), u"DS 1 10 0 2025-01-11T00:00:00.000Z 2 %1 %2 600"_s.arg(cls).arg(maths));
+        seriesedit::modify(d, m_6A, m_maths, changed);
+        QCOMPARE(seriesRows(m_path).first(), u"DS 1 10 0 2025-01-11T00:00:00.000Z 2 %1 %2 600"_s.arg(m_6A).arg(m_maths));
 
         changed.key = 999;
-        QCOMPARE(testsupport::dbError([&] { seriesedit::modify(d, cls, maths, changed); }),
+        QCOMPARE(testsupport::dbError([&] { seriesedit::modify(d, m_6A, m_maths, changed); }),
                  testsupport::code(db::DbErrc::NoCurrentRecord));
-        QCOMPARE(seriesRows(b.path()).size(), 2);
+        QCOMPARE(seriesRows(m_path).size(), 3);
     }
 
     // A day whose midnight the clocks skip (Santiago, 8 September 2024) and a time in the hour
@@ -142,16 +137,14 @@ private slots:
         });
         qputenv("TZ", zone);
         tzset();
-        GradebookBuilder b(m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".dat"_s));
-        const int cls = b.addClass(u"6A"_s, u"6A"_s), maths = b.addSubject(u"Maths"_s);
-        b.addStudent(cls, u"Roux"_s, u"Ana"_s);
-        b.close();
-        const db::Database d = testsupport::openGradebook(b.path());
+        openSample();  // with 5B, a class without series
+        const db::Database d = testsupport::openGradebook(m_path);
+        const int cls = m_5B, maths = m_maths;
         seriesedit::create(d, cls, maths, seriesedit::accepted({u"DS"_s, u"20"_s, u"1"_s, u"8/9/2024"_s}, 1));
         seriesedit::Series night = seriesedit::accepted({u"Nuit"_s, u"20"_s, u"1"_s, u"30/3/2025"_s}, 1);
         night.key = seriesedit::create(d, cls, maths, {0, u"Nuit"_s, 20, 1, QDateTime({2025, 3, 30}, {2, 30}, Qt::UTC), 1});
         seriesedit::modify(d, cls, maths, night);
-        const QString file = exchangefile::write(d, {cls, maths, u"6A"_s, u"Maths"_s, {}, {1}}, b.path() + u"-export"_s);
+        const QString file = exchangefile::write(d, {cls, maths, u"5B"_s, u"Maths"_s, {}, {1}}, m_path + u"-export"_s);
         const exchangefile::Contents c = exchangefile::read(db::Database::OpenDatabase(file, gradebook::databasePassword()));
         importgrades::importGrades(d, c, importgrades::autoMatch(c.students, importgrades::readStudents(d)), maths);
         QStringList dates;
@@ -208,15 +201,16 @@ private slots:
         QCOMPARE(scope.pending(), 0);
         QCOMPARE(lines, QStringList{u"Cette classe n'a pas encore de série de notes dans cette matière.\n"
                                     "Créez au moins une série de notes (menu Créer/Nouvelle série de notes)."_s});
-        QCOMPARE(seriesRows(m_path)[1], u"Devoir surveillé n°1 20 2 2024-10-03T08:00:00.000Z 3 %1 %2 600"_s.arg(m_6A).arg(m_maths));
+        QCOMPARE(seriesRows(m_path)[1],
+                 u"Devoir surveillé n°1 20 2 2024-10-03T08:00:00.000Z 3 %1 %2 600"_s.arg(m_6A).arg(m_maths));
         // The grid on screen is another class's: it stays as it was.
         QCOMPARE(m_main->heading(), u"5B - Français \"LV1\""_s);
 
         // Shown again: the grid follows the change of period and of maximum mark.
         m_main->selectClassAndSubject(1, 1);
         QCOMPARE(rowTexts(*m_main->flxNotes),
-                 (QStringList{u"Moyenne 1"_s, u"Un nom de vingt-cinq lett"_s, u"Moyenne 2"_s, u"Devoir surveillé n°1"_s, u"Moyenne 3"_s,
-                              u"Moyenne générale"_s}));
+                 (QStringList{u"Moyenne 1"_s, u"Un nom de vingt-cinq lett"_s, u"Moyenne 2"_s, u"Devoir surveillé n°1"_s,
+                              u"Moyenne 3"_s, u"Moyenne générale"_s}));
         QCOMPARE(m_main->flxNotes->TextMatrix(1, 4), u"20"_s);
     }
 
@@ -252,27 +246,26 @@ private slots:
             QTest::keyClicks(d.txtNom, u"D"_s);
             QCOMPARE(d.cmdAction[1]->text(), u"Annuler"_s);
 
-            // Another class's series leaves the grid on screen as it is.
-            QCOMPARE(rowTexts(*m_main->flxNotes).size(), 6);
+            // A series of another class.
             d.cmdAction[2]->click();
             d.cboClasse->setCurrentIndex(1);
             d.cmdAction[0]->click();
             d.txtNom->setText(u"Dictée"_s);
             d.txtDate->setText(u"6/3/2025"_s);
             d.cmdAction[0]->click();
-            QCOMPARE(rowTexts(*m_main->flxNotes).size(), 6);
             d.cmdAction[1]->click();
             QVERIFY(!d.isVisible());
         });
         m_main->tooBar_ButtonMenuClick(3, 1);
         QCOMPARE(scope.pending(), 0);
         QCOMPARE(refused, (QStringList{kName, kCoefRange}));
-        QCOMPARE(seriesRows(m_path).mid(2), (QStringList{u"Contrôle 20 3 2025-03-05T00:00:00.000Z 2 %1 %2 600"_s.arg(m_6A).arg(m_maths),
-                                                     u"Dictée 20 1 2025-03-06T00:00:00.000Z 1 %1 %2 600"_s.arg(m_5B).arg(m_maths)}));
+        QCOMPARE(seriesRows(m_path).mid(2),
+                 (QStringList{u"Contrôle 20 3 2025-03-05T00:00:00.000Z 2 %1 %2 600"_s.arg(m_6A).arg(m_maths),
+                              u"Dictée 20 1 2025-03-06T00:00:00.000Z 1 %1 %2 600"_s.arg(m_5B).arg(m_maths)}));
         // The grid on screen took the new series of its class and subject.
         QCOMPARE(rowTexts(*m_main->flxNotes),
-                 (QStringList{u"Devoir surveillé n°1"_s, u"Moyenne 1"_s, u"Un nom de vingt-cinq lett"_s, u"Contrôle"_s, u"Moyenne 2"_s,
-                              u"Moyenne générale"_s}));
+                 (QStringList{u"Devoir surveillé n°1"_s, u"Moyenne 1"_s, u"Un nom de vingt-cinq lett"_s, u"Contrôle"_s,
+                              u"Moyenne 2"_s, u"Moyenne générale"_s}));
     }
 
     void numberKeysAndCalendar() {
@@ -310,15 +303,14 @@ private slots:
         QTest::keyClick(d.Calendrier, Qt::Key_Right);
         QTest::keyClick(d.Calendrier, Qt::Key_Return);
         QCOMPARE(d.txtDate->text(), u"15/03/2025"_s);
-        QVERIFY(!d.Calendrier->isVisible() && d.txtDate->hasFocus() && d.cmdAction[0]->isDefault());
-        QVERIFY(d.isVisible());
+        QVERIFY(!d.Calendrier->isVisible() && d.txtDate->hasFocus() && d.cmdAction[0]->isDefault() && d.isVisible());
 
         // Esc leaves the date as it was, and the dialog open. At the foot of the screen, the
         // calendar opens above the box.
         d.move(d.x(), area.bottom() - d.height() + 20);
         QTest::mouseClick(d.imaDate, Qt::LeftButton);
-        QVERIFY(d.Calendrier->hasFocus());
-        QVERIFY(area.contains(d.Calendrier->frameGeometry()) && d.Calendrier->frameGeometry().bottom() < box().top());
+        QVERIFY(d.Calendrier->hasFocus() && area.contains(d.Calendrier->frameGeometry()));
+        QVERIFY(d.Calendrier->frameGeometry().bottom() < box().top());
         QTest::keyClick(d.Calendrier, Qt::Key_Left);
         QTest::keyClick(d.Calendrier, Qt::Key_Escape);
         QCOMPARE(d.txtDate->text(), u"15/03/2025"_s);
@@ -334,19 +326,12 @@ private slots:
         const int cell = CalendarMonth(2025, 3).FirstIndex() + 19;  // the 20th
         QTest::mouseClick(d.Calendrier, Qt::LeftButton, {},
                           d.Calendrier->DayCellRect(cell).center() + d.Calendrier->contentsRect().topLeft());
-        QCOMPARE(d.txtDate->text(), u"20/03/2025"_s);
-        QVERIFY(!d.Calendrier->isVisible());
-
-        // A text that is no date stays as typed when the box is left.
-        d.txtDate->setText(u"32/01/2025"_s);
-        d.TxtSur->setFocus();
-        QCOMPARE(d.txtDate->text(), u"32/01/2025"_s);
+        QVERIFY(d.txtDate->text() == u"20/03/2025"_s && !d.Calendrier->isVisible());
 
         // The counter's change says that something is pending, as the boxes do.
         d.cmdAction[1]->setText(u"Terminer"_s);
         d.vskPériode->findChild<QAbstractButton*>(u"cmdAction1"_s)->click();
-        QCOMPARE(d.vskPériode->Value(), 2);
-        QCOMPARE(d.cmdAction[1]->text(), u"Annuler"_s);
+        QVERIFY(d.vskPériode->Value() == 2 && d.cmdAction[1]->text() == u"Annuler"_s);
     }
 
     void deletesTheSeriesWithItsGrades() {
@@ -356,7 +341,6 @@ private slots:
         platform::ModalTestScope scope;
         scope.push([&](QWidget& w) {
             auto& d = dynamic_cast<frmDelSérie&>(w);
-            QCOMPARE(d.windowTitle(), u"Supprimer une série de notes"_s);
             // A class without series: the dialog stays at its first step.
             d.cboClasse->setCurrentIndex(1);
             scope.push(testsupport::messageList(u"Impossible de supprimer une série de notes."_s));
