@@ -48,7 +48,7 @@ QStringList rows(const FlexGrid& g) {
     return texts;
 }
 
-void key(QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(w, k, m); }
+void key(QWidget* w, Qt::Key k) { QTest::keyClick(w, k); }
 
 // Types into the boxes of an edit open on the current row, then presses `end`.
 void type(frmElève& d, const QString& name, const QString& firstName, Qt::Key end = Qt::Key_Return) {
