@@ -164,22 +164,6 @@ private slots:
         QCOMPARE(d.TableDefs(u"Classes"_s).fieldIndex(u"Extra"_s), -1);
         QCOMPARE(dbError([&] { d.Properties(u"App"_s); }), code(DbErrc::NoSuchProperty));
     }
-
-    void closingEndsEveryRecordset() {
-        const QString file = path(u"fermeture.dat"_s);
-        Database d = createTestFile(file, {classesTable()});
-        // A recordset keeps its connection when the handle it came from goes; closing another
-        // connection to the file leaves it alone.
-        Recordset kept = d.OpenRecordset(Query(u"Classes"_s));
-        d = Database();
-        Database again = Database::OpenDatabase(file, kTestPassword);
-        Recordset rs = again.OpenRecordset(Query(u"Classes"_s));
-        again.Close();
-        QVERIFY(!rs.isOpen());
-        QCOMPARE(dbError([&] { rs.RecordCount(); }), code(DbErrc::Closed));
-        QCOMPARE(dbError([&] { again.TableNames(); }), code(DbErrc::Closed));
-        QCOMPARE(kept.RecordCount(), 0);
-    }
 };
 
 QTEST_MAIN(tst_Database)

@@ -192,32 +192,6 @@ private slots:
         const Query oneil = Query(u"Elèves"_s).where(Field(u"Nom"_s) == u"o'neil"_s);
         QCOMPARE(names(m_db.OpenRecordset(oneil, RecordsetType::Snapshot)), QStringList{u"O'Neil"_s});
     }
-
-    void joinsReadFieldsOfBothTables() {
-        Recordset classes = m_db.OpenRecordset(Query(u"Classes"_s));
-        for (const char* name : {"6A", "5B"})
-            addRow(classes, {{"Nom", QString::fromLatin1(name)}, {"Colonne", 1800}});
-        Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
-        addStudent(students, u"Martin"_s, u"Léa"_s, 2);
-        addStudent(students, u"Bernard"_s, u"Zoé"_s, 1);
-        addStudent(students, u"Sans"_s, u"Classe"_s, 7);
-
-        // Table and field names whatever their letter case, accented letters included.
-        const Query query = Query(u"classes"_s)
-                                .innerJoin(u"ELÈVES"_s, u"NumClass"_s, u"numclass"_s)
-                                .select({u"Elèves.Nom"_s, u"Elèves.Prénom"_s, u"Elèves.NumElv"_s, u"Classes.Nom"_s})
-                                .orderBy({u"Elèves.Nom"_s, u"Elèves.Prénom"_s});
-        Recordset rs = m_db.OpenRecordset(query, RecordsetType::Snapshot);
-        QCOMPARE(rs.Fields(u"Elèves.Nom"_s).Value(), QVariant(u"Bernard"_s));
-        QCOMPARE(rs.Fields(u"Prénom"_s).Value(), QVariant(u"Zoé"_s));
-        QCOMPARE(rs.Fields(u"Classes.Nom"_s).Value(), QVariant(u"6A"_s));
-        QCOMPARE(dbError([&] { rs.Fields(u"Nom"_s); }), code(DbErrc::NoSuchField));
-        QCOMPARE(found(rs, Field(u"Classes.Nom"_s) == u"5b"_s, u"NumElv"_s), QVariant(1));
-        // In any order: the same rows; a sort asked for still holds.
-        QCOMPARE(m_db.OpenRecordset(Query(query).inAnyOrder(), RecordsetType::Snapshot).RecordCount(), 2);
-        QCOMPARE(names(m_db.OpenRecordset(Query(u"Elèves"_s).orderBy({u"Nom"_s}).inAnyOrder(), RecordsetType::Snapshot)),
-                 (QStringList{u"Bernard"_s, u"Martin"_s, u"Sans"_s}));
-    }
 };
 
 QTEST_MAIN(tst_Recordset)

@@ -1,17 +1,15 @@
-// The small seams every window stands on: colours, key codes, modal display, window
-// instances, the user's folders and settings.
+// The small seams every window stands on: colours, modal display, window instances, the
+// user's folders and settings.
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "platform/OleColor.h"
 #include "platform/Paths.h"
 #include "platform/Settings.h"
-#include "platform/VbKeys.h"
+#include "DbTestSupport.h"
 #include "UiHelpers.h"
 
 #include <QDialog>
 #include <QDir>
-#include <QFile>
-#include <QKeyEvent>
 #include <QLockFile>
 #include <QPushButton>
 #include <QTest>
@@ -22,18 +20,10 @@ using namespace platform;
 class tst_Seams : public QObject {
     Q_OBJECT
 private slots:
-    void coloursAndKeyCodesFollowTheOriginalPlatform() {
+    void coloursFollowTheOriginalPlatform() {
         QCOMPARE(oleColor(0xFF0000), QColor(0, 0, 255));
         QCOMPARE(toOleColor(QColor(10, 20, 30)), rgb(10, 20, 30));
         QCOMPARE(oleColor(sys::WindowBackground), QApplication::palette().color(QPalette::Base));
-
-        QCOMPARE(keyAscii(QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s)), 13);
-        QCOMPARE(keyAscii(QKeyEvent(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, u"é"_s)), 0xE9);
-        QCOMPARE(keyCode(QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::KeypadModifier, u"7"_s)), 103);
-        for (int code : {8, 13, 27, 33, 34, 35, 36, 37, 38, 39, 40, 46, 48, 57, 65, 90})
-            QCOMPARE(keyCode(qtKey(code)), code);
-        QCOMPARE(shiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
-        QCOMPARE(mouseButton(Qt::RightButton), 2);
     }
 
     // A window is one instance until unloaded, then destroyed; a modal window is answered by
@@ -67,9 +57,7 @@ private slots:
         QCOMPARE(GetSetting(u"Autre"_s, u"File"_s), u"1"_s);
         held.unlock();
         flushSettings();
-        QFile ini(settingsFile());
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        const QByteArray text = ini.readAll();
+        const QByteArray text = testsupport::fileBytes(settingsFile());
         QVERIFY2(text.contains("[StartUp]") && text.contains("[Autre]\nFile=1"), text.constData());
     }
 };

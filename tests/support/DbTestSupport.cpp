@@ -23,8 +23,9 @@ int rawExec(const QString& path, const QByteArray& key, const char* sql, bool ol
         return QString::fromUtf8(static_cast<const char*>(a), na)
             .compare(QString::fromUtf8(static_cast<const char*>(b), nb), Qt::CaseInsensitive);
     };
-    if (rc == SQLITE_OK && olderComparison)
-        rc = sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr);
+    if (rc == SQLITE_OK)
+        rc = olderComparison ? sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr)
+                             : (db::collation::registerOn(h) ? SQLITE_OK : SQLITE_ERROR);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
     sqlite3_close(h);

@@ -39,10 +39,10 @@ inline int rowCount(const db::Database& d, const QString& table) {
 
 inline const QString kTestPassword = QStringLiteral("730518 KovRM");
 
-// Runs sql on the file through SQLite alone, past every check of the engine; an empty key
-// for a file written without one. The SQLite result code. `olderComparison`: texts compare
-// as an older engine compared them, letter case aside but code unit by code unit, so that
-// a combining accent differs from the same accent precomposed.
+// Runs sql on the file through SQLite alone, with the program's collations, past every check
+// of the engine; an empty key for a file written without one. The SQLite result code.
+// `olderComparison`: texts compare as an older engine compared them, letter case aside but
+// code unit by code unit, so that a combining accent differs from the same accent precomposed.
 int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison = false);
 
 // Everything a gradebook holds (tables, indexes, properties), decrypted with the key anyone
