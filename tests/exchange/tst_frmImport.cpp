@@ -195,8 +195,11 @@ private slots:
 
             w.cmdAction[1]->click();
             QCOMPARE(state(w), u"summary | < Précédent | Suivant > | Annuler"_s);
-            QVERIFY(w.lblEti[12]->text().contains(u"Matière:\n    Mathématiques\n\nClasse(s):\n    2nde B\n    1re C\n\n"
-                                                  "Nombre d'élèves: 3\n    dont 1 créé(s)\n\nNombre d'élèves rejetés: 1"_s));
+            QCOMPARE(w.lblEti[12]->text(),
+                     u"La collecte des informations est terminée. Vous allez pouvoir procéder à l'importation des notes.\n\n"
+                     "Celle-ci va concerner:\n\nMatière:\n    Mathématiques\n\nClasse(s):\n    2nde B\n    1re C\n\n"
+                     "Nombre d'élèves: 3\n    dont 1 créé(s)\n\nNombre d'élèves rejetés: 1\n\n"
+                     "Choisissez le bouton 'Suivant >' pour lancer l'importation."_s);
             w.cmdAction[1]->click();
             QCOMPARE(state(w), u"result | - | Fermer | -"_s);
             QCOMPARE(w.lblEti[13]->text(), u"Importation terminée avec succès."_s);
