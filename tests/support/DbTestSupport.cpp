@@ -12,24 +12,25 @@ namespace testsupport {
 
 using namespace db;
 
-int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison) {
+RawFile rawOpen(const QString& path, const QByteArray& key, bool olderComparison) {
     sqlite3* h = nullptr;
-    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
+    sqlite3_open(QFile::encodeName(path).constData(), &h);
     // Like any program, it waits while another reads (the program checks a file it opened).
     sqlite3_busy_timeout(h, 5000);
-    if (rc == SQLITE_OK && !key.isEmpty())
-        rc = sqlite3_key(h, key.constData(), int(key.size()));
+    if (!key.isEmpty()) sqlite3_key(h, key.constData(), int(key.size()));
     const auto older = [](void*, int na, const void* a, int nb, const void* b) {
         return QString::fromUtf8(static_cast<const char*>(a), na)
             .compare(QString::fromUtf8(static_cast<const char*>(b), nb), Qt::CaseInsensitive);
     };
-    if (rc == SQLITE_OK)
-        rc = olderComparison ? sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr)
-                             : (db::collation::registerOn(h) ? SQLITE_OK : SQLITE_ERROR);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
-    sqlite3_close(h);
-    return rc;
+    if (olderComparison)
+        sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr);
+    else
+        db::collation::registerOn(h);
+    return {h, sqlite3_close};
+}
+
+int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison) {
+    return sqlite3_exec(rawOpen(path, key, olderComparison).get(), sql, nullptr, nullptr, nullptr);
 }
 
 QByteArray decryptedContent(const QString& path) {

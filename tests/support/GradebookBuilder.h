@@ -31,6 +31,8 @@ public:
 
 private:
     int add(const QString& table, const QString& key, const QList<std::pair<QString, QVariant>>& fields);
+    // A coefficient row pairing the new class or subject (key = value) with each row of `others`; value.
+    int addCoefficients(const QString& key, int value, const QString& others, const QString& otherKey);
 
     QString m_path;
     db::Database m_db;
