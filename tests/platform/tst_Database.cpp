@@ -116,7 +116,6 @@ private slots:
 
     // Each value is checked against its field as it is assigned, and converted as stored.
     void valuesAreCheckedAsTheyAreAssigned() {
-        Database d = createTestFile(path(u"valeurs.dat"_s));
         const struct { const char* table; const char* field; QVariant value; DbErrc error; } refused[] = {
             {"Classes", "Nom", QString(51, u'x'), DbErrc::TextTooLong}, {"Notes", "Note", 1e39, DbErrc::OutOfRange},
             {"Classes", "Colonne", u"large"_s, DbErrc::TypeMismatch}, {"Classes", "Colonne", 40000, DbErrc::OutOfRange},
@@ -124,7 +123,7 @@ private slots:
             {"Classes", "Colonne", std::numeric_limits<double>::infinity(), DbErrc::OutOfRange},
         };
         for (const auto& r : refused) {
-            Recordset rs = d.OpenRecordset(Query(QString::fromUtf8(r.table)));
+            Recordset rs = m_db.OpenRecordset(Query(QString::fromUtf8(r.table)));
             rs.AddNew();
             QVERIFY2(dbError([&] { rs.Fields(QString::fromUtf8(r.field)).setValue(r.value); }) == code(r.error),
                      r.field);
@@ -132,7 +131,7 @@ private slots:
 
         // A fraction going into a byte is rounded a half to the even neighbour; a text is
         // read the French way.
-        Recordset series = d.OpenRecordset(Query(u"Séries"_s));
+        Recordset series = m_db.OpenRecordset(Query(u"Séries"_s));
         addRow(series, {{"Sur", 2.5}});
         addRow(series, {{"Sur", u"3,5"_s}});
         series.MoveFirst();
@@ -147,7 +146,7 @@ private slots:
         for (const char* sql : {"INSERT INTO \"Séries\" (\"Période\") VALUES (7)",
                                 "INSERT INTO \"Classes\" (\"Nom\", \"Colonne\") VALUES ('', 1)",
                                 "INSERT INTO \"Notes\" (\"NumSérie\", \"NumElv\") VALUES (1, 1), (1, 1)"})
-            QVERIFY2(rawExec(d.Name(), kTestPassword.toUtf8(), sql) != SQLITE_OK, sql);
+            QVERIFY2(rawExec(m_db.Name(), kTestPassword.toUtf8(), sql) != SQLITE_OK, sql);
     }
 
     // Keys are never reused nor set; a required field added to rows that lack it is required

@@ -36,14 +36,8 @@ int rawExec(const QString& path, const QByteArray& key, const char* sql, bool ol
 QByteArray decryptedContent(const QString& path) {
     const QTemporaryDir dir;
     const QString plain = dir.filePath(u"plain.db"_s);
-    const QByteArray key = gradebook::databasePassword().toUtf8();
-    sqlite3* h = nullptr;
-    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
-    if (rc == SQLITE_OK && (sqlite3_key(h, key.constData(), int(key.size())) != SQLITE_OK || !db::collation::registerOn(h)))
-        rc = SQLITE_ERROR;
     const QByteArray sql = "ATTACH DATABASE '" + QFile::encodeName(plain) + "' AS plain KEY ''; SELECT sqlcipher_export('plain')";
-    if (rc == SQLITE_OK) rc = sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(h);
+    const int rc = rawExec(path, gradebook::databasePassword().toUtf8(), sql.constData());
     return rc == SQLITE_OK ? fileBytes(plain) : QByteArray();
 }
 
