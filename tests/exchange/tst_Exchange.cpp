@@ -242,6 +242,7 @@ private slots:
                                           u".Notes Export.0000000c.tmp.lock"_s, u"Notes Export 0001.dat"_s,
                                           u"Notes Export 0002.dat"_s}));
     }
+
     // A file of 1.2.0 is stamped with this version; an older one is left as it is, never
     // converted like a gradebook.
     void versionsOfAFile() {

@@ -295,6 +295,7 @@ private slots:
             x.cmdAction[1]->click();
         });
     }
+
     // The whole wizard: files refused and left as they were; the file's contents; a subject
     // created for the series, one student matched whatever the letter case, one associated
     // by hand, one rejected, one created; then the import, the file deleted, and the main

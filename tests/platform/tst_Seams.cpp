@@ -69,6 +69,7 @@ private slots:
         for (const auto& [value, rounded] : {std::pair{2.5, 2.0}, {3.5, 4.0}, {-2.5, -2.0}, {255.5, 256.0}})
             QCOMPARE(roundHalfEven(value), rounded);
     }
+
     void coloursFollowTheOriginalPlatform() {
         QCOMPARE(oleColor(0xFF0000), QColor(0, 0, 255));
         QCOMPARE(toOleColor(QColor(10, 20, 30)), rgb(10, 20, 30));

@@ -175,9 +175,9 @@ private slots:
         QCOMPARE(dialog.Tag(), u"OK"_s);
         QVERIFY(!dialog.isVisible());
         QCOMPARE(fileBytes(m_cfg), QByteArray("[Impression]\nTaille=8\nPerso1=200\nPerso2=250\nMargeS=10\nMargeI=11\n"
-                                             "MargeG=12\nMargeD=13\nOrientation=0\nFontName=DejaVu Sans\n"
-                                             "FontSize=10,5\nQuadrillage=0\nEn-Tête=0\nDonnées1=1\nDonnées2=2\n"
-                                             "Résultats=4\nGrille=5\n"));
+                                              "MargeG=12\nMargeD=13\nOrientation=0\nFontName=DejaVu Sans\n"
+                                              "FontSize=10,5\nQuadrillage=0\nEn-Tête=0\nDonnées1=1\nDonnées2=2\n"
+                                              "Résultats=4\nGrille=5\n"));
         QCOMPARE(frmMiseEnPage(m_cfg).pageSetup(), s);
 
         // "Annuler" and the close box answer "", keep the edits on screen, save nothing.
