@@ -5,32 +5,19 @@
 #include "GradebookBuilder.h"
 #include "exchange/ExchangeFile.h"
 #include "gradebook/GradebookSchema.h"
-#include "platform/db/Collations.h"
 #include "platform/db/Sqlite.h"
 
 #include <QPushButton>
 #include <QStringList>
-#include <memory>
 #include <tuple>
 
 namespace testsupport {
 
 inline const QByteArray kKey = gradebook::databasePassword().toUtf8();
 
-// A file opened through SQLite alone, with the program's collations: past every check of the
-// engine, and past a trigger that keeps the program from opening it.
-inline std::unique_ptr<sqlite3, int (*)(sqlite3*)> rawOpen(const QString& path, const QByteArray& key = kKey) {
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_busy_timeout(h, 5000);  // waits while the program reads the file, as any program would
-    sqlite3_key(h, key.constData(), int(key.size()));
-    db::collation::registerOn(h);
-    return {h, sqlite3_close};
-}
-
 // Runs sql past the table's own rules too. The SQLite result code.
 inline int craft(const QString& path, const QByteArray& sql) {
-    return sqlite3_exec(rawOpen(path).get(), "PRAGMA ignore_check_constraints = ON; " + sql, nullptr, nullptr, nullptr);
+    return rawExec(path, kKey, ("PRAGMA ignore_check_constraints = ON; " + sql).constData());
 }
 
 // Every row of a statement, columns as SQLite gives them as text, joined by "|" (Null as

@@ -1,4 +1,5 @@
-// The database engine: files, passwords, properties, definitions and their rules.
+// The database engine: files, passwords, properties, definitions and their rules, and its
+// recordsets: moving, finding, adding, editing and deleting rows.
 #include "platform/db/Database.h"
 #include "platform/db/Sqlite.h"
 #include "DbTestSupport.h"
@@ -13,13 +14,50 @@ using namespace Qt::StringLiterals;
 using namespace db;
 using namespace testsupport;
 
+namespace {
+
+const RecordsetType kKinds[] = {RecordsetType::Dynaset, RecordsetType::Snapshot, RecordsetType::ForwardOnly};
+
+void addStudent(Recordset& rs, const QString& name, const QString& first, int classKey) {
+    addRow(rs, {{"Nom", name}, {"Prénom", first}, {"NumClass", classKey}});
+}
+
+void addNote(Recordset& rs, int series, int student, double note) {
+    addRow(rs, {{"NumSérie", series}, {"NumElv", student}, {"Note", note}});
+}
+
+QStringList names(Recordset rs) {
+    QStringList result;
+    for (; !rs.Eof(); rs.MoveNext())
+        result << rs.Fields(u"Nom"_s).Value().toString();
+    return result;
+}
+
+Criteria grade(int series, int student) {
+    return Field(u"NumSérie"_s) == series && Field(u"NumElv"_s) == student;
+}
+
+// The field of the row a find lands on; Null when it finds none.
+QVariant found(Recordset& rs, const Criteria& criteria, const QString& field = u"Nom"_s) {
+    rs.FindFirst(criteria);
+    return rs.NoMatch() ? QVariant() : rs.Fields(field).Value();
+}
+
+}  // namespace
+
 class tst_Database : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
+    int m_files = 0;
+    Database m_db;  // a new file of the four tables for each test
+
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
+    void init() { m_db = createTestFile(path(u"f%1.dat"_s.arg(++m_files))); }
+    void cleanup() { m_db = Database(); }
+
     void opensOnlyWithThePassword() {
         const QString file = path(u"carnet.dat"_s);
         {
@@ -78,7 +116,6 @@ private slots:
 
     // Each value is checked against its field as it is assigned, and converted as stored.
     void valuesAreCheckedAsTheyAreAssigned() {
-        Database d = createTestFile(path(u"valeurs.dat"_s));
         const struct { const char* table; const char* field; QVariant value; DbErrc error; } refused[] = {
             {"Classes", "Nom", QString(51, u'x'), DbErrc::TextTooLong}, {"Notes", "Note", 1e39, DbErrc::OutOfRange},
             {"Classes", "Colonne", u"large"_s, DbErrc::TypeMismatch}, {"Classes", "Colonne", 40000, DbErrc::OutOfRange},
@@ -86,7 +123,7 @@ private slots:
             {"Classes", "Colonne", std::numeric_limits<double>::infinity(), DbErrc::OutOfRange},
         };
         for (const auto& r : refused) {
-            Recordset rs = d.OpenRecordset(Query(QString::fromUtf8(r.table)));
+            Recordset rs = m_db.OpenRecordset(Query(QString::fromUtf8(r.table)));
             rs.AddNew();
             QVERIFY2(dbError([&] { rs.Fields(QString::fromUtf8(r.field)).setValue(r.value); }) == code(r.error),
                      r.field);
@@ -94,7 +131,7 @@ private slots:
 
         // A fraction going into a byte is rounded a half to the even neighbour; a text is
         // read the French way.
-        Recordset series = d.OpenRecordset(Query(u"Séries"_s));
+        Recordset series = m_db.OpenRecordset(Query(u"Séries"_s));
         addRow(series, {{"Sur", 2.5}});
         addRow(series, {{"Sur", u"3,5"_s}});
         series.MoveFirst();
@@ -109,7 +146,7 @@ private slots:
         for (const char* sql : {"INSERT INTO \"Séries\" (\"Période\") VALUES (7)",
                                 "INSERT INTO \"Classes\" (\"Nom\", \"Colonne\") VALUES ('', 1)",
                                 "INSERT INTO \"Notes\" (\"NumSérie\", \"NumElv\") VALUES (1, 1), (1, 1)"})
-            QVERIFY2(rawExec(d.Name(), kTestPassword.toUtf8(), sql) != SQLITE_OK, sql);
+            QVERIFY2(rawExec(m_db.Name(), kTestPassword.toUtf8(), sql) != SQLITE_OK, sql);
     }
 
     // Keys are never reused nor set; a required field added to rows that lack it is required
@@ -165,20 +202,145 @@ private slots:
         QCOMPARE(dbError([&] { d.Properties(u"App"_s); }), code(DbErrc::NoSuchProperty));
     }
 
-    void closingEndsEveryRecordset() {
-        const QString file = path(u"fermeture.dat"_s);
-        Database d = createTestFile(file, {classesTable()});
-        // A recordset keeps its connection when the handle it came from goes; closing another
-        // connection to the file leaves it alone.
-        Recordset kept = d.OpenRecordset(Query(u"Classes"_s));
-        d = Database();
-        Database again = Database::OpenDatabase(file, kTestPassword);
-        Recordset rs = again.OpenRecordset(Query(u"Classes"_s));
-        again.Close();
-        QVERIFY(!rs.isOpen());
-        QCOMPARE(dbError([&] { rs.RecordCount(); }), code(DbErrc::Closed));
-        QCOMPARE(dbError([&] { again.TableNames(); }), code(DbErrc::Closed));
-        QCOMPARE(kept.RecordCount(), 0);
+    void navigationOfEveryKind() {
+        for (RecordsetType type : kKinds) {
+            Recordset empty = m_db.OpenRecordset(Query(u"Elèves"_s), type);
+            QVERIFY(empty.Eof());
+            QCOMPARE(dbError([&] { empty.Fields(u"Nom"_s).Value(); }), code(DbErrc::NoCurrentRecord));
+        }
+        const QStringList added = {"Zoé", "Martin", "Éric", "dupont", "Durand", "Dupont", "Émile", "Eric"};
+        Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
+        for (int n = 0; n < added.size(); ++n)
+            addStudent(students, added[n], QString::number(n), n % 2 + 1);
+
+        // Table order is the order in which rows were added; texts sort in French order.
+        const Query byName = Query(u"Elèves"_s).orderBy({u"Nom"_s, u"Prénom"_s});
+        for (RecordsetType type : kKinds) {
+            QCOMPARE(names(m_db.OpenRecordset(Query(u"Elèves"_s), type)), added);
+            QCOMPARE(names(m_db.OpenRecordset(byName, type)),
+                     (QStringList{"dupont", "Dupont", "Durand", "Émile", "Eric", "Éric", "Martin", "Zoé"}));
+        }
+        QCOMPARE(names(m_db.OpenRecordset(Query(byName).where(Field(u"NumClass"_s) == 1), RecordsetType::Snapshot)),
+                 (QStringList{"Durand", "Émile", "Éric", "Zoé"}));
+    }
+
+    // On the dynaset kept open on the whole table of grades, a find uses the table's indexes
+    // rather than reading the table, and so do an edit and a delete.
+    void findsOnEveryKind() {
+        Recordset notes = m_db.OpenRecordset(Query(u"Notes"_s));
+        {
+            Transaction t(m_db);
+            for (int series = 1; series <= 60; ++series)
+                for (int student = 1; student <= 40; ++student)
+                    addNote(notes, series, student, series * 100 + student);
+            t.commit();
+        }
+        const quint64 before = m_db.fullScanSteps();
+        QCOMPARE(found(notes, grade(57, 31), u"Note"_s), QVariant(5731.0f));
+        QCOMPARE(found(notes, Field(u"NumElv"_s) == 40, u"Note"_s), QVariant(140.0f));
+        notes.Edit();
+        notes.Fields(u"Note"_s).setValue(12.5);
+        notes.Update();
+        notes.Delete();
+        QCOMPARE(m_db.fullScanSteps(), before);
+
+        const Query queries[] = {Query(u"Notes"_s), Query(u"Notes"_s).orderBy({u"NumElv"_s})};
+        for (const Query& query : queries)
+            for (RecordsetType type : {RecordsetType::Dynaset, RecordsetType::Snapshot}) {
+                Recordset rs = m_db.OpenRecordset(query, type);
+                rs.MoveLast();
+                QCOMPARE(found(rs, grade(2, 3), u"Note"_s), QVariant(203.0f));
+                // No match leaves the current row where it was.
+                QCOMPARE(found(rs, grade(2, 99), u"Note"_s), QVariant());
+                QCOMPARE(rs.Fields(u"Note"_s).Value(), QVariant(203.0f));
+                // A text that reads as a number finds the number; one that does not is refused.
+                QCOMPARE(found(rs, Field(u"NumSérie"_s) == u"3"_s && Field(u"NumElv"_s) == 40, u"Note"_s),
+                         QVariant(340.0f));
+                QCOMPARE(dbError([&] { rs.FindFirst(Field(u"NumSérie"_s) == u"trois"_s); }),
+                         code(DbErrc::TypeMismatch));
+            }
+    }
+
+    void editsAndDeletesAreSeenAtOnce() {
+        Recordset notes = m_db.OpenRecordset(Query(u"Notes"_s));
+        addNote(notes, 1, 1, 8);
+        QVERIFY(notes.Eof());  // opened empty: adding a row does not move
+        notes.MoveFirst();
+        addNote(notes, 1, 2, 9);
+        addNote(notes, 2, 1, 10);
+        notes.MoveLast();
+        QCOMPARE(notes.Fields(u"NumSérie"_s).Value(), QVariant(2));
+
+        // Delete every grade of series 1, as the deletion of a series does.
+        for (notes.FindFirst(Field(u"NumSérie"_s) == 1); !notes.NoMatch(); notes.FindFirst(Field(u"NumSérie"_s) == 1)) {
+            notes.Delete();
+            QCOMPARE(dbError([&] { notes.Fields(u"Note"_s).Value(); }), code(DbErrc::NoCurrentRecord));
+        }
+        QCOMPARE(rowCount(m_db, u"Notes"_s), 1);
+
+        notes.FindFirst(grade(2, 1));
+        notes.Edit();
+        notes.Fields(u"Note"_s).setValue(u"12,3"_s);
+        notes.Update();
+        Recordset copy = m_db.OpenRecordset(Query(u"Notes"_s), RecordsetType::Snapshot);
+        QCOMPARE(copy.Fields(u"Note"_s).Value().toFloat(), 12.3f);
+        // A refused row is not written, nor later once the recordset has moved.
+        QCOMPARE(dbError([&] { addNote(notes, 2, 1, 0); }), code(DbErrc::DuplicateKey));
+        notes.Fields(u"NumElv"_s).setValue(5);
+        notes.MoveFirst();
+        QCOMPARE(dbError([&] { notes.Update(); }), code(DbErrc::UpdateWithoutEdit));
+        QCOMPARE(rowCount(m_db, u"Notes"_s), 1);
+    }
+
+    void setBasedWritesSelectAsQueriesDo() {
+        Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
+        for (int n = 1; n <= 3; ++n) addStudent(students, u"E%1"_s.arg(n), u"P"_s, n == 2 ? 2 : 1);
+        Recordset notes = m_db.OpenRecordset(Query(u"Notes"_s));
+        for (const auto& [series, student] : {std::pair{1, 1}, {1, 2}, {2, 1}, {3, 3}, {2, 2}})
+            addNote(notes, series, student, 8);
+        // The grades of the students of class 1.
+        QCOMPARE(m_db.deleteRows(Query(u"Notes"_s)
+                                     .innerJoin(u"Elèves"_s, u"NumElv"_s, u"NumElv"_s)
+                                     .where(Field(u"Elèves.NumClass"_s) == 1)),
+                 3);
+        const Query series1 = Query(u"Notes"_s).where(Field(u"NumSérie"_s) == 1);
+        QCOMPARE(dbError([&] { m_db.updateRows(series1, {{u"NumSérie"_s, 2}}); }), code(DbErrc::DuplicateKey));
+        QCOMPARE(dbError([&] { m_db.updateRows(series1, {{u"NumElv"_s, QVariant()}}); }), code(DbErrc::RequiredMissing));
+        QCOMPARE(dbError([&] { m_db.updateRows(series1, {{u"Note"_s, u"x"_s}}); }), code(DbErrc::TypeMismatch));
+        QCOMPARE(m_db.updateRows(series1, {{u"NumSérie"_s, 4}, {u"Note"_s, u"12,5"_s}}), 1);
+        notes.FindFirst(grade(4, 2));
+        QCOMPARE(notes.Fields(u"Note"_s).Value().toDouble(), 12.5);
+        QCOMPARE(rowCount(m_db, u"Notes"_s), 2);
+    }
+
+    void namesAreJustNames() {
+        Recordset students = m_db.OpenRecordset(Query(u"Elèves"_s));
+        const QStringList awkward = {u"O'Neil"_s, u"Le \"Grand\""_s, u"100%"_s, u"C:\\x"_s};
+        for (const QString& name : awkward)
+            addStudent(students, name, u"P"_s, 1);
+        for (const auto& [name, first] :
+             {std::pair{u"Dupont"_s, u"Éric"_s}, {u"Eric"_s, u"Jean"_s}, {u"Éric"_s, u"Jean"_s}})
+            addStudent(students, name, first, 1);
+
+        // Letter case aside, but accents apart, however they are typed.
+        for (RecordsetType type : {RecordsetType::Dynaset, RecordsetType::Snapshot}) {
+            Recordset rs = m_db.OpenRecordset(Query(u"Elèves"_s), type);
+            for (const QString& name : awkward)
+                QCOMPARE(found(rs, Field(u"Nom"_s) == name), QVariant(name));
+            QCOMPARE(found(rs, Field(u"Nom"_s) == u"100_"_s), QVariant());
+            QCOMPARE(found(rs, Field(u"Nom"_s) == u"DUPONT"_s && Field(u"Prénom"_s) == u"éric"_s),
+                     QVariant(u"Dupont"_s));
+            QCOMPARE(found(rs, Field(u"Nom"_s) == u"dupont"_s && Field(u"Prénom"_s) == u"Eric"_s), QVariant());
+            QCOMPARE(found(rs, Field(u"Nom"_s) == u"e\u0301ric"_s), QVariant(u"Éric"_s));
+        }
+        QCOMPARE(dbError([&] { addStudent(students, u"dupont"_s, u"ÉRIC"_s, 2); }), code(DbErrc::DuplicateKey));
+        QCOMPARE(dbError([&] { addStudent(students, u"E\u0301RIC"_s, u"jean"_s, 2); }), code(DbErrc::DuplicateKey));
+        // Such a name stored as typed keeps its index in order: the file opens again.
+        addStudent(students, u"Zoe\u0301"_s, u"Le\u0301a"_s, 2);
+        Database::OpenDatabase(m_db.Name(), kTestPassword);
+        addStudent(students, u"Dupont"_s, u"Eric"_s, 2);
+        const Query oneil = Query(u"Elèves"_s).where(Field(u"Nom"_s) == u"o'neil"_s);
+        QCOMPARE(names(m_db.OpenRecordset(oneil, RecordsetType::Snapshot)), QStringList{u"O'Neil"_s});
     }
 };
 

@@ -1,39 +1,79 @@
-// The small seams every window stands on: colours, key codes, modal display, window
-// instances, the user's folders and settings.
+// The small seams every window stands on: French text to number or date and back whatever
+// the user's locale, the roundings of grades, averages and bytes, colours, modal display,
+// window instances, the user's folders and settings.
+#include "platform/Dates.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
+#include "platform/Numbers.h"
 #include "platform/OleColor.h"
 #include "platform/Paths.h"
 #include "platform/Settings.h"
-#include "platform/VbKeys.h"
+#include "DbTestSupport.h"
 #include "UiHelpers.h"
 
 #include <QDialog>
 #include <QDir>
-#include <QFile>
-#include <QKeyEvent>
+#include <QLocale>
 #include <QLockFile>
 #include <QPushButton>
 #include <QTest>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 using namespace platform;
+using namespace platform::numbers;
 
 class tst_Seams : public QObject {
     Q_OBJECT
 private slots:
-    void coloursAndKeyCodesFollowTheOriginalPlatform() {
+    void readsFrenchNumbersAndDatesWhateverTheLocale() {
+        // A "." locale once read "12,5" as 125.
+        const QDate today(2025, 3, 14);
+        for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::French)}) {
+            QLocale::setDefault(locale);
+            for (const auto& [text, value] : {std::pair{"12,5", 12.5}, {"12.5", 12.5}, {",5", 0.5}, {"-3,25", -3.25}})
+                QCOMPARE(parse(QString::fromLatin1(text)), std::optional<double>(value));
+            QCOMPARE(dates::formatShortDate(QDate(2025, 3, 5)), u"05/03/2025"_s);
+            const struct { const char* text; QDate date; } good[] = {
+                {"5/3/2025", {2025, 3, 5}},  {" 05-03-25 ", {2025, 3, 5}}, {"5.3.1999", {1999, 3, 5}},
+                {"1/9/30", {1930, 9, 1}},    {"1/9/29", {2029, 9, 1}},     {"29/2/2024", {2024, 2, 29}},
+                {"12/10", {2025, 10, 12}},   {"1/1/100", {100, 1, 1}},
+            };
+            for (const auto& g : good)
+                QCOMPARE(dates::parseShortDate(QString::fromLatin1(g.text), today), std::optional(g.date));
+        }
+        QLocale::setDefault(QLocale::c());
+        for (const char* bad : {"", ",", "-", "1,2,3", "1 234,5", "12a", "1e5", "--1", "1-", "٣"})
+            QVERIFY2(!parse(QString::fromUtf8(bad)), bad);
+        QVERIFY(!parse(QString(400, u'9')));
+        for (const char* bad : {"", "abc", "31/02/2025", "29/2/2025", "5/3-2025", "13/13/2025", "1/1/99999", "1/1/0099",
+                                "5/3/2025 10:00", "2025-03-05"})
+            QVERIFY2(!dates::parseShortDate(QString::fromLatin1(bad), today), bad);
+    }
+
+    // Grades show with up to seven digits. Averages round a half away from zero on the
+    // decimal value shown, not on its binary neighbour; bytes round a half to the even
+    // neighbour.
+    void rounding() {
+        QCOMPARE(formatGrade(15) + u' ' + formatGrade(double(12.3f)) + u' ' + formatGrade(double(19.99f)),
+                 u"15 12,3 19,99"_s);
+        const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+        const struct { double value; int decimals; const char* shown; } averages[] = {
+            {(10.1 + 10.2) / 2, 1, "10,2"}, {14.125, 2, "14,13"}, {14, 1, "14,0"}, {99.995, 2, "100,00"},
+            {-2.25, 1, "-2,3"}, {-0.01, 1, "0,0"}, {2.5, 0, "3"}, {nan, 1, ""}, {inf, 1, ""},
+            {1e20, 1, "100000000000000000000,0"},
+        };
+        for (const auto& a : averages)
+            QCOMPARE(formatAverage(a.value, a.decimals), QString::fromLatin1(a.shown));
+        QCOMPARE(formatAverage(16.0 / 3, u"0.0"_s), u"5,3"_s);
+        for (const auto& [value, rounded] : {std::pair{2.5, 2.0}, {3.5, 4.0}, {-2.5, -2.0}, {255.5, 256.0}})
+            QCOMPARE(roundHalfEven(value), rounded);
+    }
+
+    void coloursFollowTheOriginalPlatform() {
         QCOMPARE(oleColor(0xFF0000), QColor(0, 0, 255));
         QCOMPARE(toOleColor(QColor(10, 20, 30)), rgb(10, 20, 30));
         QCOMPARE(oleColor(sys::WindowBackground), QApplication::palette().color(QPalette::Base));
-
-        QCOMPARE(keyAscii(QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, u"\r"_s)), 13);
-        QCOMPARE(keyAscii(QKeyEvent(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, u"é"_s)), 0xE9);
-        QCOMPARE(keyCode(QKeyEvent(QEvent::KeyPress, Qt::Key_7, Qt::KeypadModifier, u"7"_s)), 103);
-        for (int code : {8, 13, 27, 33, 34, 35, 36, 37, 38, 39, 40, 46, 48, 57, 65, 90})
-            QCOMPARE(keyCode(qtKey(code)), code);
-        QCOMPARE(shiftState(Qt::ShiftModifier | Qt::AltModifier), 5);
-        QCOMPARE(mouseButton(Qt::RightButton), 2);
     }
 
     // A window is one instance until unloaded, then destroyed; a modal window is answered by
@@ -67,9 +107,7 @@ private slots:
         QCOMPARE(GetSetting(u"Autre"_s, u"File"_s), u"1"_s);
         held.unlock();
         flushSettings();
-        QFile ini(settingsFile());
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        const QByteArray text = ini.readAll();
+        const QByteArray text = testsupport::fileBytes(settingsFile());
         QVERIFY2(text.contains("[StartUp]") && text.contains("[Autre]\nFile=1"), text.constData());
     }
 };

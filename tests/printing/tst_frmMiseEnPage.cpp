@@ -22,7 +22,7 @@
 using namespace Qt::StringLiterals;
 using printing::PageSetup;
 using platform::ModalTestScope;
-using testsupport::readFile;
+using testsupport::fileBytes;
 using testsupport::writeFile;
 
 class tst_frmMiseEnPage : public QObject {
@@ -43,7 +43,7 @@ private slots:
         ini.setValue(u"Taille"_s, 5);
         ini.setValue(u"FontSize"_s, 12.5);
         ini.setValue(u"En-Tête"_s, u"Noir=3"_s);
-        QCOMPARE(QString::fromUtf8(readFile(m_cfg)),
+        QCOMPARE(QString::fromUtf8(fileBytes(m_cfg)),
                  u"; made by hand\n[impression]\nTaille=5\nnot a key\nFontSize=12,5\nEn-Tête=Noir=3\n\n[Autre]\nTaille=7\n"_s);
 
         // The first of two equal names wins, for sections and keys alike; line breaks in a
@@ -53,14 +53,14 @@ private slots:
         QCOMPARE(ini.Value(u"K"_s), u"1"_s);
         ini.setValue(u"k"_s, u"Dupont\r\nJean"_s);
         QCOMPARE(ini.Value(u"k"_s), u"Dupont Jean"_s);
-        QCOMPARE(readFile(m_cfg), QByteArray("[A]\nk=Dupont Jean\nK=2\n[a]\nk=3\n"));
+        QCOMPARE(fileBytes(m_cfg), QByteArray("[A]\nk=Dupont Jean\nK=2\n[a]\nk=3\n"));
 
         // Nothing can be written under a file: the write says so and the file stays.
         ini.setFile(m_cfg + u"/Quibolet.cfg"_s);
         ini.setSection(u"a"_s);
         QVERIFY(!ini.setValue(u"k"_s, 2));
         QCOMPARE(ini.Value(u"k"_s), QString());
-        QCOMPARE(readFile(m_cfg), QByteArray("[A]\nk=Dupont Jean\nK=2\n[a]\nk=3\n"));
+        QCOMPARE(fileBytes(m_cfg), QByteArray("[A]\nk=Dupont Jean\nK=2\n[a]\nk=3\n"));
     }
 
     void damagedSettingsTakeTheirDefaults() {
@@ -174,14 +174,14 @@ private slots:
         platform::showModal(dialog);
         QCOMPARE(dialog.Tag(), u"OK"_s);
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(readFile(m_cfg), QByteArray("[Impression]\nTaille=8\nPerso1=200\nPerso2=250\nMargeS=10\nMargeI=11\n"
-                                             "MargeG=12\nMargeD=13\nOrientation=0\nFontName=DejaVu Sans\n"
-                                             "FontSize=10,5\nQuadrillage=0\nEn-Tête=0\nDonnées1=1\nDonnées2=2\n"
-                                             "Résultats=4\nGrille=5\n"));
+        QCOMPARE(fileBytes(m_cfg), QByteArray("[Impression]\nTaille=8\nPerso1=200\nPerso2=250\nMargeS=10\nMargeI=11\n"
+                                              "MargeG=12\nMargeD=13\nOrientation=0\nFontName=DejaVu Sans\n"
+                                              "FontSize=10,5\nQuadrillage=0\nEn-Tête=0\nDonnées1=1\nDonnées2=2\n"
+                                              "Résultats=4\nGrille=5\n"));
         QCOMPARE(frmMiseEnPage(m_cfg).pageSetup(), s);
 
         // "Annuler" and the close box answer "", keep the edits on screen, save nothing.
-        const QByteArray saved = readFile(m_cfg);
+        const QByteArray saved = fileBytes(m_cfg);
         scope.push([&](QWidget&) {
             dialog.txtMarge[0]->setText(u"30"_s);
             dialog.cmdAction[1]->click();
@@ -198,7 +198,7 @@ private slots:
         });
         platform::showModal(dialog);
         QCOMPARE(dialog.Tag(), QString());
-        QCOMPARE(readFile(m_cfg), saved);
+        QCOMPARE(fileBytes(m_cfg), saved);
 
         // Settings that cannot be written: the answer is "OK" all the same.
         frmMiseEnPage unwritable(m_cfg + u"/Quibolet.cfg"_s);

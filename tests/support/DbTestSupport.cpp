@@ -12,36 +12,32 @@ namespace testsupport {
 
 using namespace db;
 
-int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison) {
+RawFile rawOpen(const QString& path, const QByteArray& key, bool olderComparison) {
     sqlite3* h = nullptr;
-    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
+    sqlite3_open(QFile::encodeName(path).constData(), &h);
     // Like any program, it waits while another reads (the program checks a file it opened).
     sqlite3_busy_timeout(h, 5000);
-    if (rc == SQLITE_OK && !key.isEmpty())
-        rc = sqlite3_key(h, key.constData(), int(key.size()));
+    if (!key.isEmpty()) sqlite3_key(h, key.constData(), int(key.size()));
     const auto older = [](void*, int na, const void* a, int nb, const void* b) {
         return QString::fromUtf8(static_cast<const char*>(a), na)
             .compare(QString::fromUtf8(static_cast<const char*>(b), nb), Qt::CaseInsensitive);
     };
-    if (rc == SQLITE_OK && olderComparison)
-        rc = sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
-    sqlite3_close(h);
-    return rc;
+    if (olderComparison)
+        sqlite3_create_collation_v2(h, db::collation::kCaseInsensitive, SQLITE_UTF8, nullptr, older, nullptr);
+    else
+        db::collation::registerOn(h);
+    return {h, sqlite3_close};
+}
+
+int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison) {
+    return sqlite3_exec(rawOpen(path, key, olderComparison).get(), sql, nullptr, nullptr, nullptr);
 }
 
 QByteArray decryptedContent(const QString& path) {
     const QTemporaryDir dir;
     const QString plain = dir.filePath(u"plain.db"_s);
-    const QByteArray key = gradebook::databasePassword().toUtf8();
-    sqlite3* h = nullptr;
-    int rc = sqlite3_open(QFile::encodeName(path).constData(), &h);
-    if (rc == SQLITE_OK && (sqlite3_key(h, key.constData(), int(key.size())) != SQLITE_OK || !db::collation::registerOn(h)))
-        rc = SQLITE_ERROR;
     const QByteArray sql = "ATTACH DATABASE '" + QFile::encodeName(plain) + "' AS plain KEY ''; SELECT sqlcipher_export('plain')";
-    if (rc == SQLITE_OK) rc = sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr);
-    sqlite3_close(h);
+    const int rc = rawExec(path, gradebook::databasePassword().toUtf8(), sql.constData());
     return rc == SQLITE_OK ? fileBytes(plain) : QByteArray();
 }
 

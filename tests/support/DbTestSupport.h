@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QString>
 #include <initializer_list>
+#include <memory>
 #include <utility>
+
+struct sqlite3;
 
 namespace testsupport {
 
@@ -39,10 +42,14 @@ inline int rowCount(const db::Database& d, const QString& table) {
 
 inline const QString kTestPassword = QStringLiteral("730518 KovRM");
 
-// Runs sql on the file through SQLite alone, past every check of the engine; an empty key
-// for a file written without one. The SQLite result code. `olderComparison`: texts compare
-// as an older engine compared them, letter case aside but code unit by code unit, so that
-// a combining accent differs from the same accent precomposed.
+// The file opened through SQLite alone, with the program's collations, past every check of
+// the engine and past a trigger that keeps the program from opening it; an empty key for a
+// file written without one. `olderComparison`: texts compare as an older engine compared them,
+// letter case aside but code unit by code unit, so that a combining accent differs from the
+// same accent precomposed.
+using RawFile = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
+RawFile rawOpen(const QString& path, const QByteArray& key, bool olderComparison = false);
+// Runs sql on it. The SQLite result code.
 int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison = false);
 
 // Everything a gradebook holds (tables, indexes, properties), decrypted with the key anyone

@@ -3,10 +3,10 @@
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 
-namespace testsupport {
+using namespace Qt::StringLiterals;
+using mUtilities::StoredName;
 
-using db::Field;
-using db::Query;
+namespace testsupport {
 
 GradebookBuilder::GradebookBuilder(const QString& path) : m_path(path) {
     mUtilities::CreateGradebookFile(path);
@@ -14,7 +14,7 @@ GradebookBuilder::GradebookBuilder(const QString& path) : m_path(path) {
 }
 
 int GradebookBuilder::add(const QString& table, const QString& key, const QList<std::pair<QString, QVariant>>& fields) {
-    db::Recordset rs = m_db.OpenRecordset(Query(table));
+    db::Recordset rs = m_db.OpenRecordset(db::Query(table));
     rs.AddNew();
     for (const auto& [name, value] : fields) rs.Fields(name).setValue(value);
     rs.Update();
@@ -23,61 +23,50 @@ int GradebookBuilder::add(const QString& table, const QString& key, const QList<
     return rs.Fields(key).Value().toInt();
 }
 
+int GradebookBuilder::addCoefficients(const QString& key, int value, const QString& others, const QString& otherKey) {
+    db::Recordset rs = m_db.OpenRecordset(db::Query(others), db::RecordsetType::Snapshot);
+    for (; !rs.Eof(); rs.MoveNext()) add(u"Coefficients"_s, {}, {{key, value}, {otherKey, rs.Fields(otherKey).Value()}});
+    return value;
+}
+
 int GradebookBuilder::addClass(const QString& name, const QString& shortName) {
-    const int key = add(QStringLiteral("Classes"), QStringLiteral("NumClass"),
-                        {{QStringLiteral("Nom"), mUtilities::StoredName(name)},
-                         {QStringLiteral("Nom abrégé"), mUtilities::StoredName(shortName)},
-                         {QStringLiteral("Colonne"), gradebook::kNewClassWidth}});
-    db::Recordset subjects = m_db.OpenRecordset(Query(QStringLiteral("Matières")), db::RecordsetType::Snapshot);
-    for (; !subjects.Eof(); subjects.MoveNext())
-        add(QStringLiteral("Coefficients"), {},
-            {{QStringLiteral("NumClass"), key}, {QStringLiteral("NumMat"), subjects.Fields(QStringLiteral("NumMat")).Value()}});
-    return key;
+    const int key = add(u"Classes"_s, u"NumClass"_s,
+                        {{u"Nom"_s, StoredName(name)}, {u"Nom abrégé"_s, StoredName(shortName)},
+                         {u"Colonne"_s, gradebook::kNewClassWidth}});
+    return addCoefficients(u"NumClass"_s, key, u"Matières"_s, u"NumMat"_s);
 }
 
 int GradebookBuilder::addSubject(const QString& name) {
-    const int key =
-        add(QStringLiteral("Matières"), QStringLiteral("NumMat"), {{QStringLiteral("Nom"), mUtilities::StoredName(name)}});
-    db::Recordset classes = m_db.OpenRecordset(Query(QStringLiteral("Classes")), db::RecordsetType::Snapshot);
-    for (; !classes.Eof(); classes.MoveNext())
-        add(QStringLiteral("Coefficients"), {},
-            {{QStringLiteral("NumClass"), classes.Fields(QStringLiteral("NumClass")).Value()}, {QStringLiteral("NumMat"), key}});
-    return key;
+    const int key = add(u"Matières"_s, u"NumMat"_s, {{u"Nom"_s, StoredName(name)}});
+    return addCoefficients(u"NumMat"_s, key, u"Classes"_s, u"NumClass"_s);
 }
 
 int GradebookBuilder::addStudent(int numClass, const QString& surname, const QString& firstName) {
-    return add(QStringLiteral("Elèves"), QStringLiteral("NumElv"),
-               {{QStringLiteral("Nom"), mUtilities::StoredName(surname)},
-                {QStringLiteral("Prénom"), mUtilities::StoredName(firstName)},
-                {QStringLiteral("NumClass"), numClass}});
+    return add(u"Elèves"_s, u"NumElv"_s,
+               {{u"Nom"_s, StoredName(surname)}, {u"Prénom"_s, StoredName(firstName)}, {u"NumClass"_s, numClass}});
 }
 
 int GradebookBuilder::addSeries(int numClass, int numMat, const QString& name, int sur, int coefficient, int period,
                                 QDate date) {
     m_lastDate = date.isValid() ? date : m_lastDate.addDays(1);
-    return add(QStringLiteral("Séries"), QStringLiteral("NumSérie"),
-               {{QStringLiteral("Nom"), mUtilities::StoredName(name)}, {QStringLiteral("Sur"), sur},
-                {QStringLiteral("Coefficient"), coefficient},
-                {QStringLiteral("Date"), QDateTime(m_lastDate, QTime(8, 0))}, {QStringLiteral("Période"), period},
-                {QStringLiteral("NumMat"), numMat}, {QStringLiteral("NumClass"), numClass},
-                {QStringLiteral("Colonne"), gradebook::kNewSeriesWidth}});
+    return add(u"Séries"_s, u"NumSérie"_s,
+               {{u"Nom"_s, StoredName(name)}, {u"Sur"_s, sur}, {u"Coefficient"_s, coefficient},
+                {u"Date"_s, QDateTime(m_lastDate, QTime(8, 0))}, {u"Période"_s, period}, {u"NumMat"_s, numMat},
+                {u"NumClass"_s, numClass}, {u"Colonne"_s, gradebook::kNewSeriesWidth}});
 }
 
 void GradebookBuilder::addGrade(int numSerie, int numElv, double grade) {
-    add(QStringLiteral("Notes"), {},
-        {{QStringLiteral("NumSérie"), numSerie}, {QStringLiteral("NumElv"), numElv}, {QStringLiteral("Note"), grade}});
+    add(u"Notes"_s, {}, {{u"NumSérie"_s, numSerie}, {u"NumElv"_s, numElv}, {u"Note"_s, grade}});
 }
 
 void GradebookBuilder::setCoefficient(int numClass, int numMat, int coefficient) {
-    db::Recordset rs = m_db.OpenRecordset(Query(QStringLiteral("Coefficients")));
-    rs.FindFirst(Field(QStringLiteral("NumClass")) == numClass && Field(QStringLiteral("NumMat")) == numMat);
+    db::Recordset rs = m_db.OpenRecordset(db::Query(u"Coefficients"_s));
+    rs.FindFirst(db::Field(u"NumClass"_s) == numClass && db::Field(u"NumMat"_s) == numMat);
     rs.Edit();
-    rs.Fields(QStringLiteral("Coefficient")).setValue(coefficient);
+    rs.Fields(u"Coefficient"_s).setValue(coefficient);
     rs.Update();
 }
 
-void GradebookBuilder::setProperty(const QString& name, const QVariant& value) {
-    m_db.Properties(name).setValue(value);
-}
+void GradebookBuilder::setProperty(const QString& name, const QVariant& value) { m_db.Properties(name).setValue(value); }
 
 }  // namespace testsupport

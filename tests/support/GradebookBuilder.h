@@ -31,6 +31,9 @@ public:
 
 private:
     int add(const QString& table, const QString& key, const QList<std::pair<QString, QVariant>>& fields);
+    // Pairs the new class or subject whose field `key` is `value` with each row of `others`, in
+    // a coefficient row each; returns value.
+    int addCoefficients(const QString& key, int value, const QString& others, const QString& otherKey);
 
     QString m_path;
     db::Database m_db;

@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QProcess>
@@ -19,17 +18,6 @@ QString run(const QString& program, const QStringList& args) {
     p.start(program, args);
     if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
     return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 platform::ModalResponder printToPdf(const QString& pdf, int from, int to) {

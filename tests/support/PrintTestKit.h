@@ -1,7 +1,7 @@
 #pragma once
+#include "DbTestSupport.h"  // fileBytes, writeFile
 #include "platform/Modal.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -20,9 +20,5 @@ QString pdfText(const QString& pdf);
 
 // The standard output of a program, "" when it fails.
 QString run(const QString& program, const QStringList& args);
-
-// A file's bytes, written or read whole (nothing when it cannot be read).
-void writeFile(const QString& path, const QByteArray& bytes);
-QByteArray readFile(const QString& path);
 
 }  // namespace testsupport

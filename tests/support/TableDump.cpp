@@ -21,8 +21,7 @@ QMap<QString, Rows> dumpTables(const QString& path) {
     const QTemporaryDir dir;
     const QString copy = dir.filePath(QStringLiteral("dump.dat"));
     QFile::copy(path, copy);
-    for (const QByteArray& name : injected)
-        rawExec(copy, gradebook::databasePassword().toUtf8(), ("DROP TRIGGER IF EXISTS " + name).constData());
+    dropFailures(copy);
     const db::Database file = openGradebook(copy);
     for (const QString& table : file.TableNames()) {
         Rows& rows = dump[table];

@@ -23,23 +23,10 @@ class GnomeEnter : public QObject {
 
 }  // namespace
 
-QAbstractButton* findButton(QWidget& window, const QString& text) {
-    const auto buttons = window.findChildren<QAbstractButton*>();
-    for (QAbstractButton* b : buttons) {
-        QString t = b->text();
-        t.remove(QLatin1Char('&'));
-        if (t == text && b->isVisible()) return b;
-    }
-    return nullptr;
-}
-
 void clickButton(QWidget& window, const QString& text) {
-    QAbstractButton* b = findButton(window, text);
-    if (!b) {
-        QTest::qFail(qPrintable(QStringLiteral("no button \"%1\"").arg(text)), __FILE__, __LINE__);
-        return;
-    }
-    b->click();
+    for (QAbstractButton* b : window.findChildren<QAbstractButton*>())
+        if (b->isVisible() && QString(b->text()).remove(u'&') == text) return b->click();
+    QTest::qFail(qPrintable(QStringLiteral("no button \"%1\"").arg(text)), __FILE__, __LINE__);
 }
 
 bool typeKey(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
