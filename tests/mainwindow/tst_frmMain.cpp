@@ -1,36 +1,56 @@
-// The main window: opening a gradebook, and every way it can fail (files that a teacher may
-// meet on a USB stick or receive from someone else, damaged, read-only, held by another
-// program or crafted, are refused with a message that says why and nothing written to them),
-// the grade grid of each period layout, what the window keeps between runs, and its commands.
+// The main window: the start-up window's choices, the creation of a gradebook, opening one, and
+// every way it can fail (files that a teacher may meet on a USB stick or receive from someone
+// else, damaged, read-only, held by another program or crafted, are refused with a message that
+// says why and nothing written to them), the grade grid of each period layout, what the window
+// keeps between runs, its commands, the options (decimals, the password through frmPwdGive) and
+// the grid exported to a workbook, read back as a spreadsheet reader sees it.
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "FileRights.h"
+#include "FileSizeLimit.h"
 #include "GradebookBuilder.h"
 #include "GridTexts.h"
 #include "PartialGradebook.h"
 #include "TabBarTestKit.h"
 #include "UiHelpers.h"
+#include "WorkbookReader.h"
 #include "editing/Cascades.h"
 #include "editing/ClassEdit.h"
 #include "editing/SubjectEdit.h"
+#include "controls/frmMessages.h"
 #include "controls/mSubClass.h"
+#include "controls/vskAdvLabel.h"
 #include "controls/vskTab.h"
+#include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
+#include "mainwindow/Commands.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/frmOptions.h"
+#include "mainwindow/frmPwdGive.h"
+#include "mainwindow/frmSplash.h"
+#include "mainwindow/mExcelExport.h"
+#include "platform/Desktop.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
+#include "platform/Numbers.h"
 #include "platform/Paths.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "platform/db/Sqlite.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -40,6 +60,8 @@
 using namespace Qt::StringLiterals;
 using platform::FlexGrid;
 using platform::Form;
+using platform::ModalResponder;
+using platform::ModalTestScope;
 using namespace testsupport;
 
 namespace {
@@ -94,6 +116,40 @@ QStringList leftovers(const QString& file) {
     return QDir(info.absolutePath()).entryList({info.fileName() + u"-*"_s}, QDir::Files | QDir::Hidden);
 }
 
+const QString kExcelQuestion = u"Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?"_s;
+const QString kExcelFailed = u"L'exportation au format Excel a échoué."_s;
+QString exported(const QString& path) { return u"Exportation au format Excel réussie, sous le fichier:\n"_s + path; }
+
+// Queues a whole export to a workbook that types `typed` as the name of an existing file and
+// replaces it, ending on the box that tells `outcome`.
+void queueExport(ModalTestScope& scope, const QString& typed, const QString& outcome) {
+    scope.push(msgBox(kExcelQuestion, u"OK"_s));
+    scope.push([typed](QWidget& w) {
+        QCOMPARE(static_cast<QFileDialog&>(w).nameFilters(), QStringList{u"Classeur Excel (*.xlsx)"_s});
+        fileName(typed)(w);
+    });
+    scope.push([](QWidget& w) { clickButton(w, u"Oui"_s); });  // replace it
+    scope.push(msgBox(outcome, u"OK"_s));
+}
+
+QVariant stored(const char* name) { return mUtilities::gDB.Properties(QString::fromLatin1(name)).Value(); }
+
+// Shows the options as an opener does; returns how many times it was asked to refresh.
+int useOptions(ModalTestScope& scope, const std::function<void(frmOptions&)>& act) {
+    frmOptions& options = Form<frmOptions>::get();
+    int refreshes = 0;
+    QObject::connect(&options, &frmOptions::DecimalsChanged, [&] { ++refreshes; });
+    scope.push([&](QWidget&) { act(options); });
+    platform::showModal(options);
+    return refreshes;
+}
+
+void typeAndConfirm(frmPwdGive& give, const QString& password, const QString& confirmation) {
+    QTest::keyClicks(give.txtPwd, password);
+    QTest::keyClicks(give.txtConfirm, confirmation);
+    give.cmdOK->click();
+}
+
 }  // namespace
 
 class tst_frmMain : public QObject {
@@ -116,7 +172,7 @@ class tst_frmMain : public QObject {
     // Opens the file through the main window, answering the one message it may show.
     // Returns the message ("" when the file opened).
     QString open(frmMain& main, const QString& file) {
-        platform::ModalTestScope scope;
+        ModalTestScope scope;
         QString message;
         scope.push([&](QWidget& w) {
             auto* box = qobject_cast<QMessageBox*>(&w);
@@ -138,8 +194,17 @@ class tst_frmMain : public QObject {
             for (int i = 1; i <= main.vskTab->SectionAt(s).ItemCount(); ++i) main.selectClassAndSubject(s, i);
     }
 
+    // As the options find it: a new gradebook open, its averages shown with one decimal.
+    void openNewGradebook() {
+        const QString file = m_dir.filePath(u"%1.dat"_s.arg(QTest::currentTestFunction()));
+        mUtilities::CreateGradebookFile(file);
+        mUtilities::gDB = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        mUtilities::gAverageFormat = u"0.0"_s;
+    }
+
 private slots:
     void initTestCase() {
+        platform::installDesktopRules(*qApp);
         m_base = m_dir.filePath(u"base.dat"_s);
         GradebookBuilder b(m_base);
         const int cls = b.addClass(u"Sixième A"_s, u"6e A"_s);
@@ -155,15 +220,92 @@ private slots:
     }
 
     void cleanup() {
+        Form<frmSplash>::unload();
         Form<frmMain>::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         mUtilities::gRsNotes = db::Recordset();
         mUtilities::gDB = db::Database();
     }
 
+    void createsOpensAndOffersTheLastFile() {
+        ModalTestScope scope;
+        frmSplash* splash = &Form<frmSplash>::get();
+        QVERIFY(splash->optChoix[0]->isHidden());  // no last file yet
+        QVERIFY(splash->optChoix[1]->isChecked());
+
+        const QString folder = platform::paths::notesFolder();
+        const QString name = mUtilities::DefaultGradebookName();
+        const QString created = folder + u'/' + name + u".dat"_s;
+        // Cancelling the explanation creates nothing and keeps the window.
+        scope.push(msgBox(u"L'étape suivante"_s, u"Annuler"_s));
+        splash->cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash->optChoix[1]->isChecked());
+
+        scope.push(msgBox(u"L'étape suivante va vous permettre de créer un nouveau carnet de notes.\n"
+                                       "Par défaut, l'application vous propose l'emplacement suivant:\n          "_s
+                                           + folder + u"\net le nom suivant:\n          "_s + name,
+                                       u"OK"_s));
+        scope.push([&](QWidget& w) {
+            QCOMPARE(w.findChild<QLineEdit*>(u"fileNameEdit"_s)->text(), name);
+            fileName(QString())(w);
+        });
+        scope.push([](QWidget& w) {
+            auto* list = qobject_cast<frmMessages*>(&w);
+            QVERIFY(list);
+            QCOMPARE(list->lblInfo->text(), u"Nouveau carnet de notes créé."_s);
+            QCOMPARE(list->vskAL->ItemCount(), 7);
+            QVERIFY(!list->vskAL->ItemPict(1).isNull());
+            list->reject();
+        });
+        splash->cmdAction_Click(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Form<frmSplash>::isLoaded());
+        QVERIFY(QFileInfo(created).isFile());
+        frmMain* main = Form<frmMain>::instance();
+        QVERIFY(main && main->isVisible());
+        QCOMPARE(main->windowTitle(), u"Carnet de notes - "_s + name);
+        QCOMPARE(setting("File"), created);
+        main->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // The next start offers the last file, and Enter opens it, even on another choice and a
+        // GNOME desktop.
+        splash = &Form<frmSplash>::get();
+        QCOMPARE(splash->optChoix[0]->text(), u"Ouvrir "_s + name);
+        QVERIFY(!splash->optChoix[0]->isHidden() && splash->optChoix[0]->isChecked());
+        splash->show();
+        QVERIFY(typeEnterAsGnome(*splash->optChoix[1]));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Form<frmSplash>::isLoaded());
+        QVERIFY(Form<frmMain>::instance()->isVisible());
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    void failedAttemptsKeepTheWindowAndItsChoice() {
+        // As on a first run: no folder of gradebooks yet; the open dialog starts where it will be.
+        QDir(platform::paths::userFolder()).removeRecursively();
+        ModalTestScope scope;
+        frmSplash& splash = Form<frmSplash>::get();
+        splash.optChoix[2]->setChecked(true);
+        scope.push([&](QWidget& w) {
+            QCOMPARE(static_cast<QFileDialog&>(w).directory().absolutePath(), platform::paths::notesFolder());
+            fileName(m_dir.filePath(u"absent.dat"_s))(w);
+        });
+        scope.push(msgBox(u"Ce carnet de notes n'existe pas.\nPour le créer, choisissez"_s, u"OK"_s));
+        splash.cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
+        QVERIFY(!Form<frmMain>::instance()->isVisible());
+
+        // "Annuler" takes the hidden main window along, so that nothing keeps the program alive.
+        splash.cmdAction_Click(1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Form<frmSplash>::isLoaded() && !Form<frmMain>::isLoaded());
+        QCOMPARE(scope.pending(), 0);
+    }
+
     void openingFailuresKeepThePreviousGradebook() {
         const QString first = copyOfBase(u"premier"_s);
-        platform::ModalTestScope scope;
+        ModalTestScope scope;
         frmMain& main = Form<frmMain>::get();
         QVERIFY(main.OpenAFile(first));
         const db::Database opened = mUtilities::gDB;
@@ -193,7 +335,7 @@ private slots:
         const auto incorrect = systemMessage(u"Mot de passe incorrect.\nAccès au carnet de notes refusé."_s);
         const auto cannotOpen = systemMessage(kCannotOpen);
         const QString question = u"Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure."_s;
-        const QList<std::pair<QString, QList<platform::ModalResponder>>> failures = {
+        const QList<std::pair<QString, QList<ModalResponder>>> failures = {
             {junk, {cannotOpen}},
             {bare, {systemMessage(kNotValid)}},
             {exchange, {systemMessage(u"Vous essayez d'ouvrir un carnet de notes exporté.\nOuvrez ou créez d'abord "
@@ -205,7 +347,7 @@ private slots:
             {noNotes, {cannotOpen}},
         };
         for (const auto& [file, answers] : failures) {
-            for (const platform::ModalResponder& answer : answers) scope.push(answer);
+            for (const ModalResponder& answer : answers) scope.push(answer);
             QVERIFY2(!main.OpenAFile(file), qPrintable(file));
             QCOMPARE(scope.pending(), 0);
             unchanged();
@@ -535,6 +677,160 @@ private slots:
         for (const auto& [key, twips] : {std::pair{"Left", 1500}, {"Top", 1500}, {"Width", 30000}, {"Height", 21000}})
             platform::SaveSetting(u"StartUp"_s, QString::fromLatin1(key), QString::number(twips));
         QCOMPARE(Form<frmMain>::get().geometry(), screen);
+    }
+
+    void decimalsAreWrittenAtOnceAndRefreshTheOpenerWhenChanged() {
+        openNewGradebook();
+        ModalTestScope scope;
+        QCOMPARE(useOptions(scope, [](frmOptions& o) {
+                     o.optDécimale[2]->click();
+                     QCOMPARE(stored("Moyenne").toInt(), 2);
+                     QCOMPARE(mUtilities::gAverageFormat, u"0.0"_s);
+                     o.cmdClose->click();
+                 }), 1);
+        QCOMPARE(mUtilities::gAverageFormat, u"0.00"_s);
+        QVERIFY(!Form<frmOptions>::isLoaded());
+        // Back where it was before closing: nothing to refresh.
+        QCOMPARE(useOptions(scope, [](frmOptions& o) {
+                     o.optDécimale[1]->click();
+                     o.optDécimale[2]->click();
+                 }), 0);
+        // The close box refreshes as "Fermer" does.
+        QCOMPARE(useOptions(scope, [](frmOptions& o) { o.optDécimale[1]->click(); }), 1);
+        QCOMPARE(mUtilities::gAverageFormat, u"0.0"_s);
+        // A value other than 1 or 2 shows two decimals, and looking changes nothing.
+        mUtilities::gDB.Properties(u"Moyenne"_s).setValue(3);
+        QCOMPARE(useOptions(scope, [](frmOptions& o) { QVERIFY(o.optDécimale[2]->isChecked()); }), 0);
+        QCOMPARE(stored("Moyenne").toInt(), 3);
+    }
+
+    void passwordIsSetOrRemovedOnlyWhenConfirmed() {
+        openNewGradebook();
+        ModalTestScope scope;
+        const QString unprotected = u"Vous pouvez choisir de protéger ce carnet de notes par un mot de passe."_s;
+        const auto passwords = [](const QString& password, const QString& confirmation) -> ModalResponder {
+            return [=](QWidget& w) { typeAndConfirm(static_cast<frmPwdGive&>(w), password, confirmation); };
+        };
+        useOptions(scope, [&](frmOptions& o) {
+            scope.push(passwords(u"Secret"_s, u"Secret"_s));
+            o.cmdPasse->click();
+            // The file keeps a hash of the password, never the password.
+            const QVariant hash = stored("Passe");
+            QVERIFY(gradebookpassword::matches(hash.toString(), u"Secret"_s));
+            const QByteArray content = decryptedContent(mUtilities::gDB.Name());
+            QVERIFY(content.contains("pbkdf2-sha256$") && !content.contains("Secret"));
+            QCOMPARE(o.cmdPasse->text(), u"Modifier le mot de passe"_s);
+            QVERIFY(o.lblEti[1]->text().startsWith(u"Ce carnet de notes est protégé"_s));
+
+            // Two different entries: typed again after "OK", given up after "Annuler".
+            scope.push([&](QWidget& w) {
+                auto& give = static_cast<frmPwdGive&>(w);
+                QTest::keyClicks(give.txtPwd, u"abcdefghijkl"_s);
+                QCOMPARE(give.txtPwd->displayText(), QString(10, u'*'));
+                scope.push(msgBox(u"Mot de passe et sa confirmation différents.\nRecommencer ?"_s, u"OK"_s));
+                typeAndConfirm(give, {}, u"abcdefghiJ"_s);
+                QVERIFY(give.isVisible() && give.txtPwd->text().isEmpty() && give.txtConfirm->text().isEmpty());
+                scope.push(msgBox(u"Mot de passe et sa confirmation différents."_s, u"Annuler"_s));
+                typeAndConfirm(give, u"un"_s, u"deux"_s);
+                QVERIFY(!give.isVisible());
+            });
+            o.cmdPasse->click();
+            QCOMPARE(stored("Passe"), hash);
+
+            for (const char* reply : {"Non", "Oui"}) {
+                scope.push(passwords({}, {}));
+                const QString empty = u"Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"_s;
+                scope.push(msgBox(empty, QString::fromLatin1(reply)));
+                o.cmdPasse->click();
+                QCOMPARE(stored("Passe"), *reply == 'N' ? hash : u"Undefined"_s);
+            }
+            QCOMPARE(o.lblEti[1]->text(), unprotected);
+
+            // The no-password marker typed as a password protects nothing, and says so.
+            scope.push(passwords(u"Undefined"_s, u"Undefined"_s));
+            o.cmdPasse->click();
+            QCOMPARE(o.lblEti[1]->text(), unprotected);
+            QCOMPARE(o.cmdPasse->text(), u"Définir un mot de passe"_s);
+        });
+        QCOMPARE(scope.pending(), 0);
+    }
+    void everyCellOfTheGridIsInItsSheetCell() {
+        frmMain& main = Form<frmMain>::get();
+        QVERIFY(main.OpenAFile(copyOfBase(u"excel"_s)));
+        FlexGrid& grid = *main.flxNotes;
+        grid.setTextMatrix(4, 0, u"BOULANGER-DUMOULIN "_s.repeated(5));
+        grid.setTextMatrix(5, 1, QString());  // a grade missing
+        grid.setTextMatrix(grid.Rows() - 1, 2, u"14,50"_s);  // two decimals
+        ModalTestScope scope;
+        QVERIFY(QFile(path(u"6A.xlsx"_s)).open(QIODevice::WriteOnly));
+        queueExport(scope, path(u"6A"_s), exported(path(u"6A.xlsx"_s)));  // extension added
+        mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, commands::ExcelExport, 0);
+
+        const QJsonObject book = readWorkbook(path(u"6A.xlsx"_s));
+        QCOMPARE(book.value(u"sheets"_s).toArray(), QJsonArray{u"6e A - Mathématiques"_s});
+        const QJsonObject cells = book.value(u"cells"_s).toObject();
+        int written = 0;
+        for (int r = 0; r < grid.Rows(); ++r)
+            for (int c = 0; c < grid.Cols(); ++c) {
+                const QString text = grid.TextMatrix(r, c);
+                const QJsonValue cell = cells.value(QChar(u'A' + c) + QString::number(r + 1));
+                written += !text.isEmpty();
+                if (text.isEmpty()) {
+                    QVERIFY(cell.isUndefined());
+                } else if (const auto number = platform::numbers::parse(text)) {
+                    // Shown with the decimals the grid showed: "14,50" keeps two.
+                    const qsizetype comma = text.indexOf(u',');
+                    const QString format = comma < 0 ? QString() : u"0."_s + QString(text.size() - comma - 1, u'0');
+                    QCOMPARE(cell.toArray(), (QJsonArray{*number, format}));
+                } else {
+                    QCOMPARE(cell.toString(), text);
+                }
+            }
+        QCOMPARE(cells.size(), written);
+        QCOMPARE(unfittedColumns(book), QStringList());
+    }
+
+    void cancellingOrFailingAnExportWritesNothing() {
+        const mExcelExport::Cells cells{{u"Nom"_s, u"12,5"_s}};
+        const QString file = path(u"refus.xlsx"_s);
+        ModalTestScope scope;
+        // "Annuler", the question closed without an answer, the save dialog cancelled.
+        scope.push(msgBox(kExcelQuestion, u"Annuler"_s));
+        scope.push([](QWidget& w) { w.close(); });
+        scope.push(msgBox(kExcelQuestion, u"OK"_s));
+        scope.push([](QWidget& w) { w.close(); });
+        for (int i = 0; i < 3; ++i) mExcelExport::ExportToExcel(cells, u"6A"_s, nullptr);
+        QCOMPARE(scope.pending(), 0);
+        QVERIFY(!QFile::exists(file));
+
+        // A heading that cannot name a sheet gives "Feuil1"; the existing file is replaced.
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        for (const QString& heading : {u"6A - Physique/Chimie"_s, QString(32, u'x')}) {
+            queueExport(scope, file, exported(file));
+            mExcelExport::ExportToExcel(cells, heading, nullptr);
+            QCOMPARE(readWorkbook(file).value(u"sheets"_s).toArray(), QJsonArray{u"Feuil1"_s});
+        }
+
+        // A write that fails half-way says so and leaves the earlier workbook whole.
+        const QByteArray before = fileBytes(file);
+        mExcelExport::Cells large;
+        for (int r = 0; r < 2000; ++r) large << QStringList{u"Élève %1"_s.arg(r), QString::number(r)};
+        queueExport(scope, file, kExcelFailed);
+        {
+            FileSizeLimit full(before.size() + 1000);
+            mExcelExport::ExportToExcel(large, u"6A"_s, nullptr);
+        }
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(QDir(m_dir.path()).entryList({u".*"_s}, QDir::Files | QDir::Hidden), QStringList());
+
+        // The open gradebook is never replaced by a workbook.
+        const QString gradebookFile = copyOfBase(u"excel-refus"_s);
+        mUtilities::gDB = db::Database::OpenDatabase(gradebookFile, gradebook::databasePassword());
+        const QByteArray gradebookBytes = fileBytes(gradebookFile);
+        queueExport(scope, gradebookFile, kExcelFailed);
+        mExcelExport::ExportToExcel(cells, u"6A"_s, nullptr);
+        QCOMPARE(fileBytes(gradebookFile), gradebookBytes);
+        QCOMPARE(scope.pending(), 0);
     }
 };
 
