@@ -308,18 +308,14 @@ private slots:
         };
         const QString noClass = u"Ce carnet de notes ne contient pas encore de classes."_s,
                       noSubject = u"Ce carnet de notes ne contient pas encore de matières."_s,
-                      noPrint = u"Il n'y a aucune donnée à imprimer."_s,
-                      noExchange = u"Impossible de procéder à l'exportation de notes."_s,
                       noExcel = u"Il n'y a aucune donnée à exporter."_s,
                       noSeries = u"Impossible de créer ou de modifier une série de notes."_s;
         const QList<std::pair<QAction*, QString>> commands = {
-            {menuEntry("&Tableau des moyennes"), noClass}, {tool(6), noClass}, {menuEntry("I&mprimer"), noPrint},
-            {tool(8), noPrint}, {menuEntry("&Exporter des notes"), noExchange}, {tool(11), noExchange},
-            {menuEntry("Exporter au format E&xcel"), noExcel}, {tool(15), noExcel}, {tool(4), noClass},
-            {tool(1, 2), noClass}, {tool(1, 3), noClass}, {tool(2, 2), noSubject}, {tool(2, 3), noSubject},
-            {tool(13), u"Ce carnet de notes contient 0 matière(s)."_s}, {tool(3, 1), noSeries},
-            {tool(3, 2), noSeries}, {tool(3, 3), u"Impossible de supprimer une série de notes."_s},
-            {tool(1, 1), u"frmClasse"_s}, {tool(2, 1), u"frmMat"_s},
+            {menuEntry("&Tableau des moyennes"), noClass}, {tool(6), noClass}, {tool(4), noClass}, {tool(1, 3), noClass},
+            {menuEntry("Exporter au format E&xcel"), noExcel}, {tool(15), noExcel}, {tool(1, 2), noClass},
+            {tool(2, 2), noSubject}, {tool(2, 3), noSubject}, {tool(3, 1), noSeries}, {tool(3, 2), noSeries},
+            {tool(13), u"Ce carnet de notes contient 0 matière(s)."_s}, {tool(1, 1), u"frmClasse"_s},
+            {tool(3, 3), u"Impossible de supprimer une série de notes."_s}, {tool(2, 1), u"frmMat"_s},
             {tool(10), u"frmImport"_s}};
         for (const auto& [action, expected] : commands) {
             scope.push([expected](QWidget& w) {

@@ -326,9 +326,6 @@ private slots:
         QVERIFY(contrastRatio(platform::oleColor(g.ForeColorSel()), platform::oleColor(g.BackColorSel())) >= 3);
         QVERIFY(contrastRatio(editable, fixed) >= 1.25);
 
-        // For a look by eye: QUIBOLET_SHOTS=folder keeps a picture of the window.
-        if (const QString shots = qEnvironmentVariable("QUIBOLET_SHOTS"); !shots.isEmpty())
-            main.grab().save(shots + u"/main-%1.png"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
         frmMsgBox box;
         box.setMessage(u"Une question lisible ?"_s);
         box.show();
@@ -393,21 +390,13 @@ private slots:
         messages::messageList(&main, u"Votre saisie est incorrecte."_s,
                               {u"Le nom d'une série de notes doit être renseigné."_s}, {});
 
+        const QStringList next{u"Suivant >"_s};
         const QList<std::pair<commands::Command, QStringList>> dialogs = {
-            {commands::Options, {u"+Définir un mot de passe"_s}},
-            {commands::About, {}},
-            {commands::RenameClass, {}},
-            {commands::NewClass, {}},
-            {commands::RenameSubject, {}},
-            {commands::NewSubject, {}},
-            {commands::ModifySeries, {u"Suivant >"_s}},
-            {commands::NewSeries, {u"Suivant >"_s}},
-            {commands::StudentList, {u"Suivant >"_s}},
-            {commands::DeleteClass, {}},
-            {commands::DeleteSubject, {}},
-            {commands::MergeSubjects, {u"Continuer"_s}},
-            {commands::DeleteSeries, {u"Suivant >"_s}},
-            {commands::ExportGrades, {u"Suivant >"_s, u"Suivant >"_s, u"tick"_s, u"Suivant >"_s}},
+            {commands::Options, {u"+Définir un mot de passe"_s}}, {commands::About, {}}, {commands::RenameClass, {}},
+            {commands::NewClass, {}}, {commands::RenameSubject, {}}, {commands::NewSubject, {}},
+            {commands::ModifySeries, next}, {commands::NewSeries, next}, {commands::StudentList, next},
+            {commands::DeleteClass, {}}, {commands::DeleteSubject, {}}, {commands::MergeSubjects, {u"Continuer"_s}},
+            {commands::DeleteSeries, next}, {commands::ExportGrades, next + next + QStringList{u"tick"_s} + next},
             {commands::ImportGrades, {u"file"_s, u"Suivant >"_s, u"*Détails..."_s, u"Suivant >"_s, u"Suivant >"_s,
                                       u"Suivant >"_s, u"enter:Continuer"_s,
                                       u"enter:Créer cet élève dans votre carnet de notes,Continuer"_s, u"Suivant >"_s,

@@ -80,12 +80,6 @@ QStringList editableCells(FlexGrid& g) {
 
 QString setting(const char* key) { return platform::GetSetting(u"StartUp"_s, QString::fromLatin1(key)); }
 
-int columnWidth(const QString& table, const QString& keyField, int key) {
-    db::Recordset rs = mUtilities::gDB.OpenRecordset(db::Query(table).where(db::Field(keyField) == key),
-                                                      db::RecordsetType::Snapshot);
-    return rs.Fields(u"Colonne"_s).Value().toInt();
-}
-
 const QString kReadOnly = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier ou son dossier est en lecture seule."_s;
 const QString kDamaged = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier est endommagé."_s;
 const QString kBusy = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier est utilisé par un autre programme."_s;
@@ -101,13 +95,6 @@ const QByteArray kKey = gradebook::databasePassword().toUtf8();
 QByteArray changeDefinition(const char* from, const char* to) {
     return QByteArray("UPDATE __TableDefs SET Definition = replace(Definition, '") + from + "', '" + to
          + "') WHERE Name = 'Séries'";
-}
-
-void overwrite(const QString& file, qint64 at, const QByteArray& bytes) {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    QVERIFY(f.seek(at));
-    QCOMPARE(f.write(bytes), bytes.size());
 }
 
 // Files that lie beside `file` and would show that something was written (a journal).
@@ -437,9 +424,9 @@ private slots:
             sqlite3_key(locker, kKey.constData(), int(kKey.size()));
             QCOMPARE(sqlite3_exec(locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         } else if (damage == "flip") {
-            overwrite(file, size - kPage / 2, QByteArray(1, '\xa5'));
+            QVERIFY(writeFile(file, fileBytes(file).replace(size - kPage / 2, 1, "\xa5")));
         } else if (damage == "zero") {
-            overwrite(file, 4 * kPage, QByteArray(kPage, '\0'));
+            QVERIFY(writeFile(file, fileBytes(file).replace(4 * kPage, kPage, QByteArray(kPage, '\0'))));
         } else if (damage == "truncate") {
             QVERIFY(QFile::resize(file, size / 2));
         } else {
@@ -627,7 +614,7 @@ private slots:
         b.addSubject(u"Musique"_s);
         b.addStudent(a, u"Petit"_s, u"Jean"_s);
         b.addStudent(c, u"Grand"_s, u"Luc"_s);
-        const int series = b.addSeries(a, mat, u"TP"_s, 20, 1, 1);
+        b.addSeries(a, mat, u"TP"_s, 20, 1, 1);
         b.close();
 
         frmMain* main = &Form<frmMain>::get();
@@ -638,14 +625,14 @@ private slots:
         main->flxNotes->setColWidth(0, 2400);
         main->flxNotes->setColWidth(1, 40000);  // wider than the 16-bit field
         main->selectClassAndSubject(2, 1);      // leaving the class stores its widths
-        QCOMPARE(columnWidth(u"Classes"_s, u"NumClass"_s, a), 2400);
-        QCOMPARE(columnWidth(u"Séries"_s, u"NumSérie"_s, series), 32767);
+        QCOMPARE(columnWidths(mUtilities::gDB, u"Classes"_s), (QList<int>{2400, 1800}));
+        QCOMPARE(columnWidths(mUtilities::gDB, u"Séries"_s), QList<int>{32767});
         main->flxNotes->setColWidth(0, 3000);
         main->setGeometry(40, 50, 700, 540);
         // The placement is stored in screen twips, the splitter in twips of the layout.
         main->picSplit->move(200, 0);
         main->close();  // closing stores them too, and the placement
-        QCOMPARE(columnWidth(u"Classes"_s, u"NumClass"_s, c), 3000);
+        QCOMPARE(columnWidths(mUtilities::gDB, u"Classes"_s), (QList<int>{2400, 3000}));
         QCOMPARE((QStringList{setting("Maximized"), setting("Left"), setting("Top"), setting("Width"), setting("Height"),
                               setting("Pos1")}),
                  (QStringList{"False", "600", "750", "10500", "8100", QString::number(platform::layoutTwipsX(200))}));
