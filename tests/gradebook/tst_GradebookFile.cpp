@@ -3,15 +3,14 @@
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/Modal.h"
+#include "Answers.h"
 #include "DbTestSupport.h"
 #include "FileSizeLimit.h"
 #include "GradebookBuilder.h"
 #include "PartialGradebook.h"
-#include "UiHelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -230,28 +229,23 @@ private slots:
         // A disk that fills up half-way leaves the previous gradebook whole, and no partial file.
         const QByteArray before = fileBytes(file);
         platform::ModalTestScope scope;
-        QString message;
-        scope.push([&](QWidget& w) {
-            message = qobject_cast<QMessageBox*>(&w)->text();
-            clickButton(w, u"OK"_s);
-        });
+        scope.push(systemMessage(u"Impossible de créer "_s + file + u'.'));
         bool created = true;
         {
             FileSizeLimit full(8 * 1024);
             created = mUtilities::CreateGradebook(file);
         }
         QVERIFY(!created);
-        QCOMPARE(message, u"Impossible de créer "_s + file + u'.');
         QCOMPARE(fileBytes(file), before);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(u"remplace"_s),
                  QStringList{u"remplace.dat"_s});
 
         // The open gradebook is never replaced under the program's feet.
         mUtilities::gDB = openGradebook(file);
-        scope.push([&](QWidget& w) { clickButton(w, u"OK"_s); });
+        scope.push(msgBox(u"Impossible de créer "_s, u"OK"_s));
         QVERIFY(!mUtilities::CreateGradebook(path(u"./remplace.dat"_s)));
         QCOMPARE(fileBytes(file), before);
-        scope.push([&](QWidget& w) { clickButton(w, u"OK"_s); });
+        scope.push(msgBox(u"Impossible de créer "_s, u"OK"_s));
         QVERIFY(!mUtilities::CreateGradebook(path(u"absent/carnet.dat"_s)));
         QCOMPARE(scope.pending(), 0);
     }
@@ -343,16 +337,15 @@ private slots:
         const QString file = path(u"coupure.dat"_s);
         makeOldFile(file, u"1.0.5"_s, 2000);
         answer(u"1"_s);
+        const QByteArray before = fileBytes(file);
         {
             Database d = openGradebook(file);
-            FileSizeLimit full(QFileInfo(file).size() / 4);
+            FileSizeLimit full(before.size() / 4);
             QVERIFY(dbError([&] { CheckGradebookVersion(d); }) >= 0);
         }
+        QCOMPARE(fileBytes(file), before);
         {
             Database d = openGradebook(file);
-            QCOMPARE(d.Properties(u"VersionID"_s).Value(), QVariant(u"1.0.5"_s));
-            QCOMPARE(d.TableDefs(u"Séries"_s).fieldIndex(kColonne), -1);
-            QCOMPARE(rowCount(d, u"Séries"_s), 2000);
             QVERIFY(CheckGradebookVersion(d));
         }
         QCOMPARE(columnWidths(openGradebook(file), u"Séries"_s), QList<int>(2000, 600));

