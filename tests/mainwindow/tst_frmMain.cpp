@@ -1,13 +1,10 @@
-// The main window: the start-up window's choices, the creation of a gradebook, opening one, and
-// every way it can fail (files that a teacher may meet on a USB stick or receive from someone
-// else, damaged, read-only, held by another program or crafted, are refused with a message that
-// says why and nothing written to them), the grade grid of each period layout, what the window
-// keeps between runs, its commands, the options (decimals, the password through frmPwdGive) and
-// the grid exported to a workbook, read back as a spreadsheet reader sees it. Last, every window
-// readable under any desktop: filled with long French names, each shows its texts whole
-// (captions, headings, names, list lines and button texts fit their places in whatever interface
-// font the desktop gives), and the colours its controls draw stand apart under the light palette
-// and under the dark palettes that desktops give.
+// The main window: the start-up window, creating and opening a gradebook, and every way opening
+// can fail (files met on a USB stick or received from someone, damaged, read-only, held by
+// another program or crafted, refused with a message that says why, nothing written to them), the
+// grade grid of each period layout, what the window keeps between runs, its commands, the options
+// and the grid exported to a workbook. Last, every window readable under any desktop: filled with
+// long French names, each shows its texts whole in whatever interface font the desktop gives, and
+// the colours its controls draw stand apart under the light palette and the desktops' dark ones.
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "FileRights.h"
@@ -374,12 +371,10 @@ class tst_frmMain : public QObject {
             m_cut << cutTexts(window);
     }
 
-    // Checks a window, then takes its steps: the caption of a button to press, after which
-    // the window is checked again; "*" before it when the button opens a window that is
-    // checked in turn, "+" when the steps left are that window's; "tick" ticks the first
-    // line of every list with boxes; "file" answers the next file dialog with the exchange
-    // file; "enter:" opens the first line of the list, in a window visited with the
-    // steps that follow, separated by commas.
+    // Checks a window, then takes its steps: "Caption" presses that button and checks the window
+    // again, "*Caption" checks the window it opens too, "+Caption" takes the steps left in that
+    // window; "tick" ticks the first line of every list with boxes; "file" answers the next file
+    // dialog with the exchange file; "enter:a,b" opens the list's first line and takes a, b there.
     ModalResponder visit(const QStringList& steps = {}) {
         return [this, steps](QWidget& w) {
             check(w);
