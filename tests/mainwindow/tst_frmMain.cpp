@@ -154,7 +154,6 @@ void typeAndConfirm(frmPwdGive& give, const QString& password, const QString& co
     give.cmdOK->click();
 }
 
-
 // Whether a text fits a room, on one line or wrapped at its spaces.
 bool fits(const QFontMetrics& fm, const QRect& room, const QString& text, bool wrap) {
     const QRectF space(0, 0, room.width(), 1 << 20);
@@ -359,9 +358,10 @@ class tst_frmMain : public QObject {
         mUtilities::gAverageFormat = u"0.0"_s;
     }
 
+    // What the readability checks found: the texts cut, how many windows were checked.
     QStringList m_cut;
     int m_windows = 0;
-    platform::ModalTestScope* m_scope = nullptr;
+    ModalTestScope* m_scope = nullptr;
 
     void check(QWidget& window) {
         ++m_windows;
@@ -964,6 +964,7 @@ private slots:
         });
         QCOMPARE(scope.pending(), 0);
     }
+
     void everyCellOfTheGridIsInItsSheetCell() {
         frmMain& main = Form<frmMain>::get();
         QVERIFY(main.OpenAFile(copyOfBase(u"excel"_s)));
@@ -1131,7 +1132,7 @@ private slots:
         QVERIFY(QFile::copy(m_readable, file));
         platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
 
-        platform::ModalTestScope scope;
+        ModalTestScope scope;
         m_scope = &scope;
         Form<frmSplash>::get().show();
         check(Form<frmSplash>::get());
