@@ -1,45 +1,84 @@
-// The main window: opening a gradebook, and every way it can fail (files that a teacher may
-// meet on a USB stick or receive from someone else, damaged, read-only, held by another
-// program or crafted, are refused with a message that says why and nothing written to them),
-// the grade grid of each period layout, what the window keeps between runs, and its commands.
+// The main window: the start-up window, creating and opening a gradebook, and every way opening
+// can fail (files met on a USB stick or received from someone, damaged, read-only, held by
+// another program or crafted, refused with a message that says why, nothing written to them), the
+// grade grid of each period layout, what the window keeps between runs, its commands, the options
+// and the grid exported to a workbook. Last, every window readable under any desktop: filled with
+// long French names, each shows its texts whole in whatever interface font the desktop gives, and
+// the colours its controls draw stand apart under the light palette and the desktops' dark ones.
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "FileRights.h"
+#include "FileSizeLimit.h"
 #include "GradebookBuilder.h"
 #include "GridTexts.h"
 #include "PartialGradebook.h"
 #include "TabBarTestKit.h"
 #include "UiHelpers.h"
+#include "WorkbookReader.h"
+#include "controls/TabItemLabel.h"
+#include "controls/frmMsgBox.h"
+#include "controls/mSubClass.h"
+#include "controls/tabSection.h"
+#include "controls/vskTab.h"
 #include "editing/Cascades.h"
 #include "editing/ClassEdit.h"
 #include "editing/SubjectEdit.h"
-#include "controls/mSubClass.h"
-#include "controls/vskTab.h"
+#include "editing/frmEleves.h"
+#include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
+#include "gradebook/Messages.h"
 #include "gradebook/mUtilities.h"
+#include "mainwindow/Commands.h"
 #include "mainwindow/frmMain.h"
+#include "mainwindow/frmOptions.h"
+#include "mainwindow/frmPwdAsk.h"
+#include "mainwindow/frmPwdGive.h"
+#include "mainwindow/frmSplash.h"
+#include "mainwindow/mExcelExport.h"
+#include "platform/Desktop.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
+#include "platform/Numbers.h"
+#include "platform/OleColor.h"
 #include "platform/Paths.h"
 #include "platform/Settings.h"
 #include "platform/Twips.h"
 #include "platform/db/Sqlite.h"
 
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
-#include <QGuiApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyleOption>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
+using platform::contrastRatio;
 using platform::FlexGrid;
 using platform::Form;
+using platform::ModalResponder;
+using platform::ModalTestScope;
 using namespace testsupport;
 
 namespace {
@@ -58,12 +97,6 @@ QStringList editableCells(FlexGrid& g) {
 
 QString setting(const char* key) { return platform::GetSetting(u"StartUp"_s, QString::fromLatin1(key)); }
 
-int columnWidth(const QString& table, const QString& keyField, int key) {
-    db::Recordset rs = mUtilities::gDB.OpenRecordset(db::Query(table).where(db::Field(keyField) == key),
-                                                      db::RecordsetType::Snapshot);
-    return rs.Fields(u"Colonne"_s).Value().toInt();
-}
-
 const QString kReadOnly = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier ou son dossier est en lecture seule."_s;
 const QString kDamaged = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier est endommagé."_s;
 const QString kBusy = u"Impossible d'ouvrir ce carnet de notes.\nLe fichier est utilisé par un autre programme."_s;
@@ -81,17 +114,202 @@ QByteArray changeDefinition(const char* from, const char* to) {
          + "') WHERE Name = 'Séries'";
 }
 
-void overwrite(const QString& file, qint64 at, const QByteArray& bytes) {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    QVERIFY(f.seek(at));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
 // Files that lie beside `file` and would show that something was written (a journal).
 QStringList leftovers(const QString& file) {
     const QFileInfo info(file);
     return QDir(info.absolutePath()).entryList({info.fileName() + u"-*"_s}, QDir::Files | QDir::Hidden);
+}
+
+const QString kExcelQuestion = u"Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?"_s;
+const QString kExcelFailed = u"L'exportation au format Excel a échoué."_s;
+QString exported(const QString& path) { return u"Exportation au format Excel réussie, sous le fichier:\n"_s + path; }
+
+// Queues a whole export to a workbook that types `typed` as the name of an existing file and
+// replaces it, ending on the box that tells `outcome`.
+void queueExport(ModalTestScope& scope, const QString& typed, const QString& outcome) {
+    scope.push(msgBox(kExcelQuestion, u"OK"_s));
+    scope.push([typed](QWidget& w) {
+        QCOMPARE(static_cast<QFileDialog&>(w).nameFilters(), QStringList{u"Classeur Excel (*.xlsx)"_s});
+        fileName(typed)(w);
+    });
+    scope.push([](QWidget& w) { clickButton(w, u"Oui"_s); });  // replace it
+    scope.push(msgBox(outcome, u"OK"_s));
+}
+
+QVariant stored(const char* name) { return mUtilities::gDB.Properties(QString::fromLatin1(name)).Value(); }
+
+// Shows the options as an opener does; returns how many times it was asked to refresh.
+int useOptions(ModalTestScope& scope, const std::function<void(frmOptions&)>& act) {
+    frmOptions& options = Form<frmOptions>::get();
+    int refreshes = 0;
+    QObject::connect(&options, &frmOptions::DecimalsChanged, [&] { ++refreshes; });
+    scope.push([&](QWidget&) { act(options); });
+    platform::showModal(options);
+    return refreshes;
+}
+
+void typeAndConfirm(frmPwdGive& give, const QString& password, const QString& confirmation) {
+    QTest::keyClicks(give.txtPwd, password);
+    QTest::keyClicks(give.txtConfirm, confirmation);
+    give.cmdOK->click();
+}
+
+// Whether a text fits a room, on one line or wrapped at its spaces.
+bool fits(const QFontMetrics& fm, const QRect& room, const QString& text, bool wrap) {
+    const QRectF space(0, 0, room.width(), 1 << 20);
+    const QSizeF need = QFontMetricsF(fm).boundingRect(space, wrap ? Qt::TextWordWrap : 0, text).size();
+    return need.width() <= room.width() && need.height() <= room.height();
+}
+
+// A caption as shown: "&" marks the next letter as a shortcut, "&&" is one "&".
+QString shown(QString text) { return text.replace(u"&&"_s, u"\x01"_s).remove(u'&').replace(u'\x01', u'&'); }
+
+// The texts of an item view that its cells, its headings or its width cut.
+void checkView(QAbstractItemView& v, const std::function<void(const QString&, bool)>& check) {
+    QStyle& s = *v.style();
+    check(u"(scroll bar)"_s, !v.horizontalScrollBar()->isVisible());
+    if (auto* tree = qobject_cast<QTreeView*>(&v); tree && !tree->header()->isHidden()) {
+        const QHeaderView& h = *tree->header();
+        for (int c = 0; c < h.count(); ++c) {
+            const QString text = v.model()->headerData(c, Qt::Horizontal).toString();
+            const int margin = s.pixelMetric(QStyle::PM_HeaderMargin, nullptr, &h);
+            check(text, fits(h.fontMetrics(), QRect(0, 0, h.sectionSize(c) - 2 * margin, h.height()), text, false));
+        }
+    }
+    const int margin = s.pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &v) + 1;
+    std::function<void(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
+        for (int r = 0; r < v.model()->rowCount(parent); ++r)
+            for (int c = 0; c < v.model()->columnCount(parent); ++c) {
+                const QModelIndex i = v.model()->index(r, c, parent);
+                if (c == 0 && v.model()->hasChildren(i)) walk(i);
+                const QRect rect = v.visualRect(i);
+                const QString text = i.data().toString();
+                if (text.isEmpty() || rect.isEmpty() || !v.viewport()->rect().intersects(rect)) continue;
+                QStyleOptionViewItem o;
+                o.initFrom(&v);
+                o.rect = rect;
+                o.text = text;
+                const bool wrap = v.property("wordWrap").toBool();
+                o.features = wrap ? QStyleOptionViewItem::WrapText : QStyleOptionViewItem::None;
+                o.features |= QStyleOptionViewItem::HasDisplay;
+                if (!i.data(Qt::DecorationRole).isNull()) o.features |= QStyleOptionViewItem::HasDecoration;
+                if (i.data(Qt::CheckStateRole).isValid()) o.features |= QStyleOptionViewItem::HasCheckIndicator;
+                o.decorationSize = v.iconSize().isValid() ? v.iconSize() : QSize(16, 16);
+                QRect room = s.subElementRect(QStyle::SE_ItemViewItemText, &o, &v).adjusted(margin, 0, -margin, 0);
+                room.setRight(std::min(room.right(), v.viewport()->width() - 1 - margin));
+                check(text, fits(v.fontMetrics(), room, text, wrap));
+            }
+    };
+    walk(v.rootIndex());
+}
+
+// The texts of a grid that its cells cut, as the grid paints them: wrapped in a row tall
+// enough for two lines, a run of equal texts merged in a merging row.
+void checkGrid(const platform::FlexGrid& g, const std::function<void(const QString&, bool)>& check) {
+    const QFontMetrics fm = g.fontMetrics();
+    int y = 0;
+    for (int r = 0; r < g.Rows() && y < g.viewport()->height(); y += platform::layoutY(g.RowHeight(r++))) {
+        int x = 0;
+        for (int c = 0; c < g.Cols() && x < g.viewport()->width();) {
+            const QString text = g.TextMatrix(r, c);
+            int width = platform::layoutX(g.ColWidth(c++));
+            while (g.MergeCells() && g.MergeRow(r) && !text.isEmpty() && c < g.Cols() && g.TextMatrix(r, c) == text)
+                width += platform::layoutX(g.ColWidth(c++));
+            const QRect box = QRect(x, y, width, platform::layoutY(g.RowHeight(r))).adjusted(3, 1, -4, -2);
+            if (!text.isEmpty() && width > 0) check(text, fits(fm, box, text, box.height() >= 2 * fm.lineSpacing()));
+            x += width;
+        }
+    }
+}
+
+// "window/object: text" for every text of a shown window that its place cuts.
+QStringList cutTexts(QWidget& window) {
+    QStringList cut;
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->isVisible()) continue;
+        const QString where = window.objectName() + u'/' + w->objectName() + u": "_s;
+        const auto check = [&](const QString& text, bool ok) {
+            if (!ok) cut << where + text;
+        };
+        const QFontMetrics fm = w->fontMetrics();
+        QStyle& s = *w->style();
+        if (auto* b = qobject_cast<QPushButton*>(w); b && !b->text().isEmpty()) {
+            QStyleOptionButton o;
+            o.initFrom(b);
+            if (b->autoDefault() || b->isDefault()) o.features |= QStyleOptionButton::AutoDefaultButton;
+            const int margin = s.pixelMetric(QStyle::PM_ButtonMargin, &o, b) / 2;
+            const QRect room = s.subElementRect(QStyle::SE_PushButtonContents, &o, b).adjusted(margin, 0, -margin, 0);
+            check(b->text(), fits(fm, room, shown(b->text()), false));
+        } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
+            const QSize need = w->sizeHint();
+            check(static_cast<QAbstractButton*>(w)->text(), need.width() <= w->width() && need.height() <= w->height());
+        } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
+            const QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+            if (l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()))
+                check(l->text(), l->wordWrap() ? l->heightForWidth(l->width()) <= l->height() : l->sizeHint().width() <= l->width());
+            else
+                check(l->text(), fits(fm, room, l->text(), l->wordWrap()));
+        } else if (auto* box = qobject_cast<QGroupBox*>(w); box && !box->title().isEmpty()) {
+            QStyleOptionGroupBox o;
+            o.initFrom(box);
+            o.text = box->title();
+            o.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+            const QRect title = s.subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxLabel, box);
+            check(box->title(), box->rect().contains(title));
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            QStyleOptionComboBox o;
+            o.initFrom(combo);
+            o.editable = combo->isEditable();
+            const QRect room = s.subControlRect(QStyle::CC_ComboBox, &o, QStyle::SC_ComboBoxEditField, combo);
+            for (int i = 0; i < combo->count(); ++i)
+                check(combo->itemText(i), fits(fm, room.adjusted(1, 0, -1, 0), combo->itemText(i), false));
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w); edit && edit->echoMode() == QLineEdit::Normal
+                                                            && !qobject_cast<QComboBox*>(edit->parentWidget())) {
+            // Inside the frame and the box's own margin, 2 pixels each on either side.
+            const QMargins m = edit->textMargins();
+            check(edit->text(), fm.horizontalAdvance(edit->text()) <= edit->width() - 2 * 4 - m.left() - m.right());
+        } else if (auto* v = qobject_cast<QAbstractItemView*>(w)) {
+            checkView(*v, check);
+        } else if (auto* g = qobject_cast<platform::FlexGrid*>(w)) {
+            checkGrid(*g, check);
+        } else if (auto* section = qobject_cast<tabSection*>(w)) {
+            const QRect header(3, 0, section->width() - 6, section->HeaderHeight());
+            check(section->Caption(), fits(fm, header, section->Caption(), false));
+        } else if (auto* item = qobject_cast<TabItemLabel*>(w); item && w->parentWidget()->rect().intersects(w->geometry())) {
+            const QRect room = item->geometry().adjusted(2, 0, -2, 0);
+            check(item->Caption(), room.left() >= 0 && room.right() < item->parentWidget()->width()
+                                       && fits(fm, room, item->Caption(), true));
+        }
+    }
+    return cut;
+}
+
+// A palette as a desktop gave it, read once under Xvfb: the colours of the roles in their
+// enum's order, active (and inactive) then disabled.
+QPalette captured(const char* active, const char* disabled) {
+    QPalette p;
+    const QStringList colours[2] = {QString::fromLatin1(active).split(u' '), QString::fromLatin1(disabled).split(u' ')};
+    for (int role = 0; role < colours[0].size(); ++role)
+        for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(group, QPalette::ColorRole(role), QColor(u'#' + colours[group == QPalette::Disabled][role]));
+    return p;
+}
+
+// The strongest contrast between the widget's background (its corner pixel unless given) and
+// anything drawn on it: for a widget that shows text, the contrast of the text.
+double drawnContrast(QWidget& w, QColor back = {}, const QRect& area = QRect(QPoint(0, 0), QSize(-1, -1))) {
+    const QImage image = w.grab(area).toImage();
+    if (!back.isValid()) back = image.pixelColor(1, 1);
+    double best = 1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) best = std::max(best, contrastRatio(back, image.pixelColor(x, y)));
+    return best;
+}
+
+QColor cellColour(platform::FlexGrid& g, int row, int col) {
+    g.setRow(row);
+    g.setCol(col);
+    return platform::oleColor(g.CellBackColor());
 }
 
 }  // namespace
@@ -100,7 +318,7 @@ class tst_frmMain : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    QString m_base;
+    QString m_base, m_readable;
     int m_rows = 0;
 
     // A fresh copy of the sound gradebook in a folder of its own.
@@ -116,7 +334,7 @@ class tst_frmMain : public QObject {
     // Opens the file through the main window, answering the one message it may show.
     // Returns the message ("" when the file opened).
     QString open(frmMain& main, const QString& file) {
-        platform::ModalTestScope scope;
+        ModalTestScope scope;
         QString message;
         scope.push([&](QWidget& w) {
             auto* box = qobject_cast<QMessageBox*>(&w);
@@ -132,15 +350,66 @@ class tst_frmMain : public QObject {
         return opened ? QString() : message;
     }
 
-    // Every class and subject of the open gradebook shown in turn.
-    void showEverything(frmMain& main) {
-        for (int s = 1; s <= main.vskTab->SectionCount(); ++s)
-            for (int i = 1; i <= main.vskTab->SectionAt(s).ItemCount(); ++i) main.selectClassAndSubject(s, i);
+    // As the options find it: a new gradebook open, its averages shown with one decimal.
+    void openNewGradebook() {
+        const QString file = m_dir.filePath(u"%1.dat"_s.arg(QTest::currentTestFunction()));
+        mUtilities::CreateGradebookFile(file);
+        mUtilities::gDB = db::Database::OpenDatabase(file, gradebook::databasePassword());
+        mUtilities::gAverageFormat = u"0.0"_s;
+    }
+
+    // What the readability checks found: the texts cut, how many windows were checked.
+    QStringList m_cut;
+    int m_windows = 0;
+    ModalTestScope* m_scope = nullptr;
+
+    void check(QWidget& window) {
+        ++m_windows;
+        if (auto* tabs = window.findChild<QTabWidget*>())
+            for (int i = 0; i < tabs->count(); ++i) tabs->setCurrentIndex(i), m_cut << cutTexts(window);
+        else
+            m_cut << cutTexts(window);
+    }
+
+    // Checks a window, then takes its steps: "Caption" presses that button and checks the window
+    // again, "*Caption" checks the window it opens too, "+Caption" takes the steps left in that
+    // window; "tick" ticks the first line of every list with boxes; "file" answers the next file
+    // dialog with the exchange file; "enter:a,b" opens the list's first line and takes a, b there.
+    ModalResponder visit(const QStringList& steps = {}) {
+        return [this, steps](QWidget& w) {
+            check(w);
+            for (int i = 0; i < steps.size(); ++i) {
+                const QString& step = steps[i];
+                if (step == u"tick"_s) {
+                    for (QListWidget* list : w.findChildren<QListWidget*>())
+                        if (list->isVisible() && list->count() > 0) list->item(0)->setCheckState(Qt::Checked);
+                    continue;
+                }
+                if (step == u"file"_s) {
+                    m_scope->push(fileName(platform::paths::exportFolder() + u"/Notes Export 0001.dat"_s));
+                    continue;
+                }
+                if (step.startsWith(u"enter:"_s)) {
+                    m_scope->push(visit(step.mid(6).split(u',')));
+                    auto* list = w.findChild<QTreeWidget*>(u"lstElèves"_s);
+                    list->setCurrentItem(list->topLevelItem(0));
+                    QTest::keyClick(list, Qt::Key_Return);
+                } else {
+                    const bool opens = step.startsWith(u'+') || step.startsWith(u'*');
+                    if (opens) m_scope->push(visit(step.startsWith(u'+') ? steps.mid(i + 1) : QStringList()));
+                    clickButton(w, step.mid(opens ? 1 : 0));
+                    if (step.startsWith(u'+')) return;
+                }
+                if (w.isVisible()) check(w);
+            }
+        };
     }
 
 private slots:
     void initTestCase() {
+        platform::installDesktopRules(*qApp);
         m_base = m_dir.filePath(u"base.dat"_s);
+        m_readable = m_dir.filePath(u"lisible.dat"_s);
         GradebookBuilder b(m_base);
         const int cls = b.addClass(u"Sixième A"_s, u"6e A"_s);
         const int maths = b.addSubject(u"Mathématiques"_s), french = b.addSubject(u"Français"_s);
@@ -152,18 +421,105 @@ private slots:
         }
         b.close();
         m_rows = int(QFileInfo(m_base).size() / kPage);
+
+        // Long French names, for the readability of every window.
+        GradebookBuilder r(m_readable);
+        const int stl = r.addClass(u"Seconde Sciences et Technologies 2"_s, u"2nde STL 2"_s);
+        const int si = r.addClass(u"Première Sciences de l'ingénieur"_s, u"1re SI"_s);
+        const int svt = r.addSubject(u"Sciences de la vie et de la Terre"_s);
+        r.addSubject(u"Education physique et sportive"_s);
+        r.addSubject(u"Histoire-Géographie"_s);
+        const QList<int> pupils = {r.addStudent(stl, u"Martin-Lefèvre"_s, u"Anne-Charlotte"_s),
+                                   r.addStudent(stl, u"Dubois-Lambert"_s, u"Jean-Baptiste"_s),
+                                   r.addStudent(si, u"Fontaine"_s, u"Marie-Hélène"_s)};
+        const QStringList series = {u"Contrôle 1"_s, u"Contrôle de connaissances 1"_s, u"DS n°2"_s};
+        for (int i = 0; i < series.size(); ++i) {
+            const int s = r.addSeries(stl, svt, series[i], 20, 1, 1 + i / 2);
+            for (int e = 0; e < 2; ++e) r.addGrade(s, pupils[e], 9.5 + 3 * i + e);
+        }
     }
 
     void cleanup() {
+        Form<frmSplash>::unload();
         Form<frmMain>::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         mUtilities::gRsNotes = db::Recordset();
         mUtilities::gDB = db::Database();
     }
 
+    void createsOpensAndOffersTheLastFile() {
+        ModalTestScope scope;
+        frmSplash* splash = &Form<frmSplash>::get();
+        QVERIFY(splash->optChoix[0]->isHidden());  // no last file yet
+        QVERIFY(splash->optChoix[1]->isChecked());
+
+        const QString folder = platform::paths::notesFolder();
+        const QString name = mUtilities::DefaultGradebookName();
+        const QString created = folder + u'/' + name + u".dat"_s;
+        // Cancelling the explanation creates nothing and keeps the window.
+        scope.push(msgBox(u"L'étape suivante"_s, u"Annuler"_s));
+        splash->cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash->optChoix[1]->isChecked());
+
+        scope.push(msgBox(u"L'étape suivante va vous permettre de créer un nouveau carnet de notes.\n"
+                          "Par défaut, l'application vous propose l'emplacement suivant:\n          "_s
+                              + folder + u"\net le nom suivant:\n          "_s + name,
+                          u"OK"_s));
+        scope.push([&](QWidget& w) {
+            QCOMPARE(w.findChild<QLineEdit*>(u"fileNameEdit"_s)->text(), name);
+            fileName(QString())(w);
+        });
+        QStringList nextSteps;
+        scope.push(messageList(u"Nouveau carnet de notes créé."_s, &nextSteps));
+        splash->cmdAction_Click(0);
+        QCOMPARE(nextSteps.size(), 7);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Form<frmSplash>::isLoaded());
+        frmMain* main = Form<frmMain>::instance();
+        QVERIFY(main && main->isVisible());
+        QCOMPARE(main->windowTitle(), u"Carnet de notes - "_s + name);
+        QCOMPARE(setting("File"), created);
+        main->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // The next start offers the last file, and Enter opens it, even on another choice and a
+        // GNOME desktop.
+        splash = &Form<frmSplash>::get();
+        QCOMPARE(splash->optChoix[0]->text(), u"Ouvrir "_s + name);
+        QVERIFY(!splash->optChoix[0]->isHidden() && splash->optChoix[0]->isChecked());
+        splash->show();
+        QVERIFY(typeEnterAsGnome(*splash->optChoix[1]));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Form<frmSplash>::isLoaded());
+        QVERIFY(Form<frmMain>::instance()->isVisible());
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    void failedAttemptsKeepTheWindowAndItsChoice() {
+        // As on a first run: no folder of gradebooks yet; the open dialog starts where it will be.
+        QDir(platform::paths::userFolder()).removeRecursively();
+        ModalTestScope scope;
+        frmSplash& splash = Form<frmSplash>::get();
+        splash.optChoix[2]->setChecked(true);
+        scope.push([&](QWidget& w) {
+            QCOMPARE(static_cast<QFileDialog&>(w).directory().absolutePath(), platform::paths::notesFolder());
+            fileName(m_dir.filePath(u"absent.dat"_s))(w);
+        });
+        scope.push(msgBox(u"Ce carnet de notes n'existe pas.\nPour le créer, choisissez"_s, u"OK"_s));
+        splash.cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
+        QVERIFY(!Form<frmMain>::instance()->isVisible());
+
+        // "Annuler" takes the hidden main window along, so that nothing keeps the program alive.
+        splash.cmdAction_Click(1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!Form<frmSplash>::isLoaded() && !Form<frmMain>::isLoaded());
+        QCOMPARE(scope.pending(), 0);
+    }
+
     void openingFailuresKeepThePreviousGradebook() {
         const QString first = copyOfBase(u"premier"_s);
-        platform::ModalTestScope scope;
+        ModalTestScope scope;
         frmMain& main = Form<frmMain>::get();
         QVERIFY(main.OpenAFile(first));
         const db::Database opened = mUtilities::gDB;
@@ -193,7 +549,7 @@ private slots:
         const auto incorrect = systemMessage(u"Mot de passe incorrect.\nAccès au carnet de notes refusé."_s);
         const auto cannotOpen = systemMessage(kCannotOpen);
         const QString question = u"Le carnet de notes que vous tentez d'ouvrir a été créé avec une version antérieure."_s;
-        const QList<std::pair<QString, QList<platform::ModalResponder>>> failures = {
+        const QList<std::pair<QString, QList<ModalResponder>>> failures = {
             {junk, {cannotOpen}},
             {bare, {systemMessage(kNotValid)}},
             {exchange, {systemMessage(u"Vous essayez d'ouvrir un carnet de notes exporté.\nOuvrez ou créez d'abord "
@@ -205,7 +561,7 @@ private slots:
             {noNotes, {cannotOpen}},
         };
         for (const auto& [file, answers] : failures) {
-            for (const platform::ModalResponder& answer : answers) scope.push(answer);
+            for (const ModalResponder& answer : answers) scope.push(answer);
             QVERIFY2(!main.OpenAFile(file), qPrintable(file));
             QCOMPARE(scope.pending(), 0);
             unchanged();
@@ -224,8 +580,6 @@ private slots:
         QVERIFY(main.OpenAFile(locked.path()));
         QCOMPARE(main.windowTitle(), u"Carnet de notes - locked"_s);
         QCOMPARE(main.lblPrincipal->text(), u"5e B: aucune donnée à afficher."_s);
-        QVERIFY(!main.flxNotes->isVisibleTo(&main));
-        QCOMPARE(setting("File"), locked.path());
 
         // Converted, its width fields added after its tables were made, it opens again as it is.
         scope.push(msgBox(question, u"OK"_s));
@@ -295,9 +649,9 @@ private slots:
             sqlite3_key(locker, kKey.constData(), int(kKey.size()));
             QCOMPARE(sqlite3_exec(locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         } else if (damage == "flip") {
-            overwrite(file, size - kPage / 2, QByteArray(1, '\xa5'));
+            QVERIFY(writeFile(file, fileBytes(file).replace(size - kPage / 2, 1, "\xa5")));
         } else if (damage == "zero") {
-            overwrite(file, 4 * kPage, QByteArray(kPage, '\0'));
+            QVERIFY(writeFile(file, fileBytes(file).replace(4 * kPage, kPage, QByteArray(kPage, '\0'))));
         } else if (damage == "truncate") {
             QVERIFY(QFile::resize(file, size / 2));
         } else {
@@ -332,7 +686,6 @@ private slots:
         const QByteArray sound = fileBytes(m_base);
         const QStringList refusals{kDamaged, kNotValid, kCannotOpen};
         const QString file = copyOfBase(u"corpus"_s);
-        QMap<QString, int> answers;
         frmMain& main = Form<frmMain>::get();
         QCOMPARE(open(main, copyOfBase(u"sound"_s)), QString());  // the sound file opens
         for (int n = 0; n < 200; ++n) {
@@ -352,8 +705,9 @@ private slots:
             QVERIFY(writeFile(file, bytes));
             const QString shown = open(main, file);
             const QString what = u"file %1: %2"_s.arg(n).arg(shown);
-            if (shown.isEmpty()) {
-                showEverything(main);
+            if (shown.isEmpty()) {  // every class and subject shown in turn
+                for (int s = 1; s <= main.vskTab->SectionCount(); ++s)
+                    for (int i = 1; i <= main.vskTab->SectionAt(s).ItemCount(); ++i) main.selectClassAndSubject(s, i);
                 mUtilities::gRsNotes = db::Recordset();
                 mUtilities::gDB = db::Database();
             } else {
@@ -361,9 +715,7 @@ private slots:
                 QVERIFY2(fileBytes(file) == bytes, qPrintable(what));
             }
             QVERIFY2(leftovers(file).isEmpty(), qPrintable(what));
-            ++answers[shown.section(u'\n', -1)];
         }
-        qInfo() << answers;
     }
 
     void gridShapePerPeriodLayout() {
@@ -485,7 +837,7 @@ private slots:
         b.addSubject(u"Musique"_s);
         b.addStudent(a, u"Petit"_s, u"Jean"_s);
         b.addStudent(c, u"Grand"_s, u"Luc"_s);
-        const int series = b.addSeries(a, mat, u"TP"_s, 20, 1, 1);
+        b.addSeries(a, mat, u"TP"_s, 20, 1, 1);
         b.close();
 
         frmMain* main = &Form<frmMain>::get();
@@ -496,14 +848,14 @@ private slots:
         main->flxNotes->setColWidth(0, 2400);
         main->flxNotes->setColWidth(1, 40000);  // wider than the 16-bit field
         main->selectClassAndSubject(2, 1);      // leaving the class stores its widths
-        QCOMPARE(columnWidth(u"Classes"_s, u"NumClass"_s, a), 2400);
-        QCOMPARE(columnWidth(u"Séries"_s, u"NumSérie"_s, series), 32767);
+        QCOMPARE(columnWidths(mUtilities::gDB, u"Classes"_s), (QList<int>{2400, 1800}));
+        QCOMPARE(columnWidths(mUtilities::gDB, u"Séries"_s), QList<int>{32767});
         main->flxNotes->setColWidth(0, 3000);
         main->setGeometry(40, 50, 700, 540);
         // The placement is stored in screen twips, the splitter in twips of the layout.
         main->picSplit->move(200, 0);
         main->close();  // closing stores them too, and the placement
-        QCOMPARE(columnWidth(u"Classes"_s, u"NumClass"_s, c), 3000);
+        QCOMPARE(columnWidths(mUtilities::gDB, u"Classes"_s), (QList<int>{2400, 3000}));
         QCOMPARE((QStringList{setting("Maximized"), setting("Left"), setting("Top"), setting("Width"), setting("Height"),
                               setting("Pos1")}),
                  (QStringList{"False", "600", "750", "10500", "8100", QString::number(platform::layoutTwipsX(200))}));
@@ -535,6 +887,306 @@ private slots:
         for (const auto& [key, twips] : {std::pair{"Left", 1500}, {"Top", 1500}, {"Width", 30000}, {"Height", 21000}})
             platform::SaveSetting(u"StartUp"_s, QString::fromLatin1(key), QString::number(twips));
         QCOMPARE(Form<frmMain>::get().geometry(), screen);
+    }
+
+    void decimalsAreWrittenAtOnceAndRefreshTheOpenerWhenChanged() {
+        openNewGradebook();
+        ModalTestScope scope;
+        QCOMPARE(useOptions(scope, [](frmOptions& o) {
+                     o.optDécimale[2]->click();
+                     QCOMPARE(stored("Moyenne").toInt(), 2);
+                     QCOMPARE(mUtilities::gAverageFormat, u"0.0"_s);
+                     o.cmdClose->click();
+                 }), 1);
+        QCOMPARE(mUtilities::gAverageFormat, u"0.00"_s);
+        QVERIFY(!Form<frmOptions>::isLoaded());
+        // Back where it was before closing: nothing to refresh.
+        QCOMPARE(useOptions(scope, [](frmOptions& o) {
+                     o.optDécimale[1]->click();
+                     o.optDécimale[2]->click();
+                 }), 0);
+        // The close box refreshes as "Fermer" does.
+        QCOMPARE(useOptions(scope, [](frmOptions& o) { o.optDécimale[1]->click(); }), 1);
+        QCOMPARE(mUtilities::gAverageFormat, u"0.0"_s);
+        // A value other than 1 or 2 shows two decimals, and looking changes nothing.
+        mUtilities::gDB.Properties(u"Moyenne"_s).setValue(3);
+        QCOMPARE(useOptions(scope, [](frmOptions& o) { QVERIFY(o.optDécimale[2]->isChecked()); }), 0);
+        QCOMPARE(stored("Moyenne").toInt(), 3);
+    }
+
+    void passwordIsSetOrRemovedOnlyWhenConfirmed() {
+        openNewGradebook();
+        ModalTestScope scope;
+        const QString unprotected = u"Vous pouvez choisir de protéger ce carnet de notes par un mot de passe."_s;
+        const auto passwords = [](const QString& password, const QString& confirmation) -> ModalResponder {
+            return [=](QWidget& w) { typeAndConfirm(static_cast<frmPwdGive&>(w), password, confirmation); };
+        };
+        useOptions(scope, [&](frmOptions& o) {
+            scope.push(passwords(u"Secret"_s, u"Secret"_s));
+            o.cmdPasse->click();
+            // The file keeps a hash of the password, never the password.
+            const QVariant hash = stored("Passe");
+            QVERIFY(gradebookpassword::matches(hash.toString(), u"Secret"_s));
+            const QByteArray content = decryptedContent(mUtilities::gDB.Name());
+            QVERIFY(content.contains("pbkdf2-sha256$") && !content.contains("Secret"));
+            QCOMPARE(o.cmdPasse->text(), u"Modifier le mot de passe"_s);
+            QVERIFY(o.lblEti[1]->text().startsWith(u"Ce carnet de notes est protégé"_s));
+
+            // Two different entries: typed again after "OK", given up after "Annuler".
+            scope.push([&](QWidget& w) {
+                auto& give = static_cast<frmPwdGive&>(w);
+                QTest::keyClicks(give.txtPwd, u"abcdefghijkl"_s);
+                QCOMPARE(give.txtPwd->displayText(), QString(10, u'*'));
+                scope.push(msgBox(u"Mot de passe et sa confirmation différents.\nRecommencer ?"_s, u"OK"_s));
+                typeAndConfirm(give, {}, u"abcdefghiJ"_s);
+                QVERIFY(give.isVisible() && give.txtPwd->text().isEmpty() && give.txtConfirm->text().isEmpty());
+                scope.push(msgBox(u"Mot de passe et sa confirmation différents."_s, u"Annuler"_s));
+                typeAndConfirm(give, u"un"_s, u"deux"_s);
+                QVERIFY(!give.isVisible());
+            });
+            o.cmdPasse->click();
+            QCOMPARE(stored("Passe"), hash);
+
+            for (const char* reply : {"Non", "Oui"}) {
+                scope.push(passwords({}, {}));
+                const QString empty = u"Mot de passe vide. Ceci équivaut à l'absence de mot de passe.\nConfirmer ?"_s;
+                scope.push(msgBox(empty, QString::fromLatin1(reply)));
+                o.cmdPasse->click();
+                QCOMPARE(stored("Passe"), *reply == 'N' ? hash : u"Undefined"_s);
+            }
+            QCOMPARE(o.lblEti[1]->text(), unprotected);
+
+            // The no-password marker typed as a password protects nothing, and says so.
+            scope.push(passwords(u"Undefined"_s, u"Undefined"_s));
+            o.cmdPasse->click();
+            QCOMPARE(o.lblEti[1]->text(), unprotected);
+            QCOMPARE(o.cmdPasse->text(), u"Définir un mot de passe"_s);
+        });
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    void everyCellOfTheGridIsInItsSheetCell() {
+        frmMain& main = Form<frmMain>::get();
+        QVERIFY(main.OpenAFile(copyOfBase(u"excel"_s)));
+        FlexGrid& grid = *main.flxNotes;
+        grid.setTextMatrix(4, 0, u"BOULANGER-DUMOULIN "_s.repeated(5));
+        grid.setTextMatrix(5, 1, QString());  // a grade missing
+        grid.setTextMatrix(grid.Rows() - 1, 2, u"14,50"_s);  // two decimals
+        ModalTestScope scope;
+        QVERIFY(QFile(path(u"6A.xlsx"_s)).open(QIODevice::WriteOnly));
+        queueExport(scope, path(u"6A"_s), exported(path(u"6A.xlsx"_s)));  // extension added
+        mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, commands::ExcelExport, 0);
+
+        const QJsonObject book = readWorkbook(path(u"6A.xlsx"_s));
+        QCOMPARE(book.value(u"sheets"_s).toArray(), QJsonArray{u"6e A - Mathématiques"_s});
+        const QJsonObject cells = book.value(u"cells"_s).toObject();
+        int written = 0;
+        for (int r = 0; r < grid.Rows(); ++r)
+            for (int c = 0; c < grid.Cols(); ++c) {
+                const QString text = grid.TextMatrix(r, c);
+                const QJsonValue cell = cells.value(QChar(u'A' + c) + QString::number(r + 1));
+                written += !text.isEmpty();
+                if (text.isEmpty()) {
+                    QVERIFY(cell.isUndefined());
+                } else if (const auto number = platform::numbers::parse(text)) {
+                    // Shown with the decimals the grid showed: "14,50" keeps two.
+                    const qsizetype comma = text.indexOf(u',');
+                    const QString format = comma < 0 ? QString() : u"0."_s + QString(text.size() - comma - 1, u'0');
+                    QCOMPARE(cell.toArray(), (QJsonArray{*number, format}));
+                } else {
+                    QCOMPARE(cell.toString(), text);
+                }
+            }
+        QCOMPARE(cells.size(), written);
+        QCOMPARE(unfittedColumns(book), QStringList());
+    }
+
+    void cancellingOrFailingAnExportWritesNothing() {
+        const mExcelExport::Cells cells{{u"Nom"_s, u"12,5"_s}};
+        const QString file = path(u"refus.xlsx"_s);
+        ModalTestScope scope;
+        // "Annuler", the question closed without an answer, the save dialog cancelled.
+        scope.push(msgBox(kExcelQuestion, u"Annuler"_s));
+        scope.push([](QWidget& w) { w.close(); });
+        scope.push(msgBox(kExcelQuestion, u"OK"_s));
+        scope.push([](QWidget& w) { w.close(); });
+        for (int i = 0; i < 3; ++i) mExcelExport::ExportToExcel(cells, u"6A"_s, nullptr);
+        QCOMPARE(scope.pending(), 0);
+        QVERIFY(!QFile::exists(file));
+
+        // A heading that cannot name a sheet gives "Feuil1"; the existing file is replaced.
+        QVERIFY(QFile(file).open(QIODevice::WriteOnly));
+        for (const QString& heading : {u"6A - Physique/Chimie"_s, QString(32, u'x')}) {
+            queueExport(scope, file, exported(file));
+            mExcelExport::ExportToExcel(cells, heading, nullptr);
+            QCOMPARE(readWorkbook(file).value(u"sheets"_s).toArray(), QJsonArray{u"Feuil1"_s});
+        }
+
+        // A write that fails half-way says so and leaves the earlier workbook whole.
+        const QByteArray before = fileBytes(file);
+        mExcelExport::Cells large;
+        for (int r = 0; r < 2000; ++r) large << QStringList{u"Élève %1"_s.arg(r), QString::number(r)};
+        queueExport(scope, file, kExcelFailed);
+        {
+            FileSizeLimit full(before.size() + 1000);
+            mExcelExport::ExportToExcel(large, u"6A"_s, nullptr);
+        }
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(QDir(m_dir.path()).entryList({u".*"_s}, QDir::Files | QDir::Hidden), QStringList());
+
+        // The open gradebook is never replaced by a workbook.
+        const QString gradebookFile = copyOfBase(u"excel-refus"_s);
+        mUtilities::gDB = db::Database::OpenDatabase(gradebookFile, gradebook::databasePassword());
+        const QByteArray gradebookBytes = fileBytes(gradebookFile);
+        queueExport(scope, gradebookFile, kExcelFailed);
+        mExcelExport::ExportToExcel(cells, u"6A"_s, nullptr);
+        QCOMPARE(fileBytes(gradebookFile), gradebookBytes);
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    void textsAndCellsStandApart_data() {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << QApplication::style()->standardPalette();
+        // The GTK platform theme under Adwaita dark, which gives Fusion's own dark palette.
+        QTest::newRow("Adwaita dark") << captured(
+            "f0f0f0 323232 4b4b4b 2a2a2a 212121 262626 f0f0f0 4b4b4b f0f0f0 242424 323232 191919 308cc6 f0f0f0 "
+            "308cc6 ff00ff 2b2b2b 000000 ffffdc 000000 80f0f0f0",
+            "828282 323232 4b4b4b 2a2a2a bebebe 262626 828282 4b4b4b 828282 323232 323232 252525 919191 f0f0f0 "
+            "308cc6 ff00ff 2b2b2b 000000 ffffdc 000000 80f0f0f0");
+        // The KDE platform theme under Breeze Dark, with the Fusion style.
+        QTest::newRow("Breeze dark") << captured(
+            "fcfcfc 31363b 181b1d 25292c 626c76 41484e fcfcfc ffffff fcfcfc 1b1e20 2a2e32 767676 3daee9 fcfcfc "
+            "1d99f3 9b59b6 232629 000000 31363b fcfcfc 80000000",
+            "626c76 31363b 181b1d 25292c 626c76 41484e 626c76 ffffff 626c76 31363b 31363b b1b1b1 41484e 25292c "
+            "1d99f3 9b59b6 232629 000000 31363b fcfcfc 80000000");
+    }
+
+    void textsAndCellsStandApart() {
+        QFETCH(QPalette, palette);
+        QApplication::setPalette(palette);
+        const QString file = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + ".dat");
+        QVERIFY(QFile::copy(m_readable, file));
+        frmMain& main = Form<frmMain>::get();
+        main.resize(900, 600);
+        main.show();
+        QVERIFY(main.OpenAFile(file));
+        main.selectClassAndSubject(1, 1);
+
+        // Subject names in the tab bar, the selected one and the others; dark text on grey, as
+        // a dark palette makes them, needs more than white text does.
+        const QColor window = palette.color(QPalette::Window), field = palette.color(QPalette::Base);
+        const QList<TabItemLabel*> items = main.vskTab->findChildren<TabItemLabel*>();
+        QVERIFY(!items.isEmpty());
+        for (TabItemLabel* item : items)
+            if (item->isVisible())
+                QVERIFY2(drawnContrast(*item) >= (field.lightness() < 128 ? 7 : 4.5), qPrintable(item->Caption()));
+
+        // Grid texts on editable and fixed cells; editable cells apart from fixed ones.
+        platform::FlexGrid& g = main.gradeGrid();
+        const QColor editable = cellColour(g, 4, 1), editableText = platform::oleColor(g.CellForeColor());
+        const QColor fixed = cellColour(g, 0, 0);
+        QVERIFY(contrastRatio(editableText, editable) >= 3);
+        QVERIFY(contrastRatio(platform::oleColor(g.CellForeColor()), fixed) >= 3);
+        QVERIFY(contrastRatio(platform::oleColor(g.ForeColorSel()), platform::oleColor(g.BackColorSel())) >= 3);
+        QVERIFY(contrastRatio(editable, fixed) >= 1.25);
+
+        frmMsgBox box;
+        box.setMessage(u"Une question lisible ?"_s);
+        box.show();
+        QVERIFY(drawnContrast(*box.lblMessage) >= 3);
+
+        // Option buttons and the lists' check boxes stand out from what they are drawn on, the
+        // chosen option's dot from its field.
+        QWidget form;
+        QRadioButton* options[2] = {new QRadioButton(&form), new QRadioButton(&form)};
+        options[1]->setChecked(true);
+        auto* list = new QListWidget(&form);
+        (new QListWidgetItem(list))->setCheckState(Qt::Unchecked);
+        form.show();
+        QVERIFY(drawnContrast(*options[0], window) >= 3);
+        QVERIFY(drawnContrast(*list->viewport(), field, list->visualItemRect(list->item(0))) >= 3);
+        QStyleOptionButton o;
+        o.initFrom(options[1]);
+        const QPoint dot = options[1]->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &o, options[1]).center();
+        QVERIFY(contrastRatio(options[1]->grab().toImage().pixelColor(dot), field) >= 7);
+        Form<frmMain>::unload();
+    }
+
+    // In the desktop's font, and in a larger one: the layouts follow the font.
+    void everyWindowShowsItsTextsWhole_data() {
+        QTest::addColumn<double>("size");
+        QTest::newRow("desktop font") << 1.0;
+        QTest::newRow("larger font") << 1.5;
+    }
+
+    void everyWindowShowsItsTextsWhole() {
+        QFETCH(double, size);
+        static const QFont desktop = QApplication::font();
+        QFont font = desktop;
+        font.setPointSizeF(desktop.pointSizeF() * size);
+        QApplication::setFont(font);
+        m_cut.clear();
+        m_windows = 0;
+        QDir(platform::paths::exportFolder()).removeRecursively();
+        const QString file = m_dir.filePath(u"Carnet du lycée %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+        QVERIFY(QFile::copy(m_readable, file));
+        platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
+
+        ModalTestScope scope;
+        m_scope = &scope;
+        Form<frmSplash>::get().show();
+        check(Form<frmSplash>::get());
+        Form<frmSplash>::unload();
+        frmPwdAsk ask;
+        ask.show();
+        check(ask);
+
+        frmMain& main = Form<frmMain>::get();
+        QVERIFY(main.OpenAFile(file));
+        main.setGeometry(0, 0, 1400, 900);  // on a screen as large as the font asks
+        main.show();
+        // The teacher widened the column of the series with a long name.
+        main.gradeGrid().setColWidth(2, 1500);
+        check(main);
+        scope.push(visit());
+        messages::msgBox(&main, u"Voulez-vous vraiment supprimer la classe Seconde Sciences et Technologies 2 ?"_s, 4, 4);
+        scope.push(visit());
+        messages::messageList(&main, u"Votre saisie est incorrecte."_s,
+                              {u"Le nom d'une série de notes doit être renseigné."_s}, {});
+
+        const QStringList next{u"Suivant >"_s};
+        const QList<std::pair<commands::Command, QStringList>> dialogs = {
+            {commands::Options, {u"+Définir un mot de passe"_s}}, {commands::About, {}}, {commands::RenameClass, {}},
+            {commands::NewClass, {}}, {commands::RenameSubject, {}}, {commands::NewSubject, {}},
+            {commands::ModifySeries, next}, {commands::NewSeries, next}, {commands::StudentList, next},
+            {commands::DeleteClass, {}}, {commands::DeleteSubject, {}}, {commands::MergeSubjects, {u"Continuer"_s}},
+            {commands::DeleteSeries, next}, {commands::ExportGrades, next + next + QStringList{u"tick"_s} + next},
+            {commands::ImportGrades, {u"file"_s, u"Suivant >"_s, u"*Détails..."_s, u"Suivant >"_s, u"Suivant >"_s,
+                                      u"Suivant >"_s, u"enter:Continuer"_s,
+                                      u"enter:Créer cet élève dans votre carnet de notes,Continuer"_s, u"Suivant >"_s,
+                                      u"Suivant >"_s}},
+            {commands::Print, {u"+Continuer"_s, u"+Continuer"_s}},
+        };
+        for (const auto& [command, steps] : dialogs) {
+            scope.push(visit(steps));
+            mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, command, 0);
+        }
+
+        // The table of averages, on a class, on a student and on a student's civil status.
+        mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, commands::AveragesTable, 0);
+        frmElèves& averages = *Form<frmElèves>::instance();
+        QTreeWidgetItem* cls = averages.treElv->topLevelItem(0);
+        cls->setExpanded(true);
+        check(averages);
+        averages.treElv->setCurrentItem(cls->child(0));
+        check(averages);
+        averages.optChoix[1]->click();
+        check(averages);
+        averages.mnuGen_Click(0);
+        Form<frmMain>::unload();
+
+        QVERIFY(m_windows > 20);
+        QVERIFY2(m_cut.isEmpty(), qPrintable(m_cut.join(u"\n"_s)));
     }
 };
 

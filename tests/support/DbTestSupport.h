@@ -73,4 +73,12 @@ db::TableDef notesTable();
 db::Database createTestFile(const QString& path, const QList<db::TableDef>& tables = {classesTable(), studentsTable(),
                                                                                        seriesTable(), notesTable()});
 
+// The column widths ("Colonne") that the rows of a gradebook's table keep, in the order of their keys.
+inline QList<int> columnWidths(const db::Database& d, const QString& table) {
+    QList<int> widths;
+    for (db::Recordset rs = d.OpenRecordset(db::Query(table), db::RecordsetType::Snapshot); !rs.Eof(); rs.MoveNext())
+        widths << rs.Fields(QStringLiteral("Colonne")).Value().toInt();
+    return widths;
+}
+
 }  // namespace testsupport
