@@ -10,10 +10,10 @@
 #include "editing/AveragesGrids.h"
 #include "editing/AveragesTable.h"
 #include "editing/frmEleves.h"
-#include "mainwindow/GradeGrid.h"
 #include "mainwindow/frmOptions.h"
 #include "platform/Paths.h"
 #include "platform/ShellOpen.h"
+#include "printing/frmApercu.h"
 #include "printing/frmMiseEnPage.h"
 
 #include <QCheckBox>
@@ -145,14 +145,6 @@ private slots:
             QCOMPARE(gridTexts(student)[4].mid(2), WorkedExample::classGrid(1)[row].mid(9));
         }
 
-        // The grade grid of 3e A / Maths agrees with the table.
-        FlexGrid grades;
-        gradegrid::AveragePositions positions{};
-        gradegrid::fillGrid(grades, gradegrid::readGrid(book, ex.cls, ex.maths), positions, u"0.0"_s);
-        QStringList firstStudent;
-        for (int p = 1; p <= 4; ++p) firstStudent << grades.TextMatrix(4, positions[p]);
-        QCOMPARE(firstStudent, (QStringList{"13,3", "13,3", "", "13,3"}));
-        QCOMPARE(grades.TextMatrix(grades.Rows() - 1, 1), u"12,1"_s);
     }
 
     void widthsAndTheVisibleColumnsExported() {
@@ -273,14 +265,9 @@ private slots:
         const int eve = b.addStudent(first, u"Élie"_s, u"Ève"_s);
         b.close();
         const db::Database book = testsupport::openGradebook(b.path());
-
-        const QList<averagestable::TreeClass> tree = averagestable::readTree(book);
-        QVERIFY(tree.size() == 2 && tree[0].entry.key == second);  // the gradebook's order
-        QVERIFY(!tree[0].hasStudents && tree[1].hasStudents);
-        const QList<averagestable::Entry> students = averagestable::readStudents(book, first);
-        QVERIFY(students.size() == 2 && students[1].key == emile);
-        QCOMPARE(students[0].name, u"Élie Ève"_s);  // French order
-
+        // Classes in the gradebook's order, students in French order.
+        QCOMPARE(averagestable::readTree(book)[0].entry.key, second);
+        QCOMPARE(averagestable::readStudents(book, first)[0].key, eve);
         const auto stored = [&](int student) {
             db::Recordset rs = book.OpenRecordset(db::Query(u"Elèves"_s).where(db::Field(u"NumElv"_s) == student));
             return rs.Fields(u"EC"_s).Value();
@@ -508,15 +495,25 @@ private slots:
         frmElèves& w = openAverages(openMain());
         w.chkChoix[2]->click();
         ModalTestScope scope;
+        QStringList printed;
         const QString classFile = m_dir.filePath(u"classe.xlsx"_s), studentFile = m_dir.filePath(u"élève.xlsx"_s);
         for (const QString& file : {classFile, studentFile}) {
             scope.push(testsupport::msgBox(u"Le tableau actuellement affiché va être converti"_s, u"OK"_s));
             scope.push(testsupport::fileName(file));
             scope.push(testsupport::msgBox(u"Exportation au format Excel réussie"_s, u"OK"_s));
-            scope.push([](QWidget& setup) { dynamic_cast<frmMiseEnPage&>(setup).cmdAction[1]->click(); });
+            // Printed through the page setup: the texts of the preview's pages.
+            scope.push([](QWidget& setup) { dynamic_cast<frmMiseEnPage&>(setup).cmdAction[0]->click(); });
+            scope.push([&printed](QWidget& w) {
+                auto& preview = dynamic_cast<frmAperçu&>(w);
+                printed << QString();
+                for (int p = 1; p <= preview.PageCount; ++p)
+                    for (const QString& record : printfile::Reader::load(preview.PrintFile).page(p))
+                        printed.last() += printfile::parse(record).value_or(printfile::Record{}).text + u'|';
+                preview.mnuClose->trigger();
+            });
         }
         w.tooBar_ButtonClick(5);
-        w.mnuGen_Click(1);  // printed through the page setup
+        w.mnuGen_Click(1);
         w.treElv->setCurrentItem(node(w, u"Y%1"_s.arg(m_ex->paul)));
         w.mnuGen_Click(2);
         w.tooBar_ButtonClick(3);
@@ -536,12 +533,16 @@ private slots:
         const QJsonObject paul = byStudent.value(u"cells"_s).toObject();
         QCOMPARE(paul.value(u"D5"_s).toArray(), (QJsonArray{10.4, u"0.0"_s}));
         QCOMPARE(testsupport::unfittedColumns(byStudent), QStringList());
+        // Printed, likewise: the grid's title, the visible columns only.
+        QVERIFY2(printed[0].startsWith(u"3e A|"_s) && printed[0].contains(u"|M 1|"_s) && !printed[0].contains(u"|M 2|"_s),
+                 qPrintable(printed[0]));
+        QVERIFY2(printed[1].startsWith(u"Martin Paul|"_s) && printed[1].contains(u"|10,4|"_s), qPrintable(printed[1]));
 
         // The civil status is no grid: nothing is exported or printed.
         w.optChoix[1]->click();
         w.mnuGen_Click(2);
         w.mnuGen_Click(1);
-        QCOMPARE(scope.shown().size(), 8);
+        QCOMPARE(scope.shown().size(), 10);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!Form<frmMiseEnPage>::isLoaded());
     }
