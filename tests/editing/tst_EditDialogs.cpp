@@ -218,7 +218,6 @@ private slots:
         const auto unchanged = testsupport::dumpTables(b.path());
         rename(u"Histoire"_s, true);  // the same name: closes, writes nothing
         QCOMPARE(testsupport::dumpTables(b.path()), unchanged);
-        rename(QString(), false, list(kInvalid, kRule));
         rename(u"maths"_s, false, list(kNameTaken, kRule));
         rename(u"HISTOIRE"_s, true);
         rename(u"Histoire \"géo\" 'EMC' 100%"_s, true);
