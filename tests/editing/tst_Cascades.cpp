@@ -27,8 +27,7 @@ const QString kNotes = u"Notes"_s, kSeries = u"Séries"_s, kStudents = u"Elèves
 platform::ModalResponder question(const QString& title, const QString& message, const QString& button) {
     return [=](QWidget& w) {
         auto& box = dynamic_cast<frmMsgBox&>(w);
-        QCOMPARE(box.Title(), title);
-        QVERIFY(box.PictureType() == 4 && box.FormType() == 3);
+        QVERIFY(box.Title() == title && box.PictureType() == 4 && box.FormType() == 3);
         testsupport::msgBox(message, button)(w);
     };
 }

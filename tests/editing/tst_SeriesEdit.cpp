@@ -11,7 +11,6 @@
 #include "editing/frmSerie.h"
 #include "exchange/ImportGrades.h"
 
-#include <QGroupBox>
 #include <ctime>
 
 using namespace Qt::StringLiterals;
@@ -311,8 +310,7 @@ private slots:
         QTest::mouseClick(d.Calendrier, Qt::LeftButton, {}, QPoint(-5, -5));
         QVERIFY(!d.Calendrier->isVisible() && d.isVisible() && d.txtDate->text() == u"15/03/2025"_s);
 
-        // A click on a day.
-        d.OpenCalendar();
+        d.OpenCalendar();  // a click on a day
         d.Calendrier->setValue(QDate(2025, 3, 1));
         const int cell = CalendarMonth(2025, 3).FirstIndex() + 19;  // the 20th
         QTest::mouseClick(d.Calendrier, Qt::LeftButton, {},
