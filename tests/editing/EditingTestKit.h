@@ -109,8 +109,7 @@ inline QList<int> keysOf(const Rows& rows, const QString& table, const QString& 
 // joined by spaces.
 inline QStringList fields(const QString& path, const QString& table, const QStringList& names) {
     QStringList texts;
-    const Rows rows = testsupport::dumpTables(path).value(table);
-    for (const QStringList& row : rows) {
+    for (const QStringList& row : testsupport::dumpTables(path).value(table)) {
         QStringList picked;
         for (const QString& name : names) picked << row[column(table, name)];
         texts << picked.join(u' ');

@@ -60,8 +60,7 @@ void showStudent(FlexGrid& grid, const db::Database& book, int cls, int student,
 }
 
 QTreeWidgetItem* node(frmElèves& w, const QString& key) {
-    QTreeWidgetItemIterator it(w.treElv);
-    for (; *it; ++it)
+    for (QTreeWidgetItemIterator it(w.treElv); *it; ++it)
         if ((*it)->data(0, Qt::UserRole).toString() == key) return *it;
     return nullptr;
 }

@@ -166,9 +166,6 @@ Laid layNotes(const GradeGridPrint& g, const PrintChoices& choices, const PageSe
 Laid layClass(const ClassGridPrint& g, const PageSetup& setup, FakeMeasurer& m) {
     return lay([&](printfile::Writer& out) { return CreateFileflxClass(g, setup, m, out); });
 }
-Laid layMoy(const StudentGridPrint& g, const PageSetup& setup, FakeMeasurer& m) {
-    return lay([&](printfile::Writer& out) { return CreateFileflxMoy(g, setup, m, out); });
-}
 
 // Page `page` of the PDF at 72 dots an inch, without smoothing, so a dot is a point.
 QImage pageImage(const QString& pdf, int page, const QString& folder) {
@@ -501,7 +498,7 @@ private slots:
     void studentGridCells() {
         FakeMeasurer m{{u"Unlongnomdematière"_s, 1800}, {u" Coefficient "_s, 1000}, {u"Moyenneo"_s, 800}};
         // W = 1800 + 5 * 1000 + 240 = 7040; H = 300 + 400 + 60 + 240 * 4 - 1.
-        const Laid laid = layMoy(studentGrid(1), a4Portrait(), m);
+        const Laid laid = lay([&](Writer& out) { return CreateFileflxMoy(studentGrid(1), a4Portrait(), m, out); });
         QCOMPARE(laid.frame(), QList<int>({2433, 2433, (16839 - 1719) / 2, 1}));
         for (const QString& t : {u"Durand Léa"_s, u"Matière1"_s, u"Matière"_s}) QCOMPARE(laid.find(t).second.x, 2433);
         const int cell = 2433 + 1840;
