@@ -149,13 +149,6 @@ private slots:
         QCOMPARE(ask(1, escapeThenEnter), "1");  // the single OK has no cancel button: Esc does nothing
     }
 
-    void boxTitleDoesNotCarryOver() {
-        Form<frmMsgBox>::get().setTitle("Suppression");
-        Form<frmMsgBox>::unload();
-        QCOMPARE(Form<frmMsgBox>::get().Title(), "Quibolet");  // a fresh window
-        Form<frmMsgBox>::unload();
-    }
-
     void linesRulesAndPicturesStackDownThePage() {
         Fixture f;
         QCOMPARE(f.list.Show(), 0);

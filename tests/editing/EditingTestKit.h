@@ -5,6 +5,7 @@
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "GradebookBuilder.h"
+#include "GridTexts.h"
 #include "TableDump.h"
 #include "UiHelpers.h"
 #include "controls/frmMessages.h"
@@ -108,8 +109,7 @@ inline QList<int> keysOf(const Rows& rows, const QString& table, const QString& 
 // joined by spaces.
 inline QStringList fields(const QString& path, const QString& table, const QStringList& names) {
     QStringList texts;
-    const Rows rows = testsupport::dumpTables(path).value(table);
-    for (const QStringList& row : rows) {
+    for (const QStringList& row : testsupport::dumpTables(path).value(table)) {
         QStringList picked;
         for (const QString& name : names) picked << row[column(table, name)];
         texts << picked.join(u' ');
@@ -160,13 +160,6 @@ inline platform::ModalResponder writeFailed() {
                 {u"Le carnet de notes n'a pas été modifié."_s});
 }
 
-// The entries of a drop-down list.
-inline QStringList entries(const QComboBox& list) {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i) texts << list.itemText(i);
-    return texts;
-}
-
 // The captions (or the keys) of the tab bar's sections.
 inline QStringList sectionCaptions(const vskTab& bar, bool keys = false) {
     QStringList captions;
@@ -181,11 +174,7 @@ inline QStringList itemCaptions(const vskTab& bar, int section) {
     return captions;
 }
 
-// The texts of a row of a grid from its second column.
-inline QStringList rowTexts(const platform::FlexGrid& g, int row = 0) {
-    QStringList texts;
-    for (int c = 1; c < g.Cols(); ++c) texts << g.TextMatrix(row, c);
-    return texts;
-}
+// The titles of a grid's columns from its second.
+inline QStringList rowTexts(const platform::FlexGrid& g) { return testsupport::gridTexts(g).value(0).mid(1); }
 
 }  // namespace editkit

