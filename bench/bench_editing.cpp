@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     }
     frmMain& main = *window.main;
     if (!main.OpenAFile(path)) return 1;
+    mUtilities::gDB.awaitIntegrity();  // the opening's check, done while the first grid is read
     const db::Database& file = mUtilities::gDB;
     bench::Plain plain(path);
     PlainClass plainClass(plain);

@@ -7,6 +7,7 @@
 #include "BenchKit.h"
 
 #include "controls/vskTab.h"
+#include "gradebook/mUtilities.h"
 #include "mainwindow/frmMain.h"
 #include "platform/FlexGrid.h"
 
@@ -65,6 +66,7 @@ int main(int argc, char** argv) {
     const QString& path = window.path;
     frmMain& main = *window.main;
     if (!main.OpenAFile(path)) return 1;
+    mUtilities::gDB.awaitIntegrity();  // the opening's check, done while the first grid is read
     platform::FlexGrid& grid = *main.flxNotes;
     // The largest class among the first ones, which are the same at every scale.
     int largest = 1, mostRows = 0;

@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
     if (!QFile::copy(window.path, copy)) return 1;
     frmMain& main = *window.main;
     if (!main.OpenAFile(copy)) return 1;
+    mUtilities::gDB.awaitIntegrity();  // the opening's check, done while the first grid is read
     main.vskTab_HeaderClick(kClassPosition);
     main.vskTab_ItemClick(kClassPosition, kSubjectPosition);
     const int classKey = main.vskTab->SectionAt(kClassPosition).Tag().toInt();
