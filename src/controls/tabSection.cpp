@@ -57,7 +57,7 @@ tabSection::tabSection(QWidget* parent) : QWidget(parent) {
     m_imaDown = new ScrollArrow(false, this);
     // Until the section is tall enough to place it at its bottom, the down arrow waits
     // below the header, where a collapsed section does not show it.
-    m_imaDown->move(0, HeaderHeight() + 5);
+    m_imaDown->move(0, itemsTop());
     connect(m_imaDown, &MouseEventWidget::Click, this, [this] {
         scrollForward();
         emit Click();
@@ -270,11 +270,11 @@ void tabSection::layoutSlot(int index) {
     TabItemLabel* l = s.label;
     const int w = width();
     if (m_settings.Disposition == 0) {
-        const int top = index == 1 ? HeaderHeight() + 5 : slot(index - 1).label->geometry().bottom() + 1 + 15;
+        const int top = index == 1 ? itemsTop() : slot(index - 1).label->geometry().bottom() + 1 + 15;
         p->move(w / 2 - p->width() / 2, top);
         l->move(w / 2 - l->width() / 2, top + p->height() + 5);
     } else {
-        const int top = index == 1 ? HeaderHeight() + 5 : slot(index - 1).button->geometry().bottom() + 1 + 15;
+        const int top = index == 1 ? itemsTop() : slot(index - 1).button->geometry().bottom() + 1 + 15;
         p->move(10, top);
         l->move(p->width() + 15, top + p->height() / 2 - l->height() / 2);
     }
@@ -389,7 +389,7 @@ void tabSection::runResizeHandler() {
     }
     fitCaptions();
     const int w = width(), h = height();
-    m_imaUp->move(w - m_imaUp->width() - 5, HeaderHeight() + 5);
+    m_imaUp->move(w - m_imaUp->width() - 5, itemsTop());
     if (h - m_imaDown->height() - 5 > HeaderHeight())
         m_imaDown->move(w - m_imaDown->width() - 5, h - m_imaDown->height() - 5);
     if (m_settings.Disposition == 0)
@@ -495,7 +495,7 @@ void tabSection::paintEvent(QPaintEvent*) {
 // the header zone reaches a little below the drawn header.
 void tabSection::mousePressEvent(QMouseEvent* e) {
     const bool left = e->button() == Qt::LeftButton;
-    if (e->position().y() < HeaderHeight() + 6) {
+    if (e->position().y() < headerZone()) {
         emitMouse(this, &tabSection::HeaderMouseDown, *e);
         if (left) emit HeaderClick();
     } else {
@@ -505,7 +505,7 @@ void tabSection::mousePressEvent(QMouseEvent* e) {
 }
 
 void tabSection::mouseReleaseEvent(QMouseEvent* e) {
-    if (e->position().y() < HeaderHeight() + 6)
+    if (e->position().y() < headerZone())
         emitMouse(this, &tabSection::HeaderMouseUp, *e);
     else
         emitMouse(this, &tabSection::MouseUp, *e);

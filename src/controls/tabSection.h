@@ -34,6 +34,8 @@ public:
     // pixels below it; presses down to 6 pixels below it count as on the header.
     static constexpr int kHeaderHeight = 17;
     int HeaderHeight() const;
+    int itemsTop() const { return HeaderHeight() + 5; }
+    int headerZone() const { return HeaderHeight() + 6; }
 
     explicit tabSection(QWidget* parent = nullptr);
 

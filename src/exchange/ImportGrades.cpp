@@ -272,7 +272,7 @@ Result importMarked(const db::Database& gradebook, const db::Database& file, con
     bool importedBefore = false;
     try {
         importedBefore = file.Properties(QStringLiteral("Importé")).Value().toBool();
-        exchangefile::setImported(file, true);
+        if (!importedBefore) exchangefile::setImported(file, true);
     } catch (const std::exception& e) {
         throw Failure(Failure::Marking, e.what());
     }

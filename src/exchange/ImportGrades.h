@@ -118,8 +118,9 @@ Result importGrades(const db::Database& gradebook, const exchangefile::Contents&
 // interruption (a crash, a failure) leave at worst a marked file with nothing imported,
 // whose warning on the next opening lets the teacher go on, and never grades imported from
 // a file that does not say so: the file is marked first, then the gradebook is written, and
-// the mark is taken back when that fails (unless the file was marked before). The keys of the students created go into the file
-// last. A file that cannot be marked is not imported (Failure at step Marking).
+// the mark is taken back when that fails (unless the file was marked before). The keys of
+// the students created go into the file last. A file that cannot be marked is not imported
+// (Failure at step Marking).
 Result importMarked(const db::Database& gradebook, const db::Database& file, const exchangefile::Contents& contents,
                     const QList<Decision>& decisions, qint32 numMat);
 
