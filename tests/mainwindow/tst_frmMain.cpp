@@ -767,13 +767,40 @@ private slots:
         QCOMPARE(editableCells(g), QStringList());
         QCOMPARE(main.propAveragePos(), (gradegrid::AveragePositions{0, 0, 0, 0, 1}));
 
-        // A class without students hides the grid; only one section keeps a selected item.
+        // A class without students hides the grid; only one section keeps a selected item. The
+        // screen is read, not a flag: what was last painted where the grid stands must be blank
+        // (of one colour), not the students of the class shown before, whether the class is
+        // chosen or is the first of a gradebook opened next.
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const auto gridOnScreen = [&] {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            const QImage area =
+                main.screen()->grabWindow(main.winId()).toImage().copy(QRect(g.mapTo(&main, QPoint()), g.size()));
+            for (int y = 0; y < area.height(); ++y)
+                for (int x = 0; x < area.width(); ++x)
+                    if (area.pixel(x, y) != area.pixel(0, 0)) return true;
+            return false;
+        };
+        QVERIFY(gridOnScreen());
         main.selectClassAndSubject(2, 1);
         QCOMPARE(main.lblPrincipal->text(), u"5B - Maths"_s);
         QVERIFY(!g.isVisibleTo(&main));
+        QVERIFY(!gridOnScreen());
         QCOMPARE(frmMain::mCurrentSection, 2);
         QVERIFY(main.vskTab->SectionAt(1).SelectedItem().isNull());
         QCOMPARE(main.vskTab->SectionAt(2).SelectedItem().Index(), 1);
+
+        main.selectClassAndSubject(1, 1);
+        QVERIFY(gridOnScreen());
+        GradebookBuilder second(path(u"sans élèves.dat"_s));
+        second.addSubject(u"Histoire-géographie"_s);
+        second.addClass(u"Sixième A"_s, u"6e A"_s);
+        second.close();
+        QVERIFY(main.OpenAFile(second.path()));
+        QCOMPARE(main.lblPrincipal->text(), u"6e A - Histoire-géographie"_s);
+        QVERIFY(!gridOnScreen());
     }
 
     void helpNamesEveryCommandAndOuvrirRoutesClassesAndSubjects() {
