@@ -317,6 +317,12 @@ private slots:
         QVERIFY(w.flxClass->isHidden() && !w.flxMoy->isHidden() && !w.fraChoix[0]->isHidden());
         QCOMPARE(w.lblElève->text(), u"Martin Paul"_s);
         QCOMPARE(gridTexts(*w.flxMoy), WorkedExample::paulGrid());
+        // Collapsing his class hides him: the class takes the selection and shows its grid,
+        // which the commands then act on.
+        w.treElv->collapseItem(first);
+        QVERIFY(w.treElv->currentItem() == first && first->isSelected());
+        QVERIFY(!w.flxClass->isHidden() && w.flxMoy->isHidden() && !w.fraChoix[1]->isHidden() && w.fraChoix[0]->isHidden());
+        QCOMPARE(w.lblClass->text(), first->text(0));
 
         // Back to the grade table, at this window's place, on the class and subject left.
         w.setGeometry(QRect(80, 70, 1100, 700));
