@@ -19,6 +19,7 @@
 #include "controls/frmMsgBox.h"
 #include "controls/mSubClass.h"
 #include "controls/tabSection.h"
+#include "controls/vskAdvLabel.h"
 #include "controls/vskTab.h"
 #include "editing/Cascades.h"
 #include "editing/ClassEdit.h"
@@ -272,6 +273,12 @@ QStringList cutTexts(QWidget& window) {
             checkView(*v, check);
         } else if (auto* g = qobject_cast<platform::FlexGrid*>(w)) {
             checkGrid(*g, check);
+        } else if (auto* list = qobject_cast<vskAdvLabel*>(w); list && list->ItemCount() > 0) {
+            // Its lines may scroll only in a window that the screen has no more room for.
+            const int lines = std::min(list->renderedHeight(), list->Size());
+            check(list->ItemText(list->ItemCount()), list->contentsRect().height() >= lines
+                                                         || window.height() + 3 * fm.height()
+                                                                >= window.screen()->availableGeometry().height());
         } else if (auto* section = qobject_cast<tabSection*>(w)) {
             const QRect header(3, 0, section->width() - 6, section->HeaderHeight());
             check(section->Caption(), fits(fm, header, section->Caption(), false));
@@ -1180,6 +1187,8 @@ private slots:
         scope.push(visit());
         messages::messageList(&main, u"Votre saisie est incorrecte."_s,
                               {u"Le nom d'une série de notes doit être renseigné."_s}, {});
+        scope.push(visit());  // the next steps after creating a gradebook
+        QVERIFY(mUtilities::CreateGradebook(m_dir.filePath(u"Nouveau carnet %1.dat"_s.arg(QTest::currentDataTag()))));
 
         const QStringList next{u"Suivant >"_s};
         const QList<std::pair<commands::Command, QStringList>> dialogs = {
