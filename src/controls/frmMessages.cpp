@@ -23,7 +23,7 @@ const QRect kInfo(720, 120, 3885, 915);
 const QRect kList(120, 1320, 4455, 3015);
 const QRect kOverFlow(120, 4560, 4365, 315);
 const QRect kClose(1613, 5040, 1455, 375);
-constexpr int kHeadingGap = 120;
+constexpr int kHeadingGap = 120;  // as the window's margins
 
 QRect layoutRect(const QRect& twips) { return twipsRect(twips.x(), twips.y(), twips.width(), twips.height()); }
 

@@ -107,7 +107,7 @@ void vskAdvLabel::setUpBar() {
 // in step with what it now shows.
 void vskAdvLabel::resizeEvent(QResizeEvent* event) {
     QFrame::resizeEvent(event);
-    if (!m_page.isNull()) setUpBar();
+    setUpBar();
 }
 
 void vskAdvLabel::paintEvent(QPaintEvent* event) {

@@ -56,6 +56,9 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Shows the bar when the part of the page that holds lines is taller than the control.
+    void setUpBar();
+
     struct Item {
         QString text;
         QPixmap picture;
@@ -69,9 +72,6 @@ private:
     bool m_showSeparator = true;
     int m_borderStyle = 0;
     int m_textAlignement = 0;
-    // Shows the bar when the part of the page that holds lines is taller than the control.
-    void setUpBar();
-
     QVector<Item> m_items;
     QImage m_page;
     int m_rendered = 0;
