@@ -44,7 +44,6 @@ int vskAdvLabel::Show() {
     const QRect client = contentsRect();
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     const int width = std::max(0, client.width() - extent);
-    const int height = client.height();
     const QColor back = platform::oleColor(m_backColor);
     const QColor fore = platform::oleColor(m_foreColor);
 
@@ -91,13 +90,24 @@ int vskAdvLabel::Show() {
     if (p.isActive()) p.end();
 
     m_msb.setValue(cScrollBar::Vertical, 0);
-    const int visible = std::min(y, m_size);
-    if (visible > height) {
-        m_msb.setMax(cScrollBar::Vertical, visible - height);
-        m_msb.BarVisible(cScrollBar::Vertical, true);
-    }
+    m_rendered = y;
+    setUpBar();
     update();
     return y;
+}
+
+void vskAdvLabel::setUpBar() {
+    const int visible = std::min(m_rendered, m_size);
+    const int height = contentsRect().height();
+    if (visible > height) m_msb.setMax(cScrollBar::Vertical, visible - height);
+    m_msb.BarVisible(cScrollBar::Vertical, visible > height);
+}
+
+// A list given its height once its lines are known (its window grows to them) keeps its bar
+// in step with what it now shows.
+void vskAdvLabel::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    setUpBar();
 }
 
 void vskAdvLabel::paintEvent(QPaintEvent* event) {

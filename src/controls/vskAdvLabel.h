@@ -45,14 +45,20 @@ public:
     // Renders all lines into a new page, shows its top and returns the height of all the
     // lines in pixels, the part below Size included.
     int Show();
+    // What the last Show returned: the height of all its lines.
+    int renderedHeight() const { return m_rendered; }
 
     cScrollBar& msb() { return m_msb; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Shows the bar when the part of the page that holds lines is taller than the control.
+    void setUpBar();
+
     struct Item {
         QString text;
         QPixmap picture;
@@ -68,5 +74,6 @@ private:
     int m_textAlignement = 0;
     QVector<Item> m_items;
     QImage m_page;
+    int m_rendered = 0;
     cScrollBar m_msb;
 };

@@ -91,9 +91,7 @@ frmElèves::frmElèves() {
     treElv->setIconSize(QSize(20, 20));
     connect(treElv, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) { treElv_NodeClick(node); });
     connect(treElv, &QTreeWidget::itemExpanded, this, &frmElèves::addStudents);
-    connect(treElv, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* node) {
-        if (node == treElv->currentItem()) treElv_NodeClick(node);
-    });
+    connect(treElv, &QTreeWidget::itemCollapsed, this, &frmElèves::treElv_Collapse);
 
     picSplit = new QWidget(m_client);
     picSplit->setObjectName(QStringLiteral("picSplit"));
@@ -401,6 +399,16 @@ void frmElèves::closeEvent(QCloseEvent* event) {
 
 void frmElèves::treElv_NodeClick(QTreeWidgetItem* Node) {
     if (Node) showNode(Node);
+}
+
+void frmElèves::treElv_Collapse(QTreeWidgetItem* Node) {
+    QTreeWidgetItem* current = treElv->currentItem();
+    if (current && current->parent() == Node)
+        // A student hidden in the collapsed class gives the selection to the class, whose
+        // change of node then shows it: no command acts on a student no longer in view.
+        treElv->setCurrentItem(Node);
+    else if (current == Node)
+        treElv_NodeClick(Node);
 }
 
 void frmElèves::ActualiseElèves(QTreeWidgetItem* Node) {

@@ -109,6 +109,7 @@ private:
     // Reads the tree and lays the grids out; throws DbError.
     void load(commands::MainSurface& main);
     void treElv_NodeClick(QTreeWidgetItem* Node);
+    void treElv_Collapse(QTreeWidgetItem* Node);
     void addStudents(QTreeWidgetItem* node);
     void showNode(QTreeWidgetItem* Node);
 

@@ -62,11 +62,7 @@ void layOut(FlexGrid& grid, const GridData& data, AveragePositions& positions, c
     grid.setFixedRows(0);
     grid.setCols(0);
     grid.setRows(0);
-    if (data.students.isEmpty()) {
-        grid.setVisible(false);
-        return;
-    }
-    grid.setVisible(true);
+    if (data.students.isEmpty()) return;
 
     const int studentCount = int(data.students.size());
     const int rows = studentCount + kFirstStudentRow + 2;
@@ -195,6 +191,9 @@ void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions,
     grid.setUpdatesEnabled(false);
     layOut(grid, data, positions, format);
     grid.setUpdatesEnabled(true);
+    // Shown or hidden only with its updates on: a grid hidden while they are off does not
+    // have its place repainted, and the window keeps showing the class it held before.
+    grid.setVisible(!data.students.isEmpty());
 }
 
 void ComputeStudentAverages(FlexGrid& grid, const AveragePositions& positions, const QString& format) {

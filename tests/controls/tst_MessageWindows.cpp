@@ -209,6 +209,9 @@ private slots:
             const int height = f.vskAL->Show();
             scope.push([&](QWidget& w) {
                 QVERIFY(f.lblInfo->heightForWidth(f.lblInfo->width()) <= f.lblInfo->height());
+                // The list within a line of the heading's text, or of the icon beside it.
+                const int heading = std::max(f.lblInfo->heightForWidth(f.lblInfo->width()), 32);
+                QVERIFY(f.vskAL->y() <= f.lblInfo->y() + heading + f.fontMetrics().height());
                 QCOMPARE(f.vskAL->msb().bar(cScrollBar::Vertical)->maximum(), height - f.vskAL->height());
                 QCOMPARE(f.vskAL->grab().toImage().pixelColor(0, 0), f.palette().color(QPalette::Window));
                 close(w);

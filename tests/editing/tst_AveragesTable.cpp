@@ -193,11 +193,12 @@ private slots:
         const int zoe = b.addStudent(cls, u"Zidane"_s, u"Zoé"_s), ali = b.addStudent(cls, u"Abbas"_s, u"Ali"_s);
         const int elsewhere = b.addStudent(other, u"Bernard"_s, u"Eva"_s);
         const int good = b.addSeries(cls, anglais, u"Oral"_s, 20, 1, 1), outOfZero = b.addSeries(cls, anglais, u"Faute"_s, 0, 1, 1);
-        const int run = b.addSeries(cls, sport, u"Course"_s, 10, 1, 2);
+        const int run = b.addSeries(cls, sport, u"Course"_s, 10, 1, 2), jump = b.addSeries(cls, sport, u"Saut"_s, 20, 1, 3);
         const int otherSeries = b.addSeries(other, anglais, u"Oral"_s, 20, 1, 1);
         // The last: a grade of a student of another class in this class's series counts nowhere.
-        for (const auto& [series, student, grade] : {std::tuple{good, zoe, 14}, {outOfZero, zoe, 3}, {outOfZero, ali, 3},
-                                                      {run, zoe, 8}, {otherSeries, elsewhere, 2}, {good, elsewhere, 20}})
+        for (const auto& [series, student, grade] :
+             {std::tuple{good, zoe, 14.0}, {outOfZero, zoe, 3.0}, {outOfZero, ali, 3.0}, {run, zoe, 8.0},
+              {jump, ali, 12.45}, {otherSeries, elsewhere, 2.0}, {good, elsewhere, 20.0}})
             b.addGrade(series, student, grade);
         b.close();
         // A pair without its coefficient row.
@@ -215,6 +216,8 @@ private slots:
         QCOMPARE(data.coefficients, (std::vector<double>{1, 4}));
         const averages::ClassTable table = averages::classTable(data.marks, data.coefficients, u"0.0"_s);
         QCOMPARE(table.rows[0][0], averages::Group{});  // only a grade out of 0
+        // The 12,45 stored in single precision (12,4499...) counts as the grade grid shows it.
+        QCOMPARE(table.rows[0][1], (averages::Group{"", "", "12,5", "12,5"}));
         QCOMPARE(table.rows[1][0], (averages::Group{"14,0", "", "", "14,0"}));
         QCOMPARE(table.rows[1][1], (averages::Group{"", "16,0", "", "16,0"}));
         QCOMPARE(table.rows[1][2], (averages::Group{"14,0", "16,0", "", "15,6"}));
@@ -317,6 +320,12 @@ private slots:
         QVERIFY(w.flxClass->isHidden() && !w.flxMoy->isHidden() && !w.fraChoix[0]->isHidden());
         QCOMPARE(w.lblElève->text(), u"Martin Paul"_s);
         QCOMPARE(gridTexts(*w.flxMoy), WorkedExample::paulGrid());
+        // Collapsing his class hides him: the class takes the selection and shows its grid,
+        // which the commands then act on.
+        w.treElv->collapseItem(first);
+        QVERIFY(w.treElv->currentItem() == first && first->isSelected());
+        QVERIFY(!w.flxClass->isHidden() && w.flxMoy->isHidden() && !w.fraChoix[1]->isHidden() && w.fraChoix[0]->isHidden());
+        QCOMPARE(w.lblClass->text(), first->text(0));
 
         // Back to the grade table, at this window's place, on the class and subject left.
         w.setGeometry(QRect(80, 70, 1100, 700));

@@ -19,6 +19,7 @@
 #include "controls/frmMsgBox.h"
 #include "controls/mSubClass.h"
 #include "controls/tabSection.h"
+#include "controls/vskAdvLabel.h"
 #include "controls/vskTab.h"
 #include "editing/Cascades.h"
 #include "editing/ClassEdit.h"
@@ -272,6 +273,12 @@ QStringList cutTexts(QWidget& window) {
             checkView(*v, check);
         } else if (auto* g = qobject_cast<platform::FlexGrid*>(w)) {
             checkGrid(*g, check);
+        } else if (auto* list = qobject_cast<vskAdvLabel*>(w); list && list->ItemCount() > 0) {
+            // Its lines may scroll only in a window that the screen has no more room for.
+            const int lines = std::min(list->renderedHeight(), list->Size());
+            check(list->ItemText(list->ItemCount()), list->contentsRect().height() >= lines
+                                                         || window.height() + 3 * fm.height()
+                                                                >= window.screen()->availableGeometry().height());
         } else if (auto* section = qobject_cast<tabSection*>(w)) {
             const QRect header(3, 0, section->width() - 6, section->HeaderHeight());
             check(section->Caption(), fits(fm, header, section->Caption(), false));
@@ -767,13 +774,40 @@ private slots:
         QCOMPARE(editableCells(g), QStringList());
         QCOMPARE(main.propAveragePos(), (gradegrid::AveragePositions{0, 0, 0, 0, 1}));
 
-        // A class without students hides the grid; only one section keeps a selected item.
+        // A class without students hides the grid; only one section keeps a selected item. The
+        // screen is read, not a flag: what was last painted where the grid stands must be blank
+        // (of one colour), not the students of the class shown before, whether the class is
+        // chosen or is the first of a gradebook opened next.
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const auto gridOnScreen = [&] {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            const QImage area =
+                main.screen()->grabWindow(main.winId()).toImage().copy(QRect(g.mapTo(&main, QPoint()), g.size()));
+            for (int y = 0; y < area.height(); ++y)
+                for (int x = 0; x < area.width(); ++x)
+                    if (area.pixel(x, y) != area.pixel(0, 0)) return true;
+            return false;
+        };
+        QVERIFY(gridOnScreen());
         main.selectClassAndSubject(2, 1);
         QCOMPARE(main.lblPrincipal->text(), u"5B - Maths"_s);
         QVERIFY(!g.isVisibleTo(&main));
+        QVERIFY(!gridOnScreen());
         QCOMPARE(frmMain::mCurrentSection, 2);
         QVERIFY(main.vskTab->SectionAt(1).SelectedItem().isNull());
         QCOMPARE(main.vskTab->SectionAt(2).SelectedItem().Index(), 1);
+
+        main.selectClassAndSubject(1, 1);
+        QVERIFY(gridOnScreen());
+        GradebookBuilder second(path(u"sans élèves.dat"_s));
+        second.addSubject(u"Histoire-géographie"_s);
+        second.addClass(u"Sixième A"_s, u"6e A"_s);
+        second.close();
+        QVERIFY(main.OpenAFile(second.path()));
+        QCOMPARE(main.lblPrincipal->text(), u"6e A - Histoire-géographie"_s);
+        QVERIFY(!gridOnScreen());
     }
 
     void helpNamesEveryCommandAndOuvrirRoutesClassesAndSubjects() {
@@ -1153,6 +1187,8 @@ private slots:
         scope.push(visit());
         messages::messageList(&main, u"Votre saisie est incorrecte."_s,
                               {u"Le nom d'une série de notes doit être renseigné."_s}, {});
+        scope.push(visit());  // the next steps after creating a gradebook
+        QVERIFY(mUtilities::CreateGradebook(m_dir.filePath(u"Nouveau carnet %1.dat"_s.arg(QTest::currentDataTag()))));
 
         const QStringList next{u"Suivant >"_s};
         const QList<std::pair<commands::Command, QStringList>> dialogs = {
