@@ -87,16 +87,12 @@ private slots:
         QTest::newRow("lines") << two << QStringList{u"enumSectionKeysAndValues"_s} << "2:1=57,2=113" << two << imp;
         QTest::newRow("sections") << QByteArray("[0]\n[1]\na=b\n[2]\n") << QStringList{u"enumSections"_s} << "3:0,1,2"
                                   << QByteArray("[0]\n[1]\na=b\n[2]\n") << imp;
-        QTest::newRow("key of a line without =") << bare << QStringList{u"enumSectionKeys"_s} << "2:,k" << bare << imp;
-        QTest::newRow("value of a line without =") << bare << QStringList{u"enumSectionValues"_s} << "2:,v" << bare << imp;
         QTest::newRow("pair of a line without =") << bare << QStringList{u"enumSectionValuePairs"_s} << "2:=,k=v" << bare << imp;
         for (const QString& e : {u"enumSectionKeys"_s, u"enumSectionValues"_s, u"enumSectionValuePairs"_s,
                                  u"enumSectionKeysAndValues"_s}) {
             QTest::addRow("%s of an empty section", qPrintable(e))
                 << QByteArray("[Impression]\n[Autre]\nx=1\n") << QStringList{e} << "0:untouched"
                 << QByteArray("[Impression]\n[Autre]\nx=1\n") << imp;
-            QTest::addRow("%s without a file", qPrintable(e)) << QByteArray() << QStringList{e} << "0:untouched"
-                                                              << QByteArray() << imp;
         }
         QTest::newRow("no sections without a file") << QByteArray() << QStringList{u"enumSections"_s} << "0:untouched"
                                                     << QByteArray() << imp;
