@@ -1,30 +1,43 @@
 #include "frmExportPreview.h"
 
+#include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
 #include "platform/Numbers.h"
 #include "platform/Twips.h"
 
 #include <QHash>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTableWidget>
 
-using platform::layoutX;
-using platform::layoutY;
+using platform::FlexGrid;
 using platform::twipsRect;
 
 namespace {
 
 // Students start at row 4, under the series' name, maximum mark, coefficient and a band.
 constexpr int kFirstStudentRow = 4;
+// What a cell needs beside its text: the grid's margins and its line.
+constexpr int kCellFrame = 8;
 
-QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter) {
-    auto* item = new QTableWidgetItem(text);  // texts from the file: never markup in a table item
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    item->setTextAlignment(alignment);
-    return item;
+void select(FlexGrid& grid, int row, int col, int rowSel, int colSel) {
+    grid.setRow(row);
+    grid.setCol(col);
+    grid.setRowSel(rowSel);
+    grid.setColSel(colSel);
+}
+
+// Names and headings come from another gradebook, whose widths the file does not carry:
+// a column is widened as far as its longest text needs.
+void fitColumns(FlexGrid& grid) {
+    const QFontMetrics fm = grid.fontMetrics();
+    for (int c = 0; c < grid.Cols(); ++c) {
+        int needed = 0;
+        for (int r = 0; r < grid.Rows(); ++r)
+            if (const QString text = grid.TextMatrix(r, c); !text.isEmpty())
+                needed = std::max(needed, fm.horizontalAdvance(text) + kCellFrame);
+        grid.setColWidth(c, std::max(grid.ColWidth(c), platform::layoutTwipsX(needed)));
+    }
 }
 
 }  // namespace
@@ -39,13 +52,9 @@ frmExportPreview::frmExportPreview() : QDialog(nullptr, Qt::Dialog | Qt::MSWindo
     bold.setBold(true);
     lblPrincipal->setFont(bold);
     lblPrincipal->setGeometry(twipsRect(0, 0, 8055, 255));
-    flxNotes = new QTableWidget(this);
+    flxNotes = new FlexGrid(this);
     flxNotes->setObjectName(QStringLiteral("flxNotes"));
     flxNotes->setGeometry(twipsRect(0, 360, 8055, 5415));
-    flxNotes->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    flxNotes->horizontalHeader()->hide();
-    flxNotes->verticalHeader()->hide();
-    flxNotes->verticalHeader()->setDefaultSectionSize(flxNotes->fontMetrics().height() + 6);
     cmdClose = new QPushButton(QStringLiteral("Fermer"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setGeometry(twipsRect(3300, 5880, 1455, 375));
@@ -56,55 +65,57 @@ frmExportPreview::frmExportPreview() : QDialog(nullptr, Qt::Dialog | Qt::MSWindo
 void frmExportPreview::fill(const exchangefile::Contents& c, const QString& fileName) {
     setWindowTitle(QStringLiteral("Visionneuse de ") + fileName);
     lblPrincipal->setText(c.className + QStringLiteral(" - ") + c.subjectName);
-    flxNotes->clear();
-    flxNotes->setRowCount(0);
-    flxNotes->setColumnCount(0);
-    flxNotes->setVisible(!c.students.isEmpty());
+    FlexGrid& grid = *flxNotes;
+    grid.Clear();
+    grid.setFixedCols(0);
+    grid.setFixedRows(0);
+    grid.setCols(0);
+    grid.setRows(0);
+    grid.setVisible(!c.students.isEmpty());
     if (c.students.isEmpty()) return;
 
-    flxNotes->setColumnCount(1 + int(c.series.size()));
-    flxNotes->setRowCount(kFirstStudentRow + int(c.students.size()));
-    flxNotes->setColumnWidth(0, layoutX(1800));
-    flxNotes->setRowHeight(0, layoutY(500));
-    flxNotes->setItem(1, 0, cell(QStringLiteral("Note/"), Qt::AlignRight | Qt::AlignVCenter));
-    flxNotes->setItem(2, 0, cell(QStringLiteral("Coefficient"), Qt::AlignRight | Qt::AlignVCenter));
+    grid.setCols(1);
+    grid.setRows(kFirstStudentRow + int(c.students.size()));
+    grid.setColWidth(0, 1800);
+    grid.setTextMatrix(1, 0, QStringLiteral("Note/"));
+    grid.setTextMatrix(2, 0, QStringLiteral("Coefficient"));
+    select(grid, 1, 0, 2, 0);
+    grid.setCellAlignment(FlexGrid::AlignRightCenter);
     QHash<qint32, int> rowOf;
     for (int i = 0; i < c.students.size(); ++i) {
-        flxNotes->setItem(kFirstStudentRow + i, 0, cell(c.students[i].name()));
+        grid.setTextMatrix(kFirstStudentRow + i, 0, c.students[i].name());
+        grid.setRowData(kFirstStudentRow + i, c.students[i].numElv);
         rowOf.insert(c.students[i].numElv, kFirstStudentRow + i);
     }
-    // Names and headings come from another gradebook, whose widths the file does not carry:
-    // a column is widened as far as its longest text needs.
-    const auto fitColumns = qScopeGuard([this] {
-        for (int j = 0; j < flxNotes->columnCount(); ++j) {
-            const int designed = flxNotes->columnWidth(j);
-            flxNotes->resizeColumnToContents(j);
-            flxNotes->setColumnWidth(j, std::max(designed, flxNotes->columnWidth(j)));
-        }
-    });
+    grid.setRowHeight(0, 500);
+    const auto fitted = qScopeGuard([&grid] { fitColumns(grid); });
     if (c.series.isEmpty()) return;
 
+    grid.setCols(1 + int(c.series.size()));
     QHash<qint32, int> columnOf;
     for (int j = 0; j < c.series.size(); ++j) {
         const exchangefile::Series& s = c.series[j];
-        flxNotes->setColumnWidth(j + 1, layoutX(600));
-        flxNotes->setItem(0, j + 1, cell(s.nom, Qt::AlignCenter));
-        flxNotes->setItem(1, j + 1, cell(QString::number(s.sur)));
-        flxNotes->setItem(2, j + 1, cell(QString::number(s.coefficient)));
+        grid.setColData(j + 1, s.numSerie);
+        grid.setColWidth(j + 1, 600);
+        grid.setTextMatrix(0, j + 1, s.nom);
+        grid.setTextMatrix(1, j + 1, QString::number(s.sur));
+        grid.setTextMatrix(2, j + 1, QString::number(s.coefficient));
         columnOf.insert(s.numSerie, j + 1);
     }
     for (const exchangefile::Grade& g : c.grades) {
         const int row = rowOf.value(g.numElv, -1), column = columnOf.value(g.numSerie, -1);
-        if (row >= 0 && column >= 0) flxNotes->setItem(row, column, cell(platform::numbers::formatGrade(g.note)));
+        if (row >= 0 && column >= 0) grid.setTextMatrix(row, column, platform::numbers::formatGrade(g.note));
     }
-    // The header rows and the name column stay in view, with a band under the headers.
-    const QBrush band = palette().button();
-    for (int j = 0; j < flxNotes->columnCount(); ++j) {
-        if (!flxNotes->item(3, j)) flxNotes->setItem(3, j, cell(QString()));
-        flxNotes->item(3, j)->setBackground(band);
-        if (flxNotes->item(0, j)) flxNotes->item(0, j)->setBackground(band);
-    }
-    for (int i = 0; i < flxNotes->rowCount(); ++i)
-        if (flxNotes->item(i, 0)) flxNotes->item(i, 0)->setBackground(band);
-    flxNotes->setCurrentCell(kFirstStudentRow, 1);
+    // The series' headings and the students' names stay in view while the grades scroll,
+    // with a band between the headings and the students.
+    grid.setFixedCols(1);
+    grid.setFixedRows(1);
+    const int lastCol = grid.Cols() - 1;
+    select(grid, 3, 0, 3, lastCol);
+    grid.setCellBackColor(grid.BackColorFixed());
+    grid.setCellForeColor(grid.ForeColorFixed());
+    select(grid, 0, 0, 0, lastCol);
+    grid.setCellAlignment(FlexGrid::AlignCenterCenter);
+    grid.setCol(1);
+    grid.setRow(kFirstStudentRow);
 }

@@ -5,7 +5,9 @@
 
 class QLabel;
 class QPushButton;
-class QTableWidget;
+namespace platform {
+class FlexGrid;
+}
 
 // The viewer of a received exchange file: its students against its series, with their
 // grades; read-only.
@@ -19,6 +21,6 @@ public:
     void fill(const exchangefile::Contents& contents, const QString& fileName);
 
     QLabel* lblPrincipal;
-    QTableWidget* flxNotes;
+    platform::FlexGrid* flxNotes;
     QPushButton* cmdClose;
 };

@@ -20,6 +20,10 @@ void criticalMessage(QWidget* owner, const QString& title, const QString& text) 
     systemMessage(owner, QMessageBox::Critical, title, text);
 }
 
+void warningMessage(QWidget* owner, const QString& title, const QString& text) {
+    systemMessage(owner, QMessageBox::Warning, title, text);
+}
+
 void plainMessage(QWidget* owner, const QString& title, const QString& text) {
     systemMessage(owner, QMessageBox::NoIcon, title, text);
 }

@@ -9,6 +9,9 @@ namespace platform {
 // file-level failures are reported. Shown through showModal.
 void criticalMessage(QWidget* owner, const QString& title, const QString& text);
 
+// The same box with the warning icon.
+void warningMessage(QWidget* owner, const QString& title, const QString& text);
+
 // The same box with no icon.
 void plainMessage(QWidget* owner, const QString& title, const QString& text);
 

@@ -26,7 +26,8 @@ private:
 inline constexpr int vbObjectError = static_cast<int>(0x80040000u);
 inline constexpr int kErrInvalidValue = vbObjectError + 513;  // -2147220991
 inline constexpr int kErrOutOfRange = vbObjectError + 514;    // -2147220990
-// The runtime's own error for an index outside an array.
+// The runtime's own errors: a number too large for its type, an index outside an array.
+inline constexpr int kErrOverflow = 6;
 inline constexpr int kErrSubscriptOutOfRange = 9;
 
 // The runtime's error for an index outside a control's fixed array.

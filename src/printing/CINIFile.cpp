@@ -30,7 +30,9 @@ QString asText(const QVariant& value) {
 }  // namespace
 
 QString CINIFile::getValue(const QString& key, const QString& defaultValue, bool& notFound) const {
-    const QString v = Value(key);
+    // A missing key reads as the default itself, so only an empty result is "not found":
+    // an empty value, or a missing key with an empty default.
+    const QString v = profile::read(m_file, m_section, key).value_or(defaultValue);
     notFound = v.isEmpty();
     return notFound ? defaultValue : v;
 }

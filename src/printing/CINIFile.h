@@ -9,8 +9,8 @@
 // when they find something, and return how many entries they found.
 class CINIFile {
 public:
-    // The value of the key, or `defaultValue` with `notFound` set when the key is missing or
-    // empty.
+    // The value of the key, else `defaultValue`. `notFound` is set only when nothing was
+    // read: the key is empty, or missing with an empty default.
     QString getValue(const QString& key, const QString& defaultValue, bool& notFound) const;
     // Creates the section, empty, and makes it current when asked.
     void AddSection(const QString& name, bool makeCurrent);

@@ -1,15 +1,95 @@
 #include "cPrintDlg.h"
 
+#include "Printer.h"
 #include "platform/Modal.h"
+#include "platform/SystemMessage.h"
+#include "platform/VbError.h"
+#include "VersionInfo.h"
 
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+
+namespace {
+
+constexpr int kPortrait = 1, kLandscape = 2;
+constexpr int kMonochrome = 1, kColour = 2;
+
+}  // namespace
 
 cPrintDlg::cPrintDlg() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     m_printerName = m_printer->printerName();
 }
 
 cPrintDlg::~cPrintDlg() = default;
+
+void cPrintDlg::setPrintQuality(int quality) {
+    if (quality < -32768 || quality > 32767)
+        throw platform::VbError(platform::kErrOverflow, QStringLiteral("cPrintDlg"), QStringLiteral("Dépassement de capacité"));
+    if (quality > 0) m_printer->setResolution(quality);
+}
+
+int cPrintDlg::PaperSize() const { return m_printer->pageLayout().pageSize().windowsId(); }
+
+void cPrintDlg::setPaperSize(int size) {
+    // A paper of its own size is given by its width and length.
+    if (const QPageSize::PageSizeId id = QPageSize::id(size); id != QPageSize::Custom) m_printer->setPageSize(QPageSize(id));
+}
+
+int cPrintDlg::PaperWidth() const {
+    return qRound(m_printer->pageLayout().pageSize().size(QPageSize::Millimeter).width() * 10);
+}
+
+void cPrintDlg::setPaperWidth(int tenths) { setPaper(QSizeF(tenths / 10.0, PaperLength() / 10.0)); }
+
+int cPrintDlg::PaperLength() const {
+    return qRound(m_printer->pageLayout().pageSize().size(QPageSize::Millimeter).height() * 10);
+}
+
+void cPrintDlg::setPaperLength(int tenths) { setPaper(QSizeF(PaperWidth() / 10.0, tenths / 10.0)); }
+
+void cPrintDlg::setPaper(const QSizeF& millimetres) {
+    if (!millimetres.isEmpty()) m_printer->setPageSize(QPageSize(millimetres, QPageSize::Millimeter));
+}
+
+int cPrintDlg::ColorMode() const { return m_printer->colorMode() == QPrinter::Color ? kColour : kMonochrome; }
+
+void cPrintDlg::setColorMode(int mode) {
+    if (mode == kMonochrome || mode == kColour) m_printer->setColorMode(mode == kColour ? QPrinter::Color : QPrinter::GrayScale);
+}
+
+int cPrintDlg::Orientation() const {
+    return m_printer->pageLayout().orientation() == QPageLayout::Landscape ? kLandscape : kPortrait;
+}
+
+void cPrintDlg::setOrientation(int orientation) {
+    if (orientation == kPortrait || orientation == kLandscape)
+        m_printer->setPageOrientation(orientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+void cPrintDlg::setCopiesAndCollateByApp(bool byApp) {
+    setFlag(PD_USEDEVMODECOPIESANDCOLLATE, !byApp);
+    if (byApp) oneCopy();
+}
+
+void cPrintDlg::oneCopy() {
+    m_printer->setCopyCount(1);
+    m_printer->setCollateCopies(false);
+}
+
+void cPrintDlg::setCopies(int copies) {
+    if (CopiesAndCollateByApp())
+        m_copies = copies;
+    else
+        m_printer->setCopyCount(copies);
+}
+
+void cPrintDlg::setCollate(bool collate) {
+    if (CopiesAndCollateByApp())
+        setFlag(PD_COLLATE, collate);
+    else
+        m_printer->setCollateCopies(collate);
+}
 
 int cPrintDlg::PrintRange() const { return m_flags & PD_SELECTION ? 2 : m_flags & PD_PAGENUMS ? 1 : 0; }
 
@@ -23,9 +103,41 @@ void cPrintDlg::setPrintRange(int range) {
     }
 }
 
-bool cPrintDlg::ShowPrint(QWidget* owner) {
-    const QStringList printers = QPrinterInfo::availablePrinterNames();
+long cPrintDlg::prepare(QWidget* owner) {
+    const QStringList printers = printing::printerNames();
+    long trouble = CDERR_CANCELLED;
+    if (!m_printerName.isEmpty() && !printers.contains(m_printerName))
+        trouble = PDERR_PRINTERNOTFOUND;
+    else if (printers.isEmpty())
+        trouble = PDERR_NODEVICES;
+    else if (m_printerName.isEmpty() && QPrinterInfo::defaultPrinterName().isEmpty())
+        trouble = PDERR_NODEFAULTPRN;
+    // The dialog still opens, on another printer or on a PDF file.
+    if (trouble != CDERR_CANCELLED && !NoWarning())
+        platform::warningMessage(owner, platform::version::productName(), errorText(trouble));
     if (printers.contains(m_printerName)) m_printer->setPrinterName(m_printerName);
+    if (CopiesAndCollateByApp()) {
+        m_printer->setCopyCount(std::max(1, m_copies));
+        m_printer->setCollateCopies(m_flags & PD_COLLATE);
+    }
+    return trouble;
+}
+
+bool cPrintDlg::finish(bool confirmed, long trouble) {
+    if (CopiesAndCollateByApp()) {
+        if (confirmed) {
+            m_copies = m_printer->copyCount();
+            setFlag(PD_COLLATE, m_printer->collateCopies());
+        }
+        oneCopy();
+    }
+    m_error = confirmed ? CDERR_CANCELLED : trouble;
+    return confirmed;
+}
+
+bool cPrintDlg::ShowPrint(QWidget* owner) {
+    setFlag(PD_PRINTSETUP, false);
+    const long trouble = prepare(owner);
     const QPrinter::PrintRange ranges[] = {QPrinter::AllPages, QPrinter::PageRange, QPrinter::Selection};
     m_printer->setPrintRange(ranges[PrintRange()]);
     if (m_fromPage >= 1 && m_toPage >= m_fromPage) m_printer->setFromTo(m_fromPage, m_toPage);
@@ -42,10 +154,7 @@ bool cPrintDlg::ShowPrint(QWidget* owner) {
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
 
-    if (platform::showModal(dialog, owner) != QDialog::Accepted) {
-        m_error = CDERR_CANCELLED;
-        return false;
-    }
+    if (!finish(platform::showModal(dialog, owner) == QDialog::Accepted, trouble)) return false;
     m_printerName = m_printer->printerName();
     const bool toFile = m_printer->outputFormat() == QPrinter::PdfFormat;
     setFlag(PD_PRINTTOFILE, toFile);
@@ -59,6 +168,14 @@ bool cPrintDlg::ShowPrint(QWidget* owner) {
     default: setPrintRange(0); break;
     }
     return true;
+}
+
+bool cPrintDlg::ShowSetup(QWidget* owner) {
+    setFlag(PD_PRINTSETUP, true);
+    const long trouble = prepare(owner);
+    QPageSetupDialog dialog(m_printer.get(), owner);
+    dialog.setObjectName(QStringLiteral("cPrintDlg"));
+    return finish(platform::showModal(dialog, owner) == QDialog::Accepted, trouble);
 }
 
 QString cPrintDlg::errorText(long code) {

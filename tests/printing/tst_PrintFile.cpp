@@ -398,6 +398,16 @@ private slots:
         QCOMPARE(nextBand.second.y, 1134);
         QVERIFY(!laid.texts(across + 1).contains(u"S1"_s));
         QCOMPARE(laid.find(u" Moyenne"_s).first, 2 * across + 1);  // the class row
+        // Every page closes its part of the table with a rule under its last row, also
+        // where the table goes on on the next page down.
+        for (int p = 1; p <= laid.pages.size(); ++p) {
+            int lastRow = 0, lowestRule = 0;
+            for (const Record& r : laid.pages[p - 1]) {
+                if (r.kind == printfile::Line && r.y == r.y2) lowestRule = std::max(lowestRule, r.y);
+                if (r.kind != printfile::Line && r.kind != printfile::Title) lastRow = std::max(lastRow, r.y);
+            }
+            QCOMPARE(lowestRule, lastRow + 200 + 20);
+        }
     }
 
     void tooWideOrTooTallCellsStandAlone() {

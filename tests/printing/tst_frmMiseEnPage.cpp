@@ -1,7 +1,7 @@
 // The page setup: its settings file (read and written in place through the settings-file
 // class, files from elsewhere and damaged values read without harm, the sixteen keys in
 // order), every check of "Continuer" with its message, and the dialog's answers, boxes
-// and font.
+// and font. The settings-file class's other members, one row each.
 #include "printing/CINIFile.h"
 #include "printing/frmMiseEnPage.h"
 #include "printing/Printer.h"
@@ -61,6 +61,104 @@ private slots:
         QVERIFY(!ini.setValue(u"k"_s, 2));
         QCOMPARE(ini.Value(u"k"_s), QString());
         QCOMPARE(fileBytes(m_cfg), QByteArray("[A]\nk=Dupont Jean\nK=2\n[a]\nk=3\n"));
+    }
+
+    // The members the page setup does not use, on a file whose current section is
+    // "Impression": what each returns ("untouched" for an enumeration that leaves its output
+    // alone), the file and the current section afterwards.
+    void settingsFileMembers_data() {
+        QTest::addColumn<QByteArray>("file");  // empty: no file
+        QTest::addColumn<QStringList>("call");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("section");
+        const QByteArray two = "[Impression]\n1=57\n2=113\n[Autre]\nx=1\n";
+        const QByteArray bare = "[Impression]\nseul\nk=v\n";
+        const QString imp = u"Impression"_s;
+        QTest::newRow("value found") << two << QStringList{u"getValue"_s, u"2"_s, u"d"_s} << "113|found" << two << imp;
+        QTest::newRow("missing key, a default") << two << QStringList{u"getValue"_s, u"3"_s, u"d"_s} << "d|found" << two << imp;
+        QTest::newRow("missing key, no default") << two << QStringList{u"getValue"_s, u"3"_s, u""_s} << "|not found" << two << imp;
+        QTest::newRow("empty value") << QByteArray("[Impression]\n1=\n") << QStringList{u"getValue"_s, u"1"_s, u"d"_s}
+                                     << "d|not found" << QByteArray("[Impression]\n1=\n") << imp;
+        QTest::newRow("no file") << QByteArray() << QStringList{u"getValue"_s, u"1"_s, u"d"_s} << "d|found" << QByteArray() << imp;
+        QTest::newRow("keys") << two << QStringList{u"enumSectionKeys"_s} << "2:1,2" << two << imp;
+        QTest::newRow("values") << two << QStringList{u"enumSectionValues"_s} << "2:57,113" << two << imp;
+        QTest::newRow("pairs") << two << QStringList{u"enumSectionValuePairs"_s} << "2:1=57,2=113" << two << imp;
+        QTest::newRow("lines") << two << QStringList{u"enumSectionKeysAndValues"_s} << "2:1=57,2=113" << two << imp;
+        QTest::newRow("sections") << QByteArray("[0]\n[1]\na=b\n[2]\n") << QStringList{u"enumSections"_s} << "3:0,1,2"
+                                  << QByteArray("[0]\n[1]\na=b\n[2]\n") << imp;
+        QTest::newRow("pair of a line without =") << bare << QStringList{u"enumSectionValuePairs"_s} << "2:=,k=v" << bare << imp;
+        for (const QString& e : {u"enumSectionKeys"_s, u"enumSectionValues"_s, u"enumSectionValuePairs"_s,
+                                 u"enumSectionKeysAndValues"_s}) {
+            QTest::addRow("%s of an empty section", qPrintable(e))
+                << QByteArray("[Impression]\n[Autre]\nx=1\n") << QStringList{e} << "0:untouched"
+                << QByteArray("[Impression]\n[Autre]\nx=1\n") << imp;
+        }
+        QTest::newRow("no sections without a file") << QByteArray() << QStringList{u"enumSections"_s} << "0:untouched"
+                                                    << QByteArray() << imp;
+        QTest::newRow("section added, made current") << two << QStringList{u"AddSection"_s, u"Nouvelle"_s, u"1"_s} << ""
+                                                     << two + "[Nouvelle]\n" << u"Nouvelle"_s;
+        QTest::newRow("section added") << QByteArray() << QStringList{u"AddSection"_s, u"Nouvelle"_s, u"0"_s} << ""
+                                       << QByteArray("[Nouvelle]\n") << imp;
+        QTest::newRow("current section deleted") << two << QStringList{u"deleteSection"_s, u"Impression"_s} << ""
+                                                 << QByteArray("[Autre]\nx=1\n") << QString();
+        QTest::newRow("other section deleted") << two << QStringList{u"deleteSection"_s, u"Autre"_s} << ""
+                                               << QByteArray("[Impression]\n1=57\n2=113\n") << imp;
+        QTest::newRow("same name, other case") << two << QStringList{u"deleteSection"_s, u"impression"_s} << ""
+                                               << QByteArray("[Autre]\nx=1\n") << imp;
+        QTest::newRow("key deleted") << two << QStringList{u"deleteKey"_s, u"1"_s} << ""
+                                     << QByteArray("[Impression]\n2=113\n[Autre]\nx=1\n") << imp;
+        QTest::newRow("section rewritten") << two << QStringList{u"writeSection"_s, u"a=1"_s, u"b=2"_s} << ""
+                                           << QByteArray("[Impression]\na=1\nb=2\n[Autre]\nx=1\n") << imp;
+        QTest::newRow("section written new") << QByteArray() << QStringList{u"writeSection"_s, u"a=1"_s} << ""
+                                             << QByteArray("[Impression]\na=1\n") << imp;
+    }
+
+    void settingsFileMembers() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, call);
+        QFETCH(QString, result);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, section);
+        if (!file.isEmpty()) writeFile(m_cfg, file);
+        CINIFile ini;
+        ini.setFile(m_cfg);
+        ini.setSection(u"Impression"_s);
+        const QString member = call.takeFirst();
+        QStringList out{u"untouched"_s};
+        const auto listed = [&](int count) { return QString::number(count) + u':' + out.join(u','); };
+        QString got;
+        if (member == u"getValue"_s) {
+            bool notFound = false;
+            got = ini.getValue(call[0], call[1], notFound);
+            got += notFound ? u"|not found"_s : u"|found"_s;
+        } else if (member == u"enumSectionKeys"_s) {
+            got = listed(ini.enumSectionKeys(out));
+        } else if (member == u"enumSectionValues"_s) {
+            got = listed(ini.enumSectionValues(out));
+        } else if (member == u"enumSectionKeysAndValues"_s) {
+            got = listed(ini.enumSectionKeysAndValues(out));
+        } else if (member == u"enumSections"_s) {
+            got = listed(ini.enumSections(out));
+        } else if (member == u"enumSectionValuePairs"_s) {
+            const QPair<QString, QString> untouched{u"untouched"_s, {}};
+            QList<QPair<QString, QString>> pairs{untouched};
+            const int count = ini.enumSectionValuePairs(pairs);
+            out.clear();
+            for (const auto& pair : pairs) out << (pair == untouched ? pair.first : pair.first + u'=' + pair.second);
+            got = listed(count);
+        } else if (member == u"AddSection"_s) {
+            ini.AddSection(call[0], call[1] == u"1"_s);
+        } else if (member == u"deleteSection"_s) {
+            ini.deleteSection(call[0]);
+        } else if (member == u"deleteKey"_s) {
+            ini.deleteKey(call[0]);
+        } else if (member == u"writeSection"_s) {
+            ini.writeSection(call);
+        }
+        QCOMPARE(got, result);
+        QCOMPARE(fileBytes(m_cfg), after);
+        QCOMPARE(ini.Section(), section);
     }
 
     void damagedSettingsTakeTheirDefaults() {
