@@ -303,6 +303,7 @@ Contents read(const db::Database& file) {
     c.className = textProperty(file, QStringLiteral("Classe"), 50);
     c.subjectName = textProperty(file, QStringLiteral("Matière"), 50);
     c.comment = textProperty(file, QStringLiteral("Commentaire"), 0);
+    if (c.comment.size() > kCommentLength) invalid(u"comment too long"_s);
     const db::Property imported = file.Properties(QStringLiteral("Importé"));
     if (imported.Type() != FieldType::Boolean) invalid(u"property Importé"_s);
     c.imported = imported.Value().toBool();

@@ -270,7 +270,8 @@ private slots:
                                 R"(UPDATE "Elèves" SET "NumElv" = 4294967297 WHERE rowid = 1)",
                                 R"(UPDATE "Notes" SET "NumSérie" = 1.5 WHERE rowid = 1)", R"(DROP TABLE "Notes")",
                                 R"(DELETE FROM "__Properties" WHERE "Name" = 'Importé')",
-                                R"(UPDATE "__Properties" SET "Value" = '' WHERE "Name" = 'Classe')"})
+                                R"(UPDATE "__Properties" SET "Value" = '' WHERE "Name" = 'Classe')",
+                                R"(UPDATE "__Properties" SET "Value" = printf('%.4001c', 'x') WHERE "Name" = 'Commentaire')"})
             QTest::newRow(sql) << QByteArray(sql);
     }
 
