@@ -17,11 +17,17 @@ void giveUsualPermissions(const QString& path) {
     ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
 }
 
+// A link is followed: the file it names is replaced, and the link stays.
+QString followed(const QString& target) {
+    const QFileInfo info(target);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
+}
+
 }  // namespace
 
 ReplacingFile::ReplacingFile(const QString& target)
-    : m_target(QFileInfo(target).absoluteFilePath()),
-      m_file(QFileInfo(target).absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(QFileInfo(target).fileName()))) {
+    : m_target(followed(target)),
+      m_file(QFileInfo(m_target).absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(QFileInfo(m_target).fileName()))) {
     const QFileInfo info(m_target);
     if (info.exists() && (!info.isFile() || !info.isWritable())) return;
     if (!m_file.open()) return;

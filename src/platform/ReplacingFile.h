@@ -8,7 +8,8 @@ namespace platform {
 // open a file by its name (a workbook, a PDF). It takes the target's place only through
 // commit(), once written whole: until then, and whenever anything fails, an earlier file of
 // that name stays as it was, and the new file goes with this object. A target that exists
-// but is not a regular file that the user may write is never replaced.
+// but is not a regular file that the user may write is never replaced; a link to a file
+// replaces that file.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const QString& target);

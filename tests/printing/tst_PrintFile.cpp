@@ -579,6 +579,11 @@ private slots:
         QVERIFY(!QFile::exists(cut) && QFile::exists(u"/dev/full"_s));
         QCOMPARE(testsupport::fileBytes(pdf), earlier);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(u".all.pdf"_s), QStringList());
+        // Through a link, the file it names is printed over; the link stays.
+        const QString named = m_dir.filePath(u"named.pdf"_s), link = m_dir.filePath(u"link.pdf"_s);
+        QVERIFY(testsupport::writeFile(named, "x") && QFile::link(named, link) && print(link));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(testsupport::pdfPages(named), 3);
     }
 };
 
