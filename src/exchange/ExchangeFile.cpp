@@ -96,7 +96,8 @@ void removeLeftovers(const QString& folder) {
     for (const QString& name : std::as_const(hidden)) {
         QLockFile lock(lockName(name));
         if (!lock.tryLock(0)) continue;
-        // Taken as the export that left it would have, it is removed when let go.
+        // Locked as the export that left it locked it, it goes when let go, unless a live
+        // export holds it.
         QLockFile removal(lockName(name) + QStringLiteral(".rmlock"));
         removal.tryLock(0);
         QFile::remove(name);

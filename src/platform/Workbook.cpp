@@ -62,6 +62,7 @@ void writeCell(lxw_worksheet* sheet, DecimalFormats& formats, int row, int col, 
 // show whole. A column stops at 80, so that one long text cannot push the rest out of sight.
 double columnWidth(qsizetype characters) { return qMin(80.0, double(characters) * 1.2 + 1); }
 
+// The number of `size` bytes at `at`, least significant first, as the zip format stores it.
 quint32 le(const QByteArray& bytes, qsizetype at, int size) {
     quint32 value = 0;
     for (int i = size - 1; i >= 0; --i) value = value << 8 | quint8(bytes.at(at + i));
@@ -143,7 +144,7 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
 
     // The library's own temporary parts go where the workbook goes, not to a temporary folder
     // that may be a small memory disk.
-    QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    QByteArray folder = QFile::encodeName(QFileInfo(written.fileName()).absolutePath());
     lxw_workbook_options options{};
     options.tmpdir = folder.data();
     std::unique_ptr<lxw_workbook, BookDeleter> book(
