@@ -8,7 +8,4 @@ chmod 700 "$home/runtime"
 export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
        XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" \
        QT_QPA_PLATFORM=offscreen QT_STYLE_OVERRIDE=fusion LC_ALL=C.UTF-8 LANG=C.UTF-8 TZ=Europe/Paris
-# No print server either: the machine's print queues would otherwise reach the print
-# dialog, the page setup and the text measures.
-export CUPS_SERVER="$home/runtime/no-print-server"
 "$@"

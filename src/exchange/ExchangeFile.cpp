@@ -82,9 +82,11 @@ QString hiddenName(const QString& folder, std::unique_ptr<QLockFile>& lock) {
 }
 
 // Removes the hidden files and journals that interrupted exports left: those whose lock no
-// live export holds.
+// live export holds. An export that finds a stale lock takes a second lock, ".rmlock", while
+// it removes it; a kill meanwhile leaves that one too.
 void removeLeftovers(const QString& folder) {
-    static const QRegularExpression leftover(QStringLiteral("^(\\.Notes Export\\.[0-9a-f]{8}\\.tmp)(-journal|\\.lock)?$"));
+    static const QRegularExpression leftover(
+        QStringLiteral("^(\\.Notes Export\\.[0-9a-f]{8}\\.tmp)(-journal|\\.lock|\\.lock\\.rmlock)?$"));
     QSet<QString> hidden;
     const QStringList names =
         QDir(folder).entryList({QStringLiteral(".Notes Export.*")}, QDir::Files | QDir::Hidden | QDir::System);
@@ -94,6 +96,10 @@ void removeLeftovers(const QString& folder) {
     for (const QString& name : std::as_const(hidden)) {
         QLockFile lock(lockName(name));
         if (!lock.tryLock(0)) continue;
+        // Locked as the export that left it locked it, it goes when let go, unless a live
+        // export holds it.
+        QLockFile removal(lockName(name) + QStringLiteral(".rmlock"));
+        removal.tryLock(0);
         QFile::remove(name);
         QFile::remove(name + QStringLiteral("-journal"));
     }
@@ -298,6 +304,7 @@ Contents read(const db::Database& file) {
     c.className = textProperty(file, QStringLiteral("Classe"), 50);
     c.subjectName = textProperty(file, QStringLiteral("Matière"), 50);
     c.comment = textProperty(file, QStringLiteral("Commentaire"), 0);
+    if (c.comment.size() > kCommentLength) invalid(u"comment too long"_s);
     const db::Property imported = file.Properties(QStringLiteral("Importé"));
     if (imported.Type() != FieldType::Boolean) invalid(u"property Importé"_s);
     c.imported = imported.Value().toBool();

@@ -50,6 +50,9 @@ void setComment(const QString& path, const QString& comment);
 
 // The text of the property "Commentaire" of a new file.
 QString noComment();  // "Aucun commentaire"
+// The longest comment a file carries, in characters: the import lays it out whole, and a
+// long run without a space takes a time that grows with the square of its length.
+constexpr int kCommentLength = 4000;
 
 // What a received file holds, read whole and checked once when it is opened: from then
 // on nothing of it needs to be trusted again. Rows come in table order.

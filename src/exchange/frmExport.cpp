@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextCursor>
 
 using exchangewizard::boldValue;
 using exchangewizard::label;
@@ -173,6 +174,7 @@ frmExport::frmExport() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     txtComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtComment->setTabChangesFocus(true);
     mOffice2000::SetEdgeStyle(txtComment, true);
+    connect(txtComment, &QPlainTextEdit::textChanged, this, &frmExport::boundComment);
 
     const QStringList captions = {QStringLiteral("< Précédent"), QStringLiteral("Suivant >"), QStringLiteral("Annuler")};
     for (int i = 0; i < 3; ++i) {
@@ -348,6 +350,22 @@ void frmExport::finish() {
         }
     }
     unloadSelf();
+}
+
+void frmExport::boundComment() {
+    const QString text = txtComment->toPlainText();
+    const qsizetype excess = text.size() - exchangefile::kCommentLength;
+    if (excess <= 0) return;
+    // What was typed or pasted last goes, before the cursor, as in a text box of a maximum
+    // length; a text set whole loses its end.
+    QTextCursor cut = txtComment->textCursor();
+    qsizetype end = cut.position();
+    if (end < excess) end = text.size();
+    qsizetype start = end - excess;
+    if (start > 0 && text.at(start).isLowSurrogate()) --start;  // never half a character
+    cut.setPosition(int(start));
+    cut.setPosition(int(end), QTextCursor::KeepAnchor);
+    cut.removeSelectedText();
 }
 
 void frmExport::keyPressEvent(QKeyEvent* event) {

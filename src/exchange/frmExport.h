@@ -95,6 +95,8 @@ private:
     void checkChoice();
     void WriteExportFile();
     void finish();
+    // Keeps the comment within what an exchange file may carry.
+    void boundComment();
     void unloadSelf();
 
     db::Database m_db;

@@ -1,30 +1,22 @@
 #include "Workbook.h"
 
 #include "Numbers.h"
+#include "ReplacingFile.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QTemporaryFile>
+#include <QXmlStreamReader>
 
-#include <cstdio>
 #include <memory>
-#include <sys/stat.h>
 #include <xlsxwriter.h>
+#include <zlib.h>
 
 namespace platform {
 namespace {
 
 [[noreturn]] void fail(const char* what, lxw_error error) {
     throw WorkbookError(std::string(what) + ": " + lxw_strerror(error));
-}
-
-// What a file created by the user's programs would get: a temporary file is made private.
-void giveUsualPermissions(const QString& path) {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
 }
 
 struct BookDeleter {
@@ -70,6 +62,71 @@ void writeCell(lxw_worksheet* sheet, DecimalFormats& formats, int row, int col, 
 // show whole. A column stops at 80, so that one long text cannot push the rest out of sight.
 double columnWidth(qsizetype characters) { return qMin(80.0, double(characters) * 1.2 + 1); }
 
+// The number of `size` bytes at `at`, least significant first, as the zip format stores it.
+quint32 le(const QByteArray& bytes, qsizetype at, int size) {
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i) value = value << 8 | quint8(bytes.at(at + i));
+    return value;
+}
+
+// One part of the workbook as it was stored: inflated to its recorded size and checksum.
+bool storedPart(const QByteArray& book, quint32 method, qsizetype data, quint32 packed, quint32 size,
+                quint32 checksum, QByteArray& part) {
+    if (data + qsizetype(packed) > book.size()) return false;
+    if (method == 0) {
+        part = book.mid(data, packed);
+    } else if (method == Z_DEFLATED) {
+        part.resize(size);
+        z_stream stream{};
+        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return false;
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(book.constData() + data));
+        stream.avail_in = packed;
+        stream.next_out = reinterpret_cast<Bytef*>(part.data());
+        stream.avail_out = size;
+        const int result = inflate(&stream, Z_FINISH);
+        const uLong inflated = stream.total_out;
+        inflateEnd(&stream);
+        if (result != Z_STREAM_END || inflated != size) return false;
+    } else {
+        return false;
+    }
+    return quint32(part.size()) == size &&
+           crc32(0, reinterpret_cast<const Bytef*>(part.constData()), uInt(part.size())) == checksum;
+}
+
+// Whether the finished workbook at `path` reads back whole: every part listed, stored to its
+// checksum, and each a complete XML document. The library writes its parts without checking
+// those writes; a part cut by a full disk is stored as cut, under a checksum of what is left,
+// and only its unfinished XML shows it.
+bool wholeWorkbook(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray book = file.readAll();
+    constexpr qsizetype kEnd = 22;  // the end record, without a comment
+    qsizetype end = book.size() - kEnd;
+    while (end >= 0 && le(book, end, 4) != 0x06054b50) --end;
+    if (end < 0) return false;
+    const int parts = int(le(book, end + 10, 2));
+    qsizetype entry = le(book, end + 16, 4);
+    for (int i = 0; i < parts; ++i) {
+        if (entry + 46 > end || le(book, entry, 4) != 0x02014b50) return false;
+        const quint32 method = le(book, entry + 10, 2), checksum = le(book, entry + 16, 4),
+                      packed = le(book, entry + 20, 4), size = le(book, entry + 24, 4);
+        const qsizetype nameLength = le(book, entry + 28, 2), local = le(book, entry + 42, 4);
+        const qsizetype next = entry + 46 + nameLength + le(book, entry + 30, 2) + le(book, entry + 32, 2);
+        if (local + 30 > book.size() || le(book, local, 4) != 0x04034b50) return false;
+        QByteArray part;
+        if (!storedPart(book, method, local + 30 + le(book, local + 26, 2) + le(book, local + 28, 2), packed, size,
+                        checksum, part))
+            return false;
+        QXmlStreamReader xml(part);
+        while (!xml.atEnd()) xml.readNext();
+        if (xml.hasError()) return false;
+        entry = next;
+    }
+    return parts > 0;
+}
+
 }  // namespace
 
 bool isValidSheetName(const QString& name) {
@@ -82,17 +139,16 @@ bool isValidSheetName(const QString& name) {
 
 void writeWorkbook(const QString& path, const QString& sheetName, const QVector<QStringList>& rows) {
     if (!isValidSheetName(sheetName)) throw WorkbookError("invalid sheet name");
-    const QFileInfo target(path);
-    if (target.exists() && (!target.isFile() || !target.isWritable()))
-        throw WorkbookError("the target cannot be replaced");
+    ReplacingFile written(path);
+    if (!written.isValid()) throw WorkbookError("the target cannot be replaced");
 
-    QTemporaryFile temporary(target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!temporary.open()) throw WorkbookError("cannot create a file in the target's folder");
-    temporary.close();
-    giveUsualPermissions(temporary.fileName());
-    const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
-
-    std::unique_ptr<lxw_workbook, BookDeleter> book(workbook_new(temporaryName.constData()));
+    // The library's own temporary parts go where the workbook goes, not to a temporary folder
+    // that may be a small memory disk.
+    QByteArray folder = QFile::encodeName(QFileInfo(written.fileName()).absolutePath());
+    lxw_workbook_options options{};
+    options.tmpdir = folder.data();
+    std::unique_ptr<lxw_workbook, BookDeleter> book(
+        workbook_new_opt(QFile::encodeName(written.fileName()).constData(), &options));
     if (!book) throw WorkbookUnavailable("the workbook writer cannot start");
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), sheetName.toUtf8().constData());
     if (!sheet) throw WorkbookError("cannot add the sheet");
@@ -112,9 +168,8 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
 
     const lxw_error error = workbook_close(book.release());  // frees the workbook in every case
     if (error != LXW_NO_ERROR) fail("write", error);
-    if (std::rename(temporaryName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        throw WorkbookError("cannot replace the target");
-    temporary.setAutoRemove(false);
+    if (!wholeWorkbook(written.fileName())) throw WorkbookError("the workbook was not written whole");
+    if (!written.commit()) throw WorkbookError("cannot replace the target");
 }
 
 }  // namespace platform

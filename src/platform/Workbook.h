@@ -28,9 +28,9 @@ bool isValidSheetName(const QString& name);
 // takes what is typed in; any other text as text; "" leaves the cell empty. Each column
 // is made as wide as its longest text, up to a limit.
 //
-// The workbook is written into a temporary file of the target's folder, which then takes
-// the target's place: a failed write leaves any earlier file as it was. A read-only target
-// is refused. Throws WorkbookError (an invalid sheet name included).
+// The workbook is written into a temporary file of the target's folder, read back whole,
+// and only then takes the target's place: a failed write leaves any earlier file as it was.
+// A read-only target is refused. Throws WorkbookError (an invalid sheet name included).
 void writeWorkbook(const QString& path, const QString& sheetName, const QVector<QStringList>& rows);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "Printer.h"
 
 #include "PrintFile.h"
+#include "platform/ReplacingFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,9 +50,15 @@ bool printPages(QPrinter& printer, const printfile::Reader& file, int first, int
     printer.setFullPage(true);
     printer.setPageLayout(page);
     printer.setColorMode(QPrinter::Color);
-    const QString pdf = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
-    const QFileInfo before(pdf);
-    const bool ours = !pdf.isEmpty() && !before.exists() && !before.isSymLink();
+    // A PDF is written beside its file and takes its place once whole: an earlier file of
+    // that name stays as it was when the print fails.
+    const QString target = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : QString();
+    std::optional<platform::ReplacingFile> pdf;
+    if (!target.isEmpty()) {
+        pdf.emplace(target);
+        if (!pdf->isValid()) return false;
+        printer.setOutputFileName(pdf->fileName());
+    }
     QPainter painter;
     bool printed = painter.begin(&printer);
     if (printed) {
@@ -63,10 +70,9 @@ bool printPages(QPrinter& printer, const printfile::Reader& file, int first, int
         // The PDF writer reports no failed write: a full disk leaves an empty or cut file,
         // which would pass for the printout.
         printed = painter.end() && printer.printerState() != QPrinter::Error &&
-                  printer.printerState() != QPrinter::Aborted && (pdf.isEmpty() || wholePdf(pdf));
+                  printer.printerState() != QPrinter::Aborted && (!pdf || (wholePdf(pdf->fileName()) && pdf->commit()));
     }
-    // Only a file this print created is ours to remove.
-    if (!printed && ours && QFileInfo(pdf).isFile()) QFile::remove(pdf);
+    if (pdf) printer.setOutputFileName(target);
     return printed;
 }
 

@@ -27,7 +27,7 @@ void scaleToTwips(QPainter& painter);
 
 // Draws pages first to last of the file on the printer, each on a sheet of its own, as one
 // print job. False when the printer could not be opened or the job failed, a PDF file not
-// written whole included; such a file is removed when the print created it.
+// written whole included; an earlier file of that name is then left as it was.
 bool printPages(QPrinter& printer, const printfile::Reader& file, int first, int last, const QPageLayout& page,
                 const RenderSettings& settings);
 

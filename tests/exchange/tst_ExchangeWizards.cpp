@@ -235,12 +235,16 @@ private slots:
             QTest::keyClicks(x.txtComment, u"Bonjour,"_s);
             QTest::keyClick(x.txtComment, Qt::Key_Return);
             x.txtComment->insertPlainText(u"les notes de « Maths »."_s);
+            // A paste beyond what a file may carry keeps what fits.
+            x.txtComment->insertPlainText(QString(exchangefile::kCommentLength, u'x'));
             x.cmdAction[1]->click();
             QVERIFY(x.isHidden());
         });
         main.tooBar_ButtonClick(kExporter);
         QCOMPARE(scope.pending(), 0);
-        QCOMPARE(comment(1), u"Bonjour,\nles notes de « Maths »."_s);
+        const QString typed = u"Bonjour,\nles notes de « Maths »."_s;
+        QCOMPARE(comment(1), typed + QString(exchangefile::kCommentLength - typed.size(), u'x'));
+        QCOMPARE(exchangefile::read(db::Database::OpenDatabase(exported(1), gradebook::databasePassword())).comment, comment(1));
         QCOMPARE(rawRows(exported(1), uR"(SELECT "Nom" FROM "Séries")"_s), (QStringList{u"Fractions"_s, u"Bilan"_s}));
     }
 

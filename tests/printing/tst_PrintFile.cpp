@@ -576,16 +576,24 @@ private slots:
         QVERIFY(qAbs(inked(page2, green, QRect(90, 190, 100, 30)).left() - 100) < 2);
 
         // A PDF that cannot be written, or not to its end, is a print that failed: the cut
-        // file it made is removed, /dev/full is left alone.
+        // file it made is removed; an earlier file of that name and /dev/full are left alone.
         const QString cut = m_dir.filePath(u"cut.pdf"_s), locked = m_dir.filePath(u"locked"_s);
+        const QByteArray earlier = testsupport::fileBytes(pdf);
         QVERIFY(QDir().mkdir(locked) && QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
         const testsupport::FileRightsEnforced rights;  // a read-only folder, even to root
-        for (const QString& path : {locked + u"/x.pdf"_s, cut, u"/dev/full"_s}) {
+        for (const QString& path : {locked + u"/x.pdf"_s, cut, pdf, u"/dev/full"_s}) {
             std::optional<testsupport::FileSizeLimit> full;
-            if (path == cut) full.emplace(1000);  // a disk that fills up half-way
+            if (path == cut || path == pdf) full.emplace(1000);  // a disk that fills up half-way
             QVERIFY(!print(path));
         }
         QVERIFY(!QFile::exists(cut) && QFile::exists(u"/dev/full"_s));
+        QCOMPARE(testsupport::fileBytes(pdf), earlier);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(u".all.pdf"_s), QStringList());
+        // Through a link, the file it names is printed over; the link stays.
+        const QString named = m_dir.filePath(u"named.pdf"_s), link = m_dir.filePath(u"link.pdf"_s);
+        QVERIFY(testsupport::writeFile(named, "x") && QFile::link(named, link) && print(link));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(testsupport::pdfPages(named), 3);
     }
 };
 
