@@ -204,8 +204,11 @@ void checkView(QAbstractItemView& v, const std::function<void(const QString&, bo
 }
 
 // The texts of a grid that its cells cut, as the grid paints them: wrapped in a row tall
-// enough for two lines, a run of equal texts merged in a merging row.
+// enough for two lines, a run of equal texts merged in a merging row; and a font smaller than
+// the desktop's.
 void checkGrid(const platform::FlexGrid& g, const std::function<void(const QString&, bool)>& check) {
+    // Its figures as large as the desktop's other texts.
+    check(u"(%1 points)"_s.arg(g.font().pointSizeF()), g.font().pointSizeF() == QApplication::font().pointSizeF());
     const QFontMetrics fm = g.fontMetrics();
     int y = 0;
     for (int r = 0; r < g.Rows() && y < g.viewport()->height(); y += platform::layoutY(g.RowHeight(r++))) {
