@@ -23,12 +23,13 @@ namespace {
 constexpr int kDefaultColWidth = 960;        // twips
 constexpr int kMaxCells = 2'000'000;         // beyond that a count is a mistake, not a grid
 constexpr int kTextMargin = 3;               // pixels between the text and the cell's edge
-
-// The box a cell's text is drawn in: inside the margins, the grid lines and a pixel above.
-QRect textBox(const QRect& cell) { return cell.adjusted(kTextMargin, 1, -kTextMargin - 1, -2); }
-constexpr int kTextRoomX = 2 * kTextMargin + 1, kTextRoomY = 3;  // what the box leaves out
 constexpr int kResizeGrip = 3;               // pixels either side of a column border
 constexpr int kMinUserWidth = 8;             // a drag never hides a column: it could not be found again
+
+// The box a cell's text is drawn in: inside the margins, the grid lines and a pixel above;
+// and the pixels it leaves out across and down.
+QRect textBox(const QRect& cell) { return cell.adjusted(kTextMargin, 1, -kTextMargin - 1, -2); }
+constexpr int kTextRoomX = 2 * kTextMargin + 1, kTextRoomY = 3;
 
 int textFlags(int alignment, bool number) {
     if (alignment == FlexGrid::AlignGeneral)
