@@ -1,7 +1,9 @@
 #include "AveragesGrids.h"
 
+#include "mainwindow/WindowParts.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
+#include "platform/Twips.h"
 
 namespace {
 
@@ -110,6 +112,7 @@ void fill(FlexGrid& grid, const averagestable::ClassData& data, const averages::
         for (int q = 0; q < 4; ++q) grid.setTextMatrix(rows - 1, groupStart(g) + q, table.bottom[size_t(g)][size_t(q)]);
     grid.setTextMatrix(rows - 1, 0, kMoyenne);
     align(grid, rows - 1, 0, rows - 1, 0, FlexGrid::AlignRightCenter);
+    grid.setColWidth(0, windowparts::namesWidth(grid, 0, kNameWidth));
 
     // Colours: the figures read-only, the years highlighted, and in the coefficient row
     // only the subjects' "An" cells in the normal colour: the cells a coefficient is typed in.
@@ -149,9 +152,22 @@ void applyWidths(FlexGrid& grid, const Periods& periods) {
     if (n == 0) return;
     for (int g = 0; g <= n; ++g) {
         const bool hasAverage = g == n || !grid.TextMatrix(grid.Rows() - 1, groupStart(g) + averages::kYear).isEmpty();
-        for (int q = 0; q < 4; ++q)
-            grid.setColWidth(groupStart(g) + q, hasAverage && (q == averages::kYear || periods[size_t(q)]) ? kColumnWidth : 0);
+        const auto shown = [&](int q) { return hasAverage && (q == averages::kYear || periods[size_t(q)]); };
+        int count = 0;
+        for (int q = 0; q < 4; ++q) count += shown(q);
+        if (count == 0) {
+            for (int q = 0; q < 4; ++q) grid.setColWidth(groupStart(g) + q, 0);
+            continue;
+        }
+        // The columns shown share what the group's name needs on its lines, in whole pixels
+        // so that together they give it all.
+        const int need = grid.NeededWidth(grid.TextMatrix(0, groupStart(g)), windowparts::kHeadingLines, count * kColumnWidth);
+        const int width = need <= count * kColumnWidth
+                              ? kColumnWidth
+                              : platform::layoutTwipsX((platform::layoutX(need) + count - 1) / count);
+        for (int q = 0; q < 4; ++q) grid.setColWidth(groupStart(g) + q, shown(q) ? width : 0);
     }
+    grid.setRowHeight(0, grid.NeededHeight(0));
 }
 
 mExcelExport::Cells visibleCells(const FlexGrid& grid) {
@@ -174,11 +190,12 @@ namespace studentgrid {
 void build(FlexGrid& grid, const QList<averagestable::Entry>& subjects) {
     const Batch batch(grid);
     reshape(grid, 2, 6, 1);
-    for (int c = 1; c <= 5; ++c) grid.setColWidth(c, 1100);
-    grid.setRowHeight(0, 500);
     const QString headings[6] = {QString(), QStringLiteral("Coefficient"), QStringLiteral("Moyenne 1"),
                                  QStringLiteral("Moyenne 2"), QStringLiteral("Moyenne 3"), kGeneral};
     for (int c = 0; c < 6; ++c) grid.setTextMatrix(0, c, headings[c]);
+    for (int c = 1; c <= 5; ++c)
+        grid.setColWidth(c, grid.NeededWidth(headings[c], windowparts::kHeadingLines, kColumnWidth));
+    grid.setRowHeight(0, std::max(kHeadingHeight, grid.NeededHeight(0)));
     align(grid, 0, 1, 0, 5, FlexGrid::AlignCenterCenter);
     if (subjects.isEmpty()) return;
 
@@ -190,6 +207,7 @@ void build(FlexGrid& grid, const QList<averagestable::Entry>& subjects) {
     }
     grid.setTextMatrix(n + 2, 0, kMoyenne);
     align(grid, n + 2, 0, n + 2, 0, FlexGrid::AlignRightCenter);
+    grid.setColWidth(0, windowparts::namesWidth(grid, 0, classgrid::kNameWidth));
     paintFixed(grid, 1, 2, n + 2, 5);
     paintFixed(grid, n + 1, 1, n + 2, 5);
     grid.setCol(kCoefficientCol);

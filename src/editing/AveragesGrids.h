@@ -26,8 +26,8 @@ namespace classgrid {
 
 inline constexpr int kCoefficientRow = 2;
 inline constexpr int kFirstStudentRow = 4;
-inline constexpr int kNameWidth = 1800;    // twips
-inline constexpr int kColumnWidth = 600;   // twips
+inline constexpr int kNameWidth = 1800;    // twips, at least
+inline constexpr int kColumnWidth = 600;   // twips, at least
 
 // Which of "Pér. 1" to "Pér. 3" are ticked.
 using Periods = std::array<bool, 3>;
@@ -49,7 +49,8 @@ void fill(platform::FlexGrid& grid, const averagestable::ClassData& data, const 
 void ComputeClassGeneralAverages(platform::FlexGrid& grid, const QString& format);
 
 // Widths: a subject group without any yearly average in the class is hidden, and so is
-// the column of each period not ticked.
+// the column of each period not ticked; the columns shown widen to give the group's name
+// room, and the headings' row grows to show it whole.
 void applyWidths(platform::FlexGrid& grid, const Periods& periods);
 
 // The rows of cells to export: every row, its visible columns only, moved left together.
@@ -60,6 +61,8 @@ mExcelExport::Cells visibleCells(const platform::FlexGrid& grid);
 namespace studentgrid {
 
 inline constexpr int kCoefficientCol = 1;
+inline constexpr int kColumnWidth = 1100;   // twips, at least
+inline constexpr int kHeadingHeight = 500;  // twips, at least
 
 // The headings and one row per subject; nothing without subjects.
 void build(platform::FlexGrid& grid, const QList<averagestable::Entry>& subjects);

@@ -4,7 +4,6 @@
 #include "platform/Numbers.h"
 
 #include <QHash>
-#include <QSet>
 
 namespace averagestable {
 namespace {
@@ -17,6 +16,11 @@ namespace numbers = platform::numbers;
 using namespace storenames;
 const QString kCoefficient = QStringLiteral("Coefficient");
 const QString kEC = QStringLiteral("EC");
+
+// A student as the table of averages names him: "Nom Prénom".
+QString studentName(const db::RecordField& surname, const db::RecordField& firstName) {
+    return surname.Value().toString() + u' ' + firstName.Value().toString();
+}
 
 QList<Entry> readEntries(const db::Database& database, const QString& table, const QString& key) {
     QList<Entry> entries;
@@ -46,14 +50,15 @@ private:
 QList<TreeClass> readTree(const db::Database& database) {
     db::Transaction reading(database);
     QList<TreeClass> tree;
-    for (const Entry& c : readEntries(database, QStringLiteral("Classes"), kNumClass)) tree.append({c});
-    // Only whether each class has students: the students themselves are read as their class opens.
-    QSet<qint32> withStudents;
-    db::Recordset students =
-        database.OpenRecordset(Query(QStringLiteral("Elèves")).select({kNumClass}), RecordsetType::ForwardOnly);
-    for (const db::RecordField numClass = students.Fields(kNumClass); !students.Eof(); students.MoveNext())
-        withStudents.insert(numClass.Value().toInt());
-    for (TreeClass& c : tree) c.hasStudents = withStudents.contains(c.entry.key);
+    for (const Entry& c : readEntries(database, QStringLiteral("Classes"), kNumClass)) tree.append({c, {}});
+    // Only the names, without order: the students' nodes are made as their class opens.
+    QHash<qint32, QStringList> names;
+    db::Recordset students = database.OpenRecordset(Query(QStringLiteral("Elèves")).select({kNumClass, kNom, kPrenom}),
+                                                    RecordsetType::ForwardOnly);
+    const db::RecordField numClass = students.Fields(kNumClass), surname = students.Fields(kNom),
+                          firstName = students.Fields(kPrenom);
+    for (; !students.Eof(); students.MoveNext()) names[numClass.Value().toInt()].append(studentName(surname, firstName));
+    for (TreeClass& c : tree) c.students = names.value(c.entry.key);
     reading.commit();  // ends the read without the reload that a rollback implies
     return tree;
 }
@@ -67,8 +72,7 @@ QList<Entry> readStudents(const db::Database& database, qint32 numClass) {
                                                     RecordsetType::ForwardOnly);
     const db::RecordField key = students.Fields(kNumElv), surname = students.Fields(kNom),
                           firstName = students.Fields(kPrenom);
-    for (; !students.Eof(); students.MoveNext())
-        list.append({key.Value().toInt(), surname.Value().toString() + u' ' + firstName.Value().toString()});
+    for (; !students.Eof(); students.MoveNext()) list.append({key.Value().toInt(), studentName(surname, firstName)});
     return list;
 }
 

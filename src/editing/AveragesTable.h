@@ -19,10 +19,10 @@ struct Entry {
 
 struct TreeClass {
     Entry entry;
-    bool hasStudents = false;
+    QStringList students;  // their names, in no particular order
 };
 
-// The classes in the gradebook's order, each knowing whether it has students. Throws
+// The classes in the gradebook's order, each with the names of its students. Throws
 // DbError.
 QList<TreeClass> readTree(const db::Database& database);
 // A class's students, by name, then first name. Throws DbError.

@@ -5,6 +5,7 @@
 #include "controls/vskTab.h"
 #include "gradebook/Messages.h"
 #include "mainwindow/Commands.h"
+#include "mainwindow/WindowParts.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
@@ -35,6 +36,7 @@ constexpr int kFrame = 400;
 constexpr int kPageHeight[3] = {0, 2430 - kFrame, 7710 - kFrame};
 constexpr int kButtonsTop[3] = {0, 1500, 6840};
 constexpr int kGridWidth = 4545;  // two 2000-twip columns beside a scroll bar
+constexpr int kColumnWidth = 2000;  // at least
 
 const QString kIdleHelp = QStringLiteral(
     "Pour créer un nouvel élève: sélectionnez la dernière ligne (vierge), puis tapez 'Entrée' ou commencez votre saisie.\n"
@@ -181,7 +183,6 @@ void frmElève::nextPage() {
     flxElèves->setFixedRows(0);
     flxElèves->setCols(2);
     flxElèves->setRows(1);
-    for (int c = 0; c < 2; ++c) flxElèves->setColWidth(c, 2000);
     flxElèves->setTextMatrix(0, 0, QStringLiteral("Nom"));
     flxElèves->setTextMatrix(0, 1, QStringLiteral("Prénom"));
     for (const studentedit::Student& s : students) {
@@ -191,6 +192,7 @@ void frmElève::nextPage() {
         flxElèves->setRowData(row, s.key);
     }
     flxElèves->AddItem(QString());
+    fitColumns();
     flxElèves->setFixedRows(1);
     flxElèves->setRow(1);
     flxElèves->setCol(0);
@@ -298,7 +300,12 @@ void frmElève::EndStudentEdit() {
     flxElèves->setTextMatrix(row, 1, stored.firstName);
     flxElèves->setRowData(row, stored.key);
     if (added) flxElèves->AddItem(QString());
+    fitColumns();
     mListChanged = true;
+}
+
+void frmElève::fitColumns() {
+    for (int c = 0; c < 2; ++c) flxElèves->setColWidth(c, windowparts::namesWidth(*flxElèves, c, kColumnWidth));
 }
 
 void frmElève::boxKeyDown(int& KeyCode, int Shift) {

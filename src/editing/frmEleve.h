@@ -59,6 +59,8 @@ private:
     void prepare(const db::Database& database, db::Recordset& notes, commands::MainSurface& main);
     void showPage(int page);
     void nextPage();
+    // Each column as wide as its longest name, the grid scrolling past its room.
+    void fitColumns();
     void flxElèves_KeyPress(int& KeyAscii);
     void flxElèves_KeyDown(int& KeyCode, int Shift);
     void boxKeyDown(int& KeyCode, int Shift);

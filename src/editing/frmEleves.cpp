@@ -41,6 +41,7 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <memory>
 
 namespace {
 
@@ -245,16 +246,26 @@ bool frmElèves::Open(commands::MainSurface& main) {
 
 void frmElèves::load(commands::MainSurface& main) {
     m_subjects = averagestable::readSubjects(mUtilities::gDB);
-    FillTree();
+    const QString widestStudent = FillTree();
     // The tree starts wide enough for its longest name, within half the window. The view
-    // measures only the rows on show: every class is opened for that, and closed again.
-    {
+    // measures only the rows on show, and the students' nodes are made only as their class
+    // opens: the widest student stands in for them all, under the first class, meanwhile.
+    if (QTreeWidgetItem* first = treElv->topLevelItem(0)) {
         const QSignalBlocker quiet(treElv);
-        treElv->expandAll();
+        std::unique_ptr<QTreeWidgetItem> stand;
+        if (!widestStudent.isEmpty()) {
+            stand = std::make_unique<QTreeWidgetItem>(QStringList{widestStudent});
+            stand->setIcon(0, nodeIcon(3, 4));
+            first->addChild(stand.get());
+            first->setExpanded(true);
+        }
         const QAbstractItemView& view = *treElv;  // where its measure is public
         const int names = view.sizeHintForColumn(0) + 2 * treElv->frameWidth()
                           + treElv->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, treElv);
-        treElv->collapseAll();
+        if (stand) {
+            first->setExpanded(false);
+            first->removeChild(stand.get());
+        }
         picSplit->move(qBound(layoutX(kTreeWidth), names, qMax(layoutX(kTreeWidth), width() / 2)), 0);
         ArrangePanes();
     }
@@ -272,10 +283,13 @@ void frmElèves::load(commands::MainSurface& main) {
     }
 }
 
-void frmElèves::FillTree() {
+QString frmElèves::FillTree() {
     const QList<averagestable::TreeClass> tree = averagestable::readTree(mUtilities::gDB);
     const QSignalBlocker quiet(treElv);
     const QIcon classIcon = nodeIcon(1, 2);
+    const QFontMetrics fm = treElv->fontMetrics();
+    QString widest;
+    int widestWidth = 0;
     treElv->clear();
     for (const averagestable::TreeClass& c : tree) {
         auto* node = new QTreeWidgetItem(treElv, {c.entry.name});
@@ -283,8 +297,11 @@ void frmElèves::FillTree() {
         node->setIcon(0, classIcon);
         // Its students are read and added when it opens: a thousand nodes made for
         // classes that mostly stay closed would hold up the window's opening.
-        if (c.hasStudents) node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        if (!c.students.isEmpty()) node->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        for (const QString& name : c.students)
+            if (const int width = fm.horizontalAdvance(name); width > widestWidth) widest = name, widestWidth = width;
     }
+    return widest;
 }
 
 void frmElèves::addStudents(QTreeWidgetItem* node) {

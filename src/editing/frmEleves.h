@@ -42,9 +42,9 @@ public:
     // saying why) when the gradebook cannot be read: the main window then stays.
     static bool Open(commands::MainSurface& main);
 
-    // Fills the tree with the classes, anew; a class's students come when it opens. Throws
-    // DbError.
-    void FillTree();
+    // Fills the tree with the classes, anew; a class's students come when it opens. Returns
+    // the name of the student that will take the most room in it. Throws DbError.
+    QString FillTree();
 
     // Shows a node again as a click on it does; "" in flxClass's Tag first makes a class
     // grid be computed again.

@@ -1,6 +1,8 @@
 #include "GradeGrid.h"
 
+#include "WindowParts.h"
 #include "averages/Averages.h"
+#include "gradebook/GradebookSchema.h"
 #include "gradebook/StoreNames.h"
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
@@ -22,6 +24,15 @@ const QString kColonne = QStringLiteral("Colonne");
 
 // "Colonne" is a 16-bit field; a width read from an odd file must still be one the grid takes.
 int widthInField(int twips) { return qBound(0, twips, 32767); }
+
+// The width a column shows at. One still at the width it was created with grows to what its
+// texts need: the students' names on one line, a series' heading on up to three lines. Any
+// other width was set by the teacher and is his.
+int shownWidth(const FlexGrid& grid, int col, int stored) {
+    if (col == 0) return stored == gradebook::kNewClassWidth ? windowparts::namesWidth(grid, 0, stored) : stored;
+    if (stored != gradebook::kNewSeriesWidth) return stored;
+    return grid.NeededWidth(grid.TextMatrix(0, col), windowparts::kHeadingLines, stored);
+}
 
 QString byteText(const QVariant& value) { return value.isNull() ? QString() : QString::number(value.toInt()); }
 
@@ -68,7 +79,6 @@ void layOut(FlexGrid& grid, const GridData& data, AveragePositions& positions, c
     const int rows = studentCount + kFirstStudentRow + 2;
     grid.setCols(1);
     grid.setRows(rows);
-    grid.setColWidth(0, data.nameWidth);
     grid.setTextMatrix(kSurRow, 0, QStringLiteral("Note/"));
     grid.setTextMatrix(kCoefficientRow, 0, QStringLiteral("Coefficient"));
     for (int i = 0; i < studentCount; ++i) {
@@ -76,8 +86,8 @@ void layOut(FlexGrid& grid, const GridData& data, AveragePositions& positions, c
         grid.setRowData(kFirstStudentRow + i, data.students[i].key);
     }
     grid.setTextMatrix(rows - 1, 0, QStringLiteral(" Moyenne"));
+    grid.setColWidth(0, shownWidth(grid, 0, data.nameWidth));
     for (int row : {kSurRow, kCoefficientRow, rows - 1}) alignRight(grid, row);
-    grid.setRowHeight(0, kHeaderHeight);
 
     if (data.series.isEmpty()) {
         AddAverageColumn(grid, positions, kGeneralAverage);
@@ -99,8 +109,8 @@ void layOut(FlexGrid& grid, const GridData& data, AveragePositions& positions, c
         const int c = grid.Cols();
         grid.setCols(c + 1);
         grid.setColData(c, s.key);
-        grid.setColWidth(c, s.width);
         grid.setTextMatrix(0, c, s.name);
+        grid.setColWidth(c, shownWidth(grid, c, s.width));
         grid.setTextMatrix(kSurRow, c, s.sur);
         grid.setTextMatrix(kCoefficientRow, c, s.coefficient);
         for (int i = 0; i < studentCount; ++i) {
@@ -180,9 +190,10 @@ void AddAverageColumn(FlexGrid& grid, AveragePositions& positions, int period) {
     grid.setCols(c + 1);
     grid.setColData(c, 0);
     paintFixed(grid, 0, c, grid.Rows() - 1, c);
-    grid.setColWidth(c, kAverageColumnWidth);
-    grid.setTextMatrix(0, c, period == kGeneralAverage ? QStringLiteral("Moyenne générale")
-                                                       : QStringLiteral("Moyenne %1").arg(period));
+    const QString heading =
+        period == kGeneralAverage ? QStringLiteral("Moyenne générale") : QStringLiteral("Moyenne %1").arg(period);
+    grid.setTextMatrix(0, c, heading);
+    grid.setColWidth(c, grid.NeededWidth(heading, windowparts::kHeadingLines, kAverageColumnWidth));
     positions[size_t(period)] = c;
 }
 
@@ -190,6 +201,8 @@ void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions,
     // One repaint at the end rather than one per cell.
     grid.setUpdatesEnabled(false);
     layOut(grid, data, positions, format);
+    // The headings' row grows to show them whole at their columns' widths.
+    if (grid.Rows() > 0) grid.setRowHeight(0, std::max(kHeaderHeight, grid.NeededHeight(0)));
     grid.setUpdatesEnabled(true);
     // Shown or hidden only with its updates on: a grid hidden while they are off does not
     // have its place repainted, and the window keeps showing the class it held before.
@@ -247,24 +260,26 @@ void ComputeAverages(FlexGrid& grid, const AveragePositions& positions, const QS
 void saveColumnWidths(const db::Database& database, const FlexGrid& grid, qint32 numClass) {
     if (grid.Cols() < 1) return;
     db::Transaction writing(database);
-    // Writes the width into the row found, unless it is already there.
-    const auto store = [](db::Recordset& rs, const db::Criteria& row, int width) {
+    // Writes the column's width into the row found, unless the row already gives it: a
+    // column that grew to its texts keeps the width it was created with, to fit them again
+    // in another font.
+    const auto store = [&grid](db::Recordset& rs, const db::Criteria& row, int col) {
         rs.FindFirst(row);
         if (rs.NoMatch()) return;
-        const int twips = widthInField(width);
+        const int twips = widthInField(grid.ColWidth(col));
         const QVariant stored = rs.Fields(kColonne).Value();
-        if (!stored.isNull() && stored.toInt() == twips) return;
+        if (!stored.isNull() && shownWidth(grid, col, stored.toInt()) == twips) return;
         rs.Edit();
         rs.Fields(kColonne).setValue(twips);
         rs.Update();
     };
     try {
         db::Recordset classes = database.OpenRecordset(Query(QStringLiteral("Classes")));
-        store(classes, Field(kNumClass) == numClass, grid.ColWidth(0));
+        store(classes, Field(kNumClass) == numClass, 0);
         if (grid.Cols() > 1) {
             db::Recordset series = database.OpenRecordset(Query(QStringLiteral("Séries")));
             for (int c = 1; c < grid.Cols(); ++c)
-                if (grid.ColData(c) > 0) store(series, Field(kNumSerie) == grid.ColData(c), grid.ColWidth(c));
+                if (grid.ColData(c) > 0) store(series, Field(kNumSerie) == grid.ColData(c), c);
         }
     } catch (const db::DbError&) {
         // What was written before the failure stays.

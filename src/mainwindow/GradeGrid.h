@@ -23,8 +23,8 @@ namespace gradegrid {
 inline constexpr int kSurRow = 1;
 inline constexpr int kCoefficientRow = 2;
 inline constexpr int kFirstStudentRow = 4;
-inline constexpr int kAverageColumnWidth = 800;  // twips
-inline constexpr int kHeaderHeight = 500;        // twips
+inline constexpr int kAverageColumnWidth = 800;  // twips, at least
+inline constexpr int kHeaderHeight = 500;        // twips, at least
 inline constexpr int kGeneralAverage = 4;        // the "period" of the general average
 
 // The column of each period's average (1..3) and of the general average (4); 0 when the
@@ -57,11 +57,13 @@ struct GridData {
 GridData readGrid(const db::Database& database, qint32 numClass, qint32 numMat);
 
 // Lays the data out in the grid and computes every average; with no student the grid is
-// emptied and hidden.
+// emptied and hidden. The names column and a series column still at the width they were
+// created with grow to show their texts, and the headings' row to show every heading whole.
 void fillGrid(platform::FlexGrid& grid, const GridData& data, AveragePositions& positions, const QString& format);
 
 // Appends the average column of a period (1..3) or the general average (4), painted in
-// the fixed colours over every row, and records its position.
+// the fixed colours over every row and as wide as its heading needs, and records its
+// position.
 void AddAverageColumn(platform::FlexGrid& grid, AveragePositions& positions, int period);
 
 // Every student's period averages, from the grid's texts, then the general average from
@@ -76,8 +78,9 @@ void ComputeColumnAverage(platform::FlexGrid& grid, int column, const QString& f
 void ComputeAverages(platform::FlexGrid& grid, const AveragePositions& positions, const QString& format);
 
 // Writes the width of the names column into the class and those of the series columns
-// into their series, in twips kept within the 16-bit field. Stops at the first failure,
-// keeping what it wrote.
+// into their series, in twips kept within the 16-bit field; a column the layout grew to its
+// texts keeps the width it was created with. Stops at the first failure, keeping what it
+// wrote.
 void saveColumnWidths(const db::Database& database, const platform::FlexGrid& grid, qint32 numClass);
 
 }  // namespace gradegrid

@@ -5,6 +5,7 @@
 #include "platform/Twips.h"
 
 #include <QAction>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -15,10 +16,22 @@
 namespace windowparts {
 
 void useGridFont(platform::FlexGrid& grid) {
-    QFont font = grid.font();
-    font.setPointSize(8);
-    font.setStretch(QFont::Condensed);
-    grid.setFont(font);
+    // Figures and names take less room condensed, but a family without a condensed face of
+    // its own would have its letters squeezed by the font engine: it keeps its width.
+    QFont condensed = grid.font();
+    condensed.setStretch(QFont::Condensed);
+    const QFontInfo normal(grid.font()), narrow(condensed);
+    if (narrow.family() == normal.family() && narrow.styleName() == normal.styleName()) return;
+    // Only the stretch is set: the size and the family still come from the application.
+    QFont stretch;
+    stretch.setStretch(QFont::Condensed);
+    grid.setFont(stretch);
+}
+
+int namesWidth(const platform::FlexGrid& grid, int col, int minimum, int limit) {
+    int width = minimum;
+    for (int r = 0; r < grid.Rows(); ++r) width = grid.NeededWidth(grid.TextMatrix(r, col), 1, width);
+    return std::min(width, std::max(minimum, limit));
 }
 
 QLabel* heading(QWidget* parent, const QString& objectName) {

@@ -19,9 +19,21 @@ class FlexGrid;
 
 namespace windowparts {
 
-// The grids' small font: the widths stored in gradebooks were made for it ("Moyenne 1" must
-// fit the 800 twips of an average column, "Moyenne générale" the four columns of its group).
+// The grids' font: the application's, followed as it changes, condensed when its family has
+// a condensed face of its own.
 void useGridFont(platform::FlexGrid& grid);
+
+// The lines a grid's heading may take before its column grows wider rather than its row
+// taller.
+inline constexpr int kHeadingLines = 3;
+
+// The widest a column of names grows to fit its longest name: past it, a name of a hundred
+// characters is rather cut than every other column pushed out of sight.
+inline constexpr int kNamesWidthLimit = 4500;  // twips
+
+// The width of column `col` of names: what its longest text needs on one line, from
+// `minimum` up to `limit`.
+int namesWidth(const platform::FlexGrid& grid, int col, int minimum, int limit = kNamesWidthLimit);
 
 // A bold heading in a sunken frame.
 QLabel* heading(QWidget* parent, const QString& objectName);

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 
 namespace platform {
@@ -24,6 +25,11 @@ constexpr int kMaxCells = 2'000'000;         // beyond that a count is a mistake
 constexpr int kTextMargin = 3;               // pixels between the text and the cell's edge
 constexpr int kResizeGrip = 3;               // pixels either side of a column border
 constexpr int kMinUserWidth = 8;             // a drag never hides a column: it could not be found again
+
+// The box a cell's text is drawn in: inside the margins, the grid lines and a pixel above;
+// and the pixels it leaves out across and down.
+QRect textBox(const QRect& cell) { return cell.adjusted(kTextMargin, 1, -kTextMargin - 1, -2); }
+constexpr int kTextRoomX = 2 * kTextMargin + 1, kTextRoomY = 3;
 
 int textFlags(int alignment, bool number) {
     if (alignment == FlexGrid::AlignGeneral)
@@ -173,12 +179,10 @@ public:
                                             [&](const Band& b) { return b.index >= g.m_fixedCols; });
         const std::vector<Band> fixedRows(rows.begin(), splitRows), scrollRows(splitRows, rows.end());
         const std::vector<Band> fixedCols(cols.begin(), splitCols), scrollCols(splitCols, cols.end());
-        const int lastCol = g.Cols() - 1;
-
-        region(regionRect(false, false), scrollRows, scrollCols, g.m_fixedCols, lastCol);
-        region(regionRect(false, true), scrollRows, fixedCols, 0, g.m_fixedCols - 1);
-        region(regionRect(true, false), fixedRows, scrollCols, g.m_fixedCols, lastCol);
-        region(regionRect(true, true), fixedRows, fixedCols, 0, g.m_fixedCols - 1);
+        region(regionRect(false, false), scrollRows, scrollCols, g.m_fixedCols);
+        region(regionRect(false, true), scrollRows, fixedCols, 0);
+        region(regionRect(true, false), fixedRows, scrollCols, g.m_fixedCols);
+        region(regionRect(true, true), fixedRows, fixedCols, 0);
         focusFrame(rows, cols);
     }
 
@@ -196,8 +200,7 @@ private:
         return *system[index];
     }
 
-    void region(const QRect& clip, const std::vector<Band>& rows, const std::vector<Band>& cols,
-                int firstCol, int lastCol) {
+    void region(const QRect& clip, const std::vector<Band>& rows, const std::vector<Band>& cols, int firstCol) {
         if (clip.isEmpty() || rows.empty() || cols.empty() || !clip.intersects(damagedBounds)) return;
         p.setClipRect(clip);
         for (const Band& rb : rows) {
@@ -213,10 +216,10 @@ private:
                 if (merging && !text.isEmpty()) {
                     // A run may begin left of the view and end right of it; it is drawn once,
                     // with the formatting of its first cell.
-                    int last = first;
+                    const int last = g.mergedRunEnd(r, first);
                     int left = cb.pos, right = cb.pos + cb.size;
                     while (first > firstCol && g.cell(r, first - 1).text == text) left -= g.colPx(--first);
-                    while (last < lastCol && g.cell(r, last + 1).text == text) right += g.colPx(++last);
+                    for (int c = cb.index + 1; c <= last; ++c) right += g.colPx(c);
                     rect = QRect(left, rb.pos, right - left, rb.size);
                     while (i + 1 < cols.size() && cols[i + 1].index <= last) ++i;
                 }
@@ -243,7 +246,7 @@ private:
         p.fillRect(rect, back == g.m_backColorFixed ? fixedFill : color(back));
 
         if (!k.text.isEmpty()) {
-            const QRect box = rect.adjusted(kTextMargin, 1, -kTextMargin - 1, -2);
+            const QRect box = textBox(rect);
             // What the text's layout needs is measured once, until the text or the font changes.
             if (k.advance < 0) {
                 k.advance = fm.horizontalAdvance(k.text);
@@ -556,6 +559,58 @@ void FlexGrid::setRowHeight(int row, int twips) {
     m_rows[size_t(row)].height = twips;
     updateScrollBars();
     updateAll();
+}
+
+int FlexGrid::mergedRunEnd(int row, int col) const {
+    const int last = col < m_fixedCols ? m_fixedCols - 1 : Cols() - 1;
+    const QString& text = cell(row, col).text;
+    int end = col;
+    if (m_mergeCells && m_rows[size_t(row)].merge && !text.isEmpty())
+        while (end < last && cell(row, end + 1).text == text) ++end;
+    return end;
+}
+
+// Measured to the fraction of a pixel and rounded up, as the text is laid out when drawn.
+int FlexGrid::NeededWidth(const QString& text, int lines, int minimum) const {
+    const QFontMetricsF fm(font());
+    const int room = std::max(0, layoutX(minimum) - kTextRoomX - 1);
+    const int oneLine = int(std::ceil(fm.horizontalAdvance(text)));
+    if (oneLine <= room) return minimum;
+    // The narrowest width at which the wrapped text keeps within its lines, no word reaching
+    // past the edge; at least the minimum's room, which is tried first.
+    const auto fits = [&](int width) {
+        const QRectF need = fm.boundingRect(QRectF(0, 0, width, 1 << 20), Qt::TextWordWrap, text);
+        return need.width() <= width && qRound(need.height() / fm.lineSpacing()) <= lines;
+    };
+    if (lines <= 1) return layoutTwipsX(oneLine + kTextRoomX + 1);
+    if (room > 0 && fits(room)) return minimum;
+    int lo = std::max(room + 1, oneLine / lines), px = oneLine;
+    while (lo < px) {
+        const int mid = (lo + px) / 2;
+        if (fits(mid)) px = mid;
+        else lo = mid + 1;
+    }
+    return std::max(minimum, layoutTwipsX(px + kTextRoomX + 1));
+}
+
+int FlexGrid::NeededHeight(int row) const {
+    checkRow(row);
+    const QFontMetricsF fm(font());
+    // A cell wraps only once its text has two lines' height.
+    const int twoLines = 2 * fontMetrics().lineSpacing();
+    int px = m_defaultRowHeight;
+    for (int c = 0; c < Cols(); ++c) {
+        const QString& text = cell(row, c).text;
+        const int last = mergedRunEnd(row, c);
+        int width = 0;
+        for (int i = c; i <= last; ++i) width += colPx(i);
+        c = last;
+        const int room = width - kTextRoomX;
+        if (text.isEmpty() || room <= 0 || fm.horizontalAdvance(text) <= room) continue;
+        const QRectF need = fm.boundingRect(QRectF(0, 0, room, 1 << 20), Qt::TextWordWrap, text);
+        px = std::max(px, std::max(int(std::ceil(need.height())), twoLines) + kTextRoomY);
+    }
+    return layoutTwipsY(px);
 }
 
 // ---- formatting ------------------------------------------------------------------------

@@ -95,6 +95,15 @@ public:
     int RowHeight(int row) const;
     void setRowHeight(int row, int twips);
 
+    // What a cell needs to show its text whole, in the grid's font and with the room a cell
+    // keeps around its text, in twips. NeededWidth: the width of a column that shows `text`
+    // on at most `lines` lines, wrapped at its spaces as a row tall enough wraps it (a word
+    // is never broken); never less than `minimum`. NeededHeight: the height of row `row`
+    // that shows each of its texts at the columns' present widths, a merged run as one
+    // cell; never less than a row of the font's own height.
+    int NeededWidth(const QString& text, int lines = 1, int minimum = 0) const;
+    int NeededHeight(int row) const;
+
     // Formatting of the current cell; the setters apply to every cell of the selection.
     OleColor CellBackColor() const;
     void setCellBackColor(OleColor color);
@@ -204,6 +213,8 @@ private:
     Cell& cell(int row, int col) { return m_rows[size_t(row)].cells[size_t(col)]; }
     const Cell& cell(int row, int col) const { return m_rows[size_t(row)].cells[size_t(col)]; }
     bool isFixed(int row, int col) const { return row < m_fixedRows || col < m_fixedCols; }
+    // The last column of the run of equal texts that a merging row shows from `col` on.
+    int mergedRunEnd(int row, int col) const;
     template <typename F> void forEachSelected(F&& f);
 
     // Geometry, in viewport pixels

@@ -4,10 +4,12 @@
 #include "platform/VbError.h"
 
 #include <QDialog>
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 using namespace platform;
@@ -201,6 +203,38 @@ private slots:
         select(g, 0, 1, 0, 1);
         g.setCellAlignment(FlexGrid::AlignLeftTop);
         QCOMPARE(overflowing, heading(u"Premier Second"_s));
+    }
+
+    // What a text needs: a width that holds it on its lines, never breaking a word, and a row
+    // tall enough to show each cell's text wrapped at the columns' widths, a merged run as one.
+    void measuresWhatItsCellsNeed() {
+        FlexGrid g;
+        g.setRows(2);
+        g.setCols(5);
+        const QFontMetricsF fm(g.font());
+        const QString heading = u"Interrogation écrite de géographie"_s;
+        const auto wrapped = [&](int twips) {
+            return fm.boundingRect(QRectF(0, 0, layoutX(twips) - 7, 1 << 20), Qt::TextWordWrap, heading);
+        };
+        const int three = g.NeededWidth(heading, 3);
+        QVERIFY(wrapped(three).width() <= layoutX(three) - 7);
+        QVERIFY(qRound(wrapped(three).height() / fm.lineSpacing()) <= 3);
+        QVERIFY(layoutX(three) - 7 >= fm.horizontalAdvance(u"géographie"_s));
+        QVERIFY(g.NeededWidth(heading) > three);                // on one line
+        QCOMPARE(g.NeededWidth(u"TP"_s, 3, 600), 600);         // a minimum already wide enough
+        QCOMPARE(g.NeededWidth(heading, 1, 40000), 40000);
+
+        const int oneLine = g.NeededHeight(1);
+        g.setTextMatrix(0, 1, heading);
+        g.setColWidth(1, three);
+        QVERIFY(g.NeededHeight(0) >= layoutTwipsY(int(std::ceil(wrapped(three).height())) + 3));
+        QVERIFY(g.NeededHeight(0) > oneLine);
+        // Spread over four columns, as one merged cell, it needs no more than one line.
+        for (int c = 1; c < 5; ++c) g.setTextMatrix(0, c, heading), g.setColWidth(c, g.NeededWidth(heading) / 4 + 15);
+        QVERIFY(g.NeededHeight(0) > oneLine);
+        g.setMergeCells(true);
+        g.setMergeRow(0, true);
+        QCOMPARE(g.NeededHeight(0), oneLine);
     }
 
     // Changes repaint only the cells they touch, yet what is on screen is what a whole
