@@ -114,6 +114,12 @@ QByteArray changeDefinition(const char* from, const char* to) {
          + "') WHERE Name = 'Séries'";
 }
 
+// A second class renamed as the first behind the unique index of names: two classes read back
+// with one name, as a damaged page leaves them.
+const QByteArray kTwoClassesOfOneName =
+    "INSERT INTO Classes VALUES (2, 'Sixième B', '6e B', 1800); "
+    + behindIndex("Classes.Nom", "NumClass = 2", "UPDATE Classes SET Nom = 'Sixième A' WHERE NumClass = 2");
+
 // Files that lie beside `file` and would show that something was written (a journal).
 QStringList leftovers(const QString& file) {
     const QFileInfo info(file);
@@ -331,6 +337,12 @@ class tst_frmMain : public QObject {
         return file;
     }
 
+    // A copy of the sound gradebook whose two classes read back with one name.
+    QString twoClassesOfOneName(const QString& name) {
+        const QString file = copyOfBase(name);
+        return rawExecSteps(file, kKey, kTwoClassesOfOneName) == SQLITE_OK ? file : QString();
+    }
+
     // Opens the file through the main window, answering the one message it may show.
     // Returns the message ("" when the file opened).
     QString open(frmMain& main, const QString& file) {
@@ -509,6 +521,15 @@ private slots:
         splash.cmdAction_Click(0);
         QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
         QVERIFY(!Form<frmMain>::instance()->isVisible());
+        // A damaged file is refused before the main window shows, and left as it was.
+        const QString damaged = twoClassesOfOneName(u"deux noms au démarrage"_s);
+        const QByteArray before = fileBytes(damaged);
+        scope.push(fileName(damaged));
+        scope.push(systemMessage(kDamaged));
+        splash.cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
+        QVERIFY(!Form<frmMain>::instance()->isVisible() && !mUtilities::gDB.isOpen());
+        QCOMPARE(fileBytes(damaged), before);
 
         // "Annuler" takes the hidden main window along, so that nothing keeps the program alive.
         splash.cmdAction_Click(1);
@@ -566,6 +587,15 @@ private slots:
             QCOMPARE(scope.pending(), 0);
             unchanged();
         }
+        // Chosen through the menu, a damaged file is refused alike, and left as it was.
+        const QString damaged = twoClassesOfOneName(u"deux noms"_s);
+        const QByteArray before = fileBytes(damaged);
+        scope.push(fileName(damaged));
+        scope.push(systemMessage(kDamaged));
+        mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, commands::OpenGradebook, 0);
+        QCOMPARE(scope.pending(), 0);
+        unchanged();
+        QCOMPARE(fileBytes(damaged), before);
 
         scope.push(password(u"Secret"_s));
         QVERIFY(main.OpenAFile(locked.path()));
@@ -623,8 +653,9 @@ private slots:
         row("a name out of its index's order", "INSERT INTO Elèves (Nom, Prénom, NumClass) VALUES ('E\u0301mile', 'A', 1)",
             kDamaged, true);
         row("a subject twice in a unique index", "INSERT INTO Matières VALUES (0, 'Mathe\u0301matiques')", kDamaged, true);
-        // Rows changed behind an index, as a damaged page leaves them: a series out of its place among the
-        // periods, a student whose index still holds the first name.
+        // Rows changed behind an index, as a damaged page leaves them: two classes read back with one name,
+        // a series out of its place among the periods, a student whose index still holds the first name.
+        row("a class renamed behind its unique index", kTwoClassesOfOneName, kDamaged);
         row("a series moved behind its index",
             behindIndex("Séries.PériodeDate", "NumSérie = 3", "UPDATE Séries SET Période = 1 + Période % 3 WHERE NumSérie = 3"),
             kDamaged);
