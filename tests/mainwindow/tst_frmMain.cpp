@@ -72,6 +72,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <openssl/evp.h>
 
 using namespace Qt::StringLiterals;
 using platform::contrastRatio;
@@ -553,7 +554,8 @@ private slots:
         };
 
         const QString junk = path(u"junk.dat"_s), bare = path(u"bare.dat"_s), exchange = path(u"Notes Export 0001.dat"_s),
-                      old = path(u"old.dat"_s), slow = path(u"slow.dat"_s), noNotes = path(u"sans notes.dat"_s);
+                      old = path(u"old.dat"_s), slow = path(u"slow.dat"_s), longer = path(u"longer.dat"_s),
+                      noNotes = path(u"sans notes.dat"_s);
         QVERIFY(writeFile(junk, QByteArray(4096, 'x')));
         db::Database::CreateDatabase(bare, gradebook::databasePassword()).Close();
         gradebookWithout(exchange, {}, {}, gradebook::exportApp());
@@ -561,6 +563,14 @@ private slots:
         // A hash that would keep the program busy for minutes is checked against nothing.
         const QString slowHash = u"pbkdf2-sha256$2000000000$AAAA$"_s + QString(43, u'A') + u'=';
         gradebookWithout(slow, {}).Properties(u"Passe"_s).setValue(slowHash);
+        // The right password's hash, made to ask for one iteration more than the program writes.
+        const int iterations = gradebookpassword::stored(u"x"_s).section(u'$', 1, 1).toInt() + 1;
+        const QByteArray salt(16, 's');
+        QByteArray hash(32, '\0');
+        QCOMPARE(PKCS5_PBKDF2_HMAC("Secret", 6, reinterpret_cast<const unsigned char*>(salt.constData()), 16, iterations,
+                                   EVP_sha256(), 32, reinterpret_cast<unsigned char*>(hash.data())), 1);
+        gradebookWithout(longer, {}).Properties(u"Passe"_s).setValue(u"pbkdf2-sha256$%1$%2$%3"_s.arg(iterations).arg(
+            QString::fromLatin1(salt.toBase64()), QString::fromLatin1(hash.toBase64())));
         gradebookWithout(noNotes, {u"Notes"_s});  // fails only once its classes are read
         GradebookBuilder locked(path(u"locked.dat"_s));
         locked.addClass(u"Cinquième B"_s, u"5e B"_s);
@@ -579,6 +589,7 @@ private slots:
             {locked.path(), {password(u"Secret"_s, true)}},        // password cancelled
             {locked.path(), {password(u"secret"_s), incorrect}},
             {slow, {password(u"Secret"_s), incorrect}},
+            {longer, {password(u"Secret"_s), incorrect}},
             {noNotes, {cannotOpen}},
         };
         for (const auto& [file, answers] : failures) {
