@@ -672,6 +672,15 @@ private slots:
             kDamaged);
         row("a student renamed behind the index of names",
             behindIndex("Elèves.NomPrénom", "NumElv = 1", "UPDATE Elèves SET Prénom = 'Prénoms' WHERE NumElv = 1"), kDamaged);
+        // A grade added twice while its key was a plain index, then made the key again.
+        const QByteArray key = ", PRIMARY KEY (\"NumSérie\", \"NumElv\")";
+        row("a grade twice in its primary key",
+            "PRAGMA writable_schema = 1; UPDATE sqlite_master SET sql = replace(sql, '" + key + "', '') WHERE name = 'Notes';"
+            "UPDATE sqlite_master SET type = 'index', name = 'k', sql = 'CREATE INDEX k ON Notes (\"NumSérie\", \"NumElv\")' "
+            "WHERE name = 'sqlite_autoindex_Notes_1'\nINSERT INTO Notes VALUES (12, 1, 1)\n"
+            "PRAGMA writable_schema = 1; UPDATE sqlite_master SET sql = substr(sql, 1, length(sql) - 1) || '" + key + ")' "
+            "WHERE name = 'Notes'; UPDATE sqlite_master SET name = 'sqlite_autoindex_Notes_1', sql = NULL WHERE name = 'k'",
+            kDamaged);
         // Refused once the conversion that a version 1.2 asks for was accepted.
         const QByteArray version12 = "; UPDATE __Properties SET Value = '1.2' WHERE Name = 'VersionID'";
         row("version 1.2 without its decimals", "DELETE FROM __Properties WHERE Name = 'Moyenne'" + version12, kCannotOpen);
