@@ -118,8 +118,9 @@ void readAll(const db::sqlite::Statement& statement) {
 void plainOpen(const Plain& plain, std::initializer_list<const char*> properties, bool wholeFile) {
     sqlite3_exec(plain.h, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     // The checks of a file from outside: its schema and table definitions read to be compared
-    // with what the program makes, and a quick walk of its whole structure.
-    if (wholeFile) readAll(plain.prepare("PRAGMA quick_check(1)"));
+    // with what the program makes, and SQLite's whole check (every page, every index against
+    // its table).
+    if (wholeFile) readAll(plain.prepare("PRAGMA integrity_check(1)"));
     for (const char* sql : {"SELECT type, name, tbl_name, sql FROM sqlite_master", "SELECT Name, Definition FROM __TableDefs",
                             "SELECT Name, Type, Value FROM __Properties"})
         readAll(plain.prepare(sql));

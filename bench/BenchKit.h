@@ -81,9 +81,9 @@ struct Plain {
 void readAll(const db::sqlite::Statement& statement);
 
 // What opening a gradebook reads, the plain way: the first read, which tries the key, the
-// checks of the file (its schema and definitions read, and with `wholeFile` a quick
-// integrity check, which reads every page), the properties named, and the first row of
-// "Notes" (the dynaset the program keeps open).
+// checks of the file (its schema and definitions read, and with `wholeFile` SQLite's whole
+// integrity check, which reads every page and every index), the properties named, and the
+// first row of "Notes" (the dynaset the program keeps open).
 void plainOpen(const Plain& plain, std::initializer_list<const char*> properties, bool wholeFile = false);
 
 // The reads of one class and subject's grade grid, with plain statements, in one read

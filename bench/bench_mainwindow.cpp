@@ -4,6 +4,8 @@
 //   against plain reads of the properties, the classes, the subjects and the first grid,
 //   plus a QPainter drawing the texts that grid shows (no walk of the whole file: the
 //   program makes that one while the grid shows);
+// - the same opening followed by the verdict of that walk, which a write made as soon as
+//   the grid shows waits for, against the same plain reads after SQLite's whole check;
 // - showing the grid of one class and subject, against the plain reads of that grid (with
 //   the best query plan the file allows) plus the same drawing.
 // At any other scale than 1, opening is also timed against opening the gradebook at 1 time
@@ -13,6 +15,7 @@
 #include "BenchKit.h"
 
 #include "controls/vskTab.h"
+#include "gradebook/mUtilities.h"
 #include "mainwindow/frmMain.h"
 #include "platform/FlexGrid.h"
 
@@ -45,15 +48,20 @@ int main(int argc, char** argv) {
         sink += main.OpenAFile(file);
         bench::paintPending();
     };
-    bench::printHeader();
-    bench::compare("open the gradebook (OpenAFile), painted", 3, [&](int) { open(path); }, [&](int) {
+    const auto plainOpening = [&](bool wholeFile) {
         bench::Plain p(path);
-        bench::plainOpen(p, {"App", "VersionID", "Passe", "Moyenne"});
+        bench::plainOpen(p, {"App", "VersionID", "Passe", "Moyenne"}, wholeFile);
         bench::readAll(p.prepare("SELECT \"NumClass\", \"Nom\", \"Nom abrégé\" FROM \"Classes\" ORDER BY rowid"));
         bench::readAll(p.prepare("SELECT \"NumMat\", \"Nom\" FROM \"Matières\" ORDER BY rowid"));
         bench::PlainGrid(p).read(kFirstClass, kFirstSubject);
         canvas.draw(firstCells);
-    });
+    };
+    bench::printHeader();
+    bench::compare("open the gradebook (OpenAFile), painted", 3, [&](int) { open(path); }, [&](int) { plainOpening(false); });
+    bench::compare("open, then the whole-file check's verdict", 3, [&](int) {
+        open(path);
+        mUtilities::gDB.awaitIntegrity();
+    }, [&](int) { plainOpening(true); });
     std::vector<char*> oneArgs{argv[0], const_cast<char*>("--scale=1")};
     if (const QString one = bench::benchGradebook(2, oneArgs.data()); one != path) {
         std::printf("%-44s %14s %14s %8s\n", "open, painted (median, us)", "this file", "1 time", "ratio");

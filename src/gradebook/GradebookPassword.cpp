@@ -14,9 +14,10 @@ namespace {
 
 const QString kPrefix = QStringLiteral("pbkdf2-sha256");
 // About a sixth of a second on a recent machine: nothing for the one check at opening,
-// very long for whoever tries every password.
+// very long for whoever tries every password. It is also the most that a hash may ask for:
+// the window waits for the check, and a crafted file must not make it wait longer than
+// for one the program wrote.
 constexpr int kIterations = 600000;
-constexpr int kMaxIterations = 10 * kIterations;
 constexpr int kSaltSize = 16;
 constexpr int kHashSize = 32;
 
@@ -56,7 +57,7 @@ bool matches(const QString& passe, const QString& typed) {
     const int iterations = parts.size() == 4 ? parts[1].toInt(&number) : 0;
     const auto salt = QByteArray::fromBase64Encoding(parts.value(2).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     const auto hash = QByteArray::fromBase64Encoding(parts.value(3).toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!number || iterations < 1 || iterations > kMaxIterations || !salt || !hash || hash.decoded.size() != kHashSize)
+    if (!number || iterations < 1 || iterations > kIterations || !salt || !hash || hash.decoded.size() != kHashSize)
         return false;
     return CRYPTO_memcmp(derive(typed, salt.decoded, iterations).constData(), hash.decoded.constData(), kHashSize) == 0;
 }

@@ -17,8 +17,8 @@ namespace gradebookpassword {
 QString stored(const QString& password);
 
 // Whether `typed` is the password that `passe` (the value of "Passe") holds, hashed or in
-// clear. A hash that this version cannot check (an unknown form, an iteration count that
-// would keep the program busy for minutes) matches nothing.
+// clear. A hash that this version cannot check (an unknown form, more iterations than it
+// writes itself) matches nothing.
 bool matches(const QString& passe, const QString& typed);
 
 // After `typed` matched `passe`: a password still kept in clear is replaced by its hash.

@@ -30,6 +30,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
@@ -160,11 +161,18 @@ frmMain::~frmMain() { mSubClass::UnsubclassWindow(this); }
 
 frmMain::TabModel frmMain::readTabModel(const db::Database& database) {
     TabModel model;
+    QSet<QString> names;
     db::Recordset classes = database.OpenRecordset(db::Query(QStringLiteral("Classes")), db::RecordsetType::ForwardOnly);
-    for (; !classes.Eof(); classes.MoveNext())
-        model.classes.append({classes.Fields(QStringLiteral("NumClass")).Value().toInt(),
-                              classes.Fields(QStringLiteral("Nom")).Value().toString(),
+    for (; !classes.Eof(); classes.MoveNext()) {
+        const QString name = classes.Fields(QStringLiteral("Nom")).Value().toString();
+        // The tab bar finds a class by its name. Two rows of one name can only come from a
+        // damaged page behind the unique index, and are refused here, while reading, rather
+        // than by the bar once the file has become the open one.
+        if (names.contains(name)) throw db::DbError(db::DbErrc::Damaged, database.Name());
+        names.insert(name);
+        model.classes.append({classes.Fields(QStringLiteral("NumClass")).Value().toInt(), name,
                               classes.Fields(QStringLiteral("Nom abrégé")).Value().toString()});
+    }
     db::Recordset subjects = database.OpenRecordset(db::Query(QStringLiteral("Matières")), db::RecordsetType::ForwardOnly);
     for (; !subjects.Eof(); subjects.MoveNext())
         model.subjects.append({subjects.Fields(QStringLiteral("NumMat")).Value().toInt(),

@@ -15,9 +15,9 @@ namespace testsupport {
 
 inline const QByteArray kKey = gradebook::databasePassword().toUtf8();
 
-// Runs sql past the table's own rules too. The SQLite result code.
+// Runs SQL steps (rawExecSteps), the first past the table's own rules too. The SQLite result code.
 inline int craft(const QString& path, const QByteArray& sql) {
-    return rawExec(path, kKey, ("PRAGMA ignore_check_constraints = ON; " + sql).constData());
+    return rawExecSteps(path, kKey, "PRAGMA ignore_check_constraints = ON; " + sql);
 }
 
 // Every row of a statement, columns as SQLite gives them as text, joined by "|" (Null as

@@ -273,6 +273,9 @@ private slots:
                                 R"(UPDATE "__Properties" SET "Value" = '' WHERE "Name" = 'Classe')",
                                 R"(UPDATE "__Properties" SET "Value" = printf('%.4001c', 'x') WHERE "Name" = 'Commentaire')"})
             QTest::newRow(sql) << QByteArray(sql);
+        // As a damaged page leaves it: a series moved to another period, its index not told.
+        QTest::newRow("a series moved behind its index")
+            << behindIndex("Séries.PériodeDate", "rowid = 1", "UPDATE Séries SET Période = 1 + Période % 3 WHERE rowid = 1");
     }
 
     // A damaged file is refused as it is opened, and reading it writes nothing to it.

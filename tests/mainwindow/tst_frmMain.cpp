@@ -73,6 +73,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <openssl/evp.h>
 
 using namespace Qt::StringLiterals;
 using platform::contrastRatio;
@@ -114,6 +115,12 @@ QByteArray changeDefinition(const char* from, const char* to) {
     return QByteArray("UPDATE __TableDefs SET Definition = replace(Definition, '") + from + "', '" + to
          + "') WHERE Name = 'Séries'";
 }
+
+// A second class renamed as the first behind the unique index of names: two classes read back
+// with one name, as a damaged page leaves them.
+const QByteArray kTwoClassesOfOneName =
+    "INSERT INTO Classes VALUES (2, 'Sixième B', '6e B', 1800); "
+    + behindIndex("Classes.Nom", "NumClass = 2", "UPDATE Classes SET Nom = 'Sixième A' WHERE NumClass = 2");
 
 // Files that lie beside `file` and would show that something was written (a journal).
 QStringList leftovers(const QString& file) {
@@ -341,6 +348,12 @@ class tst_frmMain : public QObject {
         return file;
     }
 
+    // A copy of the sound gradebook whose two classes read back with one name.
+    QString twoClassesOfOneName(const QString& name) {
+        const QString file = copyOfBase(name);
+        return rawExecSteps(file, kKey, kTwoClassesOfOneName) == SQLITE_OK ? file : QString();
+    }
+
     // Opens the file through the main window, answering the one message it may show.
     // Returns the message ("" when the file opened).
     QString open(frmMain& main, const QString& file) {
@@ -525,6 +538,15 @@ private slots:
         splash.cmdAction_Click(0);
         QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
         QVERIFY(!Form<frmMain>::instance()->isVisible());
+        // A damaged file is refused before the main window shows, and left as it was.
+        const QString damaged = twoClassesOfOneName(u"deux noms au démarrage"_s);
+        const QByteArray before = fileBytes(damaged);
+        scope.push(fileName(damaged));
+        scope.push(systemMessage(kDamaged));
+        splash.cmdAction_Click(0);
+        QVERIFY(Form<frmSplash>::isLoaded() && splash.optChoix[2]->isChecked());
+        QVERIFY(!Form<frmMain>::instance()->isVisible() && !mUtilities::gDB.isOpen());
+        QCOMPARE(fileBytes(damaged), before);
 
         // "Annuler" takes the hidden main window along, so that nothing keeps the program alive.
         splash.cmdAction_Click(1);
@@ -548,7 +570,8 @@ private slots:
         };
 
         const QString junk = path(u"junk.dat"_s), bare = path(u"bare.dat"_s), exchange = path(u"Notes Export 0001.dat"_s),
-                      old = path(u"old.dat"_s), slow = path(u"slow.dat"_s), noNotes = path(u"sans notes.dat"_s);
+                      old = path(u"old.dat"_s), slow = path(u"slow.dat"_s), longer = path(u"longer.dat"_s),
+                      noNotes = path(u"sans notes.dat"_s);
         QVERIFY(writeFile(junk, QByteArray(4096, 'x')));
         db::Database::CreateDatabase(bare, gradebook::databasePassword()).Close();
         gradebookWithout(exchange, {}, {}, gradebook::exportApp());
@@ -556,6 +579,14 @@ private slots:
         // A hash that would keep the program busy for minutes is checked against nothing.
         const QString slowHash = u"pbkdf2-sha256$2000000000$AAAA$"_s + QString(43, u'A') + u'=';
         gradebookWithout(slow, {}).Properties(u"Passe"_s).setValue(slowHash);
+        // The right password's hash, made to ask for one iteration more than the program writes.
+        const int iterations = gradebookpassword::stored(u"x"_s).section(u'$', 1, 1).toInt() + 1;
+        const QByteArray salt(16, 's');
+        QByteArray hash(32, '\0');
+        QCOMPARE(PKCS5_PBKDF2_HMAC("Secret", 6, reinterpret_cast<const unsigned char*>(salt.constData()), 16, iterations,
+                                   EVP_sha256(), 32, reinterpret_cast<unsigned char*>(hash.data())), 1);
+        gradebookWithout(longer, {}).Properties(u"Passe"_s).setValue(u"pbkdf2-sha256$%1$%2$%3"_s.arg(iterations).arg(
+            QString::fromLatin1(salt.toBase64()), QString::fromLatin1(hash.toBase64())));
         gradebookWithout(noNotes, {u"Notes"_s});  // fails only once its classes are read
         GradebookBuilder locked(path(u"locked.dat"_s));
         locked.addClass(u"Cinquième B"_s, u"5e B"_s);
@@ -574,6 +605,7 @@ private slots:
             {locked.path(), {password(u"Secret"_s, true)}},        // password cancelled
             {locked.path(), {password(u"secret"_s), incorrect}},
             {slow, {password(u"Secret"_s), incorrect}},
+            {longer, {password(u"Secret"_s), incorrect}},
             {noNotes, {cannotOpen}},
         };
         for (const auto& [file, answers] : failures) {
@@ -582,6 +614,15 @@ private slots:
             QCOMPARE(scope.pending(), 0);
             unchanged();
         }
+        // Chosen through the menu, a damaged file is refused alike, and left as it was.
+        const QString damaged = twoClassesOfOneName(u"deux noms"_s);
+        const QByteArray before = fileBytes(damaged);
+        scope.push(fileName(damaged));
+        scope.push(systemMessage(kDamaged));
+        mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, commands::OpenGradebook, 0);
+        QCOMPARE(scope.pending(), 0);
+        unchanged();
+        QCOMPARE(fileBytes(damaged), before);
 
         scope.push(password(u"Secret"_s));
         QVERIFY(main.OpenAFile(locked.path()));
@@ -608,7 +649,7 @@ private slots:
     }
 
     void refusedFiles_data() {
-        QTest::addColumn<QByteArray>("damage");  // SQL run on the file, or a change of its bytes or rights
+        QTest::addColumn<QByteArray>("damage");  // SQL steps run on the file, or a change of its bytes or rights
         QTest::addColumn<bool>("older");         // the SQL compares texts as an older engine did
         QTest::addColumn<QString>("message");
         const auto row = [](const char* tag, const QByteArray& damage, const QString& message, bool older = false) {
@@ -639,6 +680,23 @@ private slots:
         row("a name out of its index's order", "INSERT INTO Elèves (Nom, Prénom, NumClass) VALUES ('E\u0301mile', 'A', 1)",
             kDamaged, true);
         row("a subject twice in a unique index", "INSERT INTO Matières VALUES (0, 'Mathe\u0301matiques')", kDamaged, true);
+        // Rows changed behind an index, as a damaged page leaves them: two classes read back with one name,
+        // a series out of its place among the periods, a student whose index still holds the first name.
+        row("a class renamed behind its unique index", kTwoClassesOfOneName, kDamaged);
+        row("a series moved behind its index",
+            behindIndex("Séries.PériodeDate", "NumSérie = 3", "UPDATE Séries SET Période = 1 + Période % 3 WHERE NumSérie = 3"),
+            kDamaged);
+        row("a student renamed behind the index of names",
+            behindIndex("Elèves.NomPrénom", "NumElv = 1", "UPDATE Elèves SET Prénom = 'Prénoms' WHERE NumElv = 1"), kDamaged);
+        // A grade added twice while its key was a plain index, then made the key again.
+        const QByteArray key = ", PRIMARY KEY (\"NumSérie\", \"NumElv\")";
+        row("a grade twice in its primary key",
+            "PRAGMA writable_schema = 1; UPDATE sqlite_master SET sql = replace(sql, '" + key + "', '') WHERE name = 'Notes';"
+            "UPDATE sqlite_master SET type = 'index', name = 'k', sql = 'CREATE INDEX k ON Notes (\"NumSérie\", \"NumElv\")' "
+            "WHERE name = 'sqlite_autoindex_Notes_1'\nINSERT INTO Notes VALUES (12, 1, 1)\n"
+            "PRAGMA writable_schema = 1; UPDATE sqlite_master SET sql = substr(sql, 1, length(sql) - 1) || '" + key + ")' "
+            "WHERE name = 'Notes'; UPDATE sqlite_master SET name = 'sqlite_autoindex_Notes_1', sql = NULL WHERE name = 'k'",
+            kDamaged);
         // Refused once the conversion that a version 1.2 asks for was accepted.
         const QByteArray version12 = "; UPDATE __Properties SET Value = '1.2' WHERE Name = 'VersionID'";
         row("version 1.2 without its decimals", "DELETE FROM __Properties WHERE Name = 'Moyenne'" + version12, kCannotOpen);
@@ -671,7 +729,7 @@ private slots:
         } else if (damage == "truncate") {
             QVERIFY(QFile::resize(file, size / 2));
         } else {
-            QCOMPARE(rawExec(file, kKey, damage.constData(), older), SQLITE_OK);
+            QCOMPARE(rawExecSteps(file, kKey, damage, older), SQLITE_OK);
         }
         const QByteArray before = fileBytes(file);
         frmMain& main = Form<frmMain>::get();

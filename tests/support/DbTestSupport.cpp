@@ -33,6 +33,20 @@ int rawExec(const QString& path, const QByteArray& key, const char* sql, bool ol
     return sqlite3_exec(rawOpen(path, key, olderComparison).get(), sql, nullptr, nullptr, nullptr);
 }
 
+int rawExecSteps(const QString& path, const QByteArray& key, const QByteArray& steps, bool olderComparison) {
+    for (const QByteArray& step : steps.split('\n'))
+        if (const int rc = rawExec(path, key, step.constData(), olderComparison); rc != SQLITE_OK) return rc;
+    return SQLITE_OK;
+}
+
+QByteArray behindIndex(const char* index, const char* exempt, const QByteArray& sql) {
+    // A connection reads the definitions once: the index changes for the next one.
+    const QByteArray where = " WHERE NOT (" + QByteArray(exempt).replace('\'', "''") + ')';
+    const QByteArray change = "PRAGMA writable_schema = 1; UPDATE sqlite_master SET sql = ";
+    const QByteArray name = QByteArray(" WHERE name = '") + index + '\'';
+    return change + "sql || '" + where + '\'' + name + '\n' + sql + '\n' + change + "replace(sql, '" + where + "', '')" + name;
+}
+
 QByteArray decryptedContent(const QString& path) {
     const QTemporaryDir dir;
     const QString plain = dir.filePath(u"plain.db"_s);

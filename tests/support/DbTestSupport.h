@@ -51,6 +51,12 @@ using RawFile = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
 RawFile rawOpen(const QString& path, const QByteArray& key, bool olderComparison = false);
 // Runs sql on it. The SQLite result code.
 int rawExec(const QString& path, const QByteArray& key, const char* sql, bool olderComparison = false);
+// Runs each line of `steps` on a connection of its own, as rawExec: the first failure, or SQLITE_OK.
+int rawExecSteps(const QString& path, const QByteArray& key, const QByteArray& steps, bool olderComparison = false);
+// Steps for rawExecSteps: `sql` run while `index` leaves out the rows where `exempt` holds, so
+// that the index misses what `sql` does to them (a row added, a key changed) as after a
+// damaged page, while every definition of the file reads as before.
+QByteArray behindIndex(const char* index, const char* exempt, const QByteArray& sql);
 
 // Everything a gradebook holds (tables, indexes, properties), decrypted with the key anyone
 // can read and exported as a plain SQLite file: what whoever has the file can read in it.

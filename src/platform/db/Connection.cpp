@@ -97,7 +97,7 @@ void Connection::control(const QByteArray& sql) {
 }
 
 void Connection::verifyInBackground(const QByteArray& key) {
-    m_verification = std::make_unique<Verification>(m_path, key, m_tables);
+    m_verification = std::make_unique<Verification>(m_path, key);
     m_verdictPending = true;
 }
 

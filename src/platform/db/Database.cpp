@@ -75,8 +75,6 @@ Database Database::OpenDatabase(const QString& path, const QString& password, In
         connection->verifyInBackground(password.toUtf8());
     detail::checkProperties(*connection);
     detail::checkSchema(*connection);
-    if (first)
-        detail::checkTextIndexes(connection->handle(), path, connection->tables());
     return Database(std::move(connection));
 }
 

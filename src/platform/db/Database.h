@@ -61,11 +61,12 @@ public:
     // CannotOpen for a missing file (nothing is created), NotADatabase for a wrong password,
     // a plain SQLite file or any other file. Nothing is written to a file refused with:
     // FileReadOnly when the file or its folder cannot be written, Busy when another program
-    // holds it, Damaged when its structure fails a quick check or an index over texts is not
-    // in the order that texts now compare in, InvalidDefinition when its
-    // definitions or properties hold what the engine would not write, ForeignObject when
-    // it holds a table, index, trigger or view that the engine did not build.
-    // CheckInBackground leaves the quick check (it reads every page) to a thread of its own:
+    // holds it, Damaged when it fails SQLite's whole check (its structure, or an index that
+    // does not hold its table's rows under their keys as texts now compare),
+    // InvalidDefinition when its definitions or properties hold what the engine would not
+    // write, ForeignObject when it holds a table, index, trigger or view that the engine did
+    // not build.
+    // CheckInBackground leaves the whole check (it reads every page) to a thread of its own:
     // the file can be read at once, its first write waits for the verdict and, on a file
     // that failed it, throws the failure (Damaged, Busy...) with nothing written.
     static Database OpenDatabase(const QString& path, const QString& password,

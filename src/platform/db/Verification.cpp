@@ -77,8 +77,7 @@ void stopAll() {
 
 }  // namespace
 
-Verification::Verification(QString path, QByteArray key, QList<TableDef> tables)
-    : m_path(std::move(path)), m_key(std::move(key)), m_tables(std::move(tables)) {
+Verification::Verification(QString path, QByteArray key) : m_path(std::move(path)), m_key(std::move(key)) {
     static const bool atExit = (qAddPostRoutine(stopAll), true);
     Q_UNUSED(atExit);
     g_running->append(this);
@@ -109,10 +108,9 @@ void Verification::run() {
         sqlite3_busy_timeout(handle, 2000);
         if (!m_key.isEmpty() && sqlite3_key(handle, m_key.constData(), int(m_key.size())) != SQLITE_OK)
             throw DbError(DbErrc::Engine, m_path);
-        checkIntegrity(handle, m_path);
         if (!collation::registerOn(handle))
             throw DbError(DbErrc::Engine, m_path);
-        checkTextIndexes(handle, m_path, m_tables);
+        checkIntegrity(handle, m_path);
     } catch (const DbError& e) {
         failure = e;
     } catch (...) {

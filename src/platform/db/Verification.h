@@ -1,10 +1,9 @@
 #pragma once
-// Inside the engine: the checks that read the whole of a file already being read (its
-// structure, every page decrypted; its text indexes against their tables). They take as long
-// as the file is large, so they run on a read-only connection of their own, in a thread of
-// their own, while the file's own connection reads.
+// Inside the engine: the check that reads the whole of a file already being read (its
+// structure, every page decrypted, every index against its table). It takes as long as the
+// file is large, so it runs on a read-only connection of its own, in a thread of its own,
+// while the file's own connection reads.
 #include "DbError.h"
-#include "Schema.h"
 
 #include <QByteArray>
 #include <QList>
@@ -25,8 +24,7 @@ class Verification {
 public:
     using Failure = std::function<void(const DbError&)>;
 
-    // `tables`: the file's definitions, for its text indexes.
-    Verification(QString path, QByteArray key, QList<TableDef> tables);
+    Verification(QString path, QByteArray key);
     // Stops a check still running (no verdict is then given) and waits for its thread.
     ~Verification();
     Verification(const Verification&) = delete;
@@ -47,7 +45,6 @@ private:
 
     const QString m_path;
     const QByteArray m_key;
-    const QList<TableDef> m_tables;
     std::atomic<bool> m_stopped{false};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_ended;

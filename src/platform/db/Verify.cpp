@@ -6,7 +6,6 @@
 #include "Values.h"
 
 #include <QStringList>
-#include <algorithm>
 
 namespace db::detail {
 namespace {
@@ -123,55 +122,10 @@ void failOn(sqlite3* handle, const QString& path, int rc) {
     }
 }
 
-// Walks the index in its stored order beside the table's rows sorted by the index's fields
-// (texts by the engine's collation, then the row id, as an index orders them): both must
-// give the same rows. A unique index must then hold no two of them equal.
-void checkTextIndex(sqlite3* handle, const QString& path, const TableDef& table, const IndexDef& index) {
-    QList<FieldDef> fields;
-    QByteArrayList names;
-    for (const QString& name : index.Fields()) {
-        fields << table.Fields()[table.fieldIndex(name)];
-        names << quoteName(name);
-    }
-    if (std::none_of(fields.begin(), fields.end(), [](const FieldDef& f) { return f.isText(); }))
-        return;
-    const QByteArray from = " FROM " + quoteName(table.Name());
-    // Ordered as the index is, the index is read as it stands, without sorting.
-    const sqlite::Statement stored =
-        prepare(handle, "SELECT rowid" + from + " INDEXED BY " + indexName(table, index) + " ORDER BY " + names.join(", "));
-    const sqlite::Statement sorted = prepare(handle, "SELECT rowid, " + names.join(", ") + from
-                                                         + " NOT INDEXED ORDER BY " + names.join(", ") + ", rowid");
-    if (!stored.get() || !sorted.get())
-        failOn(handle, path, sqlite3_errcode(handle));
-    const auto damaged = [&] { throw DbError(DbErrc::Damaged, path); };
-    QVariantList previous;
-    int rc;
-    while ((rc = sqlite3_step(stored.get())) == SQLITE_ROW) {
-        if (const int next = sqlite3_step(sorted.get()); next != SQLITE_ROW) {
-            failOn(handle, path, next);
-            damaged();
-        }
-        if (sqlite3_column_int64(stored.get(), 0) != sqlite3_column_int64(sorted.get(), 0))
-            damaged();
-        QVariantList row;
-        bool same = !previous.isEmpty();
-        for (int c = 0; c < fields.size(); ++c) {
-            row << columnValue(sorted.get(), c + 1, fields[c].Type());
-            same = same && sameValue(fields[c].Type(), previous[c], row[c]);
-        }
-        if (same && (index.Unique() || index.Primary()))
-            damaged();
-        previous = std::move(row);
-    }
-    failOn(handle, path, rc);
-    if (sqlite3_step(sorted.get()) != SQLITE_DONE)
-        damaged();
-}
-
 }  // namespace
 
 void checkIntegrity(sqlite3* handle, const QString& path) {
-    const sqlite::Statement check = prepare(handle, "PRAGMA quick_check(1)");
+    const sqlite::Statement check = prepare(handle, "PRAGMA integrity_check(1)");
     if (!check.get())
         failOn(handle, path, sqlite3_errcode(handle));
     const int rc = sqlite3_step(check.get());
@@ -234,12 +188,6 @@ void checkSchema(Connection& connection) {
         throw DbError(DbErrc::Engine);
     if (found != expected)
         foreign(connection.path());
-}
-
-void checkTextIndexes(sqlite3* handle, const QString& path, const QList<TableDef>& tables) {
-    for (const TableDef& table : tables)
-        for (const IndexDef& index : table.Indexes())
-            checkTextIndex(handle, path, table, index);
 }
 
 }  // namespace db::detail

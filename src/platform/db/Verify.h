@@ -11,8 +11,12 @@ namespace db::detail {
 
 class Connection;
 
-// A quick walk of the whole file's structure, which decrypts every page: DbError Damaged
-// when it fails.
+// SQLite's whole check of the file, which decrypts every page: its structure, and every
+// index against its table (each row found under its key, no key twice in a unique one),
+// texts compared as the engine compares them now, so the connection must have the engine's
+// collations. DbError Damaged when it fails. A file whose index no longer matches its rows,
+// or was ordered by another comparison (one that told a combining accent from the same
+// accent precomposed), would make finds miss rows and let duplicates in.
 void checkIntegrity(sqlite3* handle, const QString& path);
 
 // The properties' types and values: DbError InvalidDefinition for one this engine would
@@ -24,12 +28,5 @@ void checkProperties(Connection& connection);
 // letter: DbError ForeignObject otherwise. The catalogue is rebuilt in memory by the same
 // code that builds a file, fields added to a table after its creation included.
 void checkSchema(Connection& connection);
-
-// Every index over a text must hold its rows in the order that the engine's comparison of
-// texts gives now, and a unique one no two rows that it holds equal: DbError Damaged
-// otherwise. A file whose indexes were ordered by another comparison (one that told a
-// combining accent from the same accent precomposed) would make finds miss rows and let
-// duplicates in.
-void checkTextIndexes(sqlite3* handle, const QString& path, const QList<TableDef>& tables);
 
 }  // namespace db::detail
