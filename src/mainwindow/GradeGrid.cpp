@@ -7,6 +7,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/Numbers.h"
 
+#include <QScopeGuard>
 #include <optional>
 #include <vector>
 
@@ -181,6 +182,10 @@ GridData readGrid(const db::Database& database, qint32 numClass, qint32 numMat) 
         const db::RecordField student = notes.Fields(kNumElv), grade = notes.Fields(QStringLiteral("Note"));
         for (; !notes.Eof(); notes.MoveNext()) s.grades.insert(student.Value().toInt(), grade.Value().toDouble());
         data.series.append(std::move(s));
+        // No teacher's class comes near what a grid can hold: a file that asks for more is
+        // refused as it is read, not left to fail once shown.
+        if (!FlexGrid::Holds(data.students.size() + kFirstStudentRow + 2, data.series.size() + 5))
+            throw db::DbError(db::DbErrc::Damaged, QStringLiteral("Séries"));
     }
     return data;
 }
@@ -198,12 +203,15 @@ void AddAverageColumn(FlexGrid& grid, AveragePositions& positions, int period) {
 }
 
 void fillGrid(FlexGrid& grid, const GridData& data, AveragePositions& positions, const QString& format) {
-    // One repaint at the end rather than one per cell.
-    grid.setUpdatesEnabled(false);
-    layOut(grid, data, positions, format);
-    // The headings' row grows to show them whole at their columns' widths.
-    if (grid.Rows() > 0) grid.setRowHeight(0, std::max(kHeaderHeight, grid.NeededHeight(0)));
-    grid.setUpdatesEnabled(true);
+    {
+        // One repaint at the end rather than one per cell; turned back on whatever happens,
+        // or the grid's place would keep its last picture.
+        grid.setUpdatesEnabled(false);
+        const auto updatesBack = qScopeGuard([&grid] { grid.setUpdatesEnabled(true); });
+        layOut(grid, data, positions, format);
+        // The headings' row grows to show them whole at their columns' widths.
+        if (grid.Rows() > 0) grid.setRowHeight(0, std::max(kHeaderHeight, grid.NeededHeight(0)));
+    }
     // Shown or hidden only with its updates on: a grid hidden while they are off does not
     // have its place repainted, and the window keeps showing the class it held before.
     grid.setVisible(!data.students.isEmpty());

@@ -342,8 +342,13 @@ void FlexGrid::checkCol(int col) const {
     if (col < 0 || col >= Cols()) fail(kErrOutOfRange, QStringLiteral("Numéro de colonne non valide."));
 }
 
+bool FlexGrid::Holds(qint64 rows, qint64 cols) {
+    return rows >= 0 && cols >= 0 && rows <= kMaxCells && cols <= kMaxCells
+        && std::max<qint64>(rows, 1) * std::max<qint64>(cols, 1) <= kMaxCells;
+}
+
 void FlexGrid::checkCount(int rows, int cols) const {
-    if (rows < 0 || cols < 0 || qint64(std::max(rows, 1)) * std::max(cols, 1) > kMaxCells)
+    if (!Holds(rows, cols))
         fail(kErrInvalidValue, QStringLiteral("Nombre de lignes ou de colonnes non valide."));
 }
 

@@ -53,6 +53,9 @@ public:
     // FixedRows (FixedCols) lowers those too; FixedRows may not exceed Rows.
     int Rows() const { return int(m_rows.size()); }
     void setRows(int rows);
+    // Whether a grid of that many rows and columns can be laid out; setRows and setCols
+    // refuse a count beyond it.
+    static bool Holds(qint64 rows, qint64 cols);
     int Cols() const { return int(m_cols.size()); }
     void setCols(int cols);
     int FixedRows() const { return m_fixedRows; }

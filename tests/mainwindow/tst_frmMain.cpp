@@ -688,6 +688,14 @@ private slots:
             kDamaged);
         row("a student renamed behind the index of names",
             behindIndex("Elèves.NomPrénom", "NumElv = 1", "UPDATE Elèves SET Prénom = 'Prénoms' WHERE NumElv = 1"), kDamaged);
+        // Sound rows, but more of them than any class holds: the first grid could not be laid out.
+        row("a first grid beyond what a grid holds",
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 20000) "
+            "INSERT INTO Elèves (Nom, Prénom, NumClass) SELECT 'Élève', 'N' || i, 1 FROM n; "
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100) "
+            "INSERT INTO Séries (Nom, Sur, Coefficient, Date, Période, NumMat, NumClass, Colonne) "
+            "SELECT 'Série ' || i, Sur, Coefficient, Date, Période, NumMat, NumClass, Colonne FROM Séries, n WHERE NumSérie <= 2",
+            kDamaged);
         // A grade added twice while its key was a plain index, then made the key again.
         const QByteArray key = ", PRIMARY KEY (\"NumSérie\", \"NumElv\")";
         row("a grade twice in its primary key",
