@@ -1,0 +1,46 @@
+// Linked into every test executable: however a test is run (through ctest, by hand, under a
+// debugger), it works in a throw-away home of its own, offscreen, with the fusion style, a
+// fixed locale and time zone, and sees none of the machine's printers. Nothing of the
+// user's files, screen, language or print queues can then change a result or be changed.
+#include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtGlobal>
+
+namespace {
+
+QTemporaryDir* home = nullptr;
+
+void removeHome() { delete home; }
+
+// Before main, so before Qt reads any of it: the platform and style when the application
+// starts, the locale when it calls setlocale, the folders when a path is first asked for,
+// the print server when printing support first asks for queues.
+void isolate() {
+    home = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/quibolet-test.XXXXXX"));
+    if (!home->isValid()) qFatal("No temporary home for the test: %s", qPrintable(home->errorString()));
+    std::atexit(removeHome);
+    const QDir dir(home->path());
+    const auto folder = [&dir](const char* name) {
+        dir.mkpath(QString::fromLatin1(name));
+        return QFile::encodeName(dir.filePath(QString::fromLatin1(name)));
+    };
+    qputenv("HOME", QFile::encodeName(home->path()));
+    qputenv("XDG_CONFIG_HOME", folder("config"));
+    qputenv("XDG_DATA_HOME", folder("data"));
+    qputenv("XDG_CACHE_HOME", folder("cache"));
+    qputenv("XDG_RUNTIME_DIR", folder("runtime"));
+    QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    folder("Documents");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_STYLE_OVERRIDE", "fusion");
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("LANG", "C.UTF-8");
+    qputenv("TZ", "Europe/Paris");
+    // A print server at a path that cannot exist has no queue and no default printer.
+    qputenv("CUPS_SERVER", "/dev/null/no-print-server");
+}
+
+}  // namespace
+
+Q_CONSTRUCTOR_FUNCTION(isolate)
