@@ -19,6 +19,7 @@
 #include "controls/frmMsgBox.h"
 #include "controls/mSubClass.h"
 #include "controls/tabSection.h"
+#include "controls/vskCompteur.h"
 #include "controls/vskTab.h"
 #include "editing/Cascades.h"
 #include "editing/ClassEdit.h"
@@ -237,12 +238,33 @@ QStringList cutTexts(QWidget& window) {
             QStyleOptionButton o;
             o.initFrom(b);
             if (b->autoDefault() || b->isDefault()) o.features |= QStyleOptionButton::AutoDefaultButton;
-            const int margin = s.pixelMetric(QStyle::PM_ButtonMargin, &o, b) / 2;
+            // A caption that touches its button's edges reads as cut: it keeps a character clear of either.
+            const int margin = fm.averageCharWidth();
             const QRect room = s.subElementRect(QStyle::SE_PushButtonContents, &o, b).adjusted(margin, 0, -margin, 0);
             check(b->text(), fits(fm, room, shown(b->text()), false));
         } else if (qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)) {
             const QSize need = w->sizeHint();
-            check(static_cast<QAbstractButton*>(w)->text(), need.width() <= w->width() && need.height() <= w->height());
+            const QString text = static_cast<QAbstractButton*>(w)->text();
+            check(text, need.width() <= w->width() && need.height() <= w->height());
+            // Its box or dot stands as tall as the letters beside it.
+            QStyleOptionButton o;
+            o.initFrom(w);
+            const auto box = qobject_cast<QCheckBox*>(w) ? QStyle::SE_CheckBoxIndicator : QStyle::SE_RadioButtonIndicator;
+            check(text, s.subElementRect(box, &o, w).height() >= fm.ascent());
+        } else if (qobject_cast<vskCompteur*>(w)) {
+            // Each arrow half as tall as the number's letters at least.
+            for (QAbstractButton* arrow : w->findChildren<QAbstractButton*>()) {
+                const QImage image = arrow->grab().toImage();
+                const QColor face = image.pixelColor(image.width() / 2, 2);
+                int inked = 0;
+                for (int y = 2; y < image.height() - 2; ++y)
+                    for (int x = 2; x < image.width() - 2; ++x)
+                        if (contrastRatio(image.pixelColor(x, y), face) >= 3) {
+                            ++inked;
+                            break;
+                        }
+                check(u"(arrows)"_s, 2 * inked >= fm.ascent());
+            }
         } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
             const QRect room = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
             if (l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()))
@@ -1121,6 +1143,7 @@ private slots:
 
     void everyWindowShowsItsTextsWhole() {
         QFETCH(double, size);
+        QApplication::setPalette(QApplication::style()->standardPalette());
         static const QFont desktop = QApplication::font();
         QFont font = desktop;
         font.setPointSizeF(desktop.pointSizeF() * size);
