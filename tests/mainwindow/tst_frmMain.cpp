@@ -25,6 +25,7 @@
 #include "editing/ClassEdit.h"
 #include "editing/SubjectEdit.h"
 #include "editing/frmEleves.h"
+#include "exchange/ExchangeFile.h"
 #include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/Messages.h"
@@ -174,7 +175,8 @@ void checkView(QAbstractItemView& v, const std::function<void(const QString&, bo
         for (int c = 0; c < h.count(); ++c) {
             const QString text = v.model()->headerData(c, Qt::Horizontal).toString();
             const int margin = s.pixelMetric(QStyle::PM_HeaderMargin, nullptr, &h);
-            check(text, fits(h.fontMetrics(), QRect(0, 0, h.sectionSize(c) - 2 * margin, h.height()), text, false));
+            const bool wrap = h.defaultAlignment() & Qt::TextWordWrap;
+            check(text, fits(h.fontMetrics(), QRect(0, 0, h.sectionSize(c) - 2 * margin, h.height()), text, wrap));
         }
     }
     const int margin = s.pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &v) + 1;
@@ -198,7 +200,9 @@ void checkView(QAbstractItemView& v, const std::function<void(const QString&, bo
                 o.decorationSize = v.iconSize().isValid() ? v.iconSize() : QSize(16, 16);
                 QRect room = s.subElementRect(QStyle::SE_ItemViewItemText, &o, &v).adjusted(margin, 0, -margin, 0);
                 room.setRight(std::min(room.right(), v.viewport()->width() - 1 - margin));
-                check(text, fits(v.fontMetrics(), room, text, wrap));
+                // A name wrapped over more than three lines is no longer read as one.
+                const QRect threeLines(0, 0, room.width(), 3 * v.fontMetrics().lineSpacing());
+                check(text, fits(v.fontMetrics(), room, text, wrap) && fits(v.fontMetrics(), threeLines, text, wrap));
             }
     };
     walk(v.rootIndex());
@@ -340,7 +344,7 @@ class tst_frmMain : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    QString m_base, m_readable;
+    QString m_base, m_readable, m_sent, m_received;
     int m_rows = 0;
 
     // A fresh copy of the sound gradebook in a folder of its own.
@@ -396,7 +400,8 @@ class tst_frmMain : public QObject {
     // Checks a window, then takes its steps: "Caption" presses that button and checks the window
     // again, "*Caption" checks the window it opens too, "+Caption" takes the steps left in that
     // window; "tick" ticks the first line of every list with boxes; "file" answers the next file
-    // dialog with the exchange file; "enter:a,b" opens the list's first line and takes a, b there.
+    // dialog with the exchange file received; "enter:a,b" opens the list's first line and takes
+    // a, b there.
     ModalResponder visit(const QStringList& steps = {}) {
         return [this, steps](QWidget& w) {
             check(w);
@@ -408,7 +413,7 @@ class tst_frmMain : public QObject {
                     continue;
                 }
                 if (step == u"file"_s) {
-                    m_scope->push(fileName(platform::paths::exportFolder() + u"/Notes Export 0001.dat"_s));
+                    m_scope->push(fileName(m_received));
                     continue;
                 }
                 if (step.startsWith(u"enter:"_s)) {
@@ -459,6 +464,21 @@ private slots:
             const int s = r.addSeries(stl, svt, series[i], 20, 1, 1 + i / 2);
             for (int e = 0; e < 2; ++e) r.addGrade(s, pupils[e], 9.5 + 3 * i + e);
         }
+        // A class of longer names still, and the exchange file that a colleague sends of it.
+        const QString euro = u"2nde Euro All. — section européenne allemand"_s;
+        const QList<std::pair<QString, QString>> names = {{u"de La Rochefoucauld-Ségur"_s, u"Marie"_s},
+                                                          {u"Müller-Lüdenscheid"_s, u"Héloïse-Ségolène"_s}};
+        const int all = r.addClass(euro, u"2nde Euro All"_s);
+        GradebookBuilder colleague(m_dir.filePath(u"collègue.dat"_s));
+        const int sent = colleague.addClass(euro, u"2nde Euro All"_s), subject = colleague.addSubject(u"Mathématiques"_s);
+        const int test = colleague.addSeries(sent, subject, u"Devoir maison — fonctions"_s, 20, 1, 1);
+        for (const auto& [surname, firstName] : names) {
+            r.addStudent(all, surname, firstName);
+            colleague.addGrade(test, colleague.addStudent(sent, surname, firstName), 14);
+        }
+        colleague.close();
+        m_sent = exchangefile::write(openGradebook(colleague.path()), {sent, subject, euro, u"Mathématiques"_s, {test}, {}},
+                                     m_dir.filePath(u"reçus"_s));
     }
 
     void cleanup() {
@@ -1154,6 +1174,8 @@ private slots:
         const QString file = m_dir.filePath(u"Carnet du lycée %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
         QVERIFY(QFile::copy(m_readable, file));
         platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
+        m_received = m_dir.filePath(u"Notes Export %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
+        QVERIFY(QFile::copy(m_sent, m_received));
 
         ModalTestScope scope;
         m_scope = &scope;
