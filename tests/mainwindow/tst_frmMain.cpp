@@ -17,6 +17,7 @@
 #include "WorkbookReader.h"
 #include "controls/TabItemLabel.h"
 #include "controls/frmMsgBox.h"
+#include "controls/mOffice2000.h"
 #include "controls/mSubClass.h"
 #include "controls/tabSection.h"
 #include "controls/vskCompteur.h"
@@ -63,6 +64,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
@@ -227,6 +229,16 @@ void checkGrid(const platform::FlexGrid& g, const std::function<void(const QStri
     }
 }
 
+// The four edges of a text box stand apart from the window around it.
+bool edged(QWidget& box) {
+    const QImage image = box.grab().toImage();
+    const QColor window = box.parentWidget()->palette().color(QPalette::Window);
+    const int x = image.width() / 2, y = image.height() / 2, right = image.width() - 1, bottom = image.height() - 1;
+    for (const QPoint& p : {QPoint(x, 0), QPoint(x, bottom), QPoint(0, y), QPoint(right, y)})
+        if (contrastRatio(image.pixelColor(p), window) < 1.5) return false;
+    return true;
+}
+
 // "window/object: text" for every text of a shown window that its place cuts.
 QStringList cutTexts(QWidget& window) {
     QStringList cut;
@@ -238,6 +250,7 @@ QStringList cutTexts(QWidget& window) {
         };
         const QFontMetrics fm = w->fontMetrics();
         QStyle& s = *w->style();
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QPlainTextEdit*>(w)) check(u"(edges)"_s, edged(*w));
         if (auto* b = qobject_cast<QPushButton*>(w); b && !b->text().isEmpty()) {
             QStyleOptionButton o;
             o.initFrom(b);
@@ -1138,13 +1151,16 @@ private slots:
         QVERIFY(drawnContrast(*box.lblMessage) >= 3);
 
         // Option buttons and the lists' check boxes stand out from what they are drawn on, the
-        // chosen option's dot from its field.
+        // chosen option's dot from its field; a text box's thin edge from the window, all round.
         QWidget form;
         QRadioButton* options[2] = {new QRadioButton(&form), new QRadioButton(&form)};
         options[1]->setChecked(true);
         auto* list = new QListWidget(&form);
         (new QListWidgetItem(list))->setCheckState(Qt::Unchecked);
+        auto* comment = new QPlainTextEdit(&form);
+        mOffice2000::SetEdgeStyle(comment, true);
         form.show();
+        QVERIFY(edged(*comment));
         QVERIFY(drawnContrast(*options[0], window) >= 3);
         QVERIFY(drawnContrast(*list->viewport(), field, list->visualItemRect(list->item(0))) >= 3);
         QStyleOptionButton o;
