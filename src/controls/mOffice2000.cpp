@@ -15,11 +15,10 @@ void SetEdgeStyle(QWidget* window, bool staticEdge) {
         window->setStyleSheet(QString());
         return;
     }
-    // The thin edge is one flat line on all four sides, as the boxes stand on the window and
-    // not on the grey of the dialogs it was drawn for: a sunken edge lights its bottom and
-    // right sides, which then vanish into a light window. Its shade stands apart from both
-    // the window and the box's field, light or dark. Only the box itself: its scroll bars and
-    // viewport keep their own looks.
+    // The thin edge is one flat line on all four sides. A sunken one draws its bottom and right
+    // sides in the palette's lightest shade, made for grey dialogs: on a light window they
+    // vanish. Its shade stands apart from both the window and the box's field, light or dark.
+    // It is the box's alone: its scroll bars and viewport keep their own looks.
     const QPalette palette = QApplication::palette();
     const QColor edge = platform::apart(platform::apart(palette.color(QPalette::Mid), palette.color(QPalette::Base), 3),
                                         palette.color(QPalette::Window), 3);

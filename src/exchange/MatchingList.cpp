@@ -55,8 +55,8 @@ public:
         for (int c = 0; c < count(); ++c) {
             const QRect room(0, 0, sectionSize(c) - 2 * margin(), QWIDGETSIZE_MAX);
             const QString text = model()->headerData(c, orientation()).toString();
-            const int lines = fontMetrics().boundingRect(room, Qt::TextWordWrap, text).height();
-            size.setHeight(std::max(size.height(), oneLine + lines - fontMetrics().height()));
+            const int wrapped = fontMetrics().boundingRect(room, Qt::TextWordWrap, text).height();
+            size.setHeight(std::max(size.height(), oneLine + wrapped - fontMetrics().height()));
         }
         return size;
     }

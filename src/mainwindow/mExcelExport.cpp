@@ -43,15 +43,18 @@ QList<platform::Span> GridSpans(const platform::FlexGrid& grid, const Cells& cel
     for (int r = 0; r < cells.size() && r < grid.Rows(); ++r) {
         if (!grid.MergeRow(r)) continue;
         const QStringList& row = cells.at(r);
-        for (int first = 0, last = 0; first < row.size(); first = last + 1) {
-            for (last = first; last + 1 < row.size() && !row.at(first).isEmpty() && row.at(last + 1) == row.at(first);) ++last;
+        for (int first = 0; first < row.size();) {
+            int last = first;
+            while (!row.at(first).isEmpty() && last + 1 < row.size() && row.at(last + 1) == row.at(first)) ++last;
             if (last > first) spans.append({r, first, last});
+            first = last + 1;
         }
     }
     return spans;
 }
 
-void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner, const QList<platform::Span>& spans) {
+void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner,
+                   const QList<platform::Span>& spans) {
     // Only an explicit "OK" goes on: a question closed without an answer is a cancel.
     if (messages::msgBox(owner, QStringLiteral("Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?"),
                   4, 2) != QLatin1String("1"))

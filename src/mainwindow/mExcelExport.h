@@ -27,7 +27,8 @@ QList<platform::Span> GridSpans(const platform::FlexGrid& grid, const Cells& cel
 // workbook of one sheet named `sheetName` (or "Feuil1" when a spreadsheet would refuse
 // that name), each of `spans` as one cell, and says how it went. Nothing is written when
 // the user cancels; the open gradebook is never a target.
-void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner, const QList<platform::Span>& spans = {});
+void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner,
+                   const QList<platform::Span>& spans = {});
 
 // The same for every cell of a grid, the sheet named after the grid's heading.
 void ExportToExcel(const platform::FlexGrid& grid, const QString& heading, QWidget* owner);

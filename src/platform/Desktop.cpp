@@ -58,8 +58,9 @@ public:
         const int size = QProxyStyle::pixelMetric(metric, option, widget);
         if (!fusion()) return size;
         switch (metric) {
+        // Square, as tall as the font makes a line.
         case PM_IndicatorWidth:
-        case PM_ExclusiveIndicatorWidth: return layoutX(pixelsToTwips(size));
+        case PM_ExclusiveIndicatorWidth:
         case PM_IndicatorHeight:
         case PM_ExclusiveIndicatorHeight: return layoutY(pixelsToTwips(size));
         default: return size;

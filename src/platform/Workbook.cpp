@@ -101,7 +101,8 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
     if (!sheet) throw WorkbookError("cannot add the sheet");
     DecimalFormats formats(book.get());
     const auto spanned = [&spans](int r, int c) {
-        return std::any_of(spans.begin(), spans.end(), [=](const Span& s) { return s.row == r && s.first <= c && c <= s.last; });
+        return std::any_of(spans.begin(), spans.end(),
+                           [=](const Span& s) { return s.row == r && s.first <= c && c <= s.last; });
     };
     QVector<qsizetype> longest;  // characters of each column's longest text but the spanning ones
     for (int r = 0; r < rows.size(); ++r)
@@ -124,7 +125,8 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
             error != LXW_NO_ERROR)
             fail("span", error);
         // The columns share what the heading lacks.
-        const double lack = columnWidth(text.size()) - std::accumulate(widths.begin() + s.first, widths.begin() + s.last + 1, 0.0);
+        const double has = std::accumulate(widths.begin() + s.first, widths.begin() + s.last + 1, 0.0);
+        const double lack = columnWidth(text.size()) - has;
         for (int c = s.first; lack > 0 && c <= s.last; ++c) widths[c] += lack / (s.last - s.first + 1);
     }
     for (int c = 0; c < widths.size(); ++c)
