@@ -1,10 +1,16 @@
 #!/bin/sh
-# Installs the build into a throw-away prefix and checks what a desktop finds there: a
-# valid menu entry, and the icon at every size, drawn without any text element.
+# Follows the README: the program built alone, as "./run" builds it, in a build folder of
+# its own beside the tests' build, then installed with "cmake --install --strip" into a
+# throw-away prefix; checks what a desktop finds there: a valid menu entry, and the icon at
+# every size, drawn without any text element. The folder is kept from run to run, so that
+# only the first run builds everything.
 set -eu
-build=$1
+source=$1
+build=$2/install-check
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/quibolet-install.XXXXXX")
 trap 'rm -rf "$prefix"' EXIT
+cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target quibolet -j4 >/dev/null
 cmake --install "$build" --prefix "$prefix" --strip >/dev/null
 share=$prefix/share
 test -x "$prefix/bin/quibolet"

@@ -49,7 +49,9 @@ protected:
     }
 };
 
-// An arrow button without caption: a small black triangle pointing left or right.
+// An arrow button without caption: a small triangle pointing left or right, 4 by 7 pixels in
+// the layouts' design font and growing with the font as the buttons do. It is black on a light
+// button and light on a dark one.
 class Button : public QAbstractButton {
 public:
     Button(QWidget* parent, bool right) : QAbstractButton(parent), m_right(right) {
@@ -65,12 +67,13 @@ protected:
         if (isDown()) opt.state |= QStyle::State_Sunken;
         else opt.state |= QStyle::State_Raised;
         style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &opt, &p, this);
-        const QColor ink = isEnabled() ? QColor(Qt::black) : palette().color(QPalette::Disabled, QPalette::ButtonText);
+        const QColor ink = isEnabled() ? oleColor(sys::ButtonText) : palette().color(QPalette::Disabled, QPalette::ButtonText);
         const int shift = isDown() ? 1 : 0;
-        const int x = (width() - 4) / 2 + shift;
-        const int y = (height() - 7) / 2 + shift;
-        const QPolygon arrow = m_right ? QPolygon({QPoint(x, y), QPoint(x + 3, y + 3), QPoint(x, y + 6)})
-                                       : QPolygon({QPoint(x + 3, y), QPoint(x, y + 3), QPoint(x + 3, y + 6)});
+        const int k = layoutY(45);  // half the arrow's height
+        const int x = (width() - k - 1) / 2 + shift;
+        const int y = (height() - 2 * k - 1) / 2 + shift;
+        const QPolygon arrow = m_right ? QPolygon({QPoint(x, y), QPoint(x + k, y + k), QPoint(x, y + 2 * k)})
+                                       : QPolygon({QPoint(x + k, y), QPoint(x, y + k), QPoint(x + k, y + 2 * k)});
         p.setPen(ink);
         p.setBrush(ink);
         p.drawPolygon(arrow);

@@ -2,6 +2,7 @@
 
 #include "mainwindow/Commands.h"
 #include "controls/mOffice2000.h"
+#include "platform/Twips.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -9,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace editing {
 
@@ -38,7 +40,6 @@ void RecordDialog::arrange(QVBoxLayout* body) {
     layout->addLayout(body);
     layout->addStretch();
     layout->addLayout(buttons);
-    setFixedWidth(440);
 }
 
 bool RecordDialog::creating() const { return fraMat[0]->isHidden(); }
@@ -58,8 +59,12 @@ void RecordDialog::prepare(const db::Database& database, commands::MainSurface& 
     m_created.clear();
 }
 
-void RecordDialog::fitHeight() {
-    if (QLayout* box = layout(); box && box->hasHeightForWidth()) resize(width(), box->totalHeightForWidth(width()));
+void RecordDialog::fitSize() {
+    // The designed width in the layouts' units, which follow the font, or more when a name of
+    // the list needs it; the wrapped texts then take the height they need.
+    QLayout* box = layout();
+    const int width = std::max(platform::layoutX(6600), box->minimumSize().width());
+    setFixedSize(width, box->hasHeightForWidth() ? box->totalHeightForWidth(width) : box->sizeHint().height());
 }
 
 }  // namespace editing

@@ -34,7 +34,7 @@ public:
 protected:
     RecordDialog(const QString& objectName);
 
-    // Lays out the chooser's frame, then `body`, the buttons last, at the fixed width.
+    // Lays out the chooser's frame, then `body`, the buttons last.
     void arrange(QVBoxLayout* body);
     bool creating() const;
 
@@ -45,7 +45,7 @@ protected:
         Dialog& dialog = platform::Form<Dialog>::get();
         dialog.prepare(database, main);
         dialog.setCreateMode();
-        dialog.fitHeight();
+        dialog.fitSize();
         platform::showModal(dialog, over);
         const QList<qint32> created = dialog.m_created;
         platform::Form<Dialog>::unload();
@@ -60,7 +60,7 @@ protected:
         dialog.prepare(database, main);
         if ((dialog.*populate)()) {
             dialog.setWindowTitle(title);
-            dialog.fitHeight();
+            dialog.fitSize();
             platform::showModal(dialog, mainOwner(main));
         }
         platform::Form<Dialog>::unload();
@@ -75,7 +75,7 @@ protected:
 private:
     static QWidget* mainOwner(commands::MainSurface& main);
     void prepare(const db::Database& database, commands::MainSurface& main);
-    void fitHeight();
+    void fitSize();
 };
 
 }  // namespace editing

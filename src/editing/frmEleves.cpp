@@ -541,10 +541,12 @@ void frmElèves::storeFailed() {
 }
 
 void frmElèves::ExportToExcel() {
-    if (!flxClass->isHidden())
-        mExcelExport::ExportToExcel(classgrid::visibleCells(*flxClass), lblClass->text(), this);
-    else if (!flxMoy->isHidden())
+    if (!flxClass->isHidden()) {
+        const mExcelExport::Cells cells = classgrid::visibleCells(*flxClass);
+        mExcelExport::ExportToExcel(cells, lblClass->text(), this, mExcelExport::GridSpans(*flxClass, cells));
+    } else if (!flxMoy->isHidden()) {
         mExcelExport::ExportToExcel(*flxMoy, lblElève->text(), this);
+    }
 }
 
 // ---- coefficient editing ---------------------------------------------------------------------

@@ -28,7 +28,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 using importgrades::Decision;
@@ -51,21 +50,6 @@ QWidget* page(QWidget* parent, const QString& name, const QRect& geometry) {
     w->hide();
     return w;
 }
-
-// The lines of the matching list wrap in their columns, two names and a class being more
-// than its width holds on one line; a row is as tall as its tallest cell.
-class ColumnWrap : public QStyledItemDelegate {
-public:
-    explicit ColumnWrap(QTreeView* view) : QStyledItemDelegate(view), m_view(view) {}
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QStyleOptionViewItem inColumn(option);
-        inColumn.rect = QRect(0, 0, m_view->columnWidth(index.column()), 1);
-        return QStyledItemDelegate::sizeHint(inColumn, index);
-    }
-
-private:
-    QTreeView* m_view;
-};
 
 void fileMessage(QWidget* owner, const QString& text) {
     platform::criticalMessage(owner, platform::version::productName(), text);
@@ -130,29 +114,25 @@ frmImport::frmImport() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     lblEti[3] = label(QString(), fraMat, twipsRect(120, 120, 5655, 1200));
     cboMat = new QComboBox(fraMat);
     cboMat->setObjectName(QStringLiteral("cboMat"));
-    cboMat->setGeometry(twipsRect(120, 1440, 3495, 375));
+    // The page's whole width for the list, a subject's name taking up to 50 letters; the
+    // button under it.
+    cboMat->setGeometry(twipsRect(120, 1440, 5655, 375));
     cmdMat = new QPushButton(QStringLiteral("Créer une matière"), fraMat);
     cmdMat->setObjectName(QStringLiteral("cmdMat"));
-    cmdMat->setGeometry(twipsRect(3735, 1440, 2040, 375));
+    cmdMat->setGeometry(twipsRect(3735, 1935, 2040, 375));
     connect(cmdMat, &QPushButton::clicked, this, [this] { cmdMat_Click(); });
 
     lblEti[10] = label(QString(), fraImport[1], twipsRect(120, 240, 4335, 5655));
 
     // Page 5: the matching.
-    lstElèves = new QTreeWidget(fraRapproch);
+    lstElèves = new MatchingList(fraRapproch);
     lstElèves->setObjectName(QStringLiteral("lstElèves"));
     lstElèves->setGeometry(twipsRect(120, 120, 6255, 4560));
     lstElèves->setRootIsDecorated(false);
     lstElèves->setColumnCount(3);
     lstElèves->setHeaderLabels({QStringLiteral("Elèves à importer"), QStringLiteral("Elèves dans votre carnet de notes"),
                                 QStringLiteral("Classe")});
-    // The class takes what the two names leave.
-    lstElèves->setColumnWidth(0, platform::layoutX(2000));
-    lstElèves->setColumnWidth(1, platform::layoutX(2800));
     lstElèves->setSelectionMode(QAbstractItemView::SingleSelection);
-    lstElèves->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lstElèves->setWordWrap(true);
-    lstElèves->setItemDelegate(new ColumnWrap(lstElèves));
     lstElèves->installEventFilter(this);
     connect(lstElèves, &QTreeWidget::itemDoubleClicked, this, [this] { ResolveSelectedStudent(); });
     lblDone = label(QString(), fraRapproch, twipsRect(120, 4800, 6255, 1500));
@@ -431,6 +411,7 @@ void frmImport::AutoMatchStudents() {
     dialog.fillClasses();
 
     showPage(fraRapproch);
+    lstElèves->fitColumns();
     if (lstElèves->topLevelItemCount() > 0) lstElèves->setCurrentItem(lstElèves->topLevelItem(0));
     lstElèves->setFocus();
 }
@@ -489,6 +470,7 @@ void frmImport::ResolveSelectedStudent() {
         return;
     m_decisions[row] = decision;
     showDecision(row);
+    lstElèves->fitColumns();
     updateProgress(true);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include "ExchangeFile.h"
 #include "ImportGrades.h"
+#include "MatchingList.h"
 #include "platform/db/Database.h"
 
 #include <QDialog>
@@ -13,7 +14,6 @@ class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QTreeWidget;
 class QWidget;
 namespace commands {
 class MainSurface;
@@ -49,7 +49,7 @@ public:
     QPushButton* cmdDétails;
     QComboBox* cboMat;
     QPushButton* cmdMat;
-    QTreeWidget* lstElèves;
+    MatchingList* lstElèves;
     QLabel* lblDone;
     QVector<QRadioButton*> optKill;
     QVector<QPushButton*> cmdAction;  // [0] back, [1] next, [2] cancel

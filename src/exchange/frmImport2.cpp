@@ -11,23 +11,20 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 using platform::twipsRect;
 
 frmImport2::frmImport2() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmImport2"));
     setWindowTitle(QStringLiteral("Importation de notes"));
-    setFixedSize(twipsRect(0, 0, 6120, 3795).size());
 
     auto* status = new QLabel(this);
     status->setTextFormat(Qt::PlainText);  // names from the file
     status->setWordWrap(true);
-    // Two names and a class make the line long: it may take two, down to the frames.
-    status->setGeometry(twipsRect(120, 120, 5895, 600));
     lblEti = {status, nullptr};
 
     fraOpt = new QGroupBox(QStringLiteral("Que souhaitez vous faire ?"), this);
-    fraOpt->setGeometry(twipsRect(120, 720, 5895, 1935));
     const QStringList options = {QStringLiteral("Choisir vous-même une association pour cet élève"),
                                  QStringLiteral("Créer cet élève dans votre carnet de notes"),
                                  QStringLiteral("Rejeter cet élève de l'importation")};
@@ -40,35 +37,30 @@ frmImport2::frmImport2() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
     optChoix[0]->setChecked(true);
 
     fraChoix = new QGroupBox(QStringLiteral("Choisir un élève à associer dans la liste"), this);
-    fraChoix->setGeometry(twipsRect(120, 720, 5895, 1575));
     fraChoix->hide();
     cboElève = new QComboBox(fraChoix);
     cboElève->setObjectName(QStringLiteral("cboElève"));
-    cboElève->setGeometry(twipsRect(240, 480, 5415, 375));
+    cboElève->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     fraCréation = new QGroupBox(QStringLiteral("Créer le nouvel élève dans la classe:"), this);
-    fraCréation->setGeometry(twipsRect(120, 720, 5895, 2175));
     fraCréation->hide();
     cboClasse = new QComboBox(fraCréation);
     cboClasse->setObjectName(QStringLiteral("cboClasse"));
-    cboClasse->setGeometry(twipsRect(240, 420, 3255, 375));
+    cboClasse->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cmdClass = new QPushButton(QStringLiteral("Créer une classe"), fraCréation);
     cmdClass->setObjectName(QStringLiteral("cmdClass"));
     cmdClass->setAutoDefault(false);
-    cmdClass->setGeometry(twipsRect(3720, 420, 1935, 375));
     connect(cmdClass, &QPushButton::clicked, this, [this] { cmdClass_Click(); });
     lblEti[1] = new QLabel(QStringLiteral("(Si la classe souhaitée ne figure pas dans la liste, ou si votre carnet de notes ne "
                                           "contient pas encore de classe, choisissez le bouton 'Créer une classe'.)"),
                            fraCréation);
     lblEti[1]->setWordWrap(true);
-    lblEti[1]->setGeometry(twipsRect(240, 1000, 5415, 900));
 
     const QStringList captions = {QStringLiteral("Continuer"), QStringLiteral("Annuler")};
     for (int i = 0; i < 2; ++i) {
         auto* button = new QPushButton(captions[i], this);
         button->setObjectName(QStringLiteral("cmdAction%1").arg(i));
         button->setAutoDefault(false);
-        button->setGeometry(twipsRect(i ? 3480 : 1320, 3240, 1455, 375));
         connect(button, &QPushButton::clicked, this, [this, i] { cmdAction_Click(i); });
         cmdAction.append(button);
     }
@@ -76,6 +68,35 @@ frmImport2::frmImport2() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeD
     connect(cboElève, &QComboBox::currentIndexChanged, this, [this] { showPage(fraChoix->isHidden() ? nullptr : fraChoix); });
     connect(cboClasse, &QComboBox::currentIndexChanged, this,
             [this] { showPage(fraCréation->isHidden() ? nullptr : fraCréation); });
+    place(0);
+}
+
+// The designed places, `extra` pixels wider: the frames, the lists and the lines across them
+// widen, the list of classes pushes its button along, the buttons below stay centred.
+void frmImport2::place(int extra) {
+    const auto wider = [extra](int left, int top, int width, int height) {
+        return twipsRect(left, top, width, height).adjusted(0, 0, extra, 0);
+    };
+    setFixedSize(wider(0, 0, 6120, 3795).size());
+    // Two names and a class make the line long: it may take two, down to the frames.
+    lblEti[0]->setGeometry(wider(120, 120, 5895, 600));
+    fraOpt->setGeometry(wider(120, 720, 5895, 1935));
+    fraChoix->setGeometry(wider(120, 720, 5895, 1575));
+    cboElève->setGeometry(wider(240, 480, 5415, 375));
+    fraCréation->setGeometry(wider(120, 720, 5895, 2175));
+    cboClasse->setGeometry(wider(240, 420, 3255, 375));
+    cmdClass->setGeometry(twipsRect(3720, 420, 1935, 375).translated(extra, 0));
+    lblEti[1]->setGeometry(wider(240, 1000, 5415, 900));
+    for (int i = 0; i < 2; ++i)
+        cmdAction[i]->setGeometry(twipsRect(i ? 3480 : 1320, 3240, 1455, 375).translated(extra / 2, 0));
+}
+
+// Wide enough for the longest entry of either list, within twice the designed width.
+void frmImport2::fitWidth() {
+    place(0);
+    const int lack = std::max(cboElève->sizeHint().width() - cboElève->width(),
+                              cboClasse->sizeHint().width() - cboClasse->width());
+    place(std::clamp(lack, 0, width()));
 }
 
 void frmImport2::prepare(const db::Database& database, commands::MainSurface& main) {
@@ -95,6 +116,7 @@ frmImport2::Answer frmImport2::ask(QWidget* owner, const QString& status) {
     m_answer = Answer::Cancelled;
     m_position = -1;
     lblEti[0]->setText(status);
+    fitWidth();
     showPage(fraOpt);
     platform::showModal(*this, owner);
     return m_answer;
@@ -145,6 +167,7 @@ void frmImport2::cmdClass_Click() {
     const int count = cboClasse->count(), selected = cboClasse->currentIndex();
     frmClasse::ShowCreate(m_db, *m_main, this);
     fillClasses();
+    fitWidth();
     cboClasse->setCurrentIndex(cboClasse->count() > count ? cboClasse->count() - 1 : selected);
     cboClasse->setFocus();
 }

@@ -51,6 +51,8 @@ private:
     void cmdClass_Click();
     void answer(Answer answer, int position);
     void showPage(QWidget* page);
+    void place(int extra);
+    void fitWidth();
 
     db::Database m_db;
     commands::MainSurface* m_main = nullptr;

@@ -37,7 +37,24 @@ Cells GridTexts(const platform::FlexGrid& grid) {
     return cells;
 }
 
-void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner) {
+QList<platform::Span> GridSpans(const platform::FlexGrid& grid, const Cells& cells) {
+    QList<platform::Span> spans;
+    if (!grid.MergeCells()) return spans;
+    for (int r = 0; r < cells.size() && r < grid.Rows(); ++r) {
+        if (!grid.MergeRow(r)) continue;
+        const QStringList& row = cells.at(r);
+        for (int first = 0; first < row.size();) {
+            int last = first;
+            while (!row.at(first).isEmpty() && last + 1 < row.size() && row.at(last + 1) == row.at(first)) ++last;
+            if (last > first) spans.append({r, first, last});
+            first = last + 1;
+        }
+    }
+    return spans;
+}
+
+void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner,
+                   const QList<platform::Span>& spans) {
     // Only an explicit "OK" goes on: a question closed without an answer is a cancel.
     if (messages::msgBox(owner, QStringLiteral("Le tableau actuellement affiché va être converti en un fichier Excel.\nContinuer ?"),
                   4, 2) != QLatin1String("1"))
@@ -62,7 +79,7 @@ void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner)
     }
     try {
         platform::writeWorkbook(path, platform::isValidSheetName(sheetName) ? sheetName : QStringLiteral("Feuil1"),
-                                cells);
+                                cells, spans);
     } catch (const platform::WorkbookUnavailable&) {
         failure(owner, QStringLiteral("Impossible d'exporter au format Excel."));
         return;
@@ -74,7 +91,8 @@ void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner)
 }
 
 void ExportToExcel(const platform::FlexGrid& grid, const QString& heading, QWidget* owner) {
-    ExportToExcel(GridTexts(grid), heading, owner);
+    const Cells cells = GridTexts(grid);
+    ExportToExcel(cells, heading, owner, GridSpans(grid, cells));
 }
 
 }  // namespace mExcelExport

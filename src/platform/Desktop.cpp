@@ -1,6 +1,7 @@
 #include "Desktop.h"
 
 #include "OleColor.h"
+#include "Twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <algorithm>
 
 namespace platform {
 namespace {
@@ -45,14 +47,45 @@ protected:
 // chosen option with a half-transparent dot: under a dark palette the empty boxes vanish into
 // the lists and the dot is faint. These are drawn here in colours taken apart from both the
 // window and the field; other styles draw their own.
+// Fusion also sizes them, and the room around a button's caption, in fixed pixels: under a
+// larger desktop font the boxes stay small beside their texts and the captions fill their
+// buttons to the edges. Here they grow with the font, as the windows' layouts do.
 class IndicatorStyle : public QProxyStyle {
 public:
     using QProxyStyle::QProxyStyle;
 
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        const int size = QProxyStyle::pixelMetric(metric, option, widget);
+        if (!fusion()) return size;
+        switch (metric) {
+        // Square, as tall as the font makes a line.
+        case PM_IndicatorWidth:
+        case PM_ExclusiveIndicatorWidth:
+        case PM_IndicatorHeight:
+        case PM_ExclusiveIndicatorHeight: return layoutY(pixelsToTwips(size));
+        default: return size;
+        }
+    }
+
+    // A caption keeps an average character clear of either edge of its button, and Fusion's
+    // least width of a button with a caption, 80 pixels, follows the font.
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
+                           const QWidget* widget) const override {
+        QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (type != CT_PushButton || !fusion() || !button || button->text.isEmpty()) return size;
+        QStyleOptionButton framed(*button);
+        framed.rect = QRect(QPoint(), size);
+        const int edges = size.width() - subElementRect(SE_PushButtonContents, &framed, widget).width();
+        const int clear = contents.width() + 2 * button->fontMetrics.averageCharWidth() + edges;
+        size.setWidth(std::max({size.width(), clear, layoutX(pixelsToTwips(80))}));
+        return size;
+    }
+
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
         const bool radio = element == PE_IndicatorRadioButton;
-        if ((!radio && element != PE_IndicatorCheckBox) || baseStyle()->name() != QLatin1String("fusion"))
+        if ((!radio && element != PE_IndicatorCheckBox) || !fusion())
             return QProxyStyle::drawPrimitive(element, option, painter, widget);
 
         // A disabled one keeps the palette's greyed text for its frame and mark.
@@ -91,6 +124,9 @@ public:
         }
         painter->restore();
     }
+
+private:
+    bool fusion() const { return baseStyle()->name() == QLatin1String("fusion"); }
 };
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <QHash>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 #include <xlsxwriter.h>
 #include <zlib.h>
 
@@ -137,7 +139,8 @@ bool isValidSheetName(const QString& name) {
     return true;
 }
 
-void writeWorkbook(const QString& path, const QString& sheetName, const QVector<QStringList>& rows) {
+void writeWorkbook(const QString& path, const QString& sheetName, const QVector<QStringList>& rows,
+                   const QList<Span>& spans) {
     if (!isValidSheetName(sheetName)) throw WorkbookError("invalid sheet name");
     ReplacingFile written(path);
     if (!written.isValid()) throw WorkbookError("the target cannot be replaced");
@@ -153,18 +156,39 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), sheetName.toUtf8().constData());
     if (!sheet) throw WorkbookError("cannot add the sheet");
     DecimalFormats formats(book.get());
-    QVector<qsizetype> longest;  // characters of each column's longest text
+    const auto spanned = [&spans](int r, int c) {
+        return std::any_of(spans.begin(), spans.end(),
+                           [=](const Span& s) { return s.row == r && s.first <= c && c <= s.last; });
+    };
+    QVector<qsizetype> longest;  // characters of each column's longest text but the spanning ones
     for (int r = 0; r < rows.size(); ++r)
         for (int c = 0; c < rows.at(r).size(); ++c) {
-            writeCell(sheet, formats, r, c, rows.at(r).at(c));
             if (longest.size() <= c) longest.resize(c + 1);
+            if (spanned(r, c)) continue;
+            writeCell(sheet, formats, r, c, rows.at(r).at(c));
             longest[c] = qMax(longest.at(c), rows.at(r).at(c).size());
         }
+    QVector<double> widths(longest.size(), LXW_DEF_COL_WIDTH);
     for (int c = 0; c < longest.size(); ++c)
-        if (longest.at(c) > 0)
-            if (const lxw_error error = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), columnWidth(longest.at(c)), nullptr);
-                error != LXW_NO_ERROR)
-                fail("column", error);
+        if (longest.at(c) > 0) widths[c] = columnWidth(longest.at(c));
+    lxw_format* centred = workbook_add_format(book.get());
+    format_set_align(centred, LXW_ALIGN_CENTER);
+    for (const Span& s : spans) {
+        if (s.row < 0 || s.first < 0 || s.last < s.first || s.last >= widths.size()) throw WorkbookError("invalid span");
+        const QString text = rows.value(s.row).value(s.first);
+        if (const lxw_error error = worksheet_merge_range(sheet, lxw_row_t(s.row), lxw_col_t(s.first), lxw_row_t(s.row),
+                                                          lxw_col_t(s.last), text.toUtf8().constData(), centred);
+            error != LXW_NO_ERROR)
+            fail("span", error);
+        // The columns share what the heading lacks.
+        const double has = std::accumulate(widths.begin() + s.first, widths.begin() + s.last + 1, 0.0);
+        const double lack = columnWidth(text.size()) - has;
+        for (int c = s.first; lack > 0 && c <= s.last; ++c) widths[c] += lack / (s.last - s.first + 1);
+    }
+    for (int c = 0; c < widths.size(); ++c)
+        if (const lxw_error error = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths.at(c), nullptr);
+            error != LXW_NO_ERROR)
+            fail("column", error);
 
     const lxw_error error = workbook_close(book.release());  // frees the workbook in every case
     if (error != LXW_NO_ERROR) fail("write", error);

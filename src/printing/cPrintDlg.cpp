@@ -6,6 +6,9 @@
 #include "platform/VbError.h"
 #include "VersionInfo.h"
 
+#include "platform/Paths.h"
+
+#include <QDir>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -14,6 +17,21 @@ namespace {
 
 constexpr int kPortrait = 1, kLandscape = 2;
 constexpr int kMonochrome = 1, kColour = 2;
+
+// For as long as it lives, the working folder is `folder`, made when missing.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const QString& folder) : m_previous(QDir::currentPath()) {
+        QDir().mkpath(folder);
+        QDir::setCurrent(folder);
+    }
+    ~WorkingFolder() { QDir::setCurrent(m_previous); }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+private:
+    QString m_previous;
+};
 
 }  // namespace
 
@@ -142,6 +160,10 @@ bool cPrintDlg::ShowPrint(QWidget* owner) {
     m_printer->setPrintRange(ranges[PrintRange()]);
     if (m_fromPage >= 1 && m_toPage >= m_fromPage) m_printer->setFromTo(m_fromPage, m_toPage);
 
+    // The dialog proposes its PDF file in the working folder (in the home folder when that
+    // lies elsewhere), which is wherever the program was started from: it proposes the
+    // program's documents folder, where its other files go, instead.
+    const WorkingFolder documents(platform::paths::userFolder());
     QPrintDialog dialog(m_printer.get(), owner);
     dialog.setObjectName(QStringLiteral("cPrintDlg"));
     dialog.setMinMax(m_minPage, m_maxPage);

@@ -530,6 +530,9 @@ private slots:
         QVERIFY(cells.value(u"J2"_s).toString() == u"An"_s && !cells.contains(u"K2"_s));
         QCOMPARE(cells.value(u"J6"_s).toArray(), (QJsonArray{11.3, u"0.0"_s}));
         QCOMPARE(cells.value(u"D3"_s).toArray(), (QJsonArray{3, QString()}));
+        // Each subject's name over its columns, which it does not widen each.
+        QCOMPARE(byClass.value(u"merged"_s).toArray(), (QJsonArray{u"B1:D1"_s, u"E1:G1"_s, u"H1:J1"_s}));
+        QCOMPARE(cells.value(u"H1"_s).toString(), u"Moyenne générale"_s);
         QCOMPARE(testsupport::unfittedColumns(byClass), QStringList());
 
         const QJsonObject byStudent = testsupport::readWorkbook(studentFile);

@@ -10,10 +10,12 @@
 #include "PrintTestKit.h"
 #include "controls/cScrollBar.h"
 #include "platform/FormInstance.h"
+#include "platform/Paths.h"
 #include "platform/Twips.h"
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -187,7 +189,11 @@ private slots:
                 testsupport::printToPdf(range, 2, 3)(d);
             });
             w.mnuImprimer->trigger();
-            scope.push([](QWidget& d) { static_cast<QDialog&>(d).reject(); });
+            // A PDF is proposed in the program's documents folder, wherever the program started.
+            scope.push([](QWidget& d) {
+                QVERIFY(d.findChild<QLineEdit*>(u"filename"_s)->text().startsWith(platform::paths::userFolder() + u'/'));
+                static_cast<QDialog&>(d).reject();
+            });
             w.mnuImprimer->trigger();
             // A file that cannot be written is a print that failed.
             scope.push(testsupport::printToPdf(m_dir.filePath(u"no/such.pdf"_s)));
