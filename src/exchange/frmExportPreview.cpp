@@ -51,6 +51,7 @@ frmExportPreview::frmExportPreview() : QDialog(nullptr, Qt::Dialog | Qt::MSWindo
     QFont bold = lblPrincipal->font();
     bold.setBold(true);
     lblPrincipal->setFont(bold);
+    lblPrincipal->setWordWrap(true);
     lblPrincipal->setGeometry(twipsRect(0, 0, 8055, 255));
     flxNotes = new FlexGrid(this);
     flxNotes->setObjectName(QStringLiteral("flxNotes"));
@@ -65,6 +66,11 @@ frmExportPreview::frmExportPreview() : QDialog(nullptr, Qt::Dialog | Qt::MSWindo
 void frmExportPreview::fill(const exchangefile::Contents& c, const QString& fileName) {
     setWindowTitle(QStringLiteral("Visionneuse de ") + fileName);
     lblPrincipal->setText(c.className + QStringLiteral(" - ") + c.subjectName);
+    // Long names take a second line; the grid starts under it.
+    const QRect heading = twipsRect(0, 0, 8055, 255), gridPlace = twipsRect(0, 360, 8055, 5415);
+    const int extra = std::max(0, lblPrincipal->heightForWidth(heading.width()) - heading.height());
+    lblPrincipal->setGeometry(heading.adjusted(0, 0, 0, extra));
+    flxNotes->setGeometry(gridPlace.adjusted(0, extra, 0, 0));
     FlexGrid& grid = *flxNotes;
     grid.Clear();
     grid.setFixedCols(0);

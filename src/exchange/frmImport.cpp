@@ -109,6 +109,8 @@ frmImport::frmImport() : QDialog(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDia
     txtComment->setReadOnly(true);
     txtComment->setGeometry(twipsRect(120, 5070, 5775, 1200));
     mOffice2000::SetEdgeStyle(txtComment, true);
+    for (QLabel* name : {lblClasse, lblMatière}) name->setWordWrap(true);
+    for (QWidget* w : fraContenu->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) m_contentsPlaces.insert(w, w->geometry());
 
     // Page 3: the subject.
     lblEti[3] = label(QString(), fraMat, twipsRect(120, 120, 5655, 1200));
@@ -309,6 +311,7 @@ bool frmImport::ShowFileContents() {
         return false;
     lblClasse->setText(c.className);
     lblMatière->setText(c.subjectName);
+    placeContents();
     txtComment->setPlainText(c.comment);
     lblElèves->setText(QString::number(c.students.size()));
     lisElèves->clear();
@@ -326,6 +329,26 @@ bool frmImport::ShowFileContents() {
     showPage(fraContenu);
     cmdAction[0]->setEnabled(true);
     return true;
+}
+
+void frmImport::placeContents() {
+    // A class's or a subject's name may need a second line: what lies under it moves down,
+    // and the comment box, which scrolls, gives up the room.
+    const auto extra = [this](QLabel* name) {
+        const QRect designed = m_contentsPlaces.value(name);
+        return std::max(0, name->heightForWidth(designed.width()) - designed.height());
+    };
+    const int classTop = m_contentsPlaces.value(lblClasse).y(), subjectTop = m_contentsPlaces.value(lblMatière).y();
+    const int afterClass = extra(lblClasse), afterSubject = afterClass + extra(lblMatière);
+    for (auto it = m_contentsPlaces.cbegin(); it != m_contentsPlaces.cend(); ++it) {
+        QRect place = it.value();
+        const int by = place.y() > subjectTop ? afterSubject : place.y() > classTop ? afterClass : 0;
+        if (it.key() == txtComment) place.setTop(place.top() + by);
+        else place.translate(0, by);
+        if (it.key() == lblClasse || it.key() == lblMatière)
+            place.setHeight(place.height() + extra(static_cast<QLabel*>(it.key())));
+        it.key()->setGeometry(place);
+    }
 }
 
 void frmImport::cmdDétails_Click() {

@@ -5,6 +5,8 @@
 #include "platform/db/Database.h"
 
 #include <QDialog>
+#include <QHash>
+#include <QRect>
 #include <QVector>
 #include <functional>
 
@@ -71,6 +73,7 @@ private:
     void GoBack();
     void openFile();
     bool ShowFileContents();
+    void placeContents();
     void cmdDétails_Click();
     void fillSubjects();
     void cmdMat_Click();
@@ -95,4 +98,5 @@ private:
     QList<importgrades::GradebookStudent> mRsGBStudents;
     QList<importgrades::Decision> m_decisions;
     bool m_imported = false;  // the gradebook received an import: the main window is refreshed on closing
+    QHash<QWidget*, QRect> m_contentsPlaces;  // the contents page as designed
 };

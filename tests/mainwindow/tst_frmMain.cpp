@@ -508,14 +508,15 @@ private slots:
         }
         // The exchange file that a colleague sends of the class of long names.
         const QString euroName = u"2nde Euro All. — section européenne allemand"_s;
+        const QString hgName = u"Histoire-géographie, enseignement moral et civique"_s;
         GradebookBuilder colleague(m_dir.filePath(u"collègue.dat"_s));
-        const int sent = colleague.addClass(euroName, u"2nde Euro All."_s), subject = colleague.addSubject(u"Mathématiques"_s);
+        const int sent = colleague.addClass(euroName, u"2nde Euro All."_s), subject = colleague.addSubject(hgName);
         const int test = colleague.addSeries(sent, subject, u"Devoir maison — fonctions"_s, 20, 1, 1);
         for (const auto& [surname, firstName] : {std::pair{u"de La Rochefoucauld-Ségur"_s, u"Marie"_s},
                                                  std::pair{u"Müller-Lüdenscheid"_s, u"Héloïse-Ségolène"_s}})
             colleague.addGrade(test, colleague.addStudent(sent, surname, firstName), 14);
         colleague.close();
-        m_sent = exchangefile::write(openGradebook(colleague.path()), {sent, subject, euroName, u"Mathématiques"_s, {test}, {}},
+        m_sent = exchangefile::write(openGradebook(colleague.path()), {sent, subject, euroName, hgName, {test}, {}},
                                      m_dir.filePath(u"reçus"_s));
     }
 
