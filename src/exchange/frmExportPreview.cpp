@@ -1,5 +1,6 @@
 #include "frmExportPreview.h"
 
+#include "mainwindow/WindowParts.h"
 #include "platform/FlexGrid.h"
 #include "platform/FormInstance.h"
 #include "platform/Numbers.h"
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <limits>
 
 using platform::FlexGrid;
 using platform::twipsRect;
@@ -17,8 +19,6 @@ namespace {
 
 // Students start at row 4, under the series' name, maximum mark, coefficient and a band.
 constexpr int kFirstStudentRow = 4;
-// What a cell needs beside its text: the grid's margins and its line.
-constexpr int kCellFrame = 8;
 
 void select(FlexGrid& grid, int row, int col, int rowSel, int colSel) {
     grid.setRow(row);
@@ -28,16 +28,10 @@ void select(FlexGrid& grid, int row, int col, int rowSel, int colSel) {
 }
 
 // Names and headings come from another gradebook, whose widths the file does not carry:
-// a column is widened as far as its longest text needs.
+// a column is widened as far as its longest text needs on one line.
 void fitColumns(FlexGrid& grid) {
-    const QFontMetrics fm = grid.fontMetrics();
-    for (int c = 0; c < grid.Cols(); ++c) {
-        int needed = 0;
-        for (int r = 0; r < grid.Rows(); ++r)
-            if (const QString text = grid.TextMatrix(r, c); !text.isEmpty())
-                needed = std::max(needed, fm.horizontalAdvance(text) + kCellFrame);
-        grid.setColWidth(c, std::max(grid.ColWidth(c), platform::layoutTwipsX(needed)));
-    }
+    for (int c = 0; c < grid.Cols(); ++c)
+        grid.setColWidth(c, windowparts::namesWidth(grid, c, grid.ColWidth(c), std::numeric_limits<int>::max()));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 #include "cPrintDlg.h"
 
 #include "Printer.h"
+#include "VersionInfo.h"
 #include "platform/Modal.h"
+#include "platform/Paths.h"
 #include "platform/SystemMessage.h"
 #include "platform/VbError.h"
-#include "VersionInfo.h"
-
-#include "platform/Paths.h"
 
 #include <QDir>
 #include <QPageSetupDialog>
