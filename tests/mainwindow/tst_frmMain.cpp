@@ -783,7 +783,10 @@ private slots:
             sqlite3_key(locker, kKey.constData(), int(kKey.size()));
             QCOMPARE(sqlite3_exec(locker, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
         } else if (damage == "flip") {
-            QVERIFY(writeFile(file, fileBytes(file).replace(size - kPage / 2, 1, "\xa5")));
+            // Changed, whatever it was: the bytes of a page are new at every write of it.
+            QByteArray bytes = fileBytes(file);
+            bytes[size - kPage / 2] = char(bytes[size - kPage / 2] ^ 0x5a);
+            QVERIFY(writeFile(file, bytes));
         } else if (damage == "zero") {
             QVERIFY(writeFile(file, fileBytes(file).replace(4 * kPage, kPage, QByteArray(kPage, '\0'))));
         } else if (damage == "truncate") {

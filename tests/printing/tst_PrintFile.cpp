@@ -540,9 +540,11 @@ private slots:
         const printing::PageSetup setup{.landscape = false, .fontSize = u"14"_s, .colours = {0, 4, 5, 2, 4}};
         const Reader file = Reader::load(path);
         const QString pdf = m_dir.filePath(u"all.pdf"_s);
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
+        // A printer per print, as the program makes one: Qt's PDF writer keeps a failed
+        // write for the printer's whole life and would fail every later print through it.
         const auto print = [&](const QString& to) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(to);
             return printing::printPages(printer, file, 1, 3, printing::pageLayout(setup),
                                         printing::renderSettings(setup));
