@@ -68,6 +68,10 @@ void isolate() {
     file.close();
     qputenv("FONTCONFIG_FILE", QFile::encodeName(fonts));
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A scale or resolution the user chose for the desktop would change every size measured.
+    for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI", "QT_ENABLE_HIGHDPI_SCALING",
+                             "QT_USE_PHYSICAL_DPI", "QT_SCALE_FACTOR_ROUNDING_POLICY", "QT_QPA_PLATFORMTHEME"})
+        qunsetenv(name);
     qputenv("QT_STYLE_OVERRIDE", "fusion");
     qputenv("LC_ALL", "C.UTF-8");
     qputenv("LANG", "C.UTF-8");
