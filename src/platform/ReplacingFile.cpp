@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,12 @@ void giveUsualPermissions(const QString& path) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::chmod(QFile::encodeName(path).constData(), 0666 & ~mask);
+}
+
+// Whether this process may write the file, judged with its effective rights: a read-only
+// file stays read-only to a process that has given up root's rights over files.
+bool writable(const QString& path) {
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
 // A link is followed: the file it names is replaced, and the link stays.
@@ -29,7 +36,7 @@ ReplacingFile::ReplacingFile(const QString& target)
     : m_target(followed(target)),
       m_file(QFileInfo(m_target).absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(QFileInfo(m_target).fileName()))) {
     const QFileInfo info(m_target);
-    if (info.exists() && (!info.isFile() || !info.isWritable())) return;
+    if (info.exists() && (!info.isFile() || !writable(m_target))) return;
     if (!m_file.open()) return;
     m_file.close();
     giveUsualPermissions(m_file.fileName());
