@@ -1,0 +1,25 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QLockFile;
+
+// What a run of the program makes for a while, and a kill would leave behind, is held with a
+// lock beside its name (the name + ".lock") while in use. The lock goes with its process
+// (QLockFile knows a dead owner, and a live owner keeps its lock however old it is), so that
+// what a killed run left is told from what a live run, of this copy or another, still uses.
+namespace platform {
+
+// A name of `folder` that nothing takes, prefix + 8 hex digits + suffix, now held through
+// `lock`; "" when no lock can be made there.
+QString holdName(const QString& folder, const QString& prefix, const QString& suffix, std::unique_ptr<QLockFile>& lock);
+
+// Removes the names of that shape in `folder` that no live run holds, each with the files
+// named after it with one of `companions` (a journal), and their locks. `remove` removes the
+// name itself; by default the file, or the folder with all it holds.
+void removeUnheld(const QString& folder, const QString& prefix, const QString& suffix,
+                  const QStringList& companions = {}, const std::function<void(const QString&)>& remove = {});
+
+}  // namespace platform
