@@ -1,5 +1,7 @@
 #include "Leftovers.h"
 
+#include "Paths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +29,19 @@ void removePath(const QString& path) {
     else
         QFile::remove(path);
 }
+
+// Each tracked temporary is noted here as a link to it, named and locked by holdName. The
+// links name the teacher's files: the folder is the user's alone.
+QString trackingFolder() { return paths::configFolder() + u"/En cours"_s; }
+
+bool makeTrackingFolder() {
+    const QString folder = trackingFolder();
+    return QDir().mkpath(paths::configFolder()) &&
+           (QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) || QFileInfo(folder).isDir());
+}
+
+// The ending of a tracked temporary's name: a note that names anything else is not followed.
+const QString kMarker = u"quibolet-"_s;
 
 }  // namespace
 
@@ -71,6 +86,42 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
             removePath(name);
         for (const QString& companion : companions) QFile::remove(name + companion);
     }
+}
+
+TrackedTemporary::TrackedTemporary(const QString& folder, const QString& prefix, Kind kind) {
+    // Noted before it exists, so that a kill at any moment leaves nothing that no note names.
+    // Without a note (a configuration folder that cannot be written) it is made all the same.
+    if (makeTrackingFolder()) m_note = holdName(trackingFolder(), {}, {}, m_lock);
+    const QString absolute = QFileInfo(folder).absoluteFilePath();
+    QString path;
+    do path = absolute + u'/' + prefix + kMarker + randomPart();
+    while (taken(path));
+    if (!m_note.isEmpty() && !QFile::link(path, m_note)) {
+        m_note.clear();
+        m_lock.reset();
+    }
+    const bool made = kind == File ? QFile(path).open(QIODevice::WriteOnly | QIODevice::NewOnly)
+                                   : QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (made) m_path = path;
+}
+
+TrackedTemporary::~TrackedTemporary() {
+    if (isValid()) removePath(m_path);
+    if (!m_note.isEmpty()) QFile::remove(m_note);
+}
+
+void removeKilledRunsLeftovers() {
+    static const QRegularExpression tracked(QRegularExpression::escape(kMarker) + u"[0-9a-f]{8}$"_s);
+    removeUnheld(trackingFolder(), {}, {}, {}, [](const QString& note) {
+        const QString temporary = QFile::symLinkTarget(note);
+        if (tracked.match(temporary).hasMatch()) {
+            // On a disk that is not there now (a USB stick taken out), it waits for a start
+            // that finds the disk.
+            if (!QFileInfo(QFileInfo(temporary).absolutePath()).isDir()) return;
+            removePath(temporary);
+        }
+        QFile::remove(note);
+    });
 }
 
 }  // namespace platform

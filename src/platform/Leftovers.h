@@ -22,4 +22,32 @@ QString holdName(const QString& folder, const QString& prefix, const QString& su
 void removeUnheld(const QString& folder, const QString& prefix, const QString& suffix,
                   const QStringList& companions = {}, const std::function<void(const QString&)>& remove = {});
 
+// A file or folder that the program makes for a while outside its own folders: a print
+// folder in the temporary folder, a new file beside the one it replaces. Its name is noted
+// in a folder of the program's own, under a lock, before it is made, so that when a kill
+// leaves it, the next start finds and removes it (removeKilledRunsLeftovers).
+class TrackedTemporary {
+public:
+    enum Kind { File, PrivateFolder };
+    // A new file (with the usual permissions) or a folder that only this user may enter,
+    // named prefix + "quibolet-" + 8 hex digits in `folder`.
+    TrackedTemporary(const QString& folder, const QString& prefix, Kind kind);
+    // Removes what the name holds (nothing once it was renamed), then the note.
+    ~TrackedTemporary();
+    TrackedTemporary(const TrackedTemporary&) = delete;
+    TrackedTemporary& operator=(const TrackedTemporary&) = delete;
+
+    // False when nothing could be made.
+    bool isValid() const { return !m_path.isEmpty(); }
+    const QString& path() const { return m_path; }
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    QString m_note;
+    QString m_path;
+};
+
+// At start: removes what killed runs left of their temporaries; a live run's are kept.
+void removeKilledRunsLeftovers();
+
 }  // namespace platform
