@@ -3,10 +3,10 @@
 // window instances, the user's folders and settings, and what a killed run leaves.
 #include "platform/Dates.h"
 #include "platform/FormInstance.h"
+#include "platform/Leftovers.h"
 #include "platform/Modal.h"
 #include "platform/Numbers.h"
 #include "platform/OleColor.h"
-#include "platform/Leftovers.h"
 #include "platform/Paths.h"
 #include "platform/ReplacingFile.h"
 #include "platform/Settings.h"
@@ -44,7 +44,8 @@ public:
             const ReplacingFile pdf(folder + u"/notes.pdf"_s);
             const TrackedTemporary print(temp, {}, TrackedTemporary::PrivateFolder);
             const QByteArray made = QFile::encodeName(pdf.fileName() + u'\n' + print.path());
-            if (::write(pipe[1], made.constData(), made.size()) == made.size()) ::close(pipe[1]);
+            [[maybe_unused]] const ssize_t told = ::write(pipe[1], made.constData(), made.size());
+            ::close(pipe[1]);
             for (;;) ::pause();
         }
         ::close(pipe[1]);
