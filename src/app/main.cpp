@@ -3,6 +3,7 @@
 #include "mainwindow/frmSplash.h"
 #include "platform/FormInstance.h"
 #include "platform/GuardedApplication.h"
+#include "platform/Leftovers.h"
 #include "VersionInfo.h"
 
 #include <QLibraryInfo>
@@ -17,6 +18,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(pictures::logo(64));
     // Desktops group the program's windows under its menu entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("quibolet"));
+
+    // What a killed run left (a print folder, a file half-written beside a PDF or a workbook)
+    // goes before anything else is made.
+    platform::removeKilledRunsLeftovers();
 
     // The stock dialogs (files, colours, fonts, printing) speak French like the program.
     QTranslator qtFrench;

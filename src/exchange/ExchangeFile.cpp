@@ -3,6 +3,7 @@
 #include "VersionInfo.h"
 #include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
+#include "platform/Leftovers.h"
 
 #include <QDir>
 #include <QSet>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
@@ -58,52 +58,12 @@ void copyAll(Recordset&& from, Recordset& to, const QStringList& fields, QList<q
     }
 }
 
-// An export holds this lock beside its hidden file while it writes. The lock dies with the
-// process (QLockFile knows a dead owner), so that what a crash left can be told from what a
-// live export, of this instance or another, is writing.
-QString lockName(const QString& hidden) { return hidden + QStringLiteral(".lock"); }
-
-// A name of the folder that no numbered file can take and that nobody lists, locked.
-QString hiddenName(const QString& folder, std::unique_ptr<QLockFile>& lock) {
-    for (;;) {
-        const QString name =
-            folder + QStringLiteral("/.Notes Export.%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
-        if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
-        auto locked = std::make_unique<QLockFile>(lockName(name));
-        if (!locked->tryLock(0)) {
-            if (locked->error() == QLockFile::LockFailedError) continue;
-            throw std::runtime_error("cannot lock in " + folder.toStdString());
-        }
-        // Looked at again under the lock: a crashed writer may have left the file meanwhile.
-        if (QFileInfo::exists(name) || QFileInfo(name).isSymLink()) continue;
-        lock = std::move(locked);
-        return name;
-    }
-}
-
-// Removes the hidden files and journals that interrupted exports left: those whose lock no
-// live export holds. An export that finds a stale lock takes a second lock, ".rmlock", while
-// it removes it; a kill meanwhile leaves that one too.
-void removeLeftovers(const QString& folder) {
-    static const QRegularExpression leftover(
-        QStringLiteral("^(\\.Notes Export\\.[0-9a-f]{8}\\.tmp)(-journal|\\.lock|\\.lock\\.rmlock)?$"));
-    QSet<QString> hidden;
-    const QStringList names =
-        QDir(folder).entryList({QStringLiteral(".Notes Export.*")}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names)
-        if (const QRegularExpressionMatch match = leftover.match(name); match.hasMatch())
-            hidden.insert(folder + u'/' + match.captured(1));
-    for (const QString& name : std::as_const(hidden)) {
-        QLockFile lock(lockName(name));
-        if (!lock.tryLock(0)) continue;
-        // Locked as the export that left it locked it, it goes when let go, unless a live
-        // export holds it.
-        QLockFile removal(lockName(name) + QStringLiteral(".rmlock"));
-        removal.tryLock(0);
-        QFile::remove(name);
-        QFile::remove(name + QStringLiteral("-journal"));
-    }
-}
+// An export writes under a hidden name of the folder that no numbered file can take and that
+// nobody lists, held while it writes (holdName), so that what a crash left can be told from
+// what a live export, of this instance or another, is writing.
+const QString kHiddenPrefix = QStringLiteral(".Notes Export.");
+const QString kHiddenSuffix = QStringLiteral(".tmp");
+const QString kJournal = QStringLiteral("-journal");
 
 enum class Naming { Done, Taken, Failed };
 
@@ -228,9 +188,11 @@ QList<TableDef> exportTables() {
 
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder) {
     QDir().mkpath(folder);
-    removeLeftovers(folder);
+    // What interrupted exports left goes first, with its journal, unless a live export holds it.
+    platform::removeUnheld(folder, kHiddenPrefix, kHiddenSuffix, {kJournal});
     std::unique_ptr<QLockFile> lock;
-    const QString hidden = hiddenName(folder, lock);
+    const QString hidden = platform::holdName(folder, kHiddenPrefix, kHiddenSuffix, lock);
+    if (hidden.isEmpty()) throw std::runtime_error("cannot lock in " + folder.toStdString());
     try {
         {
             db::Database file = db::Database::CreateDatabase(hidden, gradebook::databasePassword());
@@ -245,7 +207,7 @@ QString write(const db::Database& gradebook, const Selection& selection, const Q
         return giveNumber(hidden, folder);
     } catch (...) {
         QFile::remove(hidden);
-        QFile::remove(hidden + QStringLiteral("-journal"));
+        QFile::remove(hidden + kJournal);
         throw;
     }
 }

@@ -5,6 +5,7 @@
 #include "controls/cScrollBar.h"
 #include "frmMiseEnPage.h"
 #include "platform/FormInstance.h"
+#include "platform/Leftovers.h"
 #include "platform/Modal.h"
 #include "platform/SystemMessage.h"
 #include "platform/Twips.h"
@@ -193,13 +194,15 @@ bool frmAperçu::CreatePrintFile() {
     SetupPage(setup);
 
     // A folder of our own, which no other user can enter, rather than a guessable name in
-    // the shared temporary folder.
+    // the shared temporary folder; the grid's names and grades in it go at the next start
+    // when the program is killed.
     // A temporary folder that does not exist reads as "": never the root folder then.
     const QString temp = QDir::tempPath();
     if (!m_folder && !temp.isEmpty())
-        m_folder = std::make_unique<QTemporaryDir>(temp + QStringLiteral("/quibolet-XXXXXX"));
+        m_folder = std::make_unique<platform::TrackedTemporary>(temp, QString(),
+                                                                platform::TrackedTemporary::PrivateFolder);
     if (!m_folder || !m_folder->isValid()) return failBuild();
-    PrintFile = m_folder->filePath(QStringLiteral("vsk%1.tmp").arg(++m_builds));
+    PrintFile = m_folder->path() + QStringLiteral("/vsk%1.tmp").arg(++m_builds);
 
     const printing::PageGeometry geometry = printing::pageGeometry(setup);
     printfile::Writer out;

@@ -5,7 +5,6 @@
 #include "frmConfigImpression.h"
 
 #include <QDialog>
-#include <QTemporaryDir>
 #include <QVector>
 #include <functional>
 #include <memory>
@@ -16,6 +15,9 @@ class QPrinter;
 class QToolBar;
 class QToolButton;
 class cScrollBar;
+namespace platform {
+class TrackedTemporary;
+}
 
 // What a layout gets to lay a grid out into pages: the page setup and its geometry, the
 // print choices, and a measurer whose font the layout sets before measuring.
@@ -106,7 +108,7 @@ private:
     printfile::Reader m_file;
     QStringList m_shownRecords;
     QPrinter* m_printer = nullptr;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<platform::TrackedTemporary> m_folder;
     int m_builds = 0;
     bool m_unloaded = false;
 };

@@ -1,12 +1,14 @@
 // The small seams every window stands on: French text to number or date and back whatever
 // the user's locale, the roundings of grades, averages and bytes, colours, modal display,
-// window instances, the user's folders and settings.
+// window instances, the user's folders and settings, and what a killed run leaves.
 #include "platform/Dates.h"
 #include "platform/FormInstance.h"
+#include "platform/Leftovers.h"
 #include "platform/Modal.h"
 #include "platform/Numbers.h"
 #include "platform/OleColor.h"
 #include "platform/Paths.h"
+#include "platform/ReplacingFile.h"
 #include "platform/Settings.h"
 #include "DbTestSupport.h"
 #include "UiHelpers.h"
@@ -16,12 +18,59 @@
 #include <QLocale>
 #include <QLockFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <limits>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace platform;
 using namespace platform::numbers;
+
+namespace {
+
+// Another run of the program, in a process of its own, until it is killed (with this object
+// at the latest): it is writing a PDF in `folder` and has a print folder in `temp`, and
+// tells where they are (`made`).
+class OtherRun {
+public:
+    OtherRun(const QString& folder, const QString& temp) {
+        int pipe[2];
+        if (::pipe(pipe) != 0) return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            const ReplacingFile pdf(folder + u"/notes.pdf"_s);
+            const TrackedTemporary print(temp, {}, TrackedTemporary::PrivateFolder);
+            const QByteArray made = QFile::encodeName(pdf.fileName() + u'\n' + print.path());
+            [[maybe_unused]] const ssize_t told = ::write(pipe[1], made.constData(), made.size());
+            ::close(pipe[1]);
+            for (;;) ::pause();
+        }
+        ::close(pipe[1]);
+        QByteArray told;
+        char part[512];
+        for (ssize_t n; (n = ::read(pipe[0], part, sizeof part)) > 0;) told.append(part, n);
+        ::close(pipe[0]);
+        made = QFile::decodeName(told).split(u'\n', Qt::SkipEmptyParts);
+    }
+    ~OtherRun() { kill(); }
+    void kill() {
+        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0) ::waitpid(m_pid, nullptr, 0);
+        m_pid = 0;
+    }
+    QStringList made;
+
+private:
+    pid_t m_pid = 0;
+};
+
+bool allExist(const QStringList& paths) {
+    return std::all_of(paths.begin(), paths.end(), [](const QString& p) { return QFileInfo::exists(p); });
+}
+
+}  // namespace
 
 class tst_Seams : public QObject {
     Q_OBJECT
@@ -109,6 +158,29 @@ private slots:
         flushSettings();
         const QByteArray text = testsupport::fileBytes(settingsFile());
         QVERIFY2(text.contains("[StartUp]") && text.contains("[Autre]\nFile=1"), text.constData());
+    }
+
+    // A run killed while it prints leaves its print folder, and the file it was writing beside
+    // a PDF; the next start removes them, but never while their run lives, and a file on a
+    // disk that is not there (a USB stick taken out) waits for a start that finds it.
+    void killedRunsLeaveNothingAfterTheNextStart() {
+        const QTemporaryDir dir;
+        const QString stick = dir.filePath(u"stick"_s), away = dir.filePath(u"away"_s);
+        QVERIFY(QDir().mkdir(stick));
+        OtherRun run(stick, dir.path());
+        QCOMPARE(run.made.size(), 2);
+        QVERIFY(allExist(run.made));
+        removeKilledRunsLeftovers();
+        QVERIFY(allExist(run.made));
+
+        run.kill();
+        QVERIFY(allExist(run.made) && QDir().rename(stick, away));
+        removeKilledRunsLeftovers();
+        QVERIFY(!QFileInfo::exists(run.made[1]));
+        QVERIFY(QDir().rename(away, stick) && QFileInfo::exists(run.made[0]));
+        removeKilledRunsLeftovers();
+        QCOMPARE(QDir(stick).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 };
 

@@ -597,6 +597,26 @@ private slots:
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(testsupport::pdfPages(named), 3);
     }
+
+    // A PDF made read-only in a folder that may be written is not printed over, even by a
+    // process that runs as root but has given up root's rights over files (as CI does).
+    void readOnlyPdfIsNotPrintedOver() {
+        const QString path = m_dir.filePath(u"title.tmp"_s), folder = m_dir.filePath(u"kept"_s);
+        const QString pdf = folder + u"/kept.pdf"_s;
+        QVERIFY(testsupport::writeFile(path, "[1]\n0=TTitre/$1134\\$1134\n[0]\n1=0\n") && QDir().mkdir(folder));
+        QVERIFY(testsupport::writeFile(pdf, "earlier") && QFile::setPermissions(pdf, QFile::ReadOwner | QFile::ReadOther));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        const printing::PageSetup setup;
+        {
+            const testsupport::FileRightsEnforced rights;
+            QVERIFY(!printing::printPages(printer, Reader::load(path), 1, 1, printing::pageLayout(setup),
+                                          printing::renderSettings(setup)));
+        }
+        QCOMPARE(testsupport::fileBytes(pdf), QByteArray("earlier"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"kept.pdf"_s});
+    }
 };
 
 QTEST_MAIN(tst_PrintFile)

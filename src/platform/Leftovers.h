@@ -1,0 +1,53 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QLockFile;
+
+// What a run of the program makes for a while, and a kill would leave behind, is held with a
+// lock beside its name (the name + ".lock") while in use. The lock goes with its process
+// (QLockFile knows a dead owner, and a live owner keeps its lock however old it is), so that
+// what a killed run left is told from what a live run, of this copy or another, still uses.
+namespace platform {
+
+// A name of `folder` that nothing takes, prefix + 8 hex digits + suffix, now held through
+// `lock`; "" when no lock can be made there.
+QString holdName(const QString& folder, const QString& prefix, const QString& suffix, std::unique_ptr<QLockFile>& lock);
+
+// Removes the names of that shape in `folder` that no live run holds, each with the files
+// named after it with one of `companions` (a journal), and their locks. `remove` removes the
+// name itself; by default the file, or the folder with all it holds.
+void removeUnheld(const QString& folder, const QString& prefix, const QString& suffix,
+                  const QStringList& companions = {}, const std::function<void(const QString&)>& remove = {});
+
+// A file or folder that the program makes for a while outside its own folders: a print
+// folder in the temporary folder, a new file beside the one it replaces. Its name is noted
+// in a folder of the program's own, under a lock, before it is made, so that when a kill
+// leaves it, the next start finds and removes it (removeKilledRunsLeftovers).
+class TrackedTemporary {
+public:
+    enum Kind { File, PrivateFolder };
+    // A new file (with the usual permissions) or a folder that only this user may enter,
+    // named prefix + "quibolet-" + 8 hex digits in `folder`.
+    TrackedTemporary(const QString& folder, const QString& prefix, Kind kind);
+    // Removes what the name holds (nothing once it was renamed), then the note.
+    ~TrackedTemporary();
+    TrackedTemporary(const TrackedTemporary&) = delete;
+    TrackedTemporary& operator=(const TrackedTemporary&) = delete;
+
+    // False when nothing could be made.
+    bool isValid() const { return !m_path.isEmpty(); }
+    const QString& path() const { return m_path; }
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    QString m_note;
+    QString m_path;
+};
+
+// At start: removes what killed runs left of their temporaries; a live run's are kept.
+void removeKilledRunsLeftovers();
+
+}  // namespace platform
