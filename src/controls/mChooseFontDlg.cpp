@@ -2,24 +2,117 @@
 
 #include "mDialogHook.h"
 #include "platform/Modal.h"
+#include "platform/Numbers.h"
+#include "platform/SystemMessage.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDialog>
 #include <QGroupBox>
-#include <cmath>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QValidator>
+#include <optional>
 
 namespace mChooseFontDlg {
+namespace {
+
+// The stock size box takes whole points read in the user's locale, so "10,5" and "10.5"
+// lost their separator and came out as 105. This one takes tenths with the program's
+// decimal comma; no leading zero, so that the box never holds "0" itself (see FontDialog).
+class SizeValidator : public QValidator {
+public:
+    SizeValidator(int smallest, int largest, QObject* parent)
+        : QValidator(parent), m_smallest(smallest), m_largest(largest) {}
+
+    State validate(QString& input, int&) const override {
+        input.replace(u'.', u',');
+        static const QRegularExpression shape(
+            QRegularExpression::anchoredPattern(QStringLiteral("([1-9][0-9]*)?(,[0-9]?)?")));
+        if (!shape.match(input).hasMatch()) return Invalid;
+        const std::optional<double> points = platform::numbers::parse(input);
+        if (!points) return Intermediate;  // "" or ","
+        if (*points > m_largest) return Invalid;
+        return *points < m_smallest ? Intermediate : Acceptable;
+    }
+
+private:
+    int m_smallest, m_largest;
+};
+
+// The stock dialog with that size box. The dialog keeps a whole size of its own, which it
+// takes from the box's text (0 for "10,5"), writes back into the box when the family or the
+// style changes, and gives its sample, which is the font chosen. After each change it makes,
+// the size typed goes back into the box and into the sample; a size it writes that is not 0
+// is a new one (a size picked in its list, a font set on it) and is kept.
+class FontDialog : public QFontDialog {
+public:
+    FontDialog(QWidget* owner, int smallest, int largest)
+        : QFontDialog(owner), m_smallest(smallest), m_largest(largest) {
+        setObjectName(QStringLiteral("mChooseFontDlg"));
+        setOption(QFontDialog::DontUseNativeDialog);
+        for (QLineEdit* box : findChildren<QLineEdit*>())
+            if (qobject_cast<const QIntValidator*>(box->validator())) m_sizeBox = box;
+        m_sample = findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+        m_sizeBox->setValidator(new SizeValidator(smallest, largest, m_sizeBox));
+        connect(m_sizeBox, &QLineEdit::textChanged, this, &FontDialog::keepSize);
+        connect(this, &QFontDialog::currentFontChanged, this, &FontDialog::keepSize);
+    }
+
+    void choose(const QFont& font) {
+        setCurrentFont(font);
+        m_sizeBox->setText(platform::numbers::formatToTenth(font.pointSizeF()));
+    }
+
+    // The size in the box, when it is one the dialog takes.
+    std::optional<double> size() const {
+        return m_sizeBox->hasAcceptableInput() ? platform::numbers::parse(m_sizeBox->text()) : std::nullopt;
+    }
+
+protected:
+    void done(int result) override {
+        if (result == Accepted && !size()) {
+            platform::warningMessage(this, windowTitle(),
+                                     QStringLiteral("La taille doit être comprise entre %1 et %2 points.")
+                                         .arg(m_smallest)
+                                         .arg(m_largest));
+            m_sizeBox->setFocus();
+            m_sizeBox->selectAll();
+            return;
+        }
+        QFontDialog::done(result);
+    }
+
+private:
+    void keepSize() {
+        if (m_sizeBox->text() == QLatin1String("0")) {
+            const QSignalBlocker quiet(m_sizeBox);
+            m_sizeBox->setText(m_size);
+        }
+        m_size = m_sizeBox->text();
+        if (const std::optional<double> points = size(); points && m_sample->font().pointSizeF() != *points) {
+            QFont font = m_sample->font();
+            font.setPointSizeF(*points);
+            m_sample->setFont(font);
+        }
+    }
+
+    QLineEdit* m_sizeBox = nullptr;
+    QLineEdit* m_sample = nullptr;
+    QString m_size;  // the box's text before the dialog wrote into it
+    int m_smallest, m_largest;
+};
+
+}  // namespace
 
 bool ShowFont(QFont& font, int, bool, bool, bool noEffects, bool allowScriptChoice, bool fixedPitchOnly,
               platform::OleColor&, int minSize, int maxSize) {
     QWidget* owner = QApplication::activeWindow();
-    QFontDialog dialog(owner);
-    dialog.setObjectName(QStringLiteral("mChooseFontDlg"));
-    dialog.setOption(QFontDialog::DontUseNativeDialog);
+    FontDialog dialog(owner, minSize > 0 ? minSize : kSmallestSize, maxSize > 0 ? maxSize : kLargestSize);
     if (fixedPitchOnly) dialog.setOption(QFontDialog::MonospacedFonts);
-    dialog.setCurrentFont(font);
+    dialog.choose(font);
     // The effects are the group that holds the underline and strike-out boxes; the only
     // list box of the dialog is the choice of script.
     if (noEffects)
@@ -36,10 +129,7 @@ bool ShowFont(QFont& font, int, bool, bool, bool noEffects, bool allowScriptChoi
         chosen.setUnderline(font.underline());
         chosen.setStrikeOut(font.strikeOut());
     }
-    double size = chosen.pointSizeF();
-    if (minSize > 0 && size < minSize) size = minSize;
-    if (maxSize > 0 && size > maxSize) size = maxSize;
-    if (size > 0) chosen.setPointSizeF(std::round(size * 10) / 10);
+    chosen.setPointSizeF(*dialog.size());
     font = chosen;
     return true;
 }

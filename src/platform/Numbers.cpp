@@ -90,6 +90,12 @@ QString formatAverage(double value, const QString& format) {
     return formatAverage(value, decimals);
 }
 
+QString formatToTenth(double value) {
+    QString text = formatAverage(value, 1);
+    if (text.endsWith(QStringLiteral(",0"))) text.chop(2);
+    return text;
+}
+
 double roundHalfEven(double value) {
     // nearbyint follows the current rounding mode, which is to-nearest-even unless some
     // code changed it; do the tie by hand so that nothing outside can change the result.

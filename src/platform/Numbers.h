@@ -22,6 +22,10 @@ QString formatAverage(double value, int decimals);
 // The same with a format such as "0.0" or "0.00": as many decimals as zeros after the point.
 QString formatAverage(double value, const QString& format);
 
+// A value to the nearest tenth, rounded as an average is, without a decimal when the tenth
+// is 0: "10,5", "10", "12,3" for 12,25.
+QString formatToTenth(double value);
+
 // Rounds to the nearest integer, a half to the even neighbour (2,5 gives 2 and 3,5 gives 4),
 // as the conversion of a number into a byte field does.
 double roundHalfEven(double value);

@@ -1,6 +1,7 @@
 #include "PageSetup.h"
 
 #include "CINIFile.h"
+#include "controls/mChooseFontDlg.h"
 #include "platform/Numbers.h"
 
 #include <QRegularExpression>
@@ -92,7 +93,8 @@ PageSetup loadPageSetup(const QString& settingsFile) {
     for (int i = 0; i < 4; ++i) s.margins[i] = length(read(kMarginKeys[i]), defaults.margins[i]);
     if (const QString name = read("FontName"); !name.isEmpty()) s.fontName = name;
     const QString size = read("FontSize");
-    if (const auto points = platform::numbers::parse(size); points && *points >= 1 && *points <= 500)
+    if (const auto points = platform::numbers::parse(size);
+        points && *points >= mChooseFontDlg::kSmallestSize && *points <= mChooseFontDlg::kLargestSize)
         s.fontSize = size;
     s.landscape = position(read("Orientation"), 0, 1, 1) == 1;
     s.gridLines = position(read("Quadrillage"), 0, 1, 1) == 1;

@@ -17,6 +17,18 @@ namespace {
 constexpr int kPortrait = 1, kLandscape = 2;
 constexpr int kMonochrome = 1, kColour = 2;
 
+struct Bin {
+    int code;
+    QPrinter::PaperSource source;
+};
+constexpr Bin kBins[] = {
+    {1, QPrinter::Upper},          {2, QPrinter::Lower},          {3, QPrinter::Middle},
+    {4, QPrinter::Manual},         {5, QPrinter::Envelope},       {6, QPrinter::EnvelopeManual},
+    {7, QPrinter::Auto},           {8, QPrinter::Tractor},        {9, QPrinter::SmallFormat},
+    {10, QPrinter::LargeFormat},   {11, QPrinter::LargeCapacity}, {14, QPrinter::Cassette},
+    {15, QPrinter::FormSource},    {256, QPrinter::CustomSource},
+};
+
 // For as long as it lives, the working folder is `folder`, made when missing.
 class WorkingFolder {
 public:
@@ -82,6 +94,17 @@ int cPrintDlg::Orientation() const {
 void cPrintDlg::setOrientation(int orientation) {
     if (orientation == kPortrait || orientation == kLandscape)
         m_printer->setPageOrientation(orientation == kLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+int cPrintDlg::DefaultSource() const {
+    for (const Bin& bin : kBins)
+        if (bin.source == m_printer->paperSource()) return bin.code;
+    return 0;
+}
+
+void cPrintDlg::setDefaultSource(int code) {
+    for (const Bin& bin : kBins)
+        if (bin.code == code) m_printer->setPaperSource(bin.source);
 }
 
 void cPrintDlg::setCopiesAndCollateByApp(bool byApp) {
@@ -154,7 +177,11 @@ bool cPrintDlg::finish(bool confirmed, long trouble) {
 
 bool cPrintDlg::ShowPrint(QWidget* owner) {
     setFlag(PD_PRINTSETUP, false);
+    // The dialog opens on the printer's output: a printer, the one named when the machine
+    // has it, or the PDF file.
+    if (!PrintToFile()) m_printer->setOutputFormat(QPrinter::NativeFormat);
     const long trouble = prepare(owner);
+    if (PrintToFile()) m_printer->setOutputFormat(QPrinter::PdfFormat);
     const QPrinter::PrintRange ranges[] = {QPrinter::AllPages, QPrinter::PageRange, QPrinter::Selection};
     m_printer->setPrintRange(ranges[PrintRange()]);
     if (m_fromPage >= 1 && m_toPage >= m_fromPage) m_printer->setFromTo(m_fromPage, m_toPage);

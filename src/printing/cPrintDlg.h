@@ -14,8 +14,9 @@ class QWidget;
 // printer settings are given in: Orientation 1 portrait, 2 landscape; ColorMode 1
 // monochrome, 2 colour; PaperSize the system's paper numbers (9 A4, 11 A5, 1 Letter, 256 a
 // paper of its own size); PaperWidth and PaperLength in tenths of a millimetre, as the
-// paper stands in portrait; PrintQuality in dots per inch. A code the printer has no
-// meaning for leaves it as it is.
+// paper stands in portrait; PrintQuality in dots per inch; DefaultSource the system's paper
+// bins (1 the upper or only tray, 4 manual feed, 7 automatic, 14 a cassette, 256 a tray of
+// the printer's own). A code the printer has no meaning for leaves it as it is.
 class cPrintDlg {
 public:
     // The flags of the dialog's choices, as the range and the switches are kept.
@@ -60,7 +61,8 @@ public:
     // Kept for the caller only: the printer has no scale of its own, pages print at full size.
     int PrintScale() const { return m_scale; }
     void setPrintScale(int percent) { m_scale = percent; }
-    int DefaultSource() const { return m_printer->paperSource(); }
+    int DefaultSource() const;
+    void setDefaultSource(int bin);
 
     // When the program prints the copies itself, Copies and Collate are the dialog's choices
     // and the printer makes one copy; otherwise they are the printer's settings.
@@ -86,7 +88,10 @@ public:
     void setMinPage(int page) { m_minPage = page; }
     int MaxPage() const { return m_maxPage; }
     void setMaxPage(int page) { m_maxPage = page; }
+    // Whether the dialog's choice is a PDF file: set, the dialog opens on its file entry;
+    // cleared, on a printer. A machine without printers has the file only.
     bool PrintToFile() const { return m_flags & PD_PRINTTOFILE; }
+    void setPrintToFile(bool on) { setFlag(PD_PRINTTOFILE, on); }
     bool DisablePages() const { return m_flags & PD_NOPAGENUMS; }
     void setDisablePages(bool on) { setFlag(PD_NOPAGENUMS, on); }
     bool DisableSelection() const { return m_flags & PD_NOSELECTION; }

@@ -360,7 +360,7 @@ void frmAperçu::mnuImprimer_Click() {
         if (ask.clickedButton() != ask.button(QMessageBox::Yes)) return;
         if (printing::printerNames().contains(dialog.PrinterName())) printing::setCurrentPrinterName(dialog.PrinterName());
     }
-    dialog.printer().setPaperSource(QPrinter::PaperSource(dialog.DefaultSource()));
+    // The job goes to the dialog's own printer: the paper source chosen there is already its.
     m_printer = &dialog.printer();
     if (dialog.PrintRange() != 0)
         Imprime(1, dialog.FromPage(), dialog.ToPage());

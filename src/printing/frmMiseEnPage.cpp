@@ -22,7 +22,6 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
 using printing::PageSetup;
 
@@ -41,10 +40,6 @@ QLineEdit* digitsBox(const QString& name, QWidget* parent) {
 QGroupBox* group(const QString& title, QWidget* parent) {
     auto* box = new QGroupBox(title, parent);
     return box;
-}
-
-QString pointsText(double points) {
-    return QString::number(std::round(points * 10) / 10, 'g', 6).replace(u'.', u',');
 }
 
 }  // namespace
@@ -230,7 +225,7 @@ void frmMiseEnPage::cmdPolice_Click() {
     platform::OleColor colour = 0;
     if (!mChooseFontDlg::ShowFont(font, 0, false, false, true, false, false, colour, 0, 0)) return;
     lblPolice[0]->setText(font.family());
-    lblPolice[1]->setText(pointsText(font.pointSizeF()));
+    lblPolice[1]->setText(platform::numbers::formatToTenth(font.pointSizeF()));
 }
 
 void frmMiseEnPage::cmdAction_Click(int index) {

@@ -1,7 +1,8 @@
 // The print dialog wrapper: the printer's settings in the codes callers give them, copies
-// made by the printer or by the program, the print and setup forms answered, and what the
-// machine's printers lack, told or kept for ErrCodeDlg. The tests run without a print
-// server: the machine has no printer, and the print dialog prints to a PDF file.
+// made by the printer or by the program, the print and setup forms answered, the choice of
+// a file and the paper source set before the print form, and what the machine's printers
+// lack, told or kept for ErrCodeDlg. The tests run without a print server: the machine has
+// no printer, and the print dialog prints to a PDF file.
 #include "printing/cPrintDlg.h"
 
 #include "Answers.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -40,6 +42,10 @@ private slots:
         QTest::newRow("copies by the program") << true << "Copies" << 3 << 3 << a4;
         QTest::newRow("collated by the printer") << false << "Collate" << 1 << 1 << a4 + u" collated"_s;
         QTest::newRow("collated by the program") << true << "Collate" << 1 << 1 << a4;
+        QTest::newRow("upper tray") << false << "DefaultSource" << 1 << 1 << a4 + u" upper tray"_s;
+        QTest::newRow("manual feed") << false << "DefaultSource" << 4 << 4 << a4 + u" manual feed"_s;
+        QTest::newRow("cassette") << false << "DefaultSource" << 14 << 14 << a4 + u" cassette"_s;
+        QTest::newRow("no such bin") << false << "DefaultSource" << 12 << 7 << a4;
     }
 
     void settingsReachThePrinter() {
@@ -60,7 +66,8 @@ private slots:
             {u"PaperWidth"_s, {&cPrintDlg::setPaperWidth, &cPrintDlg::PaperWidth}},
             {u"PaperLength"_s, {&cPrintDlg::setPaperLength, &cPrintDlg::PaperLength}},
             {u"PrintQuality"_s, {&cPrintDlg::setPrintQuality, &cPrintDlg::PrintQuality}},
-            {u"Copies"_s, {&cPrintDlg::setCopies, &cPrintDlg::Copies}}};
+            {u"Copies"_s, {&cPrintDlg::setCopies, &cPrintDlg::Copies}},
+            {u"DefaultSource"_s, {&cPrintDlg::setDefaultSource, &cPrintDlg::DefaultSource}}};
         if (member == u"Collate"_s) {
             d.setCollate(value != 0);
             QCOMPARE(int(d.Collate()), read);
@@ -70,10 +77,14 @@ private slots:
         }
         QPrinter& p = d.printer();
         const QSizeF mm = p.pageLayout().pageSize().size(QPageSize::Millimeter);
-        QCOMPARE(u"%1x%2 %3 %4 %5dpi %6%7"_s.arg(mm.width()).arg(mm.height())
+        const QHash<QPrinter::PaperSource, QString> sources{{QPrinter::Auto, u""_s}, {QPrinter::Upper, u" upper tray"_s},
+                                                            {QPrinter::Manual, u" manual feed"_s},
+                                                            {QPrinter::Cassette, u" cassette"_s}};
+        QCOMPARE(u"%1x%2 %3 %4 %5dpi %6%7%8"_s.arg(mm.width()).arg(mm.height())
                      .arg(p.pageLayout().orientation() == QPageLayout::Landscape ? "landscape" : "portrait")
                      .arg(p.colorMode() == QPrinter::Color ? "colour" : "grey").arg(p.resolution()).arg(p.copyCount())
-                     .arg(p.collateCopies() ? " collated" : ""), printer);
+                     .arg(p.collateCopies() ? " collated" : "").arg(sources.value(p.paperSource(), u" other"_s)),
+                 printer);
         // Only the program's own collation is a flag of the dialog; a paper of its own size
         // has the number of no paper.
         QCOMPARE(d.Flags(), member == u"Collate"_s && byApp ? flags | cPrintDlg::PD_COLLATE : flags);
@@ -117,6 +128,27 @@ private slots:
         });
         QVERIFY(d.ShowSetup());
         QCOMPARE(QList<int>({d.Orientation(), d.PaperSize()}), QList<int>({2, 11}));
+    }
+
+    // Print to file set, the dialog opens on its PDF entry (on a printer when cleared, which
+    // a machine without printers cannot show); the paper source goes through the dialog to
+    // the printer that prints.
+    void printToFileAndPaperSourceThroughTheDialog() {
+        platform::ModalTestScope scope;
+        cPrintDlg d;
+        d.setPrintToFile(true);
+        d.setDefaultSource(4);
+        QCOMPARE(d.Flags() & cPrintDlg::PD_PRINTTOFILE, cPrintDlg::PD_PRINTTOFILE);
+        scope.push([&](QWidget& w) {
+            QCOMPARE(dynamic_cast<QPrintDialog&>(w).printer()->outputFormat(), QPrinter::PdfFormat);
+            QCOMPARE(w.findChild<QComboBox*>(u"printers"_s)->currentText(), QPrintDialog::tr("Print to File (PDF)"));
+            testsupport::printToPdf(m_dir.filePath(u"tray.pdf"_s))(w);
+        });
+        QVERIFY(d.ShowPrint());
+        QVERIFY(d.PrintToFile());
+        QCOMPARE(std::pair(d.DefaultSource(), d.printer().paperSource()), std::pair(4, QPrinter::Manual));
+        d.setPrintToFile(false);
+        QCOMPARE(std::pair(d.PrintToFile(), d.Flags() & cPrintDlg::PD_PRINTTOFILE), std::pair(false, 0));
     }
 
     // What the printers lack is told before the dialog unless NoWarning, as at creation, and

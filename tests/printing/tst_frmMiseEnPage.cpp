@@ -1,9 +1,10 @@
 // The page setup: its settings file (read and written in place through the settings-file
 // class, files from elsewhere and damaged values read without harm, the sixteen keys in
 // order), every check of "Continuer" with its message, and the dialog's answers, boxes
-// and font. The settings-file class's other members, one row each.
+// and font, whose size is kept, saved and printed to a tenth of a point. The settings-file class's other members, one row each.
 #include "printing/CINIFile.h"
 #include "printing/frmMiseEnPage.h"
+#include "printing/PrintFile.h"
 #include "printing/Printer.h"
 
 #include "Answers.h"
@@ -15,6 +16,8 @@
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -183,6 +186,8 @@ private slots:
             QCOMPARE(printing::loadPageSetup(m_cfg).fontSize, u"10"_s);
             QCOMPARE(printing::loadPageSetup(m_cfg).paper, 2);
         }
+        writeFile(m_cfg, "[Impression]\nFontSize=512\n");  // the largest the font dialog takes
+        QCOMPARE(printing::loadPageSetup(m_cfg).fontSize, u"512"_s);
         // Binary junk is only a file without the keys, and a write still lands.
         QByteArray junk;
         for (int i = 0; i < 4096; ++i) junk.append(char((i * 7919) % 256));
@@ -357,6 +362,79 @@ private slots:
         QCOMPARE(printing::currentPrinterName(), u"Imprimante du couloir"_s);
         printing::setCurrentPrinterName(before);
         QCOMPARE(scope.pending(), 0);
+    }
+
+    // Ten and a half points, typed with a comma or a point, is shown, saved and printed as
+    // such; a size the font dialog cannot take is refused, never turned into another.
+    void fontSizeToATenth() {
+        ModalTestScope scope;
+        frmMiseEnPage dialog(m_cfg);
+        dialog.cboImprimante->setCurrentIndex(-1);
+        dialog.show();
+        const auto sizeBox = [](QWidget& fonts) {
+            for (QLineEdit* box : fonts.findChildren<QLineEdit*>())
+                if (box->validator()) return box;
+            return static_cast<QLineEdit*>(nullptr);
+        };
+        scope.push([&](QWidget& w) {
+            auto& fonts = dynamic_cast<QFontDialog&>(w);
+            QLineEdit* size = sizeBox(fonts);
+            const auto type = [size](const QString& keys) {
+                size->selectAll();
+                QTest::keyClicks(size, keys);
+                return size->text();
+            };
+            QCOMPARE(type(u"10,5"_s), u"10,5"_s);
+            QCOMPARE(fonts.currentFont().pointSizeF(), 10.5);
+            QCOMPARE(type(u"12.25"_s), u"12,2"_s);  // a second decimal is refused
+            QCOMPARE(type(u"600"_s), u"60"_s);      // so is a size above 512
+            QCOMPARE(type(u"0,5"_s), u",5"_s);      // and a leading zero
+            scope.push(testsupport::msgBox(u"La taille doit être comprise entre 1 et 512 points."_s, u"OK"_s));
+            fonts.accept();
+            QVERIFY(fonts.isVisible());
+
+            // Another family keeps the size typed.
+            QCOMPARE(type(u"10.5"_s), u"10,5"_s);
+            QListView* families = fonts.findChildren<QListView*>().value(0);
+            const QString family = fonts.currentFont().family();
+            families->setCurrentIndex(families->model()->index(
+                families->model()->index(0, 0).data().toString().startsWith(family) ? 1 : 0, 0));
+            QVERIFY(fonts.currentFont().family() != family);
+            QCOMPARE(size->text(), u"10,5"_s);
+            QCOMPARE(fonts.currentFont().pointSizeF(), 10.5);
+            fonts.accept();
+        });
+        dialog.cmdPolice->click();
+        QCOMPARE(dialog.lblPolice[1]->text(), u"10,5"_s);
+        scope.push([&](QWidget& w) {
+            QCOMPARE(sizeBox(w)->text(), u"10,5"_s);
+            QCOMPARE(dynamic_cast<QFontDialog&>(w).currentFont().pointSizeF(), 10.5);
+            static_cast<QDialog&>(w).reject();
+        });
+        dialog.cmdPolice->click();
+        dialog.cmdAction[0]->click();
+        QCOMPARE(scope.pending(), 0);
+        QVERIFY(fileBytes(m_cfg).contains("\nFontSize=10,5\n"));
+        const PageSetup saved = frmMiseEnPage(m_cfg).pageSetup();
+        QCOMPARE(saved.fontSize, u"10,5"_s);
+
+        // Printed, a word stands 1.05 times as high as at 10 points, whatever font the
+        // machine gives for the name.
+        const QString file = m_dir.filePath(u"page.tmp"_s);
+        writeFile(file, "[1]\n0=oDupont/$1134\\$2268\n[0]\n1=0\n");
+        const auto printedHeight = [&](const QString& points) {
+            PageSetup setup = saved;
+            setup.fontSize = points;
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(m_dir.filePath(points + u".pdf"_s));
+            if (!printing::printPages(printer, printfile::Reader::load(file), 1, 1, printing::pageLayout(setup),
+                                      printing::renderSettings(setup)))
+                return 0.0;
+            return testsupport::pdfWordBox(printer.outputFileName(), u"Dupont"_s).height();
+        };
+        const double ratio = printedHeight(saved.fontSize) / printedHeight(u"10"_s);
+        QVERIFY2(qAbs(ratio - 1.05) < 0.005, qPrintable(QString::number(ratio)));
     }
 };
 

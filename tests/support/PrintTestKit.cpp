@@ -58,4 +58,14 @@ QString pdfText(const QString& pdf) {
     return folded;
 }
 
+QRectF pdfWordBox(const QString& pdf, const QString& word) {
+    static const QRegularExpression words(
+        u"<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"_s);
+    for (const auto& m : words.globalMatch(run(u"pdftotext"_s, {u"-bbox"_s, pdf, u"-"_s})))
+        if (m.captured(5) == word)
+            return QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                          QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    return {};
+}
+
 }  // namespace testsupport

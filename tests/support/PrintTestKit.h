@@ -2,6 +2,7 @@
 #include "DbTestSupport.h"  // fileBytes, writeFile
 #include "platform/Modal.h"
 
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,8 @@ QString pdfInfo(const QString& pdf, const QString& field);
 int pdfPages(const QString& pdf);
 // Its text, pages separated by form feeds.
 QString pdfText(const QString& pdf);
+// The box, in points, of the first word `word` printed on it; empty when there is none.
+QRectF pdfWordBox(const QString& pdf, const QString& word);
 
 // The standard output of a program, "" when it fails.
 QString run(const QString& program, const QStringList& args);
