@@ -334,6 +334,8 @@ Contents read(const db::Database& file) {
         const QVariant note = rs.Fields(QStringLiteral("Note")).Value();
         Grade g{key(rs, kNumSerie), key(rs, kNumElv), note.toFloat()};
         if (note.isNull() || !std::isfinite(g.note)) invalid(u"bad grade"_s);
+        // An export writes the grades of the students and series it writes, and no other.
+        if (!students.contains(g.numElv) || !series.contains(g.numSerie)) invalid(u"grade of no student or series"_s);
         if (graded.contains({g.numSerie, g.numElv})) invalid(u"grade twice"_s);
         graded.insert({g.numSerie, g.numElv});
         c.grades.append(g);

@@ -271,7 +271,9 @@ private slots:
                                 R"(UPDATE "Notes" SET "NumSérie" = 1.5 WHERE rowid = 1)", R"(DROP TABLE "Notes")",
                                 R"(DELETE FROM "__Properties" WHERE "Name" = 'Importé')",
                                 R"(UPDATE "__Properties" SET "Value" = '' WHERE "Name" = 'Classe')",
-                                R"(UPDATE "__Properties" SET "Value" = printf('%.4001c', 'x') WHERE "Name" = 'Commentaire')"})
+                                R"(UPDATE "__Properties" SET "Value" = printf('%.4001c', 'x') WHERE "Name" = 'Commentaire')",
+                                // Grades of a student or of a series that the file does not hold.
+                                R"(DELETE FROM "Elèves" WHERE "Nom" = 'Nguyen')", R"(DELETE FROM "Séries" WHERE rowid = 2)"})
             QTest::newRow(sql) << QByteArray(sql);
         // As a damaged page leaves it: a series moved to another period, its index not told.
         QTest::newRow("a series moved behind its index")
@@ -380,9 +382,8 @@ private slots:
     }
 
     // A exports, B imports with an association by name, one across letter case, one
-    // rejection, one creation, and a grade of a student who is not among the file's
-    // students. A failure at any step leaves B and the file as they were; once its cause is
-    // gone, running it again imports exactly what the plan says, once.
+    // rejection and one creation. A failure at any step leaves B and the file as they were;
+    // once its cause is gone, running it again imports exactly what the plan says, once.
     void roundTrip() {
         QFETCH(QString, table);
         QFETCH(int, after);
@@ -390,11 +391,9 @@ private slots:
         QFETCH(bool, importedBefore);
         const Receiver r = receiver();
         const QString file = copyOf(m_sender);
-        craft(file, R"(INSERT INTO "Notes" ("Note", "NumSérie", "NumElv") VALUES (19, 1, 9999))");
         const db::Database b = openGradebook(r.gradebook);
         const db::Database f = openGradebook(file);
         const exchangefile::Contents c = exchangefile::read(f);
-        QCOMPARE(c.grades.size(), 6);
         const QList<GradebookStudent> students = importgrades::readStudents(b);
         QList<Decision> plan = importgrades::autoMatch(c.students, students);
         plan[1] = importgrades::reject();
