@@ -108,6 +108,10 @@ Contents read(const db::Database& file);
 void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions);
 // Sets the file's "Importé". Throws DbError.
 void setImported(const db::Database& file, bool imported);
+// The same two on the file attached to a gradebook's connection, inside the gradebook's
+// transaction.
+void writeDecisions(const db::Attachment& file, const QList<std::pair<qint32, QVariant>>& decisions);
+void setImported(const db::Attachment& file, bool imported);
 // The decisions as the file holds them, by "NumElv" (for tests and for a second look).
 QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file);
 
