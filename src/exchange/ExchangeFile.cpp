@@ -296,6 +296,8 @@ Contents read(const db::Database& file) {
         const QVariant note = rs.Fields(QStringLiteral("Note")).Value();
         Grade g{key(rs, kNumSerie), key(rs, kNumElv), note.toFloat()};
         if (note.isNull() || !std::isfinite(g.note)) invalid(u"bad grade"_s);
+        // An export writes the grades of the students and series it writes, and no other.
+        if (!students.contains(g.numElv) || !series.contains(g.numSerie)) invalid(u"grade of no student or series"_s);
         if (graded.contains({g.numSerie, g.numElv})) invalid(u"grade twice"_s);
         graded.insert({g.numSerie, g.numElv});
         c.grades.append(g);
@@ -314,15 +316,12 @@ QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file) {
 
 namespace {
 
-void setDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions) {
-    Recordset students = file.OpenRecordset(Query(QStringLiteral("Elèves")));
-    for (const auto& [numElv, decision] : decisions) {
-        students.FindFirst(Field(kNumElv) == numElv);
-        if (students.NoMatch()) continue;
-        students.Edit();
-        students.Fields(QStringLiteral("NumElvIn")).setValue(decision);
-        students.Update();
-    }
+// On the file's own connection or on the gradebook's, where it is attached.
+template <typename File>
+void setDecisions(const File& file, const QList<std::pair<qint32, QVariant>>& decisions) {
+    for (const auto& [numElv, decision] : decisions)
+        file.updateRows(Query(QStringLiteral("Elèves")).where(Field(kNumElv) == numElv),
+                        {{QStringLiteral("NumElvIn"), decision}});
 }
 
 }  // namespace
@@ -333,7 +332,15 @@ void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVar
     writing.commit();
 }
 
+void writeDecisions(const db::Attachment& file, const QList<std::pair<qint32, QVariant>>& decisions) {
+    setDecisions(file, decisions);
+}
+
 void setImported(const db::Database& file, bool imported) {
+    file.Properties(QStringLiteral("Importé")).setValue(imported);
+}
+
+void setImported(const db::Attachment& file, bool imported) {
     file.Properties(QStringLiteral("Importé")).setValue(imported);
 }
 

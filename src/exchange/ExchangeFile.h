@@ -88,8 +88,9 @@ struct Contents {
 // A file that opens but is not a sound exchange file: a table or field missing or of
 // another type, a value its field cannot hold, a value that the gradebook's own field could
 // not hold (a period out of 1 to 3, an empty or over-long name, a grade that is not a finite
-// number, a missing date), a key given twice. Whatever a gradebook holds passes: a series
-// out of 0 comes in as it is, and the averages leave it out there as they do everywhere.
+// number, a missing date), a key given twice, a grade of a student or a series that the file
+// does not hold. Whatever a gradebook holds passes: a series out of 0 comes in as it is,
+// and the averages leave it out there as they do everywhere.
 // what() says which, for the developer; the user is told that the file is not a valid
 // exchange file.
 class InvalidFile : public std::runtime_error {
@@ -107,6 +108,10 @@ Contents read(const db::Database& file);
 void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions);
 // Sets the file's "Importé". Throws DbError.
 void setImported(const db::Database& file, bool imported);
+// The same two on the file attached to a gradebook's connection, inside the gradebook's
+// transaction.
+void writeDecisions(const db::Attachment& file, const QList<std::pair<qint32, QVariant>>& decisions);
+void setImported(const db::Attachment& file, bool imported);
 // The decisions as the file holds them, by "NumElv" (for tests and for a second look).
 QList<std::pair<qint32, QVariant>> readDecisions(const db::Database& file);
 

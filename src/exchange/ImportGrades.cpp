@@ -269,32 +269,21 @@ Result importGrades(const db::Database& gradebook, const exchangefile::Contents&
 
 Result importMarked(const db::Database& gradebook, const db::Database& file, const exchangefile::Contents& contents,
                     const QList<Decision>& decisions, qint32 numMat) {
-    bool importedBefore = false;
+    Failure::Step step = Failure::Marking;
     try {
-        importedBefore = file.Properties(QStringLiteral("Importé")).Value().toBool();
-        if (!importedBefore) exchangefile::setImported(file, true);
-    } catch (const std::exception& e) {
-        throw Failure(Failure::Marking, e.what());
-    }
-    Result result;
-    try {
-        result = importGrades(gradebook, contents, decisions, numMat);
+        const db::Attachment exchange(gradebook, file, gradebook::databasePassword());
+        db::Transaction transaction(gradebook);
+        exchangefile::setImported(exchange, true);
+        Result result = importGrades(gradebook, contents, decisions, numMat);
+        step = Failure::Grades;
+        exchangefile::writeDecisions(exchange, result.createdKeys);
+        transaction.commit();
+        return result;
     } catch (const Failure&) {
-        // A file imported once before keeps its mark: those grades are in some gradebook.
-        try {
-            if (!importedBefore) exchangefile::setImported(file, false);
-        } catch (const std::exception&) {
-            // Marked with nothing imported: the next opening warns, and the teacher may go on.
-        }
         throw;
+    } catch (const std::exception& e) {
+        throw Failure(step, e.what());
     }
-    try {
-        exchangefile::writeDecisions(file, result.createdKeys);
-    } catch (const std::exception&) {
-        // The grades are in and the file says so; its record of the new students' keys is
-        // only for a later look, and the next matching rewrites every decision anyway.
-    }
-    return result;
 }
 
 }  // namespace importgrades

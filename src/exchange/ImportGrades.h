@@ -114,13 +114,11 @@ struct Result {
 Result importGrades(const db::Database& gradebook, const exchangefile::Contents& file, const QList<Decision>& decisions,
                     qint32 numMat);
 
-// The same import with the file marked "Importé" around it, in the order that lets an
-// interruption (a crash, a failure) leave at worst a marked file with nothing imported,
-// whose warning on the next opening lets the teacher go on, and never grades imported from
-// a file that does not say so: the file is marked first, then the gradebook is written, and
-// the mark is taken back when that fails (unless the file was marked before). The keys of
-// the students created go into the file last. A file that cannot be marked is not imported
-// (Failure at step Marking).
+// The same import, the file marked "Importé" and given the keys of the students created,
+// all in one transaction over the gradebook and the file attached to it: a failure, or the
+// program killed at any moment, leaves both files as they were or both written, never a
+// file marked with nothing imported nor grades imported from a file that does not say so.
+// A file that cannot be attached or marked is not imported (Failure at step Marking).
 Result importMarked(const db::Database& gradebook, const db::Database& file, const exchangefile::Contents& contents,
                     const QList<Decision>& decisions, qint32 numMat);
 

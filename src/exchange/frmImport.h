@@ -25,8 +25,8 @@ class MainSurface;
 // the subject that receives its series, an explanation, the matching of its students with
 // the gradebook's, a summary, and the result. The visible page is the wizard's state.
 // The file is read and checked whole when it is opened; decisions are written into it as
-// they are taken; the import is one transaction on the gradebook, after which the file is
-// marked as imported.
+// they are taken; the import and the file's mark "imported" are one transaction over the
+// gradebook and the file.
 class frmImport : public QDialog {
     Q_OBJECT
 public:

@@ -307,11 +307,12 @@ private slots:
     void theTeacherImportsAFile() {
         frmMain& main = start();
         const QString garbage = m_dir.filePath(u"garbage.dat"_s), damaged = m_dir.filePath(u"damaged.dat"_s),
-                      unversioned = m_dir.filePath(u"unversioned.dat"_s);
+                      unversioned = m_dir.filePath(u"unversioned.dat"_s), orphans = m_dir.filePath(u"orphans.dat"_s);
         QVERIFY(writeFile(garbage, "pas une base de données"));
-        QFile::copy(m_file, damaged);
-        QFile::copy(m_file, unversioned);
+        for (const QString& copy : {damaged, unversioned, orphans}) QFile::copy(m_file, copy);
         QCOMPARE(craft(damaged, R"(UPDATE "Séries" SET "Période" = 4)"), 0);
+        // Grades that name no student of the file: nothing to import, which is never a success.
+        QCOMPARE(craft(orphans, R"(UPDATE "Notes" SET "NumElv" = "NumElv" + 1000)"), 0);
         QCOMPARE(craft(unversioned, R"(UPDATE "__Properties" SET "Value" = '1.2.x' WHERE "Name" = 'VersionID')"), 0);
         ModalTestScope scope;
         scope.push([&](QWidget& window) {
@@ -322,6 +323,7 @@ private slots:
                                        "Dans cette fonction, vous devez ouvrir un fichier d'exportation de notes."_s},
                 {garbage, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s},
                 {damaged, u"Ce fichier n'est pas un fichier d'exportation de notes valide."_s},
+                {orphans, u"Ce fichier n'est pas un fichier d'exportation de notes valide."_s},
                 {unversioned, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s}};
             // Each refused, and left as it was.
             for (const auto& [file, message] : refused) {

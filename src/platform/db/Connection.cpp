@@ -221,6 +221,19 @@ void Connection::storeTable(const TableDef& table, bool isNew) {
             t = table;
 }
 
+Use::Use(Connection& connection, const QByteArray& sql, Caching caching) : m_connection(connection) {
+    if (caching == Caching::Kept) {
+        m_stmt = connection.statement(sql);
+        return;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v2(connection.handle(), sql.constData(), int(sql.size()), &stmt, nullptr);
+    m_once = sqlite::Statement(stmt);
+    if (rc != SQLITE_OK)
+        connection.raise(rc);
+    m_stmt = stmt;
+}
+
 Use::~Use() {
     m_connection.addFullScanSteps(quint64(sqlite3_stmt_status(m_stmt, SQLITE_STMTSTATUS_FULLSCAN_STEP, 1)));
     sqlite3_reset(m_stmt);

@@ -90,12 +90,15 @@ private:
     bool m_verdictPending = false;
 };
 
-// One run of a cached statement. Leaves it reset, so that no statement keeps a read
-// transaction open between two calls of the engine.
+// One run of a statement, cached unless `Once`. Leaves it reset, so that no statement keeps
+// a read transaction open between two calls of the engine.
 class Use {
 public:
-    Use(Connection& connection, const QByteArray& sql)
-        : m_connection(connection), m_stmt(connection.statement(sql)) {}
+    // Once: prepared for this run and finalized after it. A statement that names an attached
+    // file must not outlive the attachment.
+    enum class Caching { Kept, Once };
+
+    Use(Connection& connection, const QByteArray& sql, Caching caching = Caching::Kept);
     Use(const Use&) = delete;
     Use& operator=(const Use&) = delete;
     ~Use();
@@ -106,6 +109,7 @@ public:
 
 private:
     Connection& m_connection;
+    sqlite::Statement m_once;
     sqlite3_stmt* m_stmt;
 };
 
@@ -113,5 +117,9 @@ private:
 // queries are read); the number of rows written. Throw DbError.
 qint64 deleteRows(Connection& connection, const Query& query);
 qint64 updateRows(Connection& connection, const Query& query, const QList<Criteria::Term>& values);
+// The same on the file attached to `connection` as `schema`, whose definitions `catalogue`
+// holds; a query of one table.
+qint64 updateRows(const Connection& catalogue, Connection& connection, const QByteArray& schema, const Query& query,
+                  const QList<Criteria::Term>& values);
 
 }  // namespace db::detail

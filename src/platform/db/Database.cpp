@@ -21,13 +21,33 @@ FieldDef propertyField(const QString& name, FieldType type) {
     return FieldDef(name, type, 255).setAllowZeroLength();
 }
 
+// The name under which an Attachment opens its file on the host's connection.
+constexpr char kAttached[] = "attached";
+
+Use::Caching caching(const QByteArray& schema) { return schema.isEmpty() ? Use::Caching::Kept : Use::Caching::Once; }
+
 }  // namespace
 
-Property::Property(std::shared_ptr<Connection> connection, QString name, FieldType type)
-    : m_connection(std::move(connection)), m_name(std::move(name)), m_type(type) {}
+Property::Property(std::shared_ptr<Connection> connection, QByteArray schema, QString name, FieldType type)
+    : m_connection(std::move(connection)), m_schema(std::move(schema)), m_name(std::move(name)), m_type(type) {}
+
+QByteArray Property::table() const {
+    return (m_schema.isEmpty() ? QByteArray() : m_schema + '.') + detail::kPropertiesTable;
+}
+
+Property Property::find(std::shared_ptr<Connection> connection, const QByteArray& schema, const QString& name) {
+    Property found(std::move(connection), schema, name, FieldType::Text);
+    Use read(*found.m_connection, "SELECT Name, Type FROM " + found.table() + " WHERE Name = ?", caching(schema));
+    detail::bindValue(read.get(), 1, FieldType::Text, name);
+    if (!read.step())
+        throw DbError(DbErrc::NoSuchProperty, name);
+    found.m_name = detail::columnValue(read.get(), 0, FieldType::Text).toString();
+    found.m_type = FieldType(sqlite3_column_int(read.get(), 1));
+    return found;
+}
 
 QVariant Property::Value() const {
-    Use read(*m_connection, "SELECT Value FROM " + QByteArray(detail::kPropertiesTable) + " WHERE Name = ?");
+    Use read(*m_connection, "SELECT Value FROM " + table() + " WHERE Name = ?", caching(m_schema));
     detail::bindValue(read.get(), 1, FieldType::Text, m_name);
     if (!read.step())
         throw DbError(DbErrc::NoSuchProperty, m_name);
@@ -36,7 +56,7 @@ QVariant Property::Value() const {
 
 void Property::setValue(const QVariant& value) {
     const QVariant stored = detail::toFieldValue(propertyField(m_name, m_type), value);
-    Use write(*m_connection, "UPDATE " + QByteArray(detail::kPropertiesTable) + " SET Value = ? WHERE Name = ?");
+    Use write(*m_connection, "UPDATE " + table() + " SET Value = ? WHERE Name = ?", caching(m_schema));
     detail::bindValue(write.get(), 1, m_type, stored);
     detail::bindValue(write.get(), 2, FieldType::Text, m_name);
     write.step();
@@ -101,15 +121,9 @@ Connection& Database::connection() const {
 }
 
 Property Database::Properties(const QString& name) const {
-    Connection& c = connection();
-    if (!c.hasEngineTables())
+    if (!connection().hasEngineTables())
         throw DbError(DbErrc::NoSuchProperty, name);
-    Use read(c, "SELECT Name, Type FROM " + QByteArray(detail::kPropertiesTable) + " WHERE Name = ?");
-    detail::bindValue(read.get(), 1, FieldType::Text, name);
-    if (!read.step())
-        throw DbError(DbErrc::NoSuchProperty, name);
-    return Property(m_connection, detail::columnValue(read.get(), 0, FieldType::Text).toString(),
-                    FieldType(sqlite3_column_int(read.get(), 1)));
+    return Property::find(m_connection, {}, name);
 }
 
 QStringList Database::PropertyNames() const {
@@ -246,6 +260,81 @@ Transaction::~Transaction() {
         m_connection->loadCatalogue();
     } catch (const DbError&) {
     }
+}
+
+namespace {
+
+// The journal mode of a connection's own file, as it found the file.
+QByteArray journalMode(Connection& connection) {
+    Use mode(connection, "PRAGMA main.journal_mode");
+    mode.step();
+    return QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0))).toLower();
+}
+
+// Whether the first reading of the file would play back what lies beside it: a write-ahead
+// log, whatever it holds, or a journal that does not begin with a zero byte (a journal
+// begins with zeros until its pages are safely written; SQLite then ignores it). The file's
+// own connection leaves neither behind it when idle: one found now is another program's,
+// and the attaching would play it back without the checks the file passed as it opened.
+bool playedBack(const QString& path) {
+    if (QFileInfo::exists(path + QStringLiteral("-wal")))
+        return true;
+    QFile journal(path + QStringLiteral("-journal"));
+    char first = 0;
+    return journal.open(QIODevice::ReadOnly) && journal.getChar(&first) && first != 0;
+}
+
+void detach(Connection& host) {
+    sqlite3_exec(host.handle(), ("DETACH DATABASE " + QByteArray(kAttached)).constData(), nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+Attachment::Attachment(const Database& host, const Database& file, const QString& password)
+    : m_host(host.m_connection), m_file(file.m_connection) {
+    Connection& h = host.connection();
+    const QString path = file.connection().path();
+    if (!sqlite3_get_autocommit(h.handle()))
+        throw DbError(DbErrc::InvalidOperation, path);
+    if (journalMode(h) == "wal" || journalMode(*m_file) == "wal")
+        throw DbError(DbErrc::InvalidOperation, path);
+    if (playedBack(path))
+        throw DbError(DbErrc::Busy, path);
+    // Attaching a path where no file is any longer would make a new one.
+    if (!QFileInfo(path).isFile())
+        throw DbError(DbErrc::CannotOpen, path);
+    {
+        Use attach(h, "ATTACH DATABASE ? AS " + QByteArray(kAttached) + " KEY ?", Use::Caching::Once);
+        detail::bindValue(attach.get(), 1, FieldType::Text, path);
+        const QByteArray key = password.toUtf8();
+        sqlite3_bind_text(attach.get(), 2, key.constData(), int(key.size()), SQLITE_TRANSIENT);
+        attach.step();
+    }
+    try {
+        // The key is only tried by the first read.
+        Use probe(h, "SELECT count(*) FROM " + QByteArray(kAttached) + ".sqlite_master", Use::Caching::Once);
+        probe.step();
+        if (sqlite3_db_readonly(h.handle(), kAttached) == 1)
+            throw DbError(DbErrc::FileReadOnly, path);
+    } catch (...) {
+        detach(h);
+        throw;
+    }
+}
+
+Attachment::~Attachment() {
+    if (m_host->isOpen())
+        detach(*m_host);
+}
+
+Property Attachment::Properties(const QString& name) const {
+    if (!m_file->hasEngineTables())
+        throw DbError(DbErrc::NoSuchProperty, name);
+    return Property::find(m_host, kAttached, name);
+}
+
+qint64 Attachment::updateRows(const Query& query, const QList<Criteria::Term>& values) const {
+    return detail::updateRows(*m_file, *m_host, kAttached, query, values);
 }
 
 }  // namespace db

@@ -40,9 +40,15 @@ public:
 
 private:
     friend class Database;
-    Property(std::shared_ptr<detail::Connection> connection, QString name, FieldType type);
+    friend class Attachment;
+    // `schema`: the name under which the file is attached to the connection, or empty for
+    // the connection's own file.
+    static Property find(std::shared_ptr<detail::Connection> connection, const QByteArray& schema, const QString& name);
+    Property(std::shared_ptr<detail::Connection> connection, QByteArray schema, QString name, FieldType type);
+    QByteArray table() const;
 
     std::shared_ptr<detail::Connection> m_connection;
+    QByteArray m_schema;
     QString m_name;
     FieldType m_type;
 };
@@ -125,6 +131,7 @@ public:
 
 private:
     friend class Transaction;
+    friend class Attachment;
     explicit Database(std::shared_ptr<detail::Connection> connection);
     detail::Connection& connection() const;
 
@@ -151,6 +158,43 @@ private:
     QByteArray m_name;
     quint64 m_catalogueWrites = 0;
     bool m_done = false;
+};
+
+// A file opened on a second database's connection as well, so that one Transaction on that
+// database writes both files: its commit is kept in both or lost in both, also when the
+// program is killed in the middle of it (SQLite then commits through a super-journal beside
+// the host's file).
+//
+//   db::Attachment exchange(gradebook, file, password);   // before the transaction
+//   db::Transaction transaction(gradebook);
+//   exchange.Properties("Importé").setValue(true);
+//   ... writes to the gradebook ...
+//   transaction.commit();                                  // both, or neither
+//
+// Detached when destroyed, which must come after the end of every transaction of the host.
+class Attachment {
+public:
+    // `file` is open on a connection of its own, which checked it as it opened, and its
+    // definitions type what is written to it here; it is opened again by its path on `host`'s
+    // connection, outside any transaction of the host. Throws DbError: Busy when a journal
+    // that would be played back, or a write-ahead log, lies beside `file` (another program
+    // writes it, or left it half written, and the attaching would play it back unchecked);
+    // InvalidOperation when either file keeps a write-ahead log, whose commits the
+    // super-journal does not join, or when the host is in a transaction; CannotOpen when the
+    // file is gone; FileReadOnly, NotADatabase and the like as an opening.
+    Attachment(const Database& host, const Database& file, const QString& password);
+    ~Attachment();
+    Attachment(const Attachment&) = delete;
+    Attachment& operator=(const Attachment&) = delete;
+
+    // As those of a Database, on the attached file.
+    Property Properties(const QString& name) const;
+    // One table, no join (InvalidOperation otherwise).
+    qint64 updateRows(const Query& query, const QList<Criteria::Term>& values) const;
+
+private:
+    std::shared_ptr<detail::Connection> m_host;
+    std::shared_ptr<detail::Connection> m_file;
 };
 
 }  // namespace db

@@ -757,8 +757,12 @@ struct Target {
     QList<Bound> terms;
 };
 
-Target target(const Resolver& resolver, const Query& query) {
-    Target t{quoteName(resolver.tableAt(0).Name()), {}, {}};
+// `schema`: the name of the attached file that holds the table, or empty for the file of
+// the connection.
+Target target(const Resolver& resolver, const Query& query, const QByteArray& schema = {}) {
+    if (!schema.isEmpty() && !query.joins().isEmpty())
+        throw DbError(DbErrc::InvalidOperation, query.table());
+    Target t{(schema.isEmpty() ? QByteArray() : schema + '.') + quoteName(resolver.tableAt(0).Name()), {}, {}};
     QByteArray where;
     whereSql(resolver, query.criteria(), where, t.terms);
     if (!query.joins().isEmpty())
@@ -769,9 +773,10 @@ Target target(const Resolver& resolver, const Query& query) {
     return t;
 }
 
-qint64 run(Connection& connection, const QByteArray& sql, const QList<Bound>& values) {
+qint64 run(Connection& connection, const QByteArray& sql, const QList<Bound>& values,
+           Use::Caching caching = Use::Caching::Kept) {
     {
-        Use use(connection, sql);
+        Use use(connection, sql, caching);
         for (int i = 0; i < values.size(); ++i)
             bindValue(use.get(), i + 1, values[i].type, values[i].value);
         use.step();
@@ -787,7 +792,12 @@ qint64 deleteRows(Connection& connection, const Query& query) {
 }
 
 qint64 updateRows(Connection& connection, const Query& query, const QList<Criteria::Term>& values) {
-    const Resolver resolver(connection, query);
+    return updateRows(connection, connection, {}, query, values);
+}
+
+qint64 updateRows(const Connection& catalogue, Connection& connection, const QByteArray& schema, const Query& query,
+                  const QList<Criteria::Term>& values) {
+    const Resolver resolver(catalogue, query);
     const TableDef& table = resolver.tableAt(0);
     QByteArray set;
     QList<Bound> bound;
@@ -801,10 +811,11 @@ qint64 updateRows(Connection& connection, const Query& query, const QList<Criter
         set += (set.isEmpty() ? "" : ", ") + quoteName(field.Name()) + " = ?";
         bound.append(Bound{-1, field.Type(), stored});
     }
-    const Target t = target(resolver, query);
+    const Target t = target(resolver, query, schema);
     if (set.isEmpty())
         return 0;
-    return run(connection, "UPDATE " + t.table + " SET " + set + t.where, bound + t.terms);
+    return run(connection, "UPDATE " + t.table + " SET " + set + t.where, bound + t.terms,
+               schema.isEmpty() ? Use::Caching::Kept : Use::Caching::Once);
 }
 
 }  // namespace detail
