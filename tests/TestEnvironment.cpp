@@ -4,6 +4,7 @@
 // user's files, screen, language or print queues can then change a result or be changed.
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QtGlobal>
 
@@ -32,7 +33,20 @@ void isolate() {
     qputenv("XDG_RUNTIME_DIR", folder("runtime"));
     QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     folder("Documents");
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The same screens on every machine: a desktop of 1920x1200 and, to its right, one as
+    // small as that desktop is at a scale factor of 2. Nothing of the host's scaling applies.
+    const QString screens = dir.filePath(QStringLiteral("screens.json"));
+    QFile config(screens);
+    if (!config.open(QIODevice::WriteOnly)
+        || config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1200},
+                                        {"name": "small", "x": 1920, "y": 0, "width": 960, "height": 600}]})")
+               < 0)
+        qFatal("No screens for the test: %s", qPrintable(config.errorString()));
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
+    for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING",
+                                "QT_SCALE_FACTOR_ROUNDING_POLICY", "QT_FONT_DPI", "QT_USE_PHYSICAL_DPI"})
+        qunsetenv(scaling);
     qputenv("QT_STYLE_OVERRIDE", "fusion");
     qputenv("LC_ALL", "C.UTF-8");
     qputenv("LANG", "C.UTF-8");

@@ -1002,10 +1002,14 @@ private slots:
         b.addSeries(a, mat, u"Interrogation écrite"_s, 20, 1, 1);
         b.close();
 
+        // The first time, nothing stored places it: it opens whole in the middle of the screen.
+        platform::SaveSetting(u"StartUp"_s, u"Maximized"_s, u"False"_s);
+        platform::SaveSetting(u"StartUp"_s, u"Height"_s, u"0"_s);
         frmMain* main = &Form<frmMain>::get();
-        // Its designed size, in a larger font, still fits the screen.
+        main->show();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY(screen.contains(QRect(QPoint(), main->size())));
+        QVERIFY(screen.contains(main->frameGeometry()));
+        QVERIFY((main->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
         QVERIFY(main->OpenAFile(b.path()));
         platform::FlexGrid& grid = *main->flxNotes;
         // Columns at the width they were created with grow to their texts: a heading longer
@@ -1041,6 +1045,7 @@ private slots:
         cleanup();
 
         main = &Form<frmMain>::get();
+        main->show();  // it fits: as it was
         QCOMPARE(main->geometry(), QRect(40, 50, 700, 540));
         QCOMPARE(main->picSplit->x(), 200);
         // Maximized: only the state is written; minimized: nothing.
@@ -1058,13 +1063,18 @@ private slots:
 
         // A window left on a screen that is gone comes back onto the screen.
         platform::SaveSetting(u"StartUp"_s, u"Left"_s, u"-450000"_s);
-        QVERIFY(screen.contains(Form<frmMain>::get().geometry()));
+        Form<frmMain>::get().show();
+        QVERIFY(screen.contains(Form<frmMain>::get().frameGeometry()));
         cleanup();
 
-        // A placement stored at another scale factor, larger than the screen, fits in it.
-        for (const auto& [key, twips] : {std::pair{"Left", 1500}, {"Top", 1500}, {"Width", 30000}, {"Height", 21000}})
+        // A placement stored at scale factor 1 on a screen that is now as small as it is at 2,
+        // larger than it and at its top edge: it fills that screen, title bar in view.
+        const QRect small = QGuiApplication::screens().at(1)->availableGeometry();
+        for (const auto& [key, twips] : {std::pair{"Left", platform::pixelsToTwips(small.left() + 100)},
+                                         {"Top", 0}, {"Width", 30000}, {"Height", 21000}})
             platform::SaveSetting(u"StartUp"_s, QString::fromLatin1(key), QString::number(twips));
-        QCOMPARE(Form<frmMain>::get().geometry(), screen);
+        Form<frmMain>::get().show();
+        QCOMPARE(Form<frmMain>::get().frameGeometry(), small);
     }
 
     void decimalsAreWrittenAtOnceAndRefreshTheOpenerWhenChanged() {
