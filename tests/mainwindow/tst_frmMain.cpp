@@ -112,6 +112,8 @@ const QString kCannotOpen =
 
 constexpr int kPage = 1024;  // the page size of the files
 
+const QString kLongName = u"Carnet de notes – Lycée Jean-Baptiste-Poquelin 2026-2027 (Terminales et BTS)"_s;
+
 const QByteArray kKey = gradebook::databasePassword().toUtf8();
 
 // The definition of "Séries" in the file, one text changed.
@@ -574,6 +576,26 @@ private slots:
         QVERIFY(!Form<frmSplash>::isLoaded());
         QVERIFY(Form<frmMain>::instance()->isVisible());
         QCOMPARE(scope.pending(), 0);
+    }
+
+    void aLongLastNameIsCutWhereTheScreenEnds() {
+        const QString file = m_dir.filePath(kLongName + u".dat"_s);
+        QVERIFY(QFile::copy(m_readable, file));
+        platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
+        // A font so large that the window as designed is taller than the screen: the name has
+        // one line, cut with "…", and the choice holds that line whole.
+        const QFont desktop = QApplication::font();
+        QFont large = desktop;
+        while (platform::layoutY(4500) <= QGuiApplication::primaryScreen()->availableGeometry().height()) {
+            large.setPointSizeF(large.pointSizeF() * 1.25);
+            QApplication::setFont(large);
+        }
+        const QRadioButton& option = *Form<frmSplash>::get().optChoix[0];
+        const QString text = option.text();
+        const QSize need = option.sizeHint(), size = option.size();
+        QApplication::setFont(desktop);
+        QVERIFY2(text.startsWith(u"Ouvrir Carnet"_s) && text.endsWith(u'…') && !text.contains(u'\n'), qPrintable(text));
+        QVERIFY(need.width() <= size.width() && need.height() <= size.height());
     }
 
     void failedAttemptsKeepTheWindowAndItsChoice() {
@@ -1321,8 +1343,8 @@ private slots:
         m_cut.clear();
         m_windows = 0;
         QDir(platform::paths::exportFolder()).removeRecursively();
-        const QString file = m_dir.filePath(u"Carnet du lycée %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
-        QVERIFY(QFile::copy(m_readable, file));
+        const QString file = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u'/' + kLongName + u".dat"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && QFile::copy(m_readable, file));
         platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
         m_received = m_dir.filePath(u"Notes Export %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
         QVERIFY(QFile::copy(m_sent, m_received));
@@ -1331,6 +1353,7 @@ private slots:
         m_scope = &scope;
         Form<frmSplash>::get().show();
         check(Form<frmSplash>::get());
+        QVERIFY(!Form<frmSplash>::get().optChoix[0]->text().contains(u'…'));  // on lines enough
         Form<frmSplash>::unload();
         frmPwdAsk ask;
         ask.show();
