@@ -33,8 +33,15 @@ void isolate() {
     qputenv("XDG_RUNTIME_DIR", folder("runtime"));
     QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     folder("Documents");
-    // The same screens on every machine: a desktop of 1920x1200 and, to its right, one as
-    // small as that desktop is at a scale factor of 2. Nothing of the host's scaling applies.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_STYLE_OVERRIDE", "fusion");
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("LANG", "C.UTF-8");
+    qputenv("TZ", "Europe/Paris");
+    // A print server at a path that cannot exist has no queue and no default printer.
+    qputenv("CUPS_SERVER", "/dev/null/no-print-server");
+    // Offscreen, on the same screens on every machine: a desktop of 1920x1200 and, to its
+    // right, one as small as that desktop is at a scale factor of 2.
     const QString screens = dir.filePath(QStringLiteral("screens.json"));
     QFile config(screens);
     if (!config.open(QIODevice::WriteOnly)
@@ -44,15 +51,6 @@ void isolate() {
         qFatal("No screens for the test: %s", qPrintable(config.errorString()));
     config.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
-    for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING",
-                                "QT_SCALE_FACTOR_ROUNDING_POLICY", "QT_FONT_DPI", "QT_USE_PHYSICAL_DPI"})
-        qunsetenv(scaling);
-    qputenv("QT_STYLE_OVERRIDE", "fusion");
-    qputenv("LC_ALL", "C.UTF-8");
-    qputenv("LANG", "C.UTF-8");
-    qputenv("TZ", "Europe/Paris");
-    // A print server at a path that cannot exist has no queue and no default printer.
-    qputenv("CUPS_SERVER", "/dev/null/no-print-server");
 }
 
 }  // namespace
