@@ -78,6 +78,17 @@ void isolate() {
     qputenv("TZ", "Europe/Paris");
     // A print server at a path that cannot exist has no queue and no default printer.
     qputenv("CUPS_SERVER", "/dev/null/no-print-server");
+    // Offscreen, on the same screens on every machine: a desktop of 1920x1200 and, to its
+    // right, one as small as that desktop is at a scale factor of 2.
+    const QString screens = dir.filePath(QStringLiteral("screens.json"));
+    QFile config(screens);
+    if (!config.open(QIODevice::WriteOnly)
+        || config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1200},
+                                        {"name": "small", "x": 1920, "y": 0, "width": 960, "height": 600}]})")
+               < 0)
+        qFatal("No screens for the test: %s", qPrintable(config.errorString()));
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "platform/Twips.h"
+#include "platform/WindowPlacement.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -94,10 +95,8 @@ void frmMessages::fitToLines() {
     const int below = platform::layoutY(kHeight) - list.bottom() - 1;
     const QWidget* owner = platform::modalOwner(*this);
     const QScreen* screen = owner ? owner->screen() : this->screen();
-    // Not shown yet, the window has no frame to measure: the title bar's and the borders'.
-    const int frame = std::max(frameGeometry().height() - height(),
-                               style()->pixelMetric(QStyle::PM_TitleBarHeight)
-                                   + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    const QMargins margins = platform::windowFrame(*this);
+    const int frame = margins.top() + margins.bottom();
     const int room = screen ? screen->availableGeometry().height() - frame - top - below : INT_MAX;
     const int lines = std::min(vskAL->renderedHeight(), vskAL->Size());
     vskAL->setGeometry(list.x(), top, list.width(), std::max(0, std::min(std::max(list.height(), lines), room)));

@@ -24,11 +24,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSet>
 #include <QStatusBar>
@@ -65,20 +63,6 @@ bool settingBool(const QString& key, const QString& defaultValue) {
     return text.toDouble() != 0;
 }
 
-// A stored placement fitted to the available area of the screen it lands on (the one
-// under its centre, else the main screen): a size saved at another scale factor or on a
-// larger screen shrinks to fit, and a window left on a screen that is gone comes back.
-QRect onScreen(const QRect& window) {
-    const QScreen* screen = QGuiApplication::screenAt(window.center());
-    if (!screen) screen = QGuiApplication::primaryScreen();
-    if (!screen) return window;
-    const QRect area = screen->availableGeometry();
-    const QSize size = window.size().boundedTo(area.size());
-    return QRect(QPoint(qBound(area.left(), window.x(), area.right() + 1 - size.width()),
-                        qBound(area.top(), window.y(), area.bottom() + 1 - size.height())),
-                 size);
-}
-
 void critical(QWidget* owner, const QString& text) {
     platform::criticalMessage(owner, platform::version::productName(), text);
 }
@@ -104,7 +88,7 @@ frmMain::frmMain() {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Carnet de notes"));
     setWindowIcon(pictures::logo(64));
-    resize(onScreen(QRect(QPoint(), platform::twipsSize(kDesignWidth, kDesignHeight))).size());
+    resize(platform::twipsSize(kDesignWidth, kDesignHeight));
     connectStoreMessages();
 
     m_client = new QWidget(this);
@@ -537,10 +521,11 @@ void frmMain::restorePlacement() {
     if (settingBool(QStringLiteral("Maximized"), QStringLiteral("False"))) {
         setWindowState(windowState() | Qt::WindowMaximized);
     } else if (const int height = settingTwips(QStringLiteral("Height"), QStringLiteral("0")); height != 0) {
-        setGeometry(onScreen(QRect(twipsToPixels(settingTwips(QStringLiteral("Left"), QStringLiteral("0"))),
-                                   twipsToPixels(settingTwips(QStringLiteral("Top"), QStringLiteral("0"))),
-                                   twipsToPixels(settingTwips(QStringLiteral("Width"), QStringLiteral("0"))),
-                                   twipsToPixels(height))));
+        // As stored: shown, it is brought onto the screen if it stands beyond it (a size
+        // stored at another scale factor, a screen gone since).
+        setGeometry(twipsToPixels(settingTwips(QStringLiteral("Left"), QStringLiteral("0"))),
+                    twipsToPixels(settingTwips(QStringLiteral("Top"), QStringLiteral("0"))),
+                    twipsToPixels(settingTwips(QStringLiteral("Width"), QStringLiteral("0"))), twipsToPixels(height));
     }
     // The placement is a place on the screen; the splitter's is the width of the tab bar,
     // which holds text, so it follows the layout's font.

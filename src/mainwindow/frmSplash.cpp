@@ -10,11 +10,15 @@
 
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTextLayout>
+#include <algorithm>
 
 using platform::twipsRect;
 
@@ -49,7 +53,7 @@ frmSplash::frmSplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) 
     lblDescription = label(this, platform::version::description(), twipsRect(1950, 1530, 4950, 300), 1, true);
     lblCopyright = label(this, platform::version::legalNotice(), twipsRect(300, 4080, 3900, 300), 0.9);
 
-    auto* fraChoix = new QGroupBox(this);
+    fraChoix = new QGroupBox(this);
     fraChoix->setGeometry(twipsRect(300, 1950, 6600, 1500));
     optChoix = {new QRadioButton(fraChoix),
                 new QRadioButton(QStringLiteral("Créer un nouveau carnet de notes"), fraChoix),
@@ -71,10 +75,49 @@ frmSplash::frmSplash() : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint) 
 
     mLastFile = frmMain::LastFile();
     if (QFileInfo(mLastFile).isFile()) {
-        optChoix[0]->setText(QStringLiteral("Ouvrir ") + mUtilities::RemoveExtension(mUtilities::GetFileName(mLastFile)));
+        const int extra = offerLastFile(QStringLiteral("Ouvrir ") + mUtilities::RemoveExtension(mUtilities::GetFileName(mLastFile)));
         optChoix[0]->show();
         optChoix[0]->setChecked(true);
+        // What lies under the first choice moves down by the lines it took.
+        optChoix[0]->resize(optChoix[0]->width(), optChoix[0]->height() + extra);
+        fraChoix->resize(fraChoix->width(), fraChoix->height() + extra);
+        for (QWidget* below : std::initializer_list<QWidget*>{optChoix[1], optChoix[2], lblCopyright, cmdAction[0], cmdAction[1]})
+            below->move(below->x(), below->y() + extra);
+        setFixedSize(width(), height() + extra);
     }
+}
+
+// A gradebook's name may be longer than a line of the frame: it takes the lines it needs
+// while the screen has room for the window to grow, and the last line it gets ends in "…"
+// when the name goes on. Returns how much taller the choice has become.
+int frmSplash::offerLastFile(const QString& caption) {
+    QRadioButton& option = *optChoix[0];
+    const QFontMetrics metrics = option.fontMetrics();
+    option.setText(caption);
+    // The room for the text: the button less its dot and the gap after it.
+    const int room = option.width() - (option.sizeHint().width() - metrics.size(Qt::TextShowMnemonic, caption).width());
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const int spare = screen ? screen->availableGeometry().height() - height() : 0;
+    const int most = 1 + std::max(0, spare) / metrics.lineSpacing();
+
+    QStringList lines;
+    QTextLayout layout(caption, option.font());
+    QTextOption wrap;
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(wrap);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(room);
+        if (lines.size() + 1 == most && line.textStart() + line.textLength() < caption.size()) {
+            lines << metrics.elidedText(caption.mid(line.textStart()), Qt::ElideRight, room);
+            break;
+        }
+        lines << caption.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    // An "&" in the name is a letter, not the mark of a shortcut.
+    option.setText(lines.join(u'\n').replace(u'&', QStringLiteral("&&")));
+    return std::max(0, option.sizeHint().height() - option.height());
 }
 
 void frmSplash::cmdAction_Click(int Index) {

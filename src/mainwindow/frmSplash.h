@@ -3,6 +3,7 @@
 #include <QString>
 #include <vector>
 
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -20,6 +21,7 @@ public:
     QLabel* lblVersion;
     QLabel* lblCopyright;
     QLabel* lblDescription;
+    QGroupBox* fraChoix;
     std::vector<QRadioButton*> optChoix;  // 0 the last file, 1 create, 2 open another
     std::vector<QPushButton*> cmdAction;  // 0 "OK", 1 "Annuler"
 
@@ -35,5 +37,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    int offerLastFile(const QString& caption);
     void quit();
 };

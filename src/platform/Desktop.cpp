@@ -2,6 +2,7 @@
 
 #include "OleColor.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -137,6 +138,7 @@ void installDesktopRules(QApplication& application) {
     auto* rule = new EnterKeyRule(&application);
     rule->setObjectName(name);
     application.installEventFilter(rule);
+    keepWindowsOnScreen(application);
     QApplication::setStyle(new IndicatorStyle(QStyleFactory::create(QApplication::style()->name())));
 }
 

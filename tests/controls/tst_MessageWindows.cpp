@@ -205,7 +205,7 @@ private slots:
             frmMessages& f = Form<frmMessages>::get();
             QCOMPARE(f.vskAL->ItemCount(), 0);  // each use starts empty
             f.lblInfo->setText("Une ou plusieurs de vos saisies sont incorrectes.");
-            for (int i = 1; i <= 20; ++i) f.vskAL->AddItem(QStringLiteral("Ligne %1 : note refusée.").arg(i));
+            for (int i = 1; i <= 50; ++i) f.vskAL->AddItem(QStringLiteral("Ligne %1 : note refusée.").arg(i));
             const int height = f.vskAL->Show();
             scope.push([&](QWidget& w) {
                 QVERIFY(f.lblInfo->heightForWidth(f.lblInfo->width()) <= f.lblInfo->height());

@@ -112,6 +112,8 @@ const QString kCannotOpen =
 
 constexpr int kPage = 1024;  // the page size of the files
 
+const QString kLongName = u"Carnet de notes – Lycée Jean-Baptiste-Poquelin 2026-2027 (Terminales et BTS)"_s;
+
 const QByteArray kKey = gradebook::databasePassword().toUtf8();
 
 // The definition of "Séries" in the file, one text changed.
@@ -576,6 +578,26 @@ private slots:
         QCOMPARE(scope.pending(), 0);
     }
 
+    void aLongLastNameIsCutWhereTheScreenEnds() {
+        const QString file = m_dir.filePath(kLongName + u".dat"_s);
+        QVERIFY(QFile::copy(m_readable, file));
+        platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
+        // A font so large that the window as designed is taller than the screen: the name has
+        // one line, cut with "…", and the choice holds that line whole.
+        const QFont desktop = QApplication::font();
+        QFont large = desktop;
+        while (platform::layoutY(4500) <= QGuiApplication::primaryScreen()->availableGeometry().height()) {
+            large.setPointSizeF(large.pointSizeF() * 1.25);
+            QApplication::setFont(large);
+        }
+        const QRadioButton& option = *Form<frmSplash>::get().optChoix[0];
+        const QString text = option.text();
+        const QSize need = option.sizeHint(), size = option.size();
+        QApplication::setFont(desktop);
+        QVERIFY2(text.startsWith(u"Ouvrir Carnet"_s) && text.endsWith(u'…') && !text.contains(u'\n'), qPrintable(text));
+        QVERIFY(need.width() <= size.width() && need.height() <= size.height());
+    }
+
     void failedAttemptsKeepTheWindowAndItsChoice() {
         // As on a first run: no folder of gradebooks yet; the open dialog starts where it will be.
         QDir(platform::paths::userFolder()).removeRecursively();
@@ -1005,10 +1027,14 @@ private slots:
         b.addSeries(a, mat, u"Interrogation écrite"_s, 20, 1, 1);
         b.close();
 
+        // The first time, nothing stored places it: it opens whole in the middle of the screen.
+        platform::SaveSetting(u"StartUp"_s, u"Maximized"_s, u"False"_s);
+        platform::SaveSetting(u"StartUp"_s, u"Height"_s, u"0"_s);
         frmMain* main = &Form<frmMain>::get();
-        // Its designed size, in a larger font, still fits the screen.
+        main->show();
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY(screen.contains(QRect(QPoint(), main->size())));
+        QVERIFY(screen.contains(main->frameGeometry()));
+        QVERIFY((main->frameGeometry().center() - screen.center()).manhattanLength() <= 2);
         QVERIFY(main->OpenAFile(b.path()));
         platform::FlexGrid& grid = *main->flxNotes;
         // Columns at the width they were created with grow to their texts: a heading longer
@@ -1044,6 +1070,7 @@ private slots:
         cleanup();
 
         main = &Form<frmMain>::get();
+        main->show();  // it fits: as it was
         QCOMPARE(main->geometry(), QRect(40, 50, 700, 540));
         QCOMPARE(main->picSplit->x(), 200);
         // Maximized: only the state is written; minimized: nothing.
@@ -1061,13 +1088,18 @@ private slots:
 
         // A window left on a screen that is gone comes back onto the screen.
         platform::SaveSetting(u"StartUp"_s, u"Left"_s, u"-450000"_s);
-        QVERIFY(screen.contains(Form<frmMain>::get().geometry()));
+        Form<frmMain>::get().show();
+        QVERIFY(screen.contains(Form<frmMain>::get().frameGeometry()));
         cleanup();
 
-        // A placement stored at another scale factor, larger than the screen, fits in it.
-        for (const auto& [key, twips] : {std::pair{"Left", 1500}, {"Top", 1500}, {"Width", 30000}, {"Height", 21000}})
+        // A placement stored at scale factor 1 on a screen that is now as small as it is at 2,
+        // larger than it and at its top edge: it fills that screen, title bar in view.
+        const QRect small = QGuiApplication::screens().at(1)->availableGeometry();
+        for (const auto& [key, twips] : {std::pair{"Left", platform::pixelsToTwips(small.left() + 100)},
+                                         {"Top", 0}, {"Width", 30000}, {"Height", 21000}})
             platform::SaveSetting(u"StartUp"_s, QString::fromLatin1(key), QString::number(twips));
-        QCOMPARE(Form<frmMain>::get().geometry(), screen);
+        Form<frmMain>::get().show();
+        QCOMPARE(Form<frmMain>::get().frameGeometry(), small);
     }
 
     void decimalsAreWrittenAtOnceAndRefreshTheOpenerWhenChanged() {
@@ -1314,8 +1346,8 @@ private slots:
         m_cut.clear();
         m_windows = 0;
         QDir(platform::paths::exportFolder()).removeRecursively();
-        const QString file = m_dir.filePath(u"Carnet du lycée %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
-        QVERIFY(QFile::copy(m_readable, file));
+        const QString file = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u'/' + kLongName + u".dat"_s);
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()) && QFile::copy(m_readable, file));
         platform::SaveSetting(u"StartUp"_s, u"File"_s, file);
         m_received = m_dir.filePath(u"Notes Export %1.dat"_s.arg(QString::fromLatin1(QTest::currentDataTag())));
         QVERIFY(QFile::copy(m_sent, m_received));
@@ -1324,6 +1356,7 @@ private slots:
         m_scope = &scope;
         Form<frmSplash>::get().show();
         check(Form<frmSplash>::get());
+        QVERIFY(!Form<frmSplash>::get().optChoix[0]->text().contains(u'…'));  // on lines enough
         Form<frmSplash>::unload();
         frmPwdAsk ask;
         ask.show();

@@ -9,16 +9,19 @@
 #include "Answers.h"
 #include "PrintTestKit.h"
 #include "controls/cScrollBar.h"
+#include "platform/Desktop.h"
 #include "platform/FormInstance.h"
 #include "platform/Paths.h"
 #include "platform/Twips.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,7 +71,10 @@ class tst_frmApercu : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() { frmAperçu::setLayout(u"flxNotes"_s, numberedPages); }
+    void initTestCase() {
+        platform::installDesktopRules(*qApp);
+        frmAperçu::setLayout(u"flxNotes"_s, numberedPages);
+    }
 
     void init() {
         // Each preview starts from a page setup loaded and answered, as the caller leaves it.
@@ -173,6 +179,17 @@ private slots:
         QVERIFY(!QFileInfo::exists(QFileInfo(file).path()));
         QVERIFY(!Form<frmMiseEnPage>::isLoaded() && !Form<frmConfigImpression>::isLoaded() &&
                 !Form<frmAperçu>::isLoaded());
+    }
+
+    void standsWholeOnASmallScreen() {
+        // A screen as small as a 1920x1200 one at scale factor 2, smaller than the preview.
+        const QRect small = QGuiApplication::screens().at(1)->availableGeometry();
+        ModalTestScope scope;
+        Form<frmAperçu>::get().move(small.topLeft() + QPoint(40, 40));
+        preview(scope, 1, [&](frmAperçu& w) {
+            QVERIFY(small.contains(w.frameGeometry()));
+            w.mnuClose->trigger();
+        });
     }
 
     void printsAllPagesOrARange() {
