@@ -61,13 +61,20 @@ void isolate() {
     qputenv("XDG_RUNTIME_DIR", folder("runtime"));
     QFile::setPermissions(dir.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     folder("Documents");
-    const QString fonts = dir.filePath(QStringLiteral("fonts.conf"));
-    QFile file(fonts);
-    if (!file.open(QIODevice::WriteOnly) || file.write(fontConfiguration(QFile::decodeName(folder("cache/fontconfig")))) < 0)
-        qFatal("No font configuration for the test: %s", qPrintable(file.errorString()));
-    file.close();
-    qputenv("FONTCONFIG_FILE", QFile::encodeName(fonts));
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A file of the home, written whole or the test goes no further.
+    const auto written = [&dir](const char* name, const QByteArray& text) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush())
+            qFatal("No %s for the test: %s", name, qPrintable(file.errorString()));
+        return QFile::encodeName(file.fileName());
+    };
+    qputenv("FONTCONFIG_FILE", written("fonts.conf", fontConfiguration(QFile::decodeName(folder("cache/fontconfig")))));
+    // Offscreen, on the same screens on every machine: a desktop of 1920x1200 and, to its
+    // right, one as small as that desktop is at a scale factor of 2.
+    qputenv("QT_QPA_PLATFORM",
+            "offscreen:configfile=" +
+                written("screens.json", R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1200},
+                                        {"name": "small", "x": 1920, "y": 0, "width": 960, "height": 600}]})"));
     // A scale or resolution the user chose for the desktop would change every size measured.
     for (const char* name : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI", "QT_ENABLE_HIGHDPI_SCALING",
                              "QT_USE_PHYSICAL_DPI", "QT_SCALE_FACTOR_ROUNDING_POLICY", "QT_QPA_PLATFORMTHEME"})
@@ -78,17 +85,6 @@ void isolate() {
     qputenv("TZ", "Europe/Paris");
     // A print server at a path that cannot exist has no queue and no default printer.
     qputenv("CUPS_SERVER", "/dev/null/no-print-server");
-    // Offscreen, on the same screens on every machine: a desktop of 1920x1200 and, to its
-    // right, one as small as that desktop is at a scale factor of 2.
-    const QString screens = dir.filePath(QStringLiteral("screens.json"));
-    QFile config(screens);
-    if (!config.open(QIODevice::WriteOnly)
-        || config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1200},
-                                        {"name": "small", "x": 1920, "y": 0, "width": 960, "height": 600}]})")
-               < 0)
-        qFatal("No screens for the test: %s", qPrintable(config.errorString()));
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
 }
 
 }  // namespace
