@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QValidator>
 #include <optional>
@@ -56,6 +57,8 @@ public:
         for (QLineEdit* box : findChildren<QLineEdit*>())
             if (qobject_cast<const QIntValidator*>(box->validator())) m_sizeBox = box;
         m_sample = findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+        m_sample->installEventFilter(this);
+        fitSample();
         m_sizeBox->setValidator(new SizeValidator(smallest, largest, m_sizeBox));
         connect(m_sizeBox, &QLineEdit::textChanged, this, &FontDialog::keepSize);
         connect(this, &QFontDialog::currentFontChanged, this, &FontDialog::keepSize);
@@ -72,6 +75,11 @@ public:
     }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_sample && event->type() == QEvent::FontChange) fitSample();
+        return QFontDialog::eventFilter(watched, event);
+    }
+
     void done(int result) override {
         if (result == Accepted && !size()) {
             platform::warningMessage(this, windowTitle(),
@@ -86,6 +94,16 @@ protected:
     }
 
 private:
+    // The stock sample ignores its size hint and takes the height of the rows it shares with
+    // the effects: with them hidden, it is squashed to an empty strip. It asks for one line of
+    // the font chosen, up to a third of the screen, so that the buttons stay on the screen
+    // whatever size is typed.
+    void fitSample() {
+        int line = m_sample->sizeHint().height();
+        if (const QScreen* screen = m_sample->screen()) line = qMin(line, screen->availableGeometry().height() / 3);
+        m_sample->setMinimumHeight(line);
+    }
+
     void keepSize() {
         if (m_sizeBox->text() == QLatin1String("0")) {
             const QSignalBlocker quiet(m_sizeBox);

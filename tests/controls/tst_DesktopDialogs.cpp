@@ -7,11 +7,14 @@
 #include "platform/ShellOpen.h"
 #include "Answers.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QLineEdit>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -84,6 +87,11 @@ private slots:
                 for (QComboBox* c : w.findChildren<QComboBox*>()) QVERIFY(!c->isEnabled());  // no script
                 auto* dialog = qobject_cast<QFontDialog*>(&w);
                 dialog->setCurrentFont(QFont("DejaVu Serif", size, QFont::Bold));
+                // The sample, in the row of the hidden effects, still shows a whole line of the font.
+                const auto* sample = w.findChild<QLineEdit*>("qt_fontDialog_sampleEdit");
+                QCOMPARE(sample->font().pointSize(), size);
+                const int frame = 2 * sample->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, sample);
+                QTRY_VERIFY(sample->height() - frame >= QFontMetrics(sample->font()).height());
                 ok ? dialog->accept() : dialog->reject();
             });
             return mChooseFontDlg::ShowFont(font, 0, false, false, true, false, false, colour, 0, 0);
@@ -93,7 +101,11 @@ private slots:
         QCOMPARE(font.pointSizeF(), 14.0);
         QVERIFY(font.bold() && font.underline() && colour == 0x123456u);  // effects not offered are kept
         const QFont before = font;
-        QVERIFY(!choose(20, false));
+        const QFont desktop = QApplication::font();  // then under a larger desktop font
+        QApplication::setFont(QFont(desktop.family(), 16));
+        const bool chosen = choose(20, false);
+        QApplication::setFont(desktop);
+        QVERIFY(!chosen);
         QCOMPARE(font, before);
     }
 
