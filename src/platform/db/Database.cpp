@@ -40,13 +40,14 @@ std::shared_ptr<Connection> openChecked(const QString& path, const detail::FileK
     return connection;
 }
 
-// Whether SQLite would take the journal for one to roll back: it holds something, and its
-// first byte is not 0 (SQLite writes its header last).
+// Whether SQLite would take the journal for one to roll back: its first byte is not 0 (SQLite
+// writes its header last), or it cannot be read.
 bool mayBeHot(const QString& journal) {
     if (!QFileInfo::exists(journal))
         return false;
     const detail::SystemFile file(journal, true);
-    return !file.isOpen() || file.read(0, 1) != QByteArray(1, '\0');
+    const QByteArray first = file.read(0, 1);
+    return !file.isOpen() || (!first.isEmpty() && first[0] != '\0');
 }
 
 // Copies the file and returns the digest of what was copied.
