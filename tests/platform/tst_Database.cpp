@@ -166,12 +166,14 @@ private slots:
         }
         const QByteArray sound = fileBytes(crashed);
         {
-            // SQLite has written pages of the transaction to the file (its cache was full), and
-            // their former content to the journal: the state that a kill leaves.
-            const RawFile raw = rawOpen(crashed, kTestPassword.toUtf8());
-            QCOMPARE(sqlite3_exec(raw.get(), "PRAGMA cache_size = 2; BEGIN; UPDATE Classes SET Colonne = 900; "
-                                             "DELETE FROM Classes WHERE NumClass > 20", nullptr, nullptr, nullptr), SQLITE_OK);
-            QVERIFY(fileBytes(crashed) != sound);
+            // The program's own transaction, larger than SQLite's cache: SQLite has written pages
+            // of it to the file, and their former content to the journal. What a kill leaves.
+            Database d = Database::OpenDatabase(crashed, kTestPassword);
+            Transaction t(d);
+            d.updateRows(Query(u"Classes"_s), {{u"Colonne"_s, 900}});
+            Recordset notes = d.OpenRecordset(Query(u"Notes"_s));
+            for (int i = 0; QFileInfo(crashed).size() == sound.size(); ++i)
+                addRow(notes, {{"NumSérie", i}, {"NumElv", i}, {"Note", 12.5}});
             QVERIFY(QFile::copy(crashed, path(u"tue.dat"_s)) && QFile::copy(crashed + u"-journal"_s, path(u"tue.dat-journal"_s)));
         }
         const QString killed = path(u"tue.dat"_s), journal = killed + u"-journal"_s;
@@ -194,12 +196,15 @@ private slots:
             QCOMPARE(fileBytes(other), before);
             QCOMPARE(fileBytes(other + u"-journal"_s), foreign);
         }
-        // Its own, as the kill left it: the transaction undone, the journal gone.
+        // Its own, as the kill left it: the transaction undone, the file back to its length,
+        // the journal gone.
         {
             const Database d = Database::OpenDatabase(killed, kTestPassword, Integrity::CheckInBackground);
             QCOMPARE(columnWidths(d, u"Classes"_s), QList<int>(200, 1800));
+            QCOMPARE(rowCount(d, u"Notes"_s), 0);
             d.awaitIntegrity();
         }
+        QCOMPARE(QFileInfo(killed).size(), sound.size());
         QVERIFY(!QFile::exists(journal));
 
         // A WAL from a copy of the file, with a change that the file does not hold.
