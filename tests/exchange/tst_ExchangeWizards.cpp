@@ -307,9 +307,12 @@ private slots:
     void theTeacherImportsAFile() {
         frmMain& main = start();
         const QString garbage = m_dir.filePath(u"garbage.dat"_s), damaged = m_dir.filePath(u"damaged.dat"_s),
-                      unversioned = m_dir.filePath(u"unversioned.dat"_s), orphans = m_dir.filePath(u"orphans.dat"_s);
+                      unversioned = m_dir.filePath(u"unversioned.dat"_s), orphans = m_dir.filePath(u"orphans.dat"_s),
+                      smallPages = m_dir.filePath(u"512.dat"_s), journaled = m_dir.filePath(u"journal.dat"_s);
         QVERIFY(writeFile(garbage, "pas une base de données"));
-        for (const QString& copy : {damaged, unversioned, orphans}) QFile::copy(m_file, copy);
+        for (const QString& copy : {damaged, unversioned, orphans, smallPages, journaled}) QFile::copy(m_file, copy);
+        QVERIFY(rewriteFirstPage(smallPages, [](QByteArray& page) { page.replace(16, 2, QByteArray::fromHex("0200")); }));
+        QVERIFY(writeFile(journaled + u"-journal"_s, journalCuttingTo(2)));
         QCOMPARE(craft(damaged, R"(UPDATE "Séries" SET "Période" = 4)"), 0);
         // Grades that name no student of the file: nothing to import, which is never a success.
         QCOMPARE(craft(orphans, R"(UPDATE "Notes" SET "NumElv" = "NumElv" + 1000)"), 0);
@@ -324,8 +327,10 @@ private slots:
                 {garbage, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s},
                 {damaged, u"Ce fichier n'est pas un fichier d'exportation de notes valide."_s},
                 {orphans, u"Ce fichier n'est pas un fichier d'exportation de notes valide."_s},
-                {unversioned, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s}};
-            // Each refused, and left as it was.
+                {unversioned, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s},
+                {smallPages, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s},
+                {journaled, u"Impossible d'ouvrir ce fichier d'exportation de notes."_s}};
+            // Each refused, and left as it was, with its journal.
             for (const auto& [file, message] : refused) {
                 const QByteArray before = fileBytes(file);
                 scope.push(fileName(file));
@@ -334,6 +339,7 @@ private slots:
                 QCOMPARE(state(w), u"introduction | < Précédent (off) | Suivant > | Annuler"_s);
                 QCOMPARE(fileBytes(file), before);
             }
+            QCOMPARE(fileBytes(journaled + u"-journal"_s), journalCuttingTo(2));
             openFile(scope, w);
             QCOMPARE(w.lblClasse->text() + u'/' + w.lblMatière->text(), u"Seconde 2/Mathématiques"_s);
             QCOMPARE(w.lblElèves->text() + w.lblSéries->text() + w.lblNotes->text(), u"425"_s);

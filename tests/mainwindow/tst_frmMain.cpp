@@ -735,6 +735,10 @@ private slots:
         row("a byte flipped in a page of grades", "flip", kDamaged);
         row("a page zeroed", "zero", kDamaged);
         row("truncated", "truncate", kDamaged);
+        // A header that SQLCipher cannot read safely (a page size of 512: past its buffer).
+        row("a page size of 512", "page size", kDamaged);
+        row("no reserved space", "reserved space", kDamaged);
+        row("a journal cutting it", "journal", kDamaged);
         row("a trigger deleting every grade", "CREATE TRIGGER t AFTER INSERT ON Notes BEGIN DELETE FROM Notes; END", kNotValid);
         row("a view", "CREATE VIEW v AS SELECT * FROM Notes", kNotValid);
         row("a table of its own", "CREATE TABLE Journal (x)", kNotValid);
@@ -813,6 +817,12 @@ private slots:
             QVERIFY(writeFile(file, fileBytes(file).replace(4 * kPage, kPage, QByteArray(kPage, '\0'))));
         } else if (damage == "truncate") {
             QVERIFY(QFile::resize(file, size / 2));
+        } else if (damage == "page size") {
+            QVERIFY(rewriteFirstPage(file, [](QByteArray& page) { page.replace(16, 2, QByteArray::fromHex("0200")); }));
+        } else if (damage == "reserved space") {
+            QVERIFY(rewriteFirstPage(file, [](QByteArray& page) { page[20] = 0; }));
+        } else if (damage == "journal") {
+            QVERIFY(writeFile(file + u"-journal"_s, journalCuttingTo(2)));
         } else {
             QCOMPARE(rawExecSteps(file, kKey, damage, older), SQLITE_OK);
         }
@@ -835,7 +845,12 @@ private slots:
         // With no gradebook open, what needs one does nothing.
         main.Message(&main, mSubClass::WM_COMMAND, commands::RenameSubject, 0);
         QCOMPARE(fileBytes(file), before);
-        QCOMPARE(leftovers(file), QStringList());
+        if (damage == "journal") {
+            QCOMPARE(leftovers(file), QStringList{u"carnet.dat-journal"_s});
+            QCOMPARE(fileBytes(file + u"-journal"_s), journalCuttingTo(2));
+        } else {
+            QCOMPARE(leftovers(file), QStringList());
+        }
     }
 
     // A few hundred files damaged at random (with a fixed seed, so that a failure comes back):

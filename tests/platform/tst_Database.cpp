@@ -1,10 +1,14 @@
 // The database engine: files, passwords, properties, definitions and their rules, and its
 // recordsets: moving, finding, adding, editing and deleting rows.
+#include "platform/db/Connection.h"
 #include "platform/db/Database.h"
+#include "platform/db/Guard.h"
 #include "platform/db/Sqlite.h"
 #include "DbTestSupport.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
 #include <limits>
 #include <QTemporaryDir>
 #include <QTest>
@@ -112,6 +116,115 @@ private slots:
         QCOMPARE(dbError([&] { d.AddField(u"Classes"_s, FieldDef(u"Extra"_s, FieldType::Long)); }), code(DbErrc::Damaged));
         QCOMPARE(dbError([&] { d.awaitIntegrity(); }), code(DbErrc::Damaged));
         QCOMPARE(fileBytes(file), bytes);
+    }
+
+    // SQLCipher reads a page of the size that the header gives into a buffer of its own page
+    // size: a header that asks for another size (512: past the buffer), other reserved space
+    // or a WAL is refused as damaged before a page is read, the file left as it was.
+    void aHeaderIsCheckedBeforeAPageIsRead() {
+        const QString file = path(u"entete.dat"_s);
+        {
+            // A definition long enough to go on to a page of its own, as a gradebook's do.
+            TableDef wide(u"Large"_s);
+            for (int i = 0; i < 40; ++i) wide.appendField(FieldDef(u"Champ %1"_s.arg(i), FieldType::Long));
+            Database d = createTestFile(file, {classesTable(), wide});
+            Recordset rs = d.OpenRecordset(Query(u"Classes"_s));
+            for (int i = 0; i < 100; ++i) addRow(rs, {{"Nom", u"Classe %1"_s.arg(i)}, {"Colonne", 1800}});
+        }
+        const QByteArray sound = fileBytes(file);
+        const struct { const char* what; int offset; QByteArray bytes; } changes[] = {
+            {"page size 512", 16, QByteArray::fromHex("0200")}, {"page size 4096", 16, QByteArray::fromHex("1000")},
+            {"page size 65536", 16, QByteArray::fromHex("0001")}, {"no reserved space", 20, QByteArray(1, 0)},
+            {"more reserved space", 20, QByteArray(1, 64)},
+            {"a WAL", 18, QByteArray::fromHex("0202")}};
+        for (const auto& c : changes) {
+            QVERIFY(writeFile(file, sound));
+            QVERIFY(rewriteFirstPage(file, [&](QByteArray& page) { page.replace(c.offset, c.bytes.size(), c.bytes); }));
+            const QByteArray before = fileBytes(file);
+            for (const Integrity integrity : {Integrity::CheckFirst, Integrity::CheckInBackground})
+                QVERIFY2(dbError([&] { Database::OpenDatabase(file, kTestPassword, integrity).awaitIntegrity(); })
+                             == code(DbErrc::Damaged),
+                         c.what);
+            QCOMPARE(fileBytes(file), before);
+            QCOMPARE(QDir(m_dir.path()).entryList({u"entete.dat-*"_s}), QStringList());
+        }
+        QVERIFY(writeFile(file, sound));
+        QVERIFY(rewriteFirstPage(file, [](QByteArray&) {}));
+        QCOMPARE(fileBytes(file), sound);
+        QCOMPARE(rowCount(Database::OpenDatabase(file, kTestPassword), u"Classes"_s), 100);
+    }
+
+    // A journal beside a file is rolled back as the file opens only when the file it gives is
+    // sound: the program's own, left by a crash in the middle of a commit, is. A foreign one,
+    // that would cut the file or write another file's pages into it, leaves the file refused,
+    // and both as they were. A WAL beside a file is never read.
+    void aJournalIsRolledBackOnlyIntoASoundFile() {
+        const QString crashed = path(u"crash.dat"_s), other = path(u"autre.dat"_s), wal = path(u"wal.dat"_s);
+        for (const QString& file : {crashed, other, wal}) {
+            Recordset rs = createTestFile(file).OpenRecordset(Query(u"Classes"_s));
+            for (int i = 0; i < 200; ++i) addRow(rs, {{"Nom", u"%1 %2"_s.arg(file).arg(i)}, {"Colonne", 1800}});
+        }
+        const QByteArray sound = fileBytes(crashed);
+        {
+            // The program's own transaction, larger than SQLite's cache: SQLite has written pages
+            // of it to the file, and their former content to the journal. What a kill leaves.
+            Database d = Database::OpenDatabase(crashed, kTestPassword);
+            Transaction t(d);
+            d.updateRows(Query(u"Classes"_s), {{u"Colonne"_s, 900}});
+            Recordset notes = d.OpenRecordset(Query(u"Notes"_s));
+            for (int i = 0; QFileInfo(crashed).size() == sound.size(); ++i)
+                addRow(notes, {{"NumSérie", i}, {"NumElv", i}, {"Note", 12.5}});
+            QVERIFY(QFile::copy(crashed, path(u"tue.dat"_s)) && QFile::copy(crashed + u"-journal"_s, path(u"tue.dat-journal"_s)));
+        }
+        const QString killed = path(u"tue.dat"_s), journal = killed + u"-journal"_s;
+        const QByteArray own = fileBytes(journal), killedBytes = fileBytes(killed);
+        const auto digest = [](const QByteArray& b) { return QCryptographicHash::hash(b, QCryptographicHash::Sha256); };
+        const detail::FileKey key = detail::keyForFile(killed, kTestPassword.toUtf8());
+        // Into the file it was not tried with, or without a try, it is not rolled back.
+        for (const detail::Replay& tried : {detail::Replay{digest(sound), digest(own)}, detail::Replay{}}) {
+            QCOMPARE(dbError([&] { detail::Connection::open(killed, key, false, tried.file.isEmpty() ? nullptr : &tried); }),
+                     code(DbErrc::Damaged));
+            QCOMPARE(fileBytes(killed), killedBytes);
+            QCOMPARE(fileBytes(journal), own);
+        }
+        // Beside another gradebook, or cutting the file: refused, nothing changed.
+        for (const QByteArray& foreign : {own, journalCuttingTo(3)}) {
+            QVERIFY(writeFile(other + u"-journal"_s, foreign));
+            const QByteArray before = fileBytes(other);
+            QCOMPARE(dbError([&] { Database::OpenDatabase(other, kTestPassword, Integrity::CheckInBackground); }),
+                     code(DbErrc::Damaged));
+            QCOMPARE(fileBytes(other), before);
+            QCOMPARE(fileBytes(other + u"-journal"_s), foreign);
+        }
+        // Its own, as the kill left it: the transaction undone, the file back to its length,
+        // the journal gone.
+        {
+            const Database d = Database::OpenDatabase(killed, kTestPassword, Integrity::CheckInBackground);
+            QCOMPARE(columnWidths(d, u"Classes"_s), QList<int>(200, 1800));
+            QCOMPARE(rowCount(d, u"Notes"_s), 0);
+            d.awaitIntegrity();
+        }
+        QCOMPARE(QFileInfo(killed).size(), sound.size());
+        QVERIFY(!QFile::exists(journal));
+
+        // A WAL from a copy of the file, with a change that the file does not hold.
+        const QString copy = path(u"copie.dat"_s);
+        QVERIFY(QFile::copy(wal, copy));
+        {
+            const RawFile raw = rawOpen(copy, kTestPassword.toUtf8());
+            QCOMPARE(sqlite3_exec(raw.get(), "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; "
+                                             "UPDATE Classes SET Colonne = 900", nullptr, nullptr, nullptr), SQLITE_OK);
+            QVERIFY(QFile::copy(copy + u"-wal"_s, wal + u"-wal"_s));
+        }
+        const QByteArray walBytes = fileBytes(wal + u"-wal"_s), before = fileBytes(wal);
+        {
+            const Database d = Database::OpenDatabase(wal, kTestPassword, Integrity::CheckInBackground);
+            QCOMPARE(columnWidths(d, u"Classes"_s), QList<int>(200, 1800));
+            d.awaitIntegrity();
+        }
+        QCOMPARE(fileBytes(wal), before);
+        QCOMPARE(fileBytes(wal + u"-wal"_s), walBytes);
+        QVERIFY(!QFile::exists(wal + u"-shm"_s));
     }
 
     // Each value is checked against its field as it is assigned, and converted as stored.

@@ -1,10 +1,14 @@
 #include "DbTestSupport.h"
 #include "gradebook/GradebookSchema.h"
+#include "platform/db/Cipher.h"
 #include "platform/db/Collations.h"
 #include "platform/db/Sqlite.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
+#include <QtEndian>
+#include <openssl/evp.h>
+#include <openssl/hmac.h>
 
 using namespace Qt::StringLiterals;
 
@@ -53,6 +57,50 @@ QByteArray decryptedContent(const QString& path) {
     const QByteArray sql = "ATTACH DATABASE '" + QFile::encodeName(plain) + "' AS plain KEY ''; SELECT sqlcipher_export('plain')";
     const int rc = rawExec(path, gradebook::databasePassword().toUtf8(), sql.constData());
     return rc == SQLITE_OK ? fileBytes(plain) : QByteArray();
+}
+
+bool rewriteFirstPage(const QString& path, const std::function<void(QByteArray& page)>& change) {
+    // SQLCipher 3's page: past the salt, the encrypted part, its IV and its HMAC-SHA1, which
+    // signs both and the page's number.
+    constexpr int page = 1024, salt = 16, iv = 16, encrypted = page - 48 - salt;
+    QByteArray bytes = fileBytes(path);
+    if (bytes.size() < page) return false;
+    const db::detail::CipherKeys keys =
+        db::detail::deriveKeys(gradebook::databasePassword().toUtf8(), bytes.left(salt));
+    const auto key = reinterpret_cast<const unsigned char*>(keys.key.constData());
+    const auto ivBytes = reinterpret_cast<const unsigned char*>(bytes.constData() + salt + encrypted);
+    const auto crypt = [&](bool encrypt, const QByteArray& in) {
+        QByteArray out(in.size(), '\0');
+        EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
+        int n = 0;
+        EVP_CipherInit_ex(ctx, EVP_aes_256_cbc(), nullptr, key, ivBytes, encrypt ? 1 : 0);
+        EVP_CIPHER_CTX_set_padding(ctx, 0);
+        EVP_CipherUpdate(ctx, reinterpret_cast<unsigned char*>(out.data()), &n,
+                         reinterpret_cast<const unsigned char*>(in.constData()), int(in.size()));
+        EVP_CIPHER_CTX_free(ctx);
+        return out;
+    };
+    QByteArray plain = "SQLite format 3" + QByteArray(1, '\0') + crypt(false, bytes.mid(salt, encrypted));
+    change(plain);
+    bytes.replace(salt, encrypted, crypt(true, plain.mid(salt, encrypted)));
+    const QByteArray signedPart = bytes.mid(salt, encrypted + iv) + QByteArray("\x01\0\0\0", 4);
+    unsigned int size = 0;
+    HMAC(EVP_sha1(), keys.hmacKey.constData(), int(keys.hmacKey.size()),
+         reinterpret_cast<const unsigned char*>(signedPart.constData()), size_t(signedPart.size()),
+         reinterpret_cast<unsigned char*>(bytes.data() + salt + encrypted + iv), &size);
+    return writeFile(path, bytes);
+}
+
+QByteArray journalCuttingTo(quint32 pages) {
+    // Its header: magic, number of pages (none), checksum seed, pages of the file before the
+    // transaction, sector size, page size; then the rest of its sector.
+    QByteArray header = QByteArray::fromHex("d9d505f920a163d7");
+    for (const quint32 field : {0u, 0x5eed5eedu, pages, 512u, 1024u}) {
+        char big[4];
+        qToBigEndian(field, big);
+        header.append(big, 4);
+    }
+    return header.leftJustified(512, '\0');
 }
 
 void addRow(Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values) {

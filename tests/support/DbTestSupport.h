@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <utility>
@@ -61,6 +62,15 @@ QByteArray behindIndex(const char* index, const char* exempt, const QByteArray& 
 // Everything a gradebook holds (tables, indexes, properties), decrypted with the key anyone
 // can read and exported as a plain SQLite file: what whoever has the file can read in it.
 QByteArray decryptedContent(const QString& path);
+
+// Changes the header of the file's first page as whoever holds the key can: `change` gets
+// the page decrypted, which is then encrypted again under its own IV and signed, so that it
+// reads as one that SQLCipher wrote. False when the file could not be rewritten.
+bool rewriteFirstPage(const QString& path, const std::function<void(QByteArray& page)>& change);
+
+// A rollback journal of SQLite's with no page in it, beside a file of more pages: rolled
+// back, it cuts the file to `pages` pages.
+QByteArray journalCuttingTo(quint32 pages);
 
 // Adds one row: the named fields take the values, the others their defaults.
 void addRow(db::Recordset& rs, std::initializer_list<std::pair<const char*, QVariant>> values);

@@ -2,6 +2,7 @@
 
 #include "Collations.h"
 #include "Ddl.h"
+#include "Guard.h"
 #include "Values.h"
 #include "Verification.h"
 
@@ -25,11 +26,16 @@ bool folderWritable(const QString& path) {
 
 }  // namespace
 
-std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArray& key, bool create) {
-    sqlite3* handle = nullptr;
+std::shared_ptr<Connection> Connection::open(const QString& path, const FileKey& fileKey, bool create,
+                                             const Replay* replay) {
+    auto guard = std::make_unique<FileGuard>(fileKey);
+    if (replay)
+        guard->acceptReplay(*replay);
+    const char* vfs = guard->vfsName();
+    std::shared_ptr<Connection> connection(new Connection(path, fileKey, std::move(guard)));
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, flags, nullptr);
-    std::shared_ptr<Connection> connection(new Connection(handle, path));
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &connection->m_handle, flags, vfs);
+    sqlite3* handle = connection->m_handle;
     if (rc != SQLITE_OK)
         throw DbError(DbErrc::CannotOpen, path);
     // SQLite quietly opens a file it cannot write for reading only; every write would then
@@ -39,6 +45,7 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArr
     sqlite3_extended_result_codes(handle, 1);
     sqlite3_busy_timeout(handle, 2000);
     // An empty password means a file without encryption.
+    const QByteArray key = fileKey.sqlcipherKey();
     if ((!key.isEmpty() && sqlite3_key(handle, key.constData(), int(key.size())) != SQLITE_OK)
         || !collation::registerOn(handle))
         throw DbError(DbErrc::Engine, path);
@@ -53,7 +60,8 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const QByteArr
     throw DbError(DbErrc::CannotOpen, path);
 }
 
-Connection::Connection(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
+Connection::Connection(QString path, FileKey key, std::unique_ptr<FileGuard> guard)
+    : m_path(std::move(path)), m_key(std::move(key)), m_guard(std::move(guard)) {}
 
 Connection::~Connection() { close(); }
 
@@ -96,8 +104,8 @@ void Connection::control(const QByteArray& sql) {
         raise(rc);
 }
 
-void Connection::verifyInBackground(const QByteArray& key) {
-    m_verification = std::make_unique<Verification>(m_path, key);
+void Connection::verifyInBackground() {
+    m_verification = std::make_unique<Verification>(m_path, m_key);
     m_verdictPending = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Inside the engine: one open SQLCipher connection, its statements and the definitions of
 // its tables. Database handles and recordsets share it; it closes when the last goes.
+#include "Cipher.h"
 #include "DbError.h"
 #include "Query.h"
 #include "Schema.h"
@@ -22,7 +23,9 @@ inline constexpr char kTableDefsTable[] = "__TableDefs";
 // What builds the engine's own tables of properties and table definitions.
 QList<QByteArray> engineTablesSql();
 
+class FileGuard;
 class Verification;
+struct Replay;
 
 // Throws the DbError that an SQLite result code stands for.
 [[noreturn]] void raise(sqlite3* handle, const QString& path, int rc);
@@ -30,8 +33,11 @@ class Verification;
 class Connection {
 public:
     // Opens (or creates) the file and checks the key: a wrong key, a plain SQLite file and
-    // a file that is no database all fail here with NotADatabase.
-    static std::shared_ptr<Connection> open(const QString& path, const QByteArray& key, bool create);
+    // a file that is no database all fail here with NotADatabase; one whose header SQLCipher
+    // cannot read safely with Damaged (FileGuard). A journal beside the file is rolled back
+    // as it is read only when it is `replay`'s; with any other, the file fails with Damaged.
+    static std::shared_ptr<Connection> open(const QString& path, const FileKey& key, bool create,
+                                            const Replay* replay = nullptr);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -51,7 +57,7 @@ public:
     [[noreturn]] void raise(int rc) const;
 
     // Starts the whole-file check of the file on a connection of its own (Verification).
-    void verifyInBackground(const QByteArray& key);
+    void verifyInBackground();
     // Whether writes must still wait for that check's verdict.
     bool verdictPending() const { return m_verdictPending; }
     // Waits for the verdict (at once when the file was checked as it opened); throws the
@@ -77,10 +83,12 @@ public:
     int savepointDepth = 0;
 
 private:
-    Connection(sqlite3* handle, QString path);
+    Connection(QString path, FileKey key, std::unique_ptr<FileGuard> guard);
 
-    sqlite3* m_handle;
+    sqlite3* m_handle = nullptr;
     QString m_path;
+    FileKey m_key;
+    std::unique_ptr<FileGuard> m_guard;  // as long as the handle, even once closed
     QList<TableDef> m_tables;
     bool m_engineTables = false;
     quint64 m_catalogueWrites = 0;

@@ -2,11 +2,14 @@
 
 #include "Connection.h"
 #include "Ddl.h"
+#include "Guard.h"
 #include "Values.h"
 #include "Verify.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+#include <optional>
 
 namespace db {
 
@@ -25,6 +28,72 @@ FieldDef propertyField(const QString& name, FieldType type) {
 constexpr char kAttached[] = "attached";
 
 Use::Caching caching(const QByteArray& schema) { return schema.isEmpty() ? Use::Caching::Kept : Use::Caching::Once; }
+
+// The connection to the file, past every check of the engine.
+std::shared_ptr<Connection> openChecked(const QString& path, const detail::FileKey& key, Integrity integrity,
+                                        const detail::Replay* replay) {
+    auto connection = Connection::open(path, key, false, replay);
+    const bool first = integrity == Integrity::CheckFirst;
+    if (first)
+        detail::checkIntegrity(connection->handle(), path);
+    connection->loadCatalogue();
+    // Started as early as it can, so that it runs while the checks below are made.
+    if (!first)
+        connection->verifyInBackground();
+    detail::checkProperties(*connection);
+    detail::checkSchema(*connection);
+    return connection;
+}
+
+// Whether SQLite would take the journal for one to roll back: its first byte is not 0 (SQLite
+// writes its header last), or it cannot be read.
+bool mayBeHot(const QString& journal) {
+    if (!QFileInfo::exists(journal))
+        return false;
+    const detail::SystemFile file(journal, true);
+    const QByteArray first = file.read(0, 1);
+    return !file.isOpen() || (!first.isEmpty() && first[0] != '\0');
+}
+
+// Copies the file and returns the digest of what was copied.
+QByteArray copyOf(const QString& from, const QString& to, bool journal) {
+    QFile copy(to);
+    const QByteArray digest = copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)
+                                ? detail::SystemFile(from, journal).digest(&copy)
+                                : QByteArray();
+    if (digest.isEmpty() || !copy.flush())
+        throw DbError(DbErrc::Io, from);
+    return digest;
+}
+
+// A journal left beside a file (by a crash in the middle of a commit, or come from anywhere)
+// changes the file as soon as SQLite reads it: it is rolled back. So it is rolled back first
+// on copies of both in a folder of our own, the copy checked whole: the file is refused,
+// itself and its journal left as they are, unless what the journal gives passes every check.
+// What is returned lets the real journal be rolled back, only if it is still the same beside
+// the same file.
+std::optional<detail::Replay> tryJournal(const QString& path, const detail::FileKey& key) {
+    const QString journal = path + QStringLiteral("-journal");
+    if (!mayBeHot(journal))
+        return std::nullopt;
+    const QTemporaryDir folder;
+    if (!folder.isValid())
+        throw DbError(DbErrc::Io, path);
+    const QString copy = folder.filePath(QStringLiteral("copy.dat"));
+    const detail::Replay replay{copyOf(path, copy, false), copyOf(journal, copy + QStringLiteral("-journal"), true)};
+    try {
+        openChecked(copy, key, Integrity::CheckFirst, &replay);
+    } catch (const DbError& e) {
+        switch (e.code()) {
+        case DbErrc::NotADatabase:
+        case DbErrc::Damaged:
+        case DbErrc::InvalidDefinition:
+        case DbErrc::ForeignObject: throw DbError(DbErrc::Damaged, path);
+        default: throw DbError(e.code(), path);
+        }
+    }
+    return replay;
+}
 
 }  // namespace
 
@@ -71,7 +140,7 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
     if (info.exists() || info.isSymLink())
         throw DbError(DbErrc::AlreadyExists, path);
     try {
-        auto connection = Connection::open(path, password.toUtf8(), true);
+        auto connection = Connection::open(path, detail::keyForNewFile(password.toUtf8()), true);
         connection->control("BEGIN");
         connection->createEngineTables();
         connection->control("COMMIT");
@@ -85,17 +154,9 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
 }
 
 Database Database::OpenDatabase(const QString& path, const QString& password, Integrity integrity) {
-    auto connection = Connection::open(path, password.toUtf8(), false);
-    const bool first = integrity == Integrity::CheckFirst;
-    if (first)
-        detail::checkIntegrity(connection->handle(), path);
-    connection->loadCatalogue();
-    // Started as early as it can, so that it runs while the checks below are made.
-    if (!first)
-        connection->verifyInBackground(password.toUtf8());
-    detail::checkProperties(*connection);
-    detail::checkSchema(*connection);
-    return Database(std::move(connection));
+    const detail::FileKey key = detail::keyForFile(path, password.toUtf8());
+    const std::optional<detail::Replay> replay = tryJournal(path, key);
+    return Database(openChecked(path, key, integrity, replay ? &*replay : nullptr));
 }
 
 void Database::awaitIntegrity() const { connection().awaitVerdict(); }

@@ -71,7 +71,12 @@ public:
     // does not hold its table's rows under their keys as texts now compare),
     // InvalidDefinition when its definitions or properties hold what the engine would not
     // write, ForeignObject when it holds a table, index, trigger or view that the engine did
-    // not build.
+    // not build. Damaged also when its header asks for what SQLCipher cannot read safely
+    // (another page size, other reserved space, a WAL), found before a page is read.
+    // A journal beside the file (a crash in the middle of a commit leaves one) is rolled back
+    // as it opens only when the file it gives passes every check, tried first on copies;
+    // otherwise the file is refused as Damaged, it and its journal left as they are. A WAL
+    // beside the file is never read: the engine writes none.
     // CheckInBackground leaves the whole check (it reads every page) to a thread of its own:
     // the file can be read at once, its first write waits for the verdict and, on a file
     // that failed it, throws the failure (Damaged, Busy...) with nothing written.

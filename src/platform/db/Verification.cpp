@@ -1,6 +1,7 @@
 #include "Verification.h"
 
 #include "Collations.h"
+#include "Guard.h"
 #include "Verify.h"
 
 #include <QCoreApplication>
@@ -9,61 +10,6 @@
 
 namespace db::detail {
 namespace {
-
-// SQLite's integrity walk heeds neither sqlite3_interrupt() nor a progress handler: the whole
-// walk is one step of its statement. So its connection reads through this VFS, the system's
-// own but for one thing: once the walk's thread is told to stop, every read fails, which
-// ends the walk at once instead of after the last page.
-thread_local const std::atomic<bool>* t_stopped = nullptr;
-
-struct StoppableFile {
-    sqlite3_io_methods methods;  // the system file's own, xRead aside
-    int (*read)(sqlite3_file*, void*, int, sqlite3_int64);
-};
-
-sqlite3_vfs* systemVfs() {
-    static sqlite3_vfs* const vfs = sqlite3_vfs_find(nullptr);
-    return vfs;
-}
-
-int aligned(int size) { return (size + 7) & ~7; }
-
-// Ours lies after the system's own file structure, in the space our VFS asks for.
-StoppableFile& stoppable(sqlite3_file* file) {
-    return *reinterpret_cast<StoppableFile*>(reinterpret_cast<char*>(file) + aligned(systemVfs()->szOsFile));
-}
-
-int stoppableRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-    if (t_stopped && t_stopped->load())
-        return SQLITE_IOERR_READ;
-    return stoppable(file).read(file, buffer, amount, offset);
-}
-
-int openStoppable(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
-    sqlite3_vfs* system = systemVfs();
-    const int rc = system->xOpen(system, name, file, flags, outFlags);
-    if (rc == SQLITE_OK && file->pMethods) {
-        StoppableFile& own = stoppable(file);
-        own.methods = *file->pMethods;
-        own.read = own.methods.xRead;
-        own.methods.xRead = stoppableRead;
-        file->pMethods = &own.methods;
-    }
-    return rc;
-}
-
-const char* stoppableVfs() {
-    static sqlite3_vfs vfs = [] {
-        sqlite3_vfs v = *systemVfs();
-        v.zName = "quibolet-stoppable";
-        v.szOsFile = aligned(v.szOsFile) + int(sizeof(StoppableFile));
-        v.xOpen = openStoppable;
-        v.pNext = nullptr;
-        return v;
-    }();
-    static const bool registered = sqlite3_vfs_register(&vfs, 0) == SQLITE_OK;
-    return registered ? vfs.zName : nullptr;
-}
 
 // Checks still running when the application goes are stopped while the libraries they use
 // are still there: the open gradebook itself is only released after main() returns, maybe
@@ -77,7 +23,7 @@ void stopAll() {
 
 }  // namespace
 
-Verification::Verification(QString path, QByteArray key) : m_path(std::move(path)), m_key(std::move(key)) {
+Verification::Verification(QString path, FileKey key) : m_path(std::move(path)), m_key(std::move(key)) {
     static const bool atExit = (qAddPostRoutine(stopAll), true);
     Q_UNUSED(atExit);
     g_running->append(this);
@@ -97,16 +43,19 @@ void Verification::stop() {
 }
 
 void Verification::run() {
-    t_stopped = &m_stopped;
     std::optional<DbError> failure;
     sqlite3* handle = nullptr;
+    // Once told to stop, every read of its connection fails: SQLite's integrity walk heeds
+    // neither sqlite3_interrupt() nor a progress handler, the whole walk being one step.
+    FileGuard guard(m_key, &m_stopped);
+    const QByteArray key = m_key.sqlcipherKey();
     try {
-        if (sqlite3_open_v2(QFile::encodeName(m_path).constData(), &handle, SQLITE_OPEN_READONLY, stoppableVfs())
+        if (sqlite3_open_v2(QFile::encodeName(m_path).constData(), &handle, SQLITE_OPEN_READONLY, guard.vfsName())
             != SQLITE_OK)
             throw DbError(DbErrc::CannotOpen, m_path);
         sqlite3_extended_result_codes(handle, 1);
         sqlite3_busy_timeout(handle, 2000);
-        if (!m_key.isEmpty() && sqlite3_key(handle, m_key.constData(), int(m_key.size())) != SQLITE_OK)
+        if (!key.isEmpty() && sqlite3_key(handle, key.constData(), int(key.size())) != SQLITE_OK)
             throw DbError(DbErrc::Engine, m_path);
         if (!collation::registerOn(handle))
             throw DbError(DbErrc::Engine, m_path);

@@ -3,6 +3,7 @@
 // structure, every page decrypted, every index against its table). It takes as long as the
 // file is large, so it runs on a read-only connection of its own, in a thread of its own,
 // while the file's own connection reads.
+#include "Cipher.h"
 #include "DbError.h"
 
 #include <QByteArray>
@@ -24,7 +25,7 @@ class Verification {
 public:
     using Failure = std::function<void(const DbError&)>;
 
-    Verification(QString path, QByteArray key);
+    Verification(QString path, FileKey key);
     // Stops a check still running (no verdict is then given) and waits for its thread.
     ~Verification();
     Verification(const Verification&) = delete;
@@ -44,7 +45,7 @@ private:
     void deliver();
 
     const QString m_path;
-    const QByteArray m_key;
+    const FileKey m_key;
     std::atomic<bool> m_stopped{false};
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_ended;
