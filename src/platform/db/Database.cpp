@@ -325,26 +325,6 @@ Transaction::~Transaction() {
 
 namespace {
 
-// The journal mode of a connection's own file, as it found the file.
-QByteArray journalMode(Connection& connection) {
-    Use mode(connection, "PRAGMA main.journal_mode");
-    mode.step();
-    return QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0))).toLower();
-}
-
-// Whether the first reading of the file would play back what lies beside it: a write-ahead
-// log, whatever it holds, or a journal that does not begin with a zero byte (a journal
-// begins with zeros until its pages are safely written; SQLite then ignores it). The file's
-// own connection leaves neither behind it when idle: one found now is another program's,
-// and the attaching would play it back without the checks the file passed as it opened.
-bool playedBack(const QString& path) {
-    if (QFileInfo::exists(path + QStringLiteral("-wal")))
-        return true;
-    QFile journal(path + QStringLiteral("-journal"));
-    char first = 0;
-    return journal.open(QIODevice::ReadOnly) && journal.getChar(&first) && first != 0;
-}
-
 void detach(Connection& host) {
     sqlite3_exec(host.handle(), ("DETACH DATABASE " + QByteArray(kAttached)).constData(), nullptr, nullptr, nullptr);
 }
@@ -357,9 +337,10 @@ Attachment::Attachment(const Database& host, const Database& file, const QString
     const QString path = file.connection().path();
     if (!sqlite3_get_autocommit(h.handle()))
         throw DbError(DbErrc::InvalidOperation, path);
-    if (journalMode(h) == "wal" || journalMode(*m_file) == "wal")
-        throw DbError(DbErrc::InvalidOperation, path);
-    if (playedBack(path))
+    // Neither file can be in WAL mode: its header would have been refused. A journal to roll
+    // back beside the file is another program's, since the file's own connection leaves none
+    // behind it when idle: the attaching would find it unchecked.
+    if (mayBeHot(path + QStringLiteral("-journal")))
         throw DbError(DbErrc::Busy, path);
     // Attaching a path where no file is any longer would make a new one.
     if (!QFileInfo(path).isFile())
