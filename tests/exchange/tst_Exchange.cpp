@@ -444,21 +444,40 @@ private slots:
         QCOMPARE(exchangefile::readDecisions(f).at(3), (std::pair<qint32, QVariant>(4, 4)));
     }
 
-    // The program killed in the middle of an import, its file marked and series written:
-    // once they are opened again, the gradebook and the file are as they were, the file
-    // unmarked, never marked with nothing imported. (Committed, both are written: roundTrip.)
+    // The program killed in the middle of an import: at its first grade, the file marked and
+    // series written; or in its commit, the moment both files' journals name the one that
+    // commits them together and that one is about to go. Once they are opened again by the
+    // program, the gradebook and the file are as they were, the file unmarked, never marked
+    // with nothing imported. (Committed, both are written: roundTrip.)
+    void aKillDuringAnImportLeavesBothFilesAsTheyWere_data() {
+        QTest::addColumn<bool>("inCommit");
+        QTest::newRow("at the first grade") << false;
+        QTest::newRow("in the commit") << true;
+    }
+
     void aKillDuringAnImportLeavesBothFilesAsTheyWere() {
+        QFETCH(bool, inCommit);
         const Receiver r = receiver();
         const QString file = copyOf(m_sender);
         const auto before = dumpTables(r.gradebook);
         const pid_t child = ::fork();
         if (child == 0) {
-            // Every connection of the child gets crash(), which a trigger calls at the first grade.
+            // Every connection of the child gets crash(), which the trigger calls.
             sqlite3_auto_extension(reinterpret_cast<void (*)()>(addCrash));
+            // The system's own file layer, under every other, kills at the removal of the
+            // journal that commits both files: the commit's last step before it holds.
+            static int (*systemDelete)(sqlite3_vfs*, const char*, int) = nullptr;
+            sqlite3_vfs* system = sqlite3_vfs_find("unix");
+            systemDelete = system->xDelete;
+            system->xDelete = [](sqlite3_vfs* vfs, const char* name, int sync) {
+                if (QByteArray(name).contains("-mj")) ::raise(SIGKILL);
+                return systemDelete(vfs, name, sync);
+            };
             try {
                 const db::Database b = openGradebook(r.gradebook), f = openGradebook(file);
                 const exchangefile::Contents c = exchangefile::read(f);
-                rawExec(r.gradebook, kKey, R"(CREATE TRIGGER crash BEFORE INSERT ON "Notes" BEGIN SELECT crash(); END)");
+                if (!inCommit)
+                    rawExec(r.gradebook, kKey, R"(CREATE TRIGGER crash BEFORE INSERT ON "Notes" BEGIN SELECT crash(); END)");
                 importgrades::importMarked(b, f, c, importgrades::autoMatch(c.students, importgrades::readStudents(b)),
                                            r.maths);
             } catch (...) {
@@ -468,7 +487,13 @@ private slots:
         int status = 0;
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(WIFSIGNALED(status));
-        QCOMPARE(rawExec(r.gradebook, kKey, "DROP TRIGGER crash"), 0);
+        const QFileInfo gradebook(r.gradebook);
+        if (inCommit)  // killed where meant, the journal that commits both still there
+            QCOMPARE(gradebook.dir().entryList({gradebook.fileName() + u"-mj*"_s}).size(), 1);
+        // Opened by the program first: what the kill left is rolled back there, not refused.
+        if (!inCommit) QCOMPARE(rawExec(r.gradebook, kKey, "DROP TRIGGER crash"), 0);
+        QCOMPARE(dbError([&] { openGradebook(r.gradebook); }), -1);
+        QCOMPARE(dbError([&] { openGradebook(file); }), -1);
         QCOMPARE(dumpTables(r.gradebook), before);
         QCOMPARE(rawRows(file, uR"(SELECT "Value" FROM "__Properties" WHERE "Name" = 'Importé')"_s), QStringList{u"0"_s});
     }
