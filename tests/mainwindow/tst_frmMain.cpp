@@ -991,6 +991,33 @@ private slots:
         QCOMPARE(main.vskTab->ActiveSection().Caption(), u"C101"_s);
     }
 
+    // Hundreds of classes and subjects: every section holds every subject, but the tab bar
+    // makes the widgets of the items in view only (none while its headers fill it).
+    void hundredsOfClassesAndSubjects() {
+        const QString file = copyOfBase(u"centaines"_s);
+        QCOMPARE(rawExecSteps(file, kKey,
+                              "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                              "INSERT INTO Classes (Nom, \"Nom abrégé\", Colonne) SELECT 'Classe ' || i, 'C' || i, 1800 FROM n; "
+                              "WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                              "INSERT INTO Matières (Nom) SELECT 'Matière ' || i FROM n"),
+                 SQLITE_OK);
+        frmMain& main = Form<frmMain>::get();
+        main.show();
+        QVERIFY(main.OpenAFile(file));
+        QCOMPARE(main.lblPrincipal->text(), u"6e A - Mathématiques"_s);
+        const ::vskTab& bar = *main.vskTab;
+        // No item is less than 20 pixels high.
+        const auto fewMade = [&] { return bar.findChildren<TabItemLabel*>().size() * 20 <= bar.height(); };
+        QVERIFY(fewMade());
+        QCOMPARE(bar.SectionCount(), 300);
+        const cTabSection last = bar.SectionAt(300);
+        QCOMPARE(last.ItemCount(), 500);
+        QCOMPARE(last.ItemAt(500).Caption() + u' ' + last.ItemAt(500).Tag(), u"Matière 500 500"_s);
+        main.selectClassAndSubject(300, 500);
+        QCOMPARE(main.lblPrincipal->text(), u"C300 - Matière 500"_s);
+        QVERIFY(fewMade());
+    }
+
     void widthsAndPlacementRoundTrip() {
         GradebookBuilder b(path(u"largeurs.dat"_s));
         const int a = b.addClass(u"Quatrième A"_s, u"4A"_s), c = b.addClass(u"Quatrième C"_s, u"4C"_s);
