@@ -48,6 +48,9 @@ public:
     // Sections given one list share it until one of them changes its items.
     using Items = QList<ItemContent>;
 
+    // The most items a section is made to hold: positions are 16-bit. Its owner keeps to it.
+    static constexpr int kMaxItems = 32767;
+
     // The header is 17 pixels high, or as high as a larger font needs. The items start 5
     // pixels below it; presses down to 6 pixels below it count as on the header.
     static constexpr int kHeaderHeight = 17;

@@ -163,7 +163,13 @@ frmMain::TabModel frmMain::readTabModel(const db::Database& database) {
     TabModel model;
     QSet<QString> names;
     db::Recordset classes = database.OpenRecordset(db::Query(QStringLiteral("Classes")), db::RecordsetType::ForwardOnly);
+    // More classes or subjects than the tab bar holds cannot be shown: such a file is refused
+    // as it is read, before rows beyond them are read at all.
+    const auto beyond = [&](qsizetype count, int most) {
+        if (count == most) throw db::DbError(db::DbErrc::Damaged, database.Name());
+    };
     for (; !classes.Eof(); classes.MoveNext()) {
+        beyond(model.classes.size(), ::vskTab::kMaxSections);
         const QString name = classes.Fields(QStringLiteral("Nom")).Value().toString();
         // The tab bar finds a class by its name. Two rows of one name can only come from a
         // damaged page behind the unique index, and are refused here, while reading, rather
@@ -174,9 +180,11 @@ frmMain::TabModel frmMain::readTabModel(const db::Database& database) {
                               classes.Fields(QStringLiteral("Nom abrégé")).Value().toString()});
     }
     db::Recordset subjects = database.OpenRecordset(db::Query(QStringLiteral("Matières")), db::RecordsetType::ForwardOnly);
-    for (; !subjects.Eof(); subjects.MoveNext())
+    for (; !subjects.Eof(); subjects.MoveNext()) {
+        beyond(model.subjects.size(), tabSection::kMaxItems);
         model.subjects.append({subjects.Fields(QStringLiteral("NumMat")).Value().toInt(),
                                subjects.Fields(QStringLiteral("Nom")).Value().toString()});
+    }
     return model;
 }
 

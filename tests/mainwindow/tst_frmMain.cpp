@@ -748,6 +748,15 @@ private slots:
             "INSERT INTO Séries (Nom, Sur, Coefficient, Date, Période, NumMat, NumClass, Colonne) "
             "SELECT 'Série ' || i, Sur, Coefficient, Date, Période, NumMat, NumClass, Colonne FROM Séries, n WHERE NumSérie <= 2",
             kDamaged);
+        // Sound rows, but more classes or subjects than the tab bar holds: they could not all be shown.
+        row("more classes than the tab bar holds",
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1927) "
+            "INSERT INTO Classes (Nom, \"Nom abrégé\", Colonne) SELECT 'Classe ' || i, 'C' || i, 1800 FROM n",
+            kDamaged);
+        row("more subjects than a section holds",
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 32766) "
+            "INSERT INTO Matières (Nom) SELECT 'Matière ' || i FROM n",
+            kDamaged);
         // A grade added twice while its key was a plain index, then made the key again.
         const QByteArray key = ", PRIMARY KEY (\"NumSérie\", \"NumElv\")";
         row("a grade twice in its primary key",
