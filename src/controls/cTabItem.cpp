@@ -14,22 +14,19 @@ tabSection& cTabItem::section() const {
     return *m_section;
 }
 
+template <typename Field, typename Value>
+void cTabItem::change(Field field, const Value& value) const {
+    section().changeContent(m_index, [&](tabSection::ItemContent& c) { c.*field = value; });
+}
+
 QString cTabItem::Caption() const { return section().content(m_index).caption; }
-void cTabItem::setCaption(const QString& caption) const {
-    section().changeContent(m_index, [&](tabSection::ItemContent& c) { c.caption = caption; });
-}
+void cTabItem::setCaption(const QString& caption) const { change(&tabSection::ItemContent::caption, caption); }
 QPixmap cTabItem::Picture() const { return section().content(m_index).picture; }
-void cTabItem::setPicture(const QPixmap& picture) const {
-    section().changeContent(m_index, [&](tabSection::ItemContent& c) { c.picture = picture; });
-}
+void cTabItem::setPicture(const QPixmap& picture) const { change(&tabSection::ItemContent::picture, picture); }
 QPixmap cTabItem::HotPicture() const { return section().content(m_index).hotPicture; }
-void cTabItem::setHotPicture(const QPixmap& picture) const {
-    section().changeContent(m_index, [&](tabSection::ItemContent& c) { c.hotPicture = picture; });
-}
+void cTabItem::setHotPicture(const QPixmap& picture) const { change(&tabSection::ItemContent::hotPicture, picture); }
 QString cTabItem::Tag() const { return section().content(m_index).tag; }
-void cTabItem::setTag(const QString& tag) const {
-    section().changeContent(m_index, [&](tabSection::ItemContent& c) { c.tag = tag; });
-}
+void cTabItem::setTag(const QString& tag) const { change(&tabSection::ItemContent::tag, tag); }
 QString cTabItem::Key() const { return section().content(m_index).key; }
 int cTabItem::Index() const {
     if (isNull()) return 0;

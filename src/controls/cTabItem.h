@@ -41,6 +41,9 @@ private:
     // The section, when the slot is still loaded; otherwise "Dépassement d'index.", as on
     // the empty handle.
     tabSection& section() const;
+    // Sets one field of the slot's content, which the section then shows.
+    template <typename Field, typename Value>
+    void change(Field field, const Value& value) const;
 
     QPointer<tabSection> m_section;
     int m_index = 0;
