@@ -48,11 +48,24 @@ QString benchGradebook(int argc, char** argv) {
     return path;
 }
 
-WindowBench::WindowBench(int& argc, char** argv) {
+QString wideGradebook(int argc, char** argv, int subjects) {
+    constexpr int kClasses = 300;
+    QString path = argc > 1 ? QString::fromLocal8Bit(argv[argc - 1]) : QString();
+    if (path.isEmpty() || path.startsWith(QStringLiteral("--")))
+        path = QDir::tempPath() + QStringLiteral("/quibolet-bench-%1x%2.dat").arg(kClasses).arg(subjects);
+    if (!QFile::exists(path)) {
+        std::printf("Generating %s (%d classes, %d subjects)...\n", qPrintable(path), kClasses, subjects);
+        generateWideGradebook(path, kClasses, subjects);
+    }
+    std::printf("%s\n", qPrintable(path));
+    return path;
+}
+
+WindowBench::WindowBench(int& argc, char** argv, QString (*gradebook)(int, char**)) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settings.path()));
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     m_app = std::make_unique<QApplication>(argc, argv);
-    path = benchGradebook(argc, argv);
+    path = gradebook(argc, argv);
     main = &platform::Form<frmMain>::get();
     main->resize(1200, 800);
     showOnScreen(*main);

@@ -28,12 +28,16 @@ namespace bench {
 // <temp>/quibolet-bench-S.dat, generated when missing.
 QString benchGradebook(int argc, char** argv);
 
+// The gradebook the command line names: `[file]`, defaulting to a gradebook of 300 classes
+// and `subjects` subjects, <temp>/quibolet-bench-300x<subjects>.dat, generated when missing.
+QString wideGradebook(int argc, char** argv, int subjects = 500);
+
 // A program that times the main window: the user's settings kept aside (the window writes
 // the last file opened there), offscreen unless told otherwise, the gradebook of the
 // command line, and the window shown at a fixed size and on screen, so that it paints.
 class WindowBench {
 public:
-    WindowBench(int& argc, char** argv);
+    WindowBench(int& argc, char** argv, QString (*gradebook)(int, char**) = benchGradebook);
     ~WindowBench();
 
     QString path;

@@ -122,4 +122,58 @@ void generateGradebook(const QString& path, const GradebookSize& size) {
     sqlite3_exec(plain.h, "COMMIT", nullptr, nullptr, nullptr);
 }
 
+void generateWideGradebook(const QString& path, int classes, int subjects) {
+    mUtilities::CreateGradebookFile(path);
+    QRandomGenerator random(20251207);
+    // A few hundred thousand coefficient rows: written the plain way, in one transaction.
+    Plain plain(path);
+    sqlite3_exec(plain.h, "BEGIN", nullptr, nullptr, nullptr);
+    const auto run = [&](const db::sqlite::Statement& s, std::initializer_list<QVariant> values) {
+        int i = 0;
+        for (const QVariant& v : values) {
+            if (v.typeId() == QMetaType::QString) {
+                const QByteArray text = v.toString().toUtf8();
+                sqlite3_bind_text(s.get(), ++i, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+            } else {
+                sqlite3_bind_int64(s.get(), ++i, v.toLongLong());
+            }
+        }
+        sqlite3_step(s.get());
+        sqlite3_reset(s.get());
+        return sqlite3_last_insert_rowid(plain.h);
+    };
+    const auto addClass = plain.prepare("INSERT INTO \"Classes\" (\"Nom\", \"Nom abrégé\", \"Colonne\") VALUES (?, ?, ?)");
+    const auto addSubject = plain.prepare("INSERT INTO \"Matières\" (\"Nom\") VALUES (?)");
+    const auto addCoefficient =
+        plain.prepare("INSERT INTO \"Coefficients\" (\"NumClass\", \"NumMat\", \"Coefficient\") VALUES (?, ?, ?)");
+    const auto addStudent = plain.prepare("INSERT INTO \"Elèves\" (\"Nom\", \"Prénom\", \"NumClass\") VALUES (?, ?, ?)");
+    const auto addSeries = plain.prepare(
+        "INSERT INTO \"Séries\" (\"Nom\", \"Sur\", \"Coefficient\", \"Date\", \"Période\", \"NumMat\", \"NumClass\", "
+        "\"Colonne\") VALUES (?, 20, 1, ?, ?, ?, ?, ?)");
+    const auto addGrade = plain.prepare("INSERT INTO \"Notes\" (\"Note\", \"NumSérie\", \"NumElv\") VALUES (?, ?, ?)");
+    QList<qint64> subjectKeys, classKeys;
+    for (int m = 1; m <= subjects; ++m) subjectKeys << run(addSubject, {QStringLiteral("Matière %1").arg(m)});
+    for (int c = 1; c <= classes; ++c) {
+        classKeys << run(addClass, {QStringLiteral("Classe %1").arg(c), QStringLiteral("C%1").arg(c), gradebook::kNewClassWidth});
+        for (const qint64 subject : subjectKeys) run(addCoefficient, {classKeys.last(), subject, 1 + random.bounded(4)});
+    }
+    QList<qint64> students;
+    for (int s = 0; s < 30; ++s)
+        students << run(addStudent, {kSurnames[s % kSurnames.size()], QStringLiteral("%1 %2").arg(kFirstNames[s % kFirstNames.size()]).arg(s),
+                                     classKeys.first()});
+    for (int k = 0; k < 30; ++k) {
+        const QString date = QDateTime(QDate(2024, 9, 2).addDays(k * 7), QTime(8, 0)).toString(u"yyyy-MM-dd HH:mm:ss");
+        const qint64 series = run(addSeries, {kSeriesNames[k % kSeriesNames.size()] + QStringLiteral(" %1").arg(k + 1), date,
+                                              1 + k / 10, subjectKeys.first(), classKeys.first(), gradebook::kNewSeriesWidth});
+        for (const qint64 student : students) {
+            sqlite3_bind_double(addGrade.get(), 1, random.bounded(81) / 4.0);
+            sqlite3_bind_int64(addGrade.get(), 2, series);
+            sqlite3_bind_int64(addGrade.get(), 3, student);
+            sqlite3_step(addGrade.get());
+            sqlite3_reset(addGrade.get());
+        }
+    }
+    sqlite3_exec(plain.h, "COMMIT", nullptr, nullptr, nullptr);
+}
+
 }  // namespace bench

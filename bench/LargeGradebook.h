@@ -21,4 +21,9 @@ struct GradebookSize {
 // in ten missing, names with accents and compound names.
 void generateGradebook(const QString& path, const GradebookSize& size = {});
 
+// Builds a gradebook of many classes and subjects at `path` (which must not exist), as a
+// whole school's timetable gives one: every class has a coefficient of every subject; the
+// first class has 30 students graded in 30 series of its first subject, the others nothing.
+void generateWideGradebook(const QString& path, int classes, int subjects);
+
 }  // namespace bench

@@ -10,25 +10,23 @@ constexpr int kPadding = 2;
 constexpr int kFlags = Qt::AlignCenter | Qt::TextWordWrap;
 }
 
-TabItemLabel::TabItemLabel(int index, QWidget* parent) : MouseEventWidget(parent), m_index(index) {
-    fitToCaption();
-}
+TabItemLabel::TabItemLabel(QWidget* parent) : MouseEventWidget(parent) { fitToCaption(); }
 
-void TabItemLabel::fitToCaption() {
+QSize TabItemLabel::sizeFor(const QFont& font, const QString& caption, int room) {
     // Measured to the fraction of a pixel and rounded up, so that the text drawn in the
     // label breaks where it was measured.
-    const QFontMetricsF fm(font());
-    QSizeF text(fm.horizontalAdvance(m_caption), fm.height());
-    if (m_room > 2 * kPadding && text.width() + 2 * kPadding > m_room)
-        text = fm.boundingRect(QRectF(0, 0, m_room - 2 * kPadding, 0), kFlags, m_caption).size();
-    const int width = m_caption.isEmpty() ? 0 : int(std::ceil(text.width())) + 2 * kPadding;
-    const QSize size(width, int(std::ceil(text.height())));
-    if (size == this->size()) return;
-    resize(size);
-    emit Resized();
+    const QFontMetricsF fm(font);
+    QSizeF text(fm.horizontalAdvance(caption), fm.height());
+    if (room > 2 * kPadding && text.width() + 2 * kPadding > room)
+        text = fm.boundingRect(QRectF(0, 0, room - 2 * kPadding, 0), kFlags, caption).size();
+    const int width = caption.isEmpty() ? 0 : int(std::ceil(text.width())) + 2 * kPadding;
+    return QSize(width, int(std::ceil(text.height())));
 }
 
+void TabItemLabel::fitToCaption() { resize(sizeFor(font(), m_caption, m_room)); }
+
 void TabItemLabel::setCaption(const QString& caption) {
+    if (caption == m_caption) return;
     m_caption = caption;
     fitToCaption();
     update();
@@ -42,6 +40,7 @@ void TabItemLabel::setRoom(int width) {
 }
 
 void TabItemLabel::setColors(platform::OleColor back, platform::OleColor fore) {
+    if (back == m_back && fore == m_fore) return;
     m_back = back;
     m_fore = fore;
     update();

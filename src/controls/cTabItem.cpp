@@ -1,39 +1,45 @@
 #include "cTabItem.h"
 
 #include "TabLookup.h"
+#include "tabSection.h"
 
 namespace {
 const QString kSource = QStringLiteral("tabSection");
 }
 
-cTabItem::cTabItem(tooCommand* button, TabItemLabel* label)
-    : m_button(button), m_label(label), m_bound(true) {}
+cTabItem::cTabItem(tabSection* section, int index) : m_section(section), m_index(index) {}
 
-void cTabItem::checkLoaded() const {
-    if (!m_button || !m_label || m_label->Index() == 0) tablookup::raiseIndexOverflow(kSource);
+tabSection& cTabItem::section() const {
+    if (!m_section || !m_section->holds(m_index)) tablookup::raiseIndexOverflow(kSource);
+    return *m_section;
 }
 
-tooCommand& cTabItem::button() const {
-    checkLoaded();
-    return *m_button;
+template <typename Field, typename Value>
+void cTabItem::change(Field field, const Value& value) const {
+    section().changeContent(m_index, [&](tabSection::ItemContent& c) { c.*field = value; });
 }
 
-TabItemLabel& cTabItem::label() const {
-    checkLoaded();
-    return *m_label;
+QString cTabItem::Caption() const { return section().content(m_index).caption; }
+void cTabItem::setCaption(const QString& caption) const { change(&tabSection::ItemContent::caption, caption); }
+QPixmap cTabItem::Picture() const { return section().content(m_index).picture; }
+void cTabItem::setPicture(const QPixmap& picture) const { change(&tabSection::ItemContent::picture, picture); }
+QPixmap cTabItem::HotPicture() const { return section().content(m_index).hotPicture; }
+void cTabItem::setHotPicture(const QPixmap& picture) const { change(&tabSection::ItemContent::hotPicture, picture); }
+QString cTabItem::Tag() const { return section().content(m_index).tag; }
+void cTabItem::setTag(const QString& tag) const { change(&tabSection::ItemContent::tag, tag); }
+QString cTabItem::Key() const { return section().content(m_index).key; }
+int cTabItem::Index() const {
+    if (isNull()) return 0;
+    section();  // raises once the slot is gone
+    return m_index;
 }
-
-QString cTabItem::Caption() const { return label().Caption(); }
-void cTabItem::setCaption(const QString& caption) const { label().setCaption(caption); }
-QPixmap cTabItem::Picture() const { return button().Picture(); }
-void cTabItem::setPicture(const QPixmap& picture) const { button().setPicture(picture); }
-QPixmap cTabItem::HotPicture() const { return button().HotPicture(); }
-void cTabItem::setHotPicture(const QPixmap& picture) const { button().setHotPicture(picture); }
-QString cTabItem::Tag() const { return button().Tag(); }
-void cTabItem::setTag(const QString& tag) const { button().setTag(tag); }
-QString cTabItem::Key() const { return label().Tag(); }
-int cTabItem::Index() const { return m_bound ? label().Index() : 0; }
-bool cTabItem::UseMaskColor() const { return button().UseMaskColor(); }
-void cTabItem::setUseMaskColor(bool use) const { button().setUseMaskColor(use); }
-platform::OleColor cTabItem::MaskColor() const { return button().MaskColor(); }
-void cTabItem::setMaskColor(platform::OleColor color) const { button().setMaskColor(color); }
+bool cTabItem::UseMaskColor() const { return section().slotMask(m_index).use; }
+void cTabItem::setUseMaskColor(bool use) const {
+    tabSection& s = section();
+    s.setSlotMask(m_index, {use, s.slotMask(m_index).color});
+}
+platform::OleColor cTabItem::MaskColor() const { return section().slotMask(m_index).color; }
+void cTabItem::setMaskColor(platform::OleColor color) const {
+    tabSection& s = section();
+    s.setSlotMask(m_index, {s.slotMask(m_index).use, color});
+}

@@ -1,6 +1,4 @@
 #pragma once
-#include "TabItemLabel.h"
-#include "tooCommand.h"
 #include "platform/OleColor.h"
 
 #include <QMetaType>
@@ -8,15 +6,17 @@
 #include <QPointer>
 #include <QString>
 
-// A handle on one item slot of a tab-bar section: it holds the slot's picture button and
-// caption and forwards to them, nothing more. Every member of the bar that returns an item
+class tabSection;
+
+// A handle on one item slot of a tab-bar section: it holds the section and the slot's
+// position and forwards to them, nothing more. Every member of the bar that returns an item
 // makes a new one; compare handles by Index, Key or Tag, never by identity. A handle follows
 // its slot, not the contents: after an insertion or removal it shows what the slot then holds.
 class cTabItem {
 public:
     // The empty handle ("nothing").
     cTabItem() = default;
-    bool isNull() const { return !m_bound; }
+    bool isNull() const { return m_index == 0; }
 
     QString Caption() const;
     void setCaption(const QString& caption) const;
@@ -36,16 +36,17 @@ public:
 
 private:
     friend class tabSection;
-    cTabItem(tooCommand* button, TabItemLabel* label);
+    cTabItem(tabSection* section, int index);
 
-    // Raise "Dépassement d'index." once the slot is gone, or on the empty handle.
-    void checkLoaded() const;
-    tooCommand& button() const;
-    TabItemLabel& label() const;
+    // The section, when the slot is still loaded; otherwise "Dépassement d'index.", as on
+    // the empty handle.
+    tabSection& section() const;
+    // Sets one field of the slot's content, which the section then shows.
+    template <typename Field, typename Value>
+    void change(Field field, const Value& value) const;
 
-    QPointer<tooCommand> m_button;
-    QPointer<TabItemLabel> m_label;
-    bool m_bound = false;
+    QPointer<tabSection> m_section;
+    int m_index = 0;
 };
 
 Q_DECLARE_METATYPE(cTabItem)

@@ -17,6 +17,7 @@ cTabItem cTabSection::AddItem(const QString& Text, const QPixmap& Pict, const QS
                               const QString& Tag, int Before) const {
     return section().AddItem(Text, Pict, Key, Tag, Before);
 }
+void cTabSection::setItems(const tabSection::Items& items) const { section().setItems(items); }
 void cTabSection::RemoveItem(const QVariant& IndexOrKey) const { section().RemoveItem(IndexOrKey); }
 void cTabSection::RemoveItemAt(int Index) const { section().RemoveItemAt(Index); }
 void cTabSection::RemoveItemByKey(const QString& Key) const { section().RemoveItemByKey(Key); }

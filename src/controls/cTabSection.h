@@ -1,13 +1,12 @@
 #pragma once
 #include "cTabItem.h"
+#include "tabSection.h"
 #include "platform/OleColor.h"
 
 #include <QMetaType>
 #include <QPixmap>
 #include <QPointer>
 #include <QVariant>
-
-class tabSection;
 
 // A handle on one section of the vertical tab bar. It keeps the section's position as it
 // was when the handle was made (Index does not follow later insertions or removals) and
@@ -22,6 +21,7 @@ public:
 
     cTabItem AddItem(const QString& Text, const QPixmap& Pict = {}, const QString& Key = {},
                      const QString& Tag = {}, int Before = 0) const;
+    void setItems(const tabSection::Items& items) const;
     void RemoveItem(const QVariant& IndexOrKey) const;
     void RemoveItemAt(int Index) const;
     void RemoveItemByKey(const QString& Key) const;

@@ -7,7 +7,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSet>
 #include <QStyleOptionButton>
+#include <algorithm>
 
 using platform::OleColor;
 using platform::oleColor;
@@ -51,7 +53,8 @@ private:
 
 }  // namespace
 
-tabSection::tabSection(QWidget* parent) : QWidget(parent) {
+tabSection::tabSection(QWidget* parent)
+    : QWidget(parent), m_headerHeight(std::max(kHeaderHeight, fontMetrics().height() + 3)) {
     setMouseTracking(true);
     m_imaUp = new ScrollArrow(true, this);
     m_imaDown = new ScrollArrow(false, this);
@@ -59,11 +62,11 @@ tabSection::tabSection(QWidget* parent) : QWidget(parent) {
     // below the header, where a collapsed section does not show it.
     m_imaDown->move(0, itemsTop());
     connect(m_imaDown, &MouseEventWidget::Click, this, [this] {
-        scrollForward();
+        scroll(1);
         emit Click();
     });
     connect(m_imaUp, &MouseEventWidget::Click, this, [this] {
-        scrollBack();
+        scroll(-1);
         emit Click();
     });
 }
@@ -72,44 +75,52 @@ tabSection::tabSection(QWidget* parent) : QWidget(parent) {
 
 std::array<MouseEventWidget*, 2> tabSection::Slot::widgets() const { return {button, label}; }
 
-cTabItem tabSection::handle(int index) const {
-    const Slot& s = slot(index);
-    return cTabItem(s.button, s.label);
-}
-
-QString tabSection::keyAt(int index) const { return slot(index).label->Tag(); }
+cTabItem tabSection::handle(int index) const { return cTabItem(const_cast<tabSection*>(this), index); }
 
 int tabSection::indexOfKey(const QString& Key) const {
-    return tablookup::findKey(Key, ItemCount(), [this](int i) { return keyAt(i); });
+    return tablookup::findKey(Key, ItemCount(), [this](int i) { return content(i).key; });
 }
 
 int tabSection::indexOf(const QVariant& IndexOrKey) const {
-    return tablookup::findPosition(IndexOrKey, ItemCount(), [this](int i) { return keyAt(i); });
+    return tablookup::findPosition(IndexOrKey, ItemCount(), [this](int i) { return content(i).key; });
 }
 
 int tabSection::checkedIndex(int index) const {
     return tablookup::checkedPosition(index, ItemCount(), kSource);
 }
 
-void tabSection::loadSlot() {
-    const int index = ItemCount() + 1;
+tabSection::SlotMask tabSection::slotMask(int index) const {
+    return m_slotMasks.value(index, {m_settings.UseMaskColor, m_settings.MaskColor});
+}
+
+void tabSection::setSlotMask(int index, const SlotMask& mask) {
+    m_slotMasks.insert(index, mask);
+    if (size_t(index) <= m_slots.size() && m_slots[size_t(index - 1)].button) {
+        tooCommand* button = m_slots[size_t(index - 1)].button;
+        button->setUseMaskColor(mask.use);
+        button->setMaskColor(mask.color);
+    }
+}
+
+// The widgets of a slot, made as copies of the section's settings when it first comes into view.
+void tabSection::makeSlot(int index) {
+    if (m_slots.size() < size_t(index)) m_slots.resize(size_t(index));
+    Slot& made = m_slots[size_t(index - 1)];
+    if (made.button) return;
     auto* button = new tooCommand(this);
     button->setObjectName(QStringLiteral("tooCommand1_%1").arg(index));
     button->setBackColor(m_settings.BackColor);
     button->setLeftShadow(m_settings.LeftShadow);
     button->setRightShadow(m_settings.RightShadow);
-    button->setUseMaskColor(m_settings.UseMaskColor);
-    button->setMaskColor(m_settings.MaskColor);
-    button->hide();
-    auto* label = new TabItemLabel(index, this);
+    const SlotMask mask = slotMask(index);
+    button->setUseMaskColor(mask.use);
+    button->setMaskColor(mask.color);
+    auto* label = new TabItemLabel(this);
     label->setObjectName(QStringLiteral("Label1_%1").arg(index));
-    label->setRoom(m_captionRoom);
-    label->setColors(m_settings.BackColor, m_settings.ForeColor);
-    label->hide();
+    made = {button, label};
 
     // Item events reach the owner in the section's own coordinates.
-    const Slot loaded{button, label};
-    for (MouseEventWidget* w : loaded.widgets()) {
+    for (MouseEventWidget* w : made.widgets()) {
         connect(w, &MouseEventWidget::MouseDown, this, [this, w](int b, int s, float x, float y) {
             emit MouseDown(b, s, x + w->x(), y + w->y());
         });
@@ -121,49 +132,37 @@ void tabSection::loadSlot() {
         });
         connect(w, &MouseEventWidget::Click, this, [this, index] { emit ItemClick(index); });
     }
-    connect(label, &TabItemLabel::Resized, this, [this, index] {
-        // The section's resize lays every item out itself.
-        if (m_busy || index > ItemCount() || m_settings.Disposition != 0) return;
-        centreSlot(index);
-        // A caption that now takes more or fewer lines moves the items under it.
-        if (index < ItemCount() && slot(index + 1).button->y() != slot(index).label->geometry().bottom() + 1 + 15)
-            restack();
-    });
-    m_slots.push_back(loaded);
     m_imaUp->raise();
     m_imaDown->raise();
 }
 
-// The slot's widgets may be the very ones whose event is being handled (an owner removing
-// the item it was told about), so they are deleted later, and disowned at once.
-void tabSection::unloadLastSlot() {
-    const Slot s = m_slots.back();
-    m_slots.pop_back();
-    for (QWidget* w : s.widgets()) {
-        disconnect(w, nullptr, this, nullptr);
-        w->setObjectName(QString());
-        w->hide();
-        w->deleteLater();
+// Slots from `index` on are unloaded: their handles stop working. Their widgets may be the
+// very ones whose event is being handled (an owner removing the item it was told about), so
+// they are deleted later, and disowned at once.
+void tabSection::unloadSlotsFrom(int index) {
+    for (auto it = m_slotMasks.begin(); it != m_slotMasks.end();)
+        it = it.key() >= index ? m_slotMasks.erase(it) : std::next(it);
+    while (m_slots.size() >= size_t(index)) {
+        const Slot s = m_slots.back();
+        m_slots.pop_back();
+        if (!s.button) continue;
+        for (QWidget* w : s.widgets()) {
+            disconnect(w, nullptr, this, nullptr);
+            w->setObjectName(QString());
+            w->hide();
+            w->deleteLater();
+        }
     }
-    s.label->unload();
 }
 
-void tabSection::copyContent(int to, int from) {
-    const Slot& t = slot(to);
-    const Slot& f = slot(from);
-    t.button->setPicture(f.button->Picture());
-    t.button->setHotPicture(f.button->HotPicture());
-    t.button->setTag(f.button->Tag());
-    t.label->setCaption(f.label->Caption());
-    t.label->setTag(f.label->Tag());
-    if (m_settings.Disposition == 0) centreSlot(to);
-}
-
-void tabSection::paintCaption(int index, bool selected) {
-    if (selected)
-        slot(index).label->setColors(m_settings.ForeColor, m_settings.BackColor);
+// The selected caption has the section's colours swapped.
+void tabSection::paintCaption(int index) {
+    if (size_t(index) > m_slots.size() || !m_slots[size_t(index - 1)].label) return;
+    TabItemLabel* label = m_slots[size_t(index - 1)].label;
+    if (index == m_selected)
+        label->setColors(m_settings.ForeColor, m_settings.BackColor);
     else
-        slot(index).label->setColors(m_settings.BackColor, m_settings.ForeColor);
+        label->setColors(m_settings.BackColor, m_settings.ForeColor);
 }
 
 cTabItem tabSection::AddItem(const QString& Text, const QPixmap& Pict, const QString& Key,
@@ -171,29 +170,32 @@ cTabItem tabSection::AddItem(const QString& Text, const QPixmap& Pict, const QSt
     if (!Key.isEmpty() && indexOfKey(Key) != 0) tablookup::raiseDuplicateKey(kSource);
     if (Before > ItemCount()) tablookup::raiseIndexOverflow(kSource);
 
-    loadSlot();
-    const int last = ItemCount();
-    const int target = Before >= 1 ? Before : last;
-    bool restoreSelection = false;
-    if (Before >= 1) {
-        if (m_selected >= Before) {
-            paintCaption(m_selected, false);
-            restoreSelection = true;
-        }
-        for (int i = last; i > Before; --i) copyContent(i, i - 1);
-    }
-    const Slot& s = slot(target);
-    s.button->setPicture(Pict);
     // A new item has no hover picture of its own, whichever slot it lands in.
-    s.button->setHotPicture({});
-    s.button->setTag(Tag);
-    s.label->setCaption(Text);
-    s.label->setTag(Key);
-    if (restoreSelection) paintCaption(++m_selected, true);
-
-    layoutSlot(last);
-    updateArrows();
+    const ItemContent added{Text, Key, Tag, Pict, {}};
+    int target = ItemCount() + 1;
+    if (Before >= 1) {
+        target = Before;
+        m_items.insert(Before - 1, added);
+        if (m_selected >= Before) ++m_selected;
+    } else {
+        m_items.append(added);
+    }
+    placeItems();
     return handle(target);
+}
+
+void tabSection::setItems(const Items& items) {
+    QSet<QString> keys;
+    for (const ItemContent& c : items) {
+        if (c.key.isEmpty()) continue;
+        if (keys.contains(c.key)) tablookup::raiseDuplicateKey(kSource);
+        keys.insert(c.key);
+    }
+    unloadSlotsFrom(int(items.size()) + 1);
+    m_items = items;
+    m_selected = 0;
+    m_firstShown = 1;
+    placeItems();
 }
 
 void tabSection::RemoveItem(const QVariant& IndexOrKey) { RemoveItemAt(indexOf(IndexOrKey)); }
@@ -201,31 +203,19 @@ void tabSection::RemoveItemByKey(const QString& Key) { RemoveItemAt(indexOfKey(K
 
 void tabSection::RemoveItemAt(int Index) {
     const int index = checkedIndex(Index);
-    bool restoreSelection = false;
-    if (index == m_selected) {
-        paintCaption(m_selected, false);
+    if (index == m_selected)
         m_selected = 0;
-    } else if (m_selected > index) {
-        paintCaption(m_selected, false);
-        restoreSelection = true;
-    }
-    for (int i = index + 1; i <= ItemCount(); ++i) copyContent(i - 1, i);
-    unloadLastSlot();
-    if (restoreSelection) paintCaption(--m_selected, true);
-
+    else if (m_selected > index)
+        --m_selected;
+    m_items.removeAt(index - 1);
+    unloadSlotsFrom(ItemCount() + 1);
     // Slots keep their places; but when the removed item was the only one left on show,
     // the list scrolls back so that the last item shows rather than an empty area.
-    if (ItemCount() == 0) m_firstShown = 1;
-    while (m_firstShown > ItemCount() && m_firstShown > 1) scrollBack();
-    updateArrows();
+    m_firstShown = std::max(1, std::min(m_firstShown, ItemCount()));
+    placeItems();
 }
 
-void tabSection::Clear() {
-    while (!m_slots.empty()) unloadLastSlot();
-    m_selected = 0;
-    m_firstShown = 1;
-    updateArrows();
-}
+void tabSection::Clear() { setItems({}); }
 
 cTabItem tabSection::Item(const QVariant& IndexOrKey) const { return ItemAt(indexOf(IndexOrKey)); }
 cTabItem tabSection::ItemAt(int Index) const { return handle(checkedIndex(Index)); }
@@ -239,114 +229,115 @@ void tabSection::setSelectedItem(const cTabItem& item) {
     const int index = item.isNull() ? 0 : item.Index();
     if (index == m_selected) return;
     if (index > ItemCount() || index < 0) tablookup::raiseIndexOverflow(kSource);
-    if (m_selected != 0) paintCaption(m_selected, false);
-    if (index != 0) paintCaption(index, true);
+    const int previous = m_selected;
     m_selected = index;
+    if (previous != 0) paintCaption(previous);
+    if (index != 0) paintCaption(index);
     emit OnItemSelection(item);
 }
 
+// Items scrolled out above keep the place of the top item: only items on show count.
 cTabItem tabSection::HitTest(float Xpixel, float Ypixel) const {
     // In a bar the point comes in the bar's coordinates.
     if (parentWidget() && parentWidget()->inherits("vskTab")) Ypixel -= float(y());
-    // Items scrolled out above keep the place of the top item: only items on show count.
-    for (int i = m_firstShown; i <= ItemCount(); ++i) {
-        for (const QWidget* w : slot(i).widgets()) {
-            const QRect g = w->geometry();
-            if (Xpixel >= g.x() && Xpixel <= g.x() + g.width() && Ypixel >= g.y() &&
-                Ypixel <= g.y() + g.height())
-                return handle(i);
-        }
+    const auto within = [&](const QRect& g) {
+        return Xpixel >= g.x() && Xpixel <= g.x() + g.width() && Ypixel >= g.y() && Ypixel <= g.y() + g.height();
+    };
+    for (int i = m_firstShown, top = itemsTop(); i <= ItemCount(); ++i) {
+        const Place place = placeOf(i, top);
+        if (within(place.picture) || within(place.caption)) return handle(i);
+        // A caption is never above its picture in disposition 0: nothing further down holds the point.
+        if (m_settings.Disposition == 0 && place.next > Ypixel) break;
+        top = place.next;
     }
     return {};
 }
 
 // ---- layout and scrolling ----------------------------------------------------------------
 
-int tabSection::HeaderHeight() const { return std::max(kHeaderHeight, fontMetrics().height() + 3); }
+QSize tabSection::pictureSize(int index) const {
+    const QPixmap& picture = content(index).picture;
+    return picture.isNull() ? QSize(0, 0) : picture.deviceIndependentSize().toSize();
+}
 
-void tabSection::layoutSlot(int index) {
-    const Slot& s = slot(index);
-    tooCommand* p = s.button;
-    TabItemLabel* l = s.label;
-    const int w = width();
-    if (m_settings.Disposition == 0) {
-        const int top = index == 1 ? itemsTop() : slot(index - 1).label->geometry().bottom() + 1 + 15;
-        p->move(w / 2 - p->width() / 2, top);
-        l->move(w / 2 - l->width() / 2, top + p->height() + 5);
-    } else {
-        const int top = index == 1 ? itemsTop() : slot(index - 1).button->geometry().bottom() + 1 + 15;
-        p->move(10, top);
-        l->move(p->width() + 15, top + p->height() / 2 - l->height() / 2);
+// Captions wrap to the section's width.
+QSize tabSection::captionSize(int index) const {
+    if (m_measuredWidth != width()) {
+        m_captionSizes.clear();
+        m_measuredWidth = width();
     }
-    p->show();
-    l->show();
+    const QString& caption = content(index).caption;
+    auto it = m_captionSizes.constFind(caption);
+    if (it == m_captionSizes.cend()) it = m_captionSizes.insert(caption, TabItemLabel::sizeFor(font(), caption, width()));
+    return *it;
 }
 
-void tabSection::centreSlot(int index) {
+// Disposition 0: the picture centred, the caption centred under it. Otherwise the picture at
+// the left, the caption to its right, centred on the picture's height.
+tabSection::Place tabSection::placeOf(int index, int top) const {
+    const QSize p = pictureSize(index), l = captionSize(index);
     const int w = width();
-    for (QWidget* c : slot(index).widgets())
-        c->move(w / 2 - c->width() / 2, c->y());
-}
-
-void tabSection::layoutAll() {
-    for (int i = 1; i <= ItemCount(); ++i) layoutSlot(i);
-    m_firstShown = 1;
-    updateArrows();
-}
-
-int tabSection::itemBottom(int index) const {
-    const QWidget* w = slot(index).widgets()[m_settings.Disposition == 0 ? 1 : 0];
-    return w->y() + w->height();
+    Place place;
+    if (m_settings.Disposition == 0) {
+        place.picture = QRect(QPoint(w / 2 - p.width() / 2, top), p);
+        place.caption = QRect(QPoint(w / 2 - l.width() / 2, top + p.height() + 5), l);
+        place.bottom = place.caption.y() + l.height();
+    } else {
+        place.picture = QRect(QPoint(10, top), p);
+        place.caption = QRect(QPoint(p.width() + 15, top + p.height() / 2 - l.height() / 2), l);
+        place.bottom = top + p.height();
+    }
+    place.next = (m_settings.Disposition == 0 ? place.bottom : top + p.height()) + 15;
+    return place;
 }
 
 // From the top of an item to the top of the next. Captions may wrap onto several lines, so
 // each item has its own.
-int tabSection::scrollPitch(int index) const {
-    const int picture = slot(index).button->height();
-    return m_settings.Disposition == 0 ? picture + slot(index).label->height() + 5 + 15 : picture + 15;
+int tabSection::pitch(int index) const { return placeOf(index, 0).next; }
+
+void tabSection::showSlot(int index, const Place& place) {
+    makeSlot(index);
+    const Slot& s = m_slots[size_t(index - 1)];
+    const ItemContent& c = content(index);
+    if (s.button->Picture().cacheKey() != c.picture.cacheKey()) s.button->setPicture(c.picture);
+    if (s.button->HotPicture().cacheKey() != c.hotPicture.cacheKey()) s.button->setHotPicture(c.hotPicture);
+    s.label->setRoom(width());
+    s.label->setCaption(c.caption);
+    paintCaption(index);
+    s.button->move(place.picture.topLeft());
+    s.label->move(place.caption.topLeft());
+    s.button->show();
+    s.label->show();
 }
 
-// Captions wrap to the section's width; when that changes their heights, the items are
-// laid out again, scrolled as they were.
-void tabSection::fitCaptions() {
-    if (width() == m_captionRoom) return;
-    m_captionRoom = width();
-    bool resized = false;
-    for (int i = 1; i <= ItemCount(); ++i) {
-        TabItemLabel* label = slot(i).label;
-        const int height = label->height();
-        label->setRoom(m_captionRoom);
-        resized = resized || label->height() != height;
+// Shows the items in view where they stand, making their widgets as they come into view;
+// every other widget made is hidden: above the first shown where it was when it scrolled
+// out, below the section's bottom where nothing of it shows.
+void tabSection::placeItems() {
+    int last = m_firstShown - 1;
+    for (int i = m_firstShown, top = itemsTop(); i <= ItemCount() && top < height(); ++i) {
+        const Place place = placeOf(i, top);
+        showSlot(i, place);
+        top = place.next;
+        last = i;
     }
-    if (resized) restack();
-}
-
-// Lays every item out again, scrolled as they were.
-void tabSection::restack() {
-    const int first = m_firstShown;
-    layoutAll();
-    while (m_firstShown < first) scrollForward();
-}
-
-// Scrolling stops with the last item at the top: the first item shown is always an item.
-void tabSection::scrollForward() {
-    if (m_firstShown >= ItemCount()) return;
-    const int pitch = scrollPitch(m_firstShown);
-    for (QWidget* w : slot(m_firstShown).widgets()) w->hide();
-    ++m_firstShown;
-    for (int i = m_firstShown; i <= ItemCount(); ++i)
-        for (QWidget* w : slot(i).widgets()) w->move(w->x(), w->y() - pitch);
+    for (int i = 1; i <= int(m_slots.size()); ++i) {
+        const Slot& s = m_slots[size_t(i - 1)];
+        if (s.button && (i < m_firstShown || i > last))
+            for (QWidget* w : s.widgets()) w->hide();
+    }
     updateArrows();
 }
 
-void tabSection::scrollBack() {
-    if (m_firstShown <= 1) return;
-    const int pitch = scrollPitch(m_firstShown - 1);
-    for (int i = m_firstShown; i <= ItemCount(); ++i)
-        for (QWidget* w : slot(i).widgets()) w->move(w->x(), w->y() + pitch);
-    --m_firstShown;
-    for (QWidget* w : slot(m_firstShown).widgets()) w->show();
-    updateArrows();
+// Whether the last item ends below the section's bottom.
+bool tabSection::lastItemBelow() const {
+    for (int i = m_firstShown, top = itemsTop(); i <= ItemCount(); ++i) {
+        if (top > height()) return true;
+        const Place place = placeOf(i, top);
+        if (i == ItemCount()) return place.bottom > height();
+        top = place.next;
+    }
+    return false;
 }
 
 void tabSection::updateArrows() {
@@ -356,27 +347,55 @@ void tabSection::updateArrows() {
         return;
     }
     m_imaUp->setVisible(m_firstShown >= 2);
-    m_imaDown->setVisible(itemBottom(ItemCount()) > height());
+    m_imaDown->setVisible(lastItemBelow());
+}
+
+// Scrolling stops with the last item at the top: the first item shown is always an item.
+void tabSection::scroll(int step) {
+    m_firstShown = std::clamp(m_firstShown + step, 1, std::max(1, ItemCount()));
+    placeItems();
 }
 
 void tabSection::EnsureVisible(const QVariant& IndexOrKey) { EnsureVisibleAt(indexOf(IndexOrKey)); }
 void tabSection::EnsureVisibleByKey(const QString& Key) { EnsureVisibleAt(indexOfKey(Key)); }
 
+// Scrolls back until the item is the first shown, or forward until its bottom is within the
+// section; an item taller than the section stops at the top rather than scrolling past it.
 void tabSection::EnsureVisibleAt(int Index) {
     const int index = checkedIndex(Index);
-    while (index < m_firstShown) scrollBack();
-    // An item taller than the section stops at the top rather than scrolling past it.
-    while (itemBottom(index) > height() && m_firstShown < index) scrollForward();
+    if (index < m_firstShown) {
+        m_firstShown = index;
+    } else if (index > m_firstShown) {
+        // The first item shown for which it ends within the section, counted up from it.
+        int first = index;
+        for (int bottom = placeOf(index, itemsTop()).bottom;
+             first > m_firstShown && bottom + pitch(first - 1) <= height(); --first)
+            bottom += pitch(first - 1);
+        m_firstShown = first;
+    }
+    placeItems();
 }
 
 void tabSection::Rearrange() { setDisposition(m_settings.Disposition); }
 
 void tabSection::setDisposition(int disposition) {
     m_settings.Disposition = disposition;
-    if (ItemCount() > 0) layoutAll();
+    if (ItemCount() == 0) return;
+    m_firstShown = 1;
+    placeItems();
 }
 
 void tabSection::resizeEvent(QResizeEvent*) { runResizeHandler(); }
+
+void tabSection::changeEvent(QEvent* event) {
+    // Captions and headers follow a new font.
+    if (event->type() == QEvent::FontChange) {
+        m_headerHeight = std::max(kHeaderHeight, fontMetrics().height() + 3);
+        m_measuredWidth = -1;
+        if (!m_reduced) placeItems();
+    }
+    QWidget::changeEvent(event);
+}
 
 void tabSection::runResizeHandler() {
     if (m_busy) return;
@@ -387,14 +406,11 @@ void tabSection::runResizeHandler() {
         m_busy = false;
         return;
     }
-    fitCaptions();
     const int w = width(), h = height();
     m_imaUp->move(w - m_imaUp->width() - 5, itemsTop());
     if (h - m_imaDown->height() - 5 > HeaderHeight())
         m_imaDown->move(w - m_imaDown->width() - 5, h - m_imaDown->height() - 5);
-    if (m_settings.Disposition == 0)
-        for (int i = 1; i <= ItemCount(); ++i) centreSlot(i);
-    updateArrows();
+    placeItems();
     update();
     m_busy = false;
 }
@@ -409,21 +425,21 @@ void tabSection::setReduced(bool reduced) {
 
 void tabSection::setBackColor(OleColor color) {
     m_settings.BackColor = color;
-    for (int i = 1; i <= ItemCount(); ++i) {
-        slot(i).button->setBackColor(color);
-        paintCaption(i, i == m_selected);
-    }
+    applyToButtons(&tooCommand::setBackColor, color);
+    for (int i = 1; i <= int(m_slots.size()); ++i) paintCaption(i);
     update();
 }
 
 void tabSection::setForeColor(OleColor color) {
     m_settings.ForeColor = color;
-    for (int i = 1; i <= ItemCount(); ++i) paintCaption(i, i == m_selected);
+    for (int i = 1; i <= int(m_slots.size()); ++i) paintCaption(i);
 }
 
+// Items not yet in view take the section's settings when their button is made.
 template <typename Setter, typename Value>
 void tabSection::applyToButtons(Setter setter, Value value) {
-    for (const Slot& s : m_slots) (s.button->*setter)(value);
+    for (const Slot& s : m_slots)
+        if (s.button) (s.button->*setter)(value);
 }
 
 void tabSection::setLeftShadow(OleColor color) {
@@ -436,13 +452,16 @@ void tabSection::setRightShadow(OleColor color) {
     applyToButtons(&tooCommand::setRightShadow, color);
 }
 
+// The mask settings reach every item's button, those set through an item handle too.
 void tabSection::setUseMaskColor(bool use) {
     m_settings.UseMaskColor = use;
+    for (SlotMask& mask : m_slotMasks) mask.use = use;
     applyToButtons(&tooCommand::setUseMaskColor, use);
 }
 
 void tabSection::setMaskColor(OleColor color) {
     m_settings.MaskColor = color;
+    for (SlotMask& mask : m_slotMasks) mask.color = color;
     applyToButtons(&tooCommand::setMaskColor, color);
 }
 

@@ -2,7 +2,10 @@
 #include "cTabItem.h"
 #include "platform/OleColor.h"
 
+#include <QHash>
+#include <QList>
 #include <QPixmap>
+#include <QRect>
 #include <QVariant>
 #include <QWidget>
 #include <array>
@@ -16,6 +19,10 @@ class TabItemLabel;
 // column of items (a picture button with its caption) that scrolls with two small arrows.
 // The section never selects an item by itself: a click only reports ItemClick, and the owner
 // sets SelectedItem. Items are reached through cTabItem handles, made afresh by each call.
+//
+// An item is its content; its picture button and caption are made when the item first comes
+// into view, so that a section of hundreds of items costs what it shows, and a collapsed one
+// nearly nothing. Where the items stand follows from their sizes, from the first one shown.
 class tabSection : public QWidget {
     Q_OBJECT
 public:
@@ -30,10 +37,24 @@ public:
         int Disposition = 0;
     };
 
+    // What an item holds. Insertions and removals move contents from slot to slot.
+    struct ItemContent {
+        QString caption;
+        QString key;  // "" for none
+        QString tag;
+        QPixmap picture;
+        QPixmap hotPicture;
+    };
+    // Sections given one list share it until one of them changes its items.
+    using Items = QList<ItemContent>;
+
+    // The most items a section is made to hold: positions are 16-bit. Its owner keeps to it.
+    static constexpr int kMaxItems = 32767;
+
     // The header is 17 pixels high, or as high as a larger font needs. The items start 5
     // pixels below it; presses down to 6 pixels below it count as on the header.
     static constexpr int kHeaderHeight = 17;
-    int HeaderHeight() const;
+    int HeaderHeight() const { return m_headerHeight; }
     int itemsTop() const { return HeaderHeight() + 5; }
     int headerZone() const { return HeaderHeight() + 6; }
 
@@ -42,6 +63,9 @@ public:
     // Before <= 0 appends; 1..ItemCount inserts at that position.
     cTabItem AddItem(const QString& Text, const QPixmap& Pict = {}, const QString& Key = {},
                      const QString& Tag = {}, int Before = 0);
+    // Every item replaced by these at once, as Clear then AddItem of each would leave them
+    // (no selection, nothing scrolled, no event); the slots that remain keep their handles.
+    void setItems(const Items& items);
     // An argument that is a number, or a text that reads as one, is a position; any other
     // text is a key. The ...At and ...ByKey members take one or the other only.
     void RemoveItem(const QVariant& IndexOrKey);
@@ -59,7 +83,7 @@ public:
     void Rearrange();
     void Refresh();
 
-    int ItemCount() const { return int(m_slots.size()); }
+    int ItemCount() const { return int(m_items.size()); }
 
     platform::OleColor BackColor() const { return m_settings.BackColor; }
     void setBackColor(platform::OleColor color);
@@ -114,39 +138,61 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    friend class cTabItem;
+
+    // The widgets of an item slot, once it has come into view.
     struct Slot {
-        tooCommand* button;
-        TabItemLabel* label;
+        tooCommand* button = nullptr;
+        TabItemLabel* label = nullptr;
         std::array<MouseEventWidget*, 2> widgets() const;
     };
+    // The mask of a slot's button set through an item handle rather than the section.
+    struct SlotMask {
+        bool use;
+        platform::OleColor color;
+    };
+    // Where an item stands when the one above it ends at `top`.
+    struct Place {
+        QRect picture, caption;
+        int bottom;  // the caption's bottom in disposition 0, the picture's otherwise
+        int next;    // the top of the item under it
+    };
 
-    const Slot& slot(int index) const { return m_slots[size_t(index - 1)]; }
+    // For cTabItem: the content of item `index` (which must exist), and its changes.
+    bool holds(int index) const { return !m_unloaded && index >= 1 && index <= ItemCount(); }
+    const ItemContent& content(int index) const { return m_items[index - 1]; }
+    template <typename Change>
+    void changeContent(int index, Change change) {
+        change(m_items[index - 1]);
+        placeItems();
+    }
+    SlotMask slotMask(int index) const;
+    void setSlotMask(int index, const SlotMask& mask);
+
     cTabItem handle(int index) const;
-    QString keyAt(int index) const;
     int indexOf(const QVariant& IndexOrKey) const;
     int indexOfKey(const QString& Key) const;
     int checkedIndex(int index) const;
 
-    void loadSlot();
-    void unloadLastSlot();
-    void copyContent(int to, int from);
-    void paintCaption(int index, bool selected);
-    void layoutSlot(int index);
-    void centreSlot(int index);
-    void layoutAll();
-    int itemBottom(int index) const;
-    int scrollPitch(int index) const;
-    void fitCaptions();
-    void restack();
-    void scrollForward();
-    void scrollBack();
+    QSize pictureSize(int index) const;
+    QSize captionSize(int index) const;
+    Place placeOf(int index, int top) const;
+    int pitch(int index) const;
+    void makeSlot(int index);
+    void unloadSlotsFrom(int index);
+    void showSlot(int index, const Place& place);
+    void paintCaption(int index);
+    void placeItems();
+    bool lastItemBelow() const;
     void updateArrows();
+    void scroll(int step);
     void runResizeHandler();
     template <typename Setter, typename Value>
     void applyToButtons(Setter setter, Value value);
@@ -162,8 +208,13 @@ private:
     int m_firstShown = 1;
     bool m_busy = false;
     bool m_unloaded = false;
-    int m_captionRoom = 0;  // the width the captions were last wrapped to
-    std::vector<Slot> m_slots;
+    int m_headerHeight = kHeaderHeight;  // follows the font: the bar asks for it at every layout
+    Items m_items;
+    std::vector<Slot> m_slots;  // by index - 1, as far as the last slot made
+    QHash<int, SlotMask> m_slotMasks;
+    // Caption sizes measured at the width and font they were measured in.
+    mutable QHash<QString, QSize> m_captionSizes;
+    mutable int m_measuredWidth = -1;
     MouseEventWidget* m_imaUp;
     MouseEventWidget* m_imaDown;
 };

@@ -14,6 +14,10 @@
 class vskTab : public QWidget {
     Q_OBJECT
 public:
+    // The most sections a bar is made to hold: their 17-pixel headers stacked within 32,767
+    // pixels. Its owner keeps to it.
+    static constexpr int kMaxSections = 32767 / tabSection::kHeaderHeight;
+
     explicit vskTab(QWidget* parent = nullptr);
 
     // Before <= 0 appends; 1..SectionCount inserts at that position. The first section

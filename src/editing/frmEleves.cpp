@@ -535,7 +535,12 @@ void frmElèves::SaveEtatCivil() {
     }
 }
 
+// A damaged file fails at every class and student browsed, until the check of the whole
+// file has spoken: once told, the teacher is not told again by this window, whose panes stay
+// empty where they could not be read.
 void frmElèves::storeFailed() {
+    if (m_storeFailureTold) return;
+    m_storeFailureTold = true;
     platform::criticalMessage(this, platform::version::productName(),
                               QStringLiteral("Impossible de lire ou d'enregistrer dans le carnet de notes."));
 }

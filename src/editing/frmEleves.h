@@ -123,6 +123,7 @@ private:
     void endCoefEditing(bool cls);
     // The coefficient typed, checked; nothing (after the message list) when refused.
     std::optional<int> typedCoefficient(QLineEdit& editor);
+    // Says that the gradebook cannot be read or written, the first time only.
     void storeFailed();
 
     void setStatusText(const QString& text);
@@ -134,6 +135,7 @@ private:
     qint32 m_student = 0;
     // The student whose civil status txtEC holds; nothing when it holds none.
     std::optional<qint32> m_civilStatusOf;
+    bool m_storeFailureTold = false;
 
     QWidget* m_client;
     QLabel* m_statusText;

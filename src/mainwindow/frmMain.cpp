@@ -147,7 +147,13 @@ frmMain::TabModel frmMain::readTabModel(const db::Database& database) {
     TabModel model;
     QSet<QString> names;
     db::Recordset classes = database.OpenRecordset(db::Query(QStringLiteral("Classes")), db::RecordsetType::ForwardOnly);
+    // More classes or subjects than the tab bar holds cannot be shown: such a file is refused
+    // as it is read, before rows beyond them are read at all.
+    const auto beyond = [&](qsizetype count, int most) {
+        if (count == most) throw db::DbError(db::DbErrc::Damaged, database.Name());
+    };
     for (; !classes.Eof(); classes.MoveNext()) {
+        beyond(model.classes.size(), ::vskTab::kMaxSections);
         const QString name = classes.Fields(QStringLiteral("Nom")).Value().toString();
         // The tab bar finds a class by its name. Two rows of one name can only come from a
         // damaged page behind the unique index, and are refused here, while reading, rather
@@ -158,9 +164,11 @@ frmMain::TabModel frmMain::readTabModel(const db::Database& database) {
                               classes.Fields(QStringLiteral("Nom abrégé")).Value().toString()});
     }
     db::Recordset subjects = database.OpenRecordset(db::Query(QStringLiteral("Matières")), db::RecordsetType::ForwardOnly);
-    for (; !subjects.Eof(); subjects.MoveNext())
+    for (; !subjects.Eof(); subjects.MoveNext()) {
+        beyond(model.subjects.size(), tabSection::kMaxItems);
         model.subjects.append({subjects.Fields(QStringLiteral("NumMat")).Value().toInt(),
                                subjects.Fields(QStringLiteral("Nom")).Value().toString()});
+    }
     return model;
 }
 
@@ -169,7 +177,8 @@ void frmMain::CreateSectionsAndItems() { fillTabBar(readTabModel(mUtilities::gDB
 // The bar ends as a bar built afresh from the model would be (first section active, no item
 // selected, every list scrolled to its top), but keeps the sections and item widgets that
 // still fit: making anew the widgets of 30 classes of 12 subjects costs ten times the write
-// that asked for the rebuild, such as a new class.
+// that asked for the rebuild, such as a new class. Every section is given the one list of
+// subjects, which makes the widgets of an item only once it comes into view.
 void frmMain::syncTabBar(::vskTab& bar, const TabModel& model) {
     const auto holds = [](const cTabSection& s, const TabModel::Class& c) {
         return s.Key() == c.name && s.Tag() == QString::number(c.key);
@@ -189,6 +198,9 @@ void frmMain::syncTabBar(::vskTab& bar, const TabModel& model) {
     }
 
     const QPixmap icon = pictures::imaButton(2);
+    tabSection::Items subjects;
+    subjects.reserve(model.subjects.size());
+    for (const TabModel::Subject& m : model.subjects) subjects.append({m.name, QString(), QString::number(m.key), icon, {}});
     const QSignalBlocker quiet(bar);
     for (int p = 1; p <= model.classes.size(); ++p) {
         const TabModel::Class& c = model.classes[p - 1];
@@ -196,20 +208,7 @@ void frmMain::syncTabBar(::vskTab& bar, const TabModel& model) {
             bar.AddSection(c.shortName, c.name, QString::number(c.key), p > bar.SectionCount() ? 0 : p);
         const cTabSection section = bar.SectionAt(p);
         if (section.Caption() != c.shortName) section.setCaption(c.shortName);
-        section.setSelectedItem(cTabItem());
-        for (int i = 1; i <= model.subjects.size(); ++i) {
-            const TabModel::Subject& m = model.subjects[i - 1];
-            const QString tag = QString::number(m.key);
-            if (i > section.ItemCount()) {
-                section.AddItem(m.name, icon, QString(), tag);
-                continue;
-            }
-            const cTabItem item = section.ItemAt(i);
-            if (item.Caption() != m.name) item.setCaption(m.name);
-            if (item.Tag() != tag) item.setTag(tag);
-        }
-        while (section.ItemCount() > model.subjects.size()) section.RemoveItemAt(section.ItemCount());
-        if (section.ItemCount() > 0) section.EnsureVisibleAt(1);
+        section.setItems(subjects);
     }
     if (bar.SectionCount() > 0) bar.setActiveSection(bar.SectionAt(1));
 }

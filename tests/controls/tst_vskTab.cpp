@@ -155,6 +155,31 @@ private slots:
         QCOMPARE(itemButton(*s, 7)->y(), 22);
     }
 
+    // A section makes the widgets of the items that come into view, not of the others: a
+    // thousand items cost what one screen of them does, collapsed sections nothing.
+    void sectionMakesOnlyTheItemsInView() {
+        fillSection(1000);
+        const auto made = [](const QWidget& w) { return w.findChildren<TabItemLabel*>().size(); };
+        // No item is less than 20 pixels high.
+        QVERIFY(made(*s) >= 1 && made(*s) * 20 <= s->height());
+        s->EnsureVisibleAt(1000);
+        QVERIFY(itemLabel(*s, 1000)->isVisible() && itemLabel(*s, 1000)->geometry().bottom() < s->height());
+        QVERIFY(made(*s) * 10 <= s->height());  // the first screen and the last
+        QCOMPARE(s->ItemAt(500).Caption(), "Matière 500");
+
+        // Sections given one list each hold it as their own.
+        fillBar(2);
+        const tabSection::Items items = {{"Maths", {}, "1", icon(), {}}, {"Français", "fr", "2", icon(), {}}};
+        for (int p = 1; p <= 2; ++p) bar->SectionAt(p).setItems(items);
+        bar->SectionAt(2).ItemAt(1).setCaption("Mathématiques");
+        QCOMPARE(bar->SectionAt(1).ItemAt(1).Caption() + bar->SectionAt(2).ItemAt(1).Caption(), "MathsMathématiques");
+        QCOMPARE(made(*widget(1)), 2);
+        QCOMPARE(made(*widget(2)), 0);
+        QCOMPARE(tabkit::raised([&] { bar->SectionAt(1).setItems(items + items); }),
+                 tabkit::error(kErrInvalidValue, "tabSection", "Valeur dupliquée de Key."));
+        QCOMPARE(bar->SectionAt(1).ItemCount(), 2);
+    }
+
     void sectionSelectionFollowsItsItem() {
         fillSection(3);
         QSignalSpy selections(s.get(), &tabSection::OnItemSelection);

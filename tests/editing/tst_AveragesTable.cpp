@@ -495,6 +495,31 @@ private slots:
         QCOMPARE(gridTexts(grid)[5], paul.mid(0, 9) + paul.mid(1, 4));
     }
 
+    // A file found damaged as the table reads it, before the check of the whole file has
+    // spoken: every class and student browsed fails, and the teacher is told once.
+    void aDamagedFileIsToldOnce() {
+        GradebookBuilder b(path("abîmé.dat"));
+        m_ex.emplace(b);
+        b.addStudent(b.addClass(u"4e B"_s, u"4e B"_s), u"Bernard"_s, u"Chloé"_s);
+        b.close();
+        // The index the coefficients are read through leads nowhere, as a damaged page leaves it.
+        QCOMPARE(rawExecSteps(b.path(), gradebook::databasePassword().toUtf8(),
+                              "PRAGMA writable_schema = 1; "
+                              "UPDATE sqlite_master SET rootpage = 100000 WHERE name = 'Coefficients.NumClass'"),
+                 0);
+        ModalTestScope scope;
+        for (int i = 0; i < 10; ++i) scope.push(systemMessage(u"Impossible de lire ou d'enregistrer dans le carnet de notes."_s));
+        frmElèves& w = openAverages(editkit::openMain(b.path()));
+        for (int c = 0; c < w.treElv->topLevelItemCount(); ++c) {
+            QTreeWidgetItem* cls = w.treElv->topLevelItem(c);
+            w.treElv->setCurrentItem(cls);
+            cls->setExpanded(true);
+            for (int s = 0; s < cls->childCount(); ++s) w.treElv->setCurrentItem(cls->child(s));
+        }
+        QCOMPARE(scope.pending(), 9);
+        QVERIFY(w.flxMoy->isHidden());
+    }
+
     void exportsAndPrintsTheGridOnScreen() {
         frmElèves& w = openAverages(openMain());
         w.chkChoix[2]->click();

@@ -774,6 +774,15 @@ private slots:
             "INSERT INTO Séries (Nom, Sur, Coefficient, Date, Période, NumMat, NumClass, Colonne) "
             "SELECT 'Série ' || i, Sur, Coefficient, Date, Période, NumMat, NumClass, Colonne FROM Séries, n WHERE NumSérie <= 2",
             kDamaged);
+        // Sound rows, but more classes or subjects than the tab bar holds: they could not all be shown.
+        row("more classes than the tab bar holds",
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1927) "
+            "INSERT INTO Classes (Nom, \"Nom abrégé\", Colonne) SELECT 'Classe ' || i, 'C' || i, 1800 FROM n",
+            kDamaged);
+        row("more subjects than a section holds",
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 32766) "
+            "INSERT INTO Matières (Nom) SELECT 'Matière ' || i FROM n",
+            kDamaged);
         // A grade added twice while its key was a plain index, then made the key again.
         const QByteArray key = ", PRIMARY KEY (\"NumSérie\", \"NumElv\")";
         row("a grade twice in its primary key",
@@ -1029,6 +1038,33 @@ private slots:
         QVERIFY(main.OpenAFile(many.path()));
         mSubClass::SendMessage(&main, mSubClass::WM_COMMAND, 201, 0);
         QCOMPARE(main.vskTab->ActiveSection().Caption(), u"C101"_s);
+    }
+
+    // Hundreds of classes and subjects: every section holds every subject, but the tab bar
+    // makes the widgets of the items in view only (none while its headers fill it).
+    void hundredsOfClassesAndSubjects() {
+        const QString file = copyOfBase(u"centaines"_s);
+        QCOMPARE(rawExecSteps(file, kKey,
+                              "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                              "INSERT INTO Classes (Nom, \"Nom abrégé\", Colonne) SELECT 'Classe ' || i, 'C' || i, 1800 FROM n; "
+                              "WITH RECURSIVE n(i) AS (SELECT 3 UNION ALL SELECT i + 1 FROM n WHERE i < 500) "
+                              "INSERT INTO Matières (Nom) SELECT 'Matière ' || i FROM n"),
+                 SQLITE_OK);
+        frmMain& main = Form<frmMain>::get();
+        main.show();
+        QVERIFY(main.OpenAFile(file));
+        QCOMPARE(main.lblPrincipal->text(), u"6e A - Mathématiques"_s);
+        const ::vskTab& bar = *main.vskTab;
+        // No item is less than 20 pixels high.
+        const auto fewMade = [&] { return bar.findChildren<TabItemLabel*>().size() * 20 <= bar.height(); };
+        QVERIFY(fewMade());
+        QCOMPARE(bar.SectionCount(), 300);
+        const cTabSection last = bar.SectionAt(300);
+        QCOMPARE(last.ItemCount(), 500);
+        QCOMPARE(last.ItemAt(500).Caption() + u' ' + last.ItemAt(500).Tag(), u"Matière 500 500"_s);
+        main.selectClassAndSubject(300, 500);
+        QCOMPARE(main.lblPrincipal->text(), u"C300 - Matière 500"_s);
+        QVERIFY(fewMade());
     }
 
     void widthsAndPlacementRoundTrip() {
