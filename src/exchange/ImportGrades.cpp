@@ -271,7 +271,7 @@ Result importMarked(const db::Database& gradebook, const db::Database& file, con
                     const QList<Decision>& decisions, qint32 numMat) {
     Failure::Step step = Failure::Marking;
     try {
-        const db::Attachment exchange(gradebook, file, gradebook::databasePassword());
+        const db::Attachment exchange(gradebook, file);
         db::Transaction transaction(gradebook);
         exchangefile::setImported(exchange, true);
         Result result = importGrades(gradebook, contents, decisions, numMat);

@@ -65,6 +65,11 @@ Connection::Connection(QString path, FileKey key, std::unique_ptr<FileGuard> gua
 
 Connection::~Connection() { close(); }
 
+void Connection::knowKeys(const FileKey& key) {
+    if (key.keys)
+        m_guard->knowKeys(*key.keys);
+}
+
 void Connection::close() {
     m_verification.reset();
     for (sqlite3_stmt* stmt : std::as_const(m_cache))

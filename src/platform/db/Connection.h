@@ -45,6 +45,10 @@ public:
     void close();
     bool isOpen() const { return m_handle != nullptr; }
     const QString& path() const { return m_path; }
+    // What the file was opened with.
+    const FileKey& key() const { return m_key; }
+    // The keys of a file that this connection is to open too (attach), drawn already.
+    void knowKeys(const FileKey& key);
     sqlite3* handle() const;
 
     // A prepared statement kept for the connection's life; run it through Use.

@@ -331,7 +331,7 @@ void detach(Connection& host) {
 
 }  // namespace
 
-Attachment::Attachment(const Database& host, const Database& file, const QString& password)
+Attachment::Attachment(const Database& host, const Database& file)
     : m_host(host.m_connection), m_file(file.m_connection) {
     Connection& h = host.connection();
     const QString path = file.connection().path();
@@ -345,10 +345,13 @@ Attachment::Attachment(const Database& host, const Database& file, const QString
     // Attaching a path where no file is any longer would make a new one.
     if (!QFileInfo(path).isFile())
         throw DbError(DbErrc::CannotOpen, path);
+    // With the keys that its own connection drew: neither SQLCipher nor the host's guard
+    // spends the derivation again.
+    h.knowKeys(m_file->key());
     {
         Use attach(h, "ATTACH DATABASE ? AS " + QByteArray(kAttached) + " KEY ?", Use::Caching::Once);
         detail::bindValue(attach.get(), 1, FieldType::Text, path);
-        const QByteArray key = password.toUtf8();
+        const QByteArray key = m_file->key().sqlcipherKey();
         sqlite3_bind_text(attach.get(), 2, key.constData(), int(key.size()), SQLITE_TRANSIENT);
         attach.step();
     }

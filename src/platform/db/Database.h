@@ -170,7 +170,7 @@ private:
 // program is killed in the middle of it (SQLite then commits through a super-journal beside
 // the host's file).
 //
-//   db::Attachment exchange(gradebook, file, password);   // before the transaction
+//   db::Attachment exchange(gradebook, file);             // before the transaction
 //   db::Transaction transaction(gradebook);
 //   exchange.Properties("Importé").setValue(true);
 //   ... writes to the gradebook ...
@@ -180,14 +180,14 @@ private:
 class Attachment {
 public:
     // `file` is open on a connection of its own, which checked it as it opened, and its
-    // definitions type what is written to it here; it is opened again by its path on `host`'s
-    // connection, outside any transaction of the host. Throws DbError: Busy when a journal
-    // that would be played back, or a write-ahead log, lies beside `file` (another program
-    // writes it, or left it half written, and the attaching would play it back unchecked);
-    // InvalidOperation when either file keeps a write-ahead log, whose commits the
-    // super-journal does not join, or when the host is in a transaction; CannotOpen when the
-    // file is gone; FileReadOnly, NotADatabase and the like as an opening.
-    Attachment(const Database& host, const Database& file, const QString& password);
+    // definitions type what is written to it here; it is opened again by its path, with the
+    // same key, on `host`'s connection, outside any transaction of the host. Throws DbError:
+    // Busy when a journal that would be played back lies beside `file` (another program
+    // writes it, or left it half written, and the attaching would find it unchecked);
+    // InvalidOperation when the host is in a transaction; CannotOpen when the file is gone;
+    // FileReadOnly, NotADatabase and the like as an opening. Neither file can keep a
+    // write-ahead log, whose commits the super-journal would not join: its header is refused.
+    Attachment(const Database& host, const Database& file);
     ~Attachment();
     Attachment(const Attachment&) = delete;
     Attachment& operator=(const Attachment&) = delete;

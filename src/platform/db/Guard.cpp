@@ -173,6 +173,11 @@ FileGuard::FileGuard(FileKey key, const std::atomic<bool>* stopped)
 
 FileGuard::~FileGuard() { sqlite3_vfs_unregister(&m_vfs->vfs); }
 
+void FileGuard::knowKeys(const CipherKeys& keys) {
+    if (std::none_of(m_keys.cbegin(), m_keys.cend(), [&](const CipherKeys& k) { return k.salt == keys.salt; }))
+        m_keys.append(keys);
+}
+
 bool FileGuard::firstPageReadable(const unsigned char* page) {
     if (m_key.password.isEmpty())
         return true;

@@ -47,6 +47,8 @@ public:
     const char* vfsName() const { return m_name.constData(); }
     // The one journal that may be rolled back, once, beside the one file.
     void acceptReplay(const Replay& replay) { m_replay = replay; }
+    // The keys of another file that the connection opens (an attached one), known already.
+    void knowKeys(const CipherKeys& keys);
 
     // For the VFS.
     struct Vfs;
