@@ -4,6 +4,8 @@
 #include "platform/FormInstance.h"
 #include "platform/GuardedApplication.h"
 #include "platform/Leftovers.h"
+#include "platform/SystemMessage.h"
+#include "platform/db/EngineVersion.h"
 #include "VersionInfo.h"
 
 #include <QLibraryInfo>
@@ -28,6 +30,11 @@ int main(int argc, char** argv) {
     if (qtFrench.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtFrench);
+
+    if (!db::cipherVersionSupported()) {
+        platform::criticalMessage(nullptr, platform::version::productName(), db::unsupportedCipherMessage());
+        return 1;
+    }
 
     // The program ends when the start-up window goes without a main window on screen,
     // and when the main window goes.

@@ -2,6 +2,7 @@
 
 #include "Collations.h"
 #include "Ddl.h"
+#include "EngineVersion.h"
 #include "Guard.h"
 #include "Values.h"
 #include "Verification.h"
@@ -28,6 +29,9 @@ bool folderWritable(const QString& path) {
 
 std::shared_ptr<Connection> Connection::open(const QString& path, const FileKey& fileKey, bool create,
                                              const Replay* replay) {
+    // Neither a file read nor one written in a format that the engine's checks do not know.
+    if (!cipherVersionSupported())
+        throw DbError(DbErrc::Engine, unsupportedCipherMessage());
     auto guard = std::make_unique<FileGuard>(fileKey);
     if (replay)
         guard->acceptReplay(*replay);
