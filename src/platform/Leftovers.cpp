@@ -68,9 +68,13 @@ bool makeTrackingFolder() {
            (QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) || QFileInfo(folder).isDir());
 }
 
-// The ending of a tracked temporary's name: a note of an earlier version that names anything
-// else is not followed.
+// The ending of a tracked temporary's name: a note that names anything else is not followed.
 const QString kMarker = u"quibolet-"_s;
+
+bool isTrackedName(const QString& path) {
+    static const QRegularExpression tracked(QRegularExpression::escape(kMarker) + u"[0-9a-f]{8}$"_s);
+    return tracked.match(path).hasMatch();
+}
 
 // A note is "key=value" lines, the values percent-encoded, written in two steps: what is about
 // to be made, then, once made, what it is. A line that a kill cut short does not count.
@@ -98,9 +102,8 @@ bool noteIdentity(const QString& note, const Made& made) {
 
 // A note of an earlier version is a link to what it noted, and says nothing of what that was.
 std::optional<Made> readOldNote(const QString& note) {
-    static const QRegularExpression tracked(QRegularExpression::escape(kMarker) + u"[0-9a-f]{8}$"_s);
     const QString target = QFile::symLinkTarget(note);
-    if (!tracked.match(target).hasMatch()) return std::nullopt;
+    if (!isTrackedName(target)) return std::nullopt;
     Made made;
     made.path = QFile::encodeName(target);
     struct stat info;
@@ -121,7 +124,8 @@ std::optional<Made> readNote(const QString& note) {
     Made made;
     made.path = fields.value("path");
     const QByteArray kind = fields.value("kind");
-    if (!made.path.startsWith('/') || (kind != "file" && kind != "folder")) return std::nullopt;
+    if (!made.path.startsWith('/') || !isTrackedName(QFile::decodeName(made.path)) || (kind != "file" && kind != "folder"))
+        return std::nullopt;
     made.kind = kind == "file" ? TrackedTemporary::File : TrackedTemporary::PrivateFolder;
     made.contents = QString::fromUtf8(fields.value("contents"));
     bool device = false, inode = false, owner = false;
