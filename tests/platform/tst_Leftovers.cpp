@@ -2,7 +2,6 @@
 // since, or is linked from there, stays. The program's temporary folders are the user's alone.
 #include "platform/Leftovers.h"
 #include "platform/Paths.h"
-#include "platform/ReplacingFile.h"
 #include "platform/Workbook.h"
 #include "DbTestSupport.h"
 #include "OtherRun.h"
@@ -31,39 +30,11 @@ int mode(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
-// A run printing: its print folder in the user's own place, with two print files, one cut
-// short, and a PDF half-written beside `pdf`.
-OtherRun printingRun(const QString& pdf) {
-    return OtherRun([&](const OtherRun::Tell& tell) {
-        const TrackedTemporary print(paths::privateFolder(), {}, TrackedTemporary::PrivateFolder, kPrintFiles);
-        const ReplacingFile file(pdf);
-        writeFile(print.path() + u"/vsk1.tmp"_s, "notes");
-        writeFile(print.path() + u"/vsk2.tmp.Ab12Cd"_s, "notes");
-        writeFile(file.fileName(), "%PDF");
-        tell({print.path(), file.fileName()});
-    });
-}
-
 }  // namespace
 
 class tst_Leftovers : public QObject {
     Q_OBJECT
 private slots:
-    void killedRunsTemporariesGoLiveOnesStay() {
-        const QTemporaryDir dir;
-        OtherRun killed = printingRun(dir.filePath(u"a.pdf"_s)), live = printingRun(dir.filePath(u"b.pdf"_s));
-        QCOMPARE(killed.made.size() + live.made.size(), 4);
-        QCOMPARE(mode(killed.made[0]), 0700);
-        killed.kill();
-        removeKilledRunsLeftovers();
-        QVERIFY(!QFileInfo::exists(killed.made[0]) && !QFileInfo::exists(killed.made[1]));
-        QCOMPARE(namesIn(live.made[0]), (QStringList{u"vsk1.tmp"_s, u"vsk2.tmp.Ab12Cd"_s}));
-        QCOMPARE(fileBytes(live.made[1]), QByteArray("%PDF"));
-        live.kill();
-        removeKilledRunsLeftovers();
-        QVERIFY(!QFileInfo::exists(live.made[0]) && !QFileInfo::exists(live.made[1]));
-    }
-
     // Another's folder at a noted name, a link to precious files there, links in the folder
     // made: nothing is followed, and what the run did not make stays.
     void whatStandsThereSinceStays() {
