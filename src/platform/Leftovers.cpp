@@ -107,7 +107,8 @@ std::optional<Made> readOldNote(const QString& note) {
     Made made;
     made.path = QFile::encodeName(target);
     struct stat info;
-    if (::lstat(made.path.constData(), &info) == 0 && S_ISDIR(info.st_mode)) made.kind = TrackedTemporary::PrivateFolder;
+    if (::lstat(made.path.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+        made.kind = TrackedTemporary::PrivateFolder;
     return made;
 }
 
@@ -124,7 +125,8 @@ std::optional<Made> readNote(const QString& note) {
     Made made;
     made.path = fields.value("path");
     const QByteArray kind = fields.value("kind");
-    if (!made.path.startsWith('/') || !isTrackedName(QFile::decodeName(made.path)) || (kind != "file" && kind != "folder"))
+    if (!made.path.startsWith('/') || !isTrackedName(QFile::decodeName(made.path)) ||
+        (kind != "file" && kind != "folder"))
         return std::nullopt;
     made.kind = kind == "file" ? TrackedTemporary::File : TrackedTemporary::PrivateFolder;
     made.contents = QString::fromUtf8(fields.value("contents"));
@@ -167,7 +169,8 @@ bool removeMade(const Made& made) {
     const qsizetype slash = made.path.lastIndexOf('/');
     const QByteArray name = made.path.mid(slash + 1);
     if (slash < 0 || name.isEmpty() || name == "." || name == "..") return true;
-    const Descriptor parent(::open(slash == 0 ? "/" : made.path.left(slash).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const QByteArray parentPath = slash == 0 ? QByteArray("/") : made.path.left(slash);
+    const Descriptor parent(::open(parentPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!parent.isValid()) return errno != ENOENT && errno != ENOTDIR;
     struct stat info;
     if (::fstatat(parent.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !isMade(info, made)) return true;

@@ -56,14 +56,16 @@ private slots:
         QVERIFY(writeFile(elsewhere + u"/vsk1.tmp"_s, "autre") && QFile::link(precious, elsewhere + u"/vsk2.tmp"_s));
         QVERIFY(QDir().rmdir(replaced) && QDir().rename(elsewhere, replaced));
         QVERIFY(QDir().rmdir(linked) && QFile::link(precious, linked));
-        QVERIFY(writeFile(made + u"/vsk1.tmp"_s, "notes") && QFile::link(precious + u"/vsk1.tmp"_s, made + u"/vsk2.tmp"_s) &&
+        QVERIFY(writeFile(made + u"/vsk1.tmp"_s, "notes") &&
+                QFile::link(precious + u"/vsk1.tmp"_s, made + u"/vsk2.tmp"_s) &&
                 QFile::link(precious, made + u"/vsk3.tmp"_s) && QFile::link(precious, made + u"/sous-dossier"_s));
         QVERIFY(QDir().mkdir(file + u".autre"_s) && writeFile(file + u".autre/vsk1.tmp"_s, "autre") &&
                 QFile::remove(file) && QDir().rename(file + u".autre"_s, file));
         // Notes of an earlier version say nothing of what they noted: only a file of this user's goes.
         const QString notes = paths::configFolder() + u"/En cours/"_s, old = dir.filePath(u"quibolet-0123abcd"_s),
                       oldFile = dir.filePath(u".a.pdf.quibolet-0123abce"_s);
-        QVERIFY(QDir().mkpath(notes) && QDir().mkpath(old) && writeFile(old + u"/vsk1.tmp"_s, "notes") && QFile::link(old, notes + u"0123abcd"_s));
+        QVERIFY(QDir().mkpath(notes) && QDir().mkpath(old) && writeFile(old + u"/vsk1.tmp"_s, "notes") &&
+                QFile::link(old, notes + u"0123abcd"_s));
         QVERIFY(writeFile(oldFile, "pdf") && QFile::link(oldFile, notes + u"0123abce"_s));
 
         removeKilledRunsLeftovers();
