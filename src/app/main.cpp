@@ -1,9 +1,11 @@
+#include "exchange/ExchangeFile.h"
 #include "mainwindow/Pictures.h"
 #include "mainwindow/frmMain.h"
 #include "mainwindow/frmSplash.h"
 #include "platform/FormInstance.h"
 #include "platform/GuardedApplication.h"
 #include "platform/Leftovers.h"
+#include "platform/Paths.h"
 #include "platform/SystemMessage.h"
 #include "platform/db/EngineVersion.h"
 #include "VersionInfo.h"
@@ -21,9 +23,10 @@ int main(int argc, char** argv) {
     // Desktops group the program's windows under its menu entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("quibolet"));
 
-    // What a killed run left (a print folder, a file half-written beside a PDF or a workbook)
-    // goes before anything else is made.
+    // What a killed run left (a print folder, a file half-written beside a PDF or a workbook,
+    // an export's hidden file of names and grades) goes before anything else is made.
     platform::removeKilledRunsLeftovers();
+    exchangefile::removeInterruptedExports(platform::paths::exportFolder());
 
     // The stock dialogs (files, colours, fonts, printing) speak French like the program.
     QTranslator qtFrench;

@@ -186,10 +186,14 @@ QList<TableDef> exportTables() {
     };
 }
 
+void removeInterruptedExports(const QString& folder) {
+    platform::removeUnheld(folder, kHiddenPrefix, kHiddenSuffix, {kJournal});
+}
+
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder) {
     QDir().mkpath(folder);
     // What interrupted exports left goes first, with its journal, unless a live export holds it.
-    platform::removeUnheld(folder, kHiddenPrefix, kHiddenSuffix, {kJournal});
+    removeInterruptedExports(folder);
     std::unique_ptr<QLockFile> lock;
     const QString hidden = platform::holdName(folder, kHiddenPrefix, kHiddenSuffix, lock);
     if (hidden.isEmpty()) throw std::runtime_error("cannot lock in " + folder.toStdString());

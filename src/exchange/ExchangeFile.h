@@ -45,6 +45,11 @@ struct Selection {
 // interrupted exports left in the folder, and that no live export holds, are removed first.
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder);
 
+// Removes from `folder` the hidden files, with their journals and locks, that interrupted
+// exports left and that no live export holds: only files of that name, never a folder or
+// what a link of that name points to.
+void removeInterruptedExports(const QString& folder);
+
 // Replaces the file's comment (its property "Commentaire"). Throws DbError.
 void setComment(const QString& path, const QString& comment);
 

@@ -5,15 +5,24 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace platform {
 namespace {
 
 using namespace Qt::StringLiterals;
+using Made = TrackedTemporary::Made;
 
 QString lockName(const QString& name) { return name + u".lock"_s; }
 
@@ -22,16 +31,35 @@ QString randomPart() { return u"%1"_s.arg(QRandomGenerator::global()->generate()
 // Whether anything has that name, a link to nothing included.
 bool taken(const QString& path) { return QFileInfo::exists(path) || QFileInfo(path).isSymLink(); }
 
-void removePath(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        QDir(path).removeRecursively();
-    else
-        QFile::remove(path);
+// A file descriptor, closed with its owner.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    bool isValid() const { return m_fd >= 0; }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// A name, not what it names: a link goes, never what it points to, and a folder stays.
+void removeRegularFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info;
+    if (::lstat(name.constData(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(name.constData());
 }
 
-// Each tracked temporary is noted here as a link to it, named and locked by holdName. The
-// links name the teacher's files: the folder is the user's alone.
+// Each tracked temporary is noted here, in a file named and locked by holdName. The notes
+// name the teacher's files: the folder is the user's alone.
 QString trackingFolder() { return paths::configFolder() + u"/En cours"_s; }
 
 bool makeTrackingFolder() {
@@ -42,6 +70,123 @@ bool makeTrackingFolder() {
 
 // The ending of a tracked temporary's name: a note that names anything else is not followed.
 const QString kMarker = u"quibolet-"_s;
+
+bool isTrackedName(const QString& path) {
+    static const QRegularExpression tracked(QRegularExpression::escape(kMarker) + u"[0-9a-f]{8}$"_s);
+    return tracked.match(path).hasMatch();
+}
+
+// A note is "key=value" lines, the values percent-encoded, written in two steps: what is about
+// to be made, then, once made, what it is. A line that a kill cut short does not count.
+QByteArray noteLine(const char* key, const QByteArray& value) {
+    return QByteArray(key) + '=' + value.toPercentEncoding() + '\n';
+}
+
+bool writeToNote(const QString& note, QIODevice::OpenMode mode, const QByteArray& text) {
+    QFile file(note);
+    return file.open(mode) && file.write(text) == text.size() && file.flush();
+}
+
+bool noteIntent(const QString& note, const Made& made) {
+    return writeToNote(note, QIODevice::WriteOnly | QIODevice::NewOnly,
+                       noteLine("kind", made.kind == TrackedTemporary::File ? "file" : "folder") +
+                           noteLine("path", made.path) + noteLine("contents", made.contents.toUtf8()));
+}
+
+bool noteIdentity(const QString& note, const Made& made) {
+    return writeToNote(note, QIODevice::Append,
+                       noteLine("device", QByteArray::number(quint64(made.device))) +
+                           noteLine("inode", QByteArray::number(quint64(made.inode))) +
+                           noteLine("owner", QByteArray::number(quint64(made.owner))));
+}
+
+// A note of an earlier version is a link to what it noted, and says nothing of what that was.
+std::optional<Made> readOldNote(const QString& note) {
+    const QString target = QFile::symLinkTarget(note);
+    if (!isTrackedName(target)) return std::nullopt;
+    Made made;
+    made.path = QFile::encodeName(target);
+    struct stat info;
+    if (::lstat(made.path.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+        made.kind = TrackedTemporary::PrivateFolder;
+    return made;
+}
+
+std::optional<Made> readNote(const QString& note) {
+    if (QFileInfo(note).isSymLink()) return readOldNote(note);
+    QFile file(note);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QList<QByteArray> lines = file.read(64 * 1024).split('\n');
+    lines.removeLast();  // what follows the last end of line: nothing, or a line cut short
+    QHash<QByteArray, QByteArray> fields;
+    for (const QByteArray& line : std::as_const(lines))
+        if (const qsizetype equals = line.indexOf('='); equals > 0)
+            fields.insert(line.left(equals), QByteArray::fromPercentEncoding(line.mid(equals + 1)));
+    Made made;
+    made.path = fields.value("path");
+    const QByteArray kind = fields.value("kind");
+    if (!made.path.startsWith('/') || !isTrackedName(QFile::decodeName(made.path)) ||
+        (kind != "file" && kind != "folder"))
+        return std::nullopt;
+    made.kind = kind == "file" ? TrackedTemporary::File : TrackedTemporary::PrivateFolder;
+    made.contents = QString::fromUtf8(fields.value("contents"));
+    bool device = false, inode = false, owner = false;
+    made.device = dev_t(fields.value("device").toULongLong(&device));
+    made.inode = ino_t(fields.value("inode").toULongLong(&inode));
+    made.owner = uid_t(fields.value("owner").toULongLong(&owner));
+    made.identified = device && inode && owner;
+    return made;
+}
+
+// Whether `info` is what was made: same kind, made by this user and, when the note says
+// what it was, the same object. Without that, only an object of this user's of that kind.
+bool isMade(const struct stat& info, const Made& made) {
+    const bool kind = made.kind == TrackedTemporary::File ? S_ISREG(info.st_mode) : S_ISDIR(info.st_mode);
+    if (!kind || info.st_uid != ::geteuid()) return false;
+    return !made.identified || (info.st_dev == made.device && info.st_ino == made.inode && made.owner == info.st_uid);
+}
+
+// Removes, in the folder open as `folder`, the regular files whose names have the shape
+// `contents`; a link goes as a link, a folder stays.
+void removeContents(int folder, const QString& contents) {
+    const QRegularExpression shape(contents);
+    std::unique_ptr<DIR, DirCloser> listing(::fdopendir(::dup(folder)));
+    if (!shape.isValid() || !listing) return;
+    QList<QByteArray> names;
+    while (const dirent* entry = ::readdir(listing.get()))
+        if (shape.match(QFile::decodeName(entry->d_name)).hasMatch()) names << QByteArray(entry->d_name);
+    for (const QByteArray& name : std::as_const(names)) {
+        struct stat info;
+        if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            ::unlinkat(folder, name.constData(), 0);
+    }
+}
+
+// Removes what `made` names if it still is what was made, never following a link to it or
+// in it; false when its folder is not there now (a USB stick taken out), to be tried at a
+// start that finds it.
+bool removeMade(const Made& made) {
+    const qsizetype slash = made.path.lastIndexOf('/');
+    const QByteArray name = made.path.mid(slash + 1);
+    if (slash < 0 || name.isEmpty() || name == "." || name == "..") return true;
+    const QByteArray parentPath = slash == 0 ? QByteArray("/") : made.path.left(slash);
+    const Descriptor parent(::open(parentPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!parent.isValid()) return errno != ENOENT && errno != ENOTDIR;
+    struct stat info;
+    if (::fstatat(parent.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !isMade(info, made)) return true;
+    if (made.kind == TrackedTemporary::File) {
+        ::unlinkat(parent.get(), name.constData(), 0);
+        return true;
+    }
+    // Looked at again through the folder itself: a link put at its name meanwhile opens nothing.
+    const Descriptor folder(::openat(parent.get(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.isValid() || ::fstat(folder.get(), &info) != 0 || !isMade(info, made)) return true;
+    // A folder a note does not identify only goes when empty.
+    if (made.identified && !made.contents.isEmpty()) removeContents(folder.get(), made.contents);
+    // Refused while anything else is left in it.
+    ::unlinkat(parent.get(), name.constData(), AT_REMOVEDIR);
+    return true;
+}
 
 }  // namespace
 
@@ -83,12 +228,14 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
         if (remove)
             remove(name);
         else
-            removePath(name);
-        for (const QString& companion : companions) QFile::remove(name + companion);
+            removeRegularFile(name);
+        for (const QString& companion : companions) removeRegularFile(name + companion);
     }
 }
 
-TrackedTemporary::TrackedTemporary(const QString& folder, const QString& prefix, Kind kind) {
+TrackedTemporary::TrackedTemporary(const QString& folder, const QString& prefix, Kind kind, const QString& contents) {
+    // A folder that does not exist may read as "": never the working folder then.
+    if (folder.isEmpty()) return;
     // Noted before it exists, so that a kill at any moment leaves nothing that no note names.
     // Without a note (a configuration folder that cannot be written) it is made all the same.
     if (makeTrackingFolder()) m_note = holdName(trackingFolder(), {}, {}, m_lock);
@@ -96,30 +243,39 @@ TrackedTemporary::TrackedTemporary(const QString& folder, const QString& prefix,
     QString path;
     do path = absolute + u'/' + prefix + kMarker + randomPart();
     while (taken(path));
-    if (!m_note.isEmpty() && !QFile::link(path, m_note)) {
+    m_made.path = QFile::encodeName(path);
+    m_made.kind = kind;
+    m_made.contents = contents;
+    if (!m_note.isEmpty() && !noteIntent(m_note, m_made)) {
+        QFile::remove(m_note);
         m_note.clear();
         m_lock.reset();
     }
-    const bool made = kind == File ? QFile(path).open(QIODevice::WriteOnly | QIODevice::NewOnly)
-                                   : QDir().mkdir(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (made) m_path = path;
+    const char* name = m_made.path.constData();
+    struct stat info;
+    if (kind == File) {
+        const Descriptor file(::open(name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!file.isValid() || ::fstat(file.get(), &info) != 0) return;
+    } else if (::mkdir(name, 0700) != 0 || ::lstat(name, &info) != 0 || !S_ISDIR(info.st_mode)) {
+        return;
+    }
+    m_made.device = info.st_dev;
+    m_made.inode = info.st_ino;
+    m_made.owner = info.st_uid;
+    m_made.identified = true;
+    m_path = path;
+    if (!m_note.isEmpty()) noteIdentity(m_note, m_made);
 }
 
 TrackedTemporary::~TrackedTemporary() {
-    if (isValid()) removePath(m_path);
+    // The note stays for a start that finds the disk that was taken out meanwhile.
+    if (isValid() && !removeMade(m_made)) return;
     if (!m_note.isEmpty()) QFile::remove(m_note);
 }
 
 void removeKilledRunsLeftovers() {
-    static const QRegularExpression tracked(QRegularExpression::escape(kMarker) + u"[0-9a-f]{8}$"_s);
     removeUnheld(trackingFolder(), {}, {}, {}, [](const QString& note) {
-        const QString temporary = QFile::symLinkTarget(note);
-        if (tracked.match(temporary).hasMatch()) {
-            // On a disk that is not there now (a USB stick taken out), it waits for a start
-            // that finds the disk.
-            if (!QFileInfo(QFileInfo(temporary).absolutePath()).isDir()) return;
-            removePath(temporary);
-        }
+        if (const std::optional<Made> made = readNote(note); made && !removeMade(*made)) return;
         QFile::remove(note);
     });
 }

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <sys/types.h>
 
 class QLockFile;
 
@@ -18,21 +19,25 @@ QString holdName(const QString& folder, const QString& prefix, const QString& su
 
 // Removes the names of that shape in `folder` that no live run holds, each with the files
 // named after it with one of `companions` (a journal), and their locks. `remove` removes the
-// name itself; by default the file, or the folder with all it holds.
+// name itself; by default only a regular file goes: never a folder, never through a link.
 void removeUnheld(const QString& folder, const QString& prefix, const QString& suffix,
                   const QStringList& companions = {}, const std::function<void(const QString&)>& remove = {});
 
 // A file or folder that the program makes for a while outside its own folders: a print
-// folder in the temporary folder, a new file beside the one it replaces. Its name is noted
-// in a folder of the program's own, under a lock, before it is made, so that when a kill
-// leaves it, the next start finds and removes it (removeKilledRunsLeftovers).
+// folder, a new file beside the one it replaces. Its name is noted in a folder of the
+// program's own, under a lock, before it is made, and what it is (kind, device, inode,
+// owner) once made, so that when a kill leaves it, the next start finds and removes it
+// (removeKilledRunsLeftovers), and only it: whatever stands at that name since is left.
 class TrackedTemporary {
 public:
     enum Kind { File, PrivateFolder };
     // A new file (with the usual permissions) or a folder that only this user may enter,
-    // named prefix + "quibolet-" + 8 hex digits in `folder`.
-    TrackedTemporary(const QString& folder, const QString& prefix, Kind kind);
-    // Removes what the name holds (nothing once it was renamed), then the note.
+    // named prefix + "quibolet-" + 8 hex digits in `folder`. `contents` is the shape (a
+    // pattern) of the names of the files the program writes in a folder: only those go with
+    // it, and a folder that holds anything else is left.
+    TrackedTemporary(const QString& folder, const QString& prefix, Kind kind, const QString& contents = {});
+    // Removes what it made, when it still stands there (nothing once it was renamed), then
+    // the note.
     ~TrackedTemporary();
     TrackedTemporary(const TrackedTemporary&) = delete;
     TrackedTemporary& operator=(const TrackedTemporary&) = delete;
@@ -41,10 +46,22 @@ public:
     bool isValid() const { return !m_path.isEmpty(); }
     const QString& path() const { return m_path; }
 
+    // What was made, as the note keeps it.
+    struct Made {
+        QByteArray path;  // as the file system names it
+        Kind kind = File;
+        QString contents;
+        bool identified = false;  // false in a note of an earlier version, or of a run killed as it made it
+        dev_t device = 0;
+        ino_t inode = 0;
+        uid_t owner = 0;
+    };
+
 private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_note;
     QString m_path;
+    Made m_made;
 };
 
 // At start: removes what killed runs left of their temporaries; a live run's are kept.

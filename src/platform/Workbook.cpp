@@ -1,10 +1,10 @@
 #include "Workbook.h"
 
 #include "Numbers.h"
+#include "Paths.h"
 #include "ReplacingFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -20,6 +20,9 @@ namespace {
 [[noreturn]] void fail(const char* what, lxw_error error) {
     throw WorkbookError(std::string(what) + ": " + lxw_strerror(error));
 }
+
+// The names the library gives its temporary parts ("tmp." and ten letters or digits).
+const QString kLibraryParts = QStringLiteral("^tmp\\.[A-Za-z0-9]{10}$");
 
 struct BookDeleter {
     void operator()(lxw_workbook* book) const { lxw_workbook_free(book); }
@@ -145,9 +148,12 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
     ReplacingFile written(path);
     if (!written.isValid()) throw WorkbookError("the target cannot be replaced");
 
-    // The library's own temporary parts go where the workbook goes, not to a temporary folder
-    // that may be a small memory disk.
-    QByteArray folder = QFile::encodeName(QFileInfo(written.fileName()).absolutePath());
+    // The library's own temporary parts go to a folder of the user's alone, made for this
+    // workbook, which goes with it: neither beside the workbook, where a kill would leave them
+    // in the teacher's folder, nor in the shared temporary folder.
+    const TrackedTemporary parts(paths::privateFolder(), QString(), TrackedTemporary::PrivateFolder, kLibraryParts);
+    if (!parts.isValid()) throw WorkbookUnavailable("no folder for the writer's parts");
+    QByteArray folder = QFile::encodeName(parts.path());
     lxw_workbook_options options{};
     options.tmpdir = folder.data();
     std::unique_ptr<lxw_workbook, BookDeleter> book(

@@ -7,13 +7,13 @@
 #include "platform/FormInstance.h"
 #include "platform/Leftovers.h"
 #include "platform/Modal.h"
+#include "platform/Paths.h"
 #include "platform/SystemMessage.h"
 #include "platform/Twips.h"
 #include "VersionInfo.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -40,6 +40,10 @@ namespace {
 // the picture is this much larger than the paper.
 constexpr int kOffset = 200;
 constexpr int kPictureMargin = 500;
+
+// The print files of each build, and what saving one leaves when it is cut short: all that
+// the print folder ever holds, and all that goes with it.
+const QString kPrintFiles = QStringLiteral("^vsk[0-9]+\\.tmp(\\.[A-Za-z0-9]{6})?$");
 
 std::map<QString, Layout>& layouts() {
     static std::map<QString, Layout> table;
@@ -193,15 +197,13 @@ bool frmAperçu::CreatePrintFile() {
         Form<frmConfigImpression>::isLoaded() ? Form<frmConfigImpression>::get().choices() : PrintChoices{};
     SetupPage(setup);
 
-    // A folder of our own, which no other user can enter, rather than a guessable name in
-    // the shared temporary folder; the grid's names and grades in it go at the next start
-    // when the program is killed.
-    // A temporary folder that does not exist reads as "": never the root folder then.
-    const QString temp = QDir::tempPath();
-    if (!m_folder && !temp.isEmpty())
-        m_folder = std::make_unique<platform::TrackedTemporary>(temp, QString(),
-                                                                platform::TrackedTemporary::PrivateFolder);
-    if (!m_folder || !m_folder->isValid()) return failBuild();
+    // A folder of our own, which no other user can enter, in a place that is the user's alone
+    // rather than the shared temporary folder; the grid's names and grades in it go at the
+    // next start when the program is killed.
+    if (!m_folder)
+        m_folder = std::make_unique<platform::TrackedTemporary>(platform::paths::privateFolder(), QString(),
+                                                                platform::TrackedTemporary::PrivateFolder, kPrintFiles);
+    if (!m_folder->isValid()) return failBuild();
     PrintFile = m_folder->path() + QStringLiteral("/vsk%1.tmp").arg(++m_builds);
 
     const printing::PageGeometry geometry = printing::pageGeometry(setup);

@@ -248,10 +248,24 @@ private slots:
         }
         QLockFile live(hidden.arg(u"c"_s) + u".lock"_s);
         QVERIFY(live.tryLock(0));
+        // Only files: a folder of that name stays, and links of that name to files elsewhere,
+        // those files with them.
+        const QString precious = folder(u"ailleurs"_s) + u"/précieux"_s;
+        QVERIFY(QDir().mkpath(hidden.arg(u"e"_s)) && writeFile(hidden.arg(u"e"_s) + u"/notes"_s, "x") &&
+                QDir().mkpath(folder(u"ailleurs"_s)) && writeFile(precious, "précieux"));
+        for (const QString& suffix : {u""_s, u"-journal"_s}) QVERIFY(QFile::link(precious, hidden.arg(u"f"_s) + suffix));
         QCOMPARE(QFileInfo(writeWith({}, {1, 2, 3}, d)).fileName(), u"Notes Export 0002.dat"_s);
-        QCOMPARE(namesIn(d), (QStringList{u".Notes Export.0000000c.tmp"_s, u".Notes Export.0000000c.tmp-journal"_s,
-                                          u".Notes Export.0000000c.tmp.lock"_s, u"Notes Export 0001.dat"_s,
-                                          u"Notes Export 0002.dat"_s}));
+        const QStringList others{u".Notes Export.0000000e.tmp"_s, u".Notes Export.0000000f.tmp"_s,
+                                 u".Notes Export.0000000f.tmp-journal"_s, u"Notes Export 0001.dat"_s,
+                                 u"Notes Export 0002.dat"_s};
+        QCOMPARE(namesIn(d), QStringList({u".Notes Export.0000000c.tmp"_s, u".Notes Export.0000000c.tmp-journal"_s,
+                                          u".Notes Export.0000000c.tmp.lock"_s}) + others);
+        QCOMPARE(namesIn(hidden.arg(u"e"_s)), QStringList{u"notes"_s});
+        QCOMPARE(fileBytes(precious), QByteArray("précieux"));
+        // Its export killed, what it held goes at the next start, before any export.
+        live.unlock();
+        exchangefile::removeInterruptedExports(d);
+        QCOMPARE(namesIn(d), others);
     }
 
     // A file of 1.2.0 is stamped with this version; an older one is left as it is, never

@@ -11,6 +11,7 @@
 #include "platform/ReplacingFile.h"
 #include "platform/Settings.h"
 #include "DbTestSupport.h"
+#include "OtherRun.h"
 #include "UiHelpers.h"
 
 #include <QDialog>
@@ -20,10 +21,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 #include <limits>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace platform;
@@ -31,40 +29,18 @@ using namespace platform::numbers;
 
 namespace {
 
-// Another run of the program, in a process of its own, until it is killed (with this object
-// at the latest): it is writing a PDF in `folder` and has a print folder in `temp`, and
-// tells where they are (`made`).
-class OtherRun {
-public:
-    OtherRun(const QString& folder, const QString& temp) {
-        int pipe[2];
-        if (::pipe(pipe) != 0) return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            const ReplacingFile pdf(folder + u"/notes.pdf"_s);
-            const TrackedTemporary print(temp, {}, TrackedTemporary::PrivateFolder);
-            const QByteArray made = QFile::encodeName(pdf.fileName() + u'\n' + print.path());
-            [[maybe_unused]] const ssize_t told = ::write(pipe[1], made.constData(), made.size());
-            ::close(pipe[1]);
-            for (;;) ::pause();
-        }
-        ::close(pipe[1]);
-        QByteArray told;
-        char part[512];
-        for (ssize_t n; (n = ::read(pipe[0], part, sizeof part)) > 0;) told.append(part, n);
-        ::close(pipe[0]);
-        made = QFile::decodeName(told).split(u'\n', Qt::SkipEmptyParts);
-    }
-    ~OtherRun() { kill(); }
-    void kill() {
-        if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0) ::waitpid(m_pid, nullptr, 0);
-        m_pid = 0;
-    }
-    QStringList made;
-
-private:
-    pid_t m_pid = 0;
-};
+// Another run of the program, writing a PDF in `folder` with a print folder in `temp` that
+// holds a print file and one that a kill cut short.
+testsupport::OtherRun printingRun(const QString& folder, const QString& temp) {
+    return testsupport::OtherRun([&](const testsupport::OtherRun::Tell& tell) {
+        const ReplacingFile pdf(folder + u"/notes.pdf"_s);
+        const TrackedTemporary print(temp, {}, TrackedTemporary::PrivateFolder,
+                                     u"^vsk[0-9]+\\.tmp(\\.[A-Za-z0-9]{6})?$"_s);
+        for (const QString& name : {u"/vsk1.tmp"_s, u"/vsk2.tmp.Ab12Cd"_s})
+            testsupport::writeFile(print.path() + name, "notes");
+        tell({pdf.fileName(), print.path()});
+    });
+}
 
 bool allExist(const QStringList& paths) {
     return std::all_of(paths.begin(), paths.end(), [](const QString& p) { return QFileInfo::exists(p); });
@@ -167,7 +143,7 @@ private slots:
         const QTemporaryDir dir;
         const QString stick = dir.filePath(u"stick"_s), away = dir.filePath(u"away"_s);
         QVERIFY(QDir().mkdir(stick));
-        OtherRun run(stick, dir.path());
+        testsupport::OtherRun run = printingRun(stick, dir.path());
         QCOMPARE(run.made.size(), 2);
         QVERIFY(allExist(run.made));
         removeKilledRunsLeftovers();

@@ -111,8 +111,9 @@ private slots:
             QCOMPARE(w.picAperçu->size(), QSize(platform::twipsToPixels(12407), platform::twipsToPixels(17339)));
             file = w.PrintFile;
             QVERIFY(QFileInfo::exists(file));
-            // A folder of its own that only this user can enter.
+            // A folder of its own that only this user can enter, in the session's folder.
             QCOMPARE(QFileInfo(QFileInfo(file).path()).permissions() & 0x0077, QFile::Permissions());
+            QCOMPARE(QFileInfo(QFileInfo(file).path()).path(), qEnvironmentVariable("XDG_RUNTIME_DIR"));
 
             w.Imprime(0, 3, 3);
             QCOMPARE(w.lblPage->text(), u"3 sur 7"_s);
@@ -249,13 +250,15 @@ private slots:
         preview(scope, 1, closes, u"flxMoy"_s, failure);
         QVERIFY(!Form<frmAperçu>::isLoaded());
 
-        // A temporary folder that cannot be made.
-        const QByteArray tmp = qgetenv("TMPDIR");
+        // A print folder that cannot be made: neither the session's folder nor the cache is one.
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), cache = qgetenv("XDG_CACHE_HOME");
         const QString blocker = m_dir.filePath(u"blocker"_s);
         testsupport::writeFile(blocker, {});
-        qputenv("TMPDIR", blocker.toUtf8());
+        qputenv("XDG_RUNTIME_DIR", blocker.toUtf8());
+        qputenv("XDG_CACHE_HOME", blocker.toUtf8());
         preview(scope, 1, closes, u"flxNotes"_s, failure);
-        qputenv("TMPDIR", tmp);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("XDG_CACHE_HOME", cache);
 
         // A grid without a layout builds nothing and says nothing; printing has no pages.
         preview(scope, 1, [](frmAperçu& w) {
