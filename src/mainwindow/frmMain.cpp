@@ -458,8 +458,8 @@ bool frmMain::OpenAFile(const QString& file) {
             // seconds for a large file.
             const Waiting waiting(
                 *m_statusText, QFileInfo::exists(file + QStringLiteral("-journal"))
-                                   ? QStringLiteral("Vérification du carnet de notes après une interruption...")
-                                   : QStringLiteral("Ouverture du carnet de notes..."));
+                                   ? QStringLiteral("Vérification du carnet de notes après une interruption…")
+                                   : QStringLiteral("Ouverture du carnet de notes…"));
             // The walk of the whole file takes as long as the file is large: it runs meanwhile,
             // and every write waits for its verdict.
             database = db::Database::OpenDatabase(file, gradebook::databasePassword(), db::Integrity::CheckInBackground);
