@@ -46,7 +46,7 @@ QString accessReason(const db::DbError& e, File file) {
 }
 
 // Once open, a file that no longer reads as a database has been damaged.
-QString openReason(const db::DbError& error) {
+QString reasonOnceOpen(const db::DbError& error) {
     return error.code() == db::DbErrc::NotADatabase ? db::DbError(db::DbErrc::Damaged).reason() : error.reason();
 }
 
@@ -79,11 +79,11 @@ QString openingMessage(const std::exception& error, File file) {
 }
 
 QString writeMessage(const db::DbError& error) {
-    return QStringLiteral("Votre saisie n'a pas pu être enregistrée dans le carnet de notes.\n") + openReason(error);
+    return QStringLiteral("Votre saisie n'a pas pu être enregistrée dans le carnet de notes.\n") + reasonOnceOpen(error);
 }
 
 QString gridReadMessage(const db::DbError& error) {
-    return QStringLiteral("Les notes de cette classe dans cette matière n'ont pas pu être lues.\n") + openReason(error);
+    return QStringLiteral("Les notes de cette classe dans cette matière n'ont pas pu être lues.\n") + reasonOnceOpen(error);
 }
 
 }  // namespace storeerrors

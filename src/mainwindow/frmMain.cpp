@@ -68,14 +68,15 @@ void critical(QWidget* owner, const QString& text) {
     platform::criticalMessage(owner, platform::version::productName(), text);
 }
 
-// While alive: the wait cursor, and the text in the status bar, painted at once since the
-// event loop does not run meanwhile.
+// While alive: the wait cursor, and the text in the status bar. Painted at once, which sends
+// the display the cursor too, since the event loop does not run meanwhile; from the start-up
+// window, whose painting does the same, while the main window is still hidden.
 class Waiting {
 public:
     Waiting(QLabel& status, const QString& text) : m_status(status), m_before(status.text()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         m_status.setText(text);
-        m_status.repaint();
+        if (QWidget* shown = m_status.isVisible() ? &m_status : QApplication::activeWindow()) shown->repaint();
     }
     ~Waiting() {
         m_status.setText(m_before);

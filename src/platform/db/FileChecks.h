@@ -1,7 +1,8 @@
 #pragma once
-// Inside the engine: what lies at a path, looked at before anything opens it. Opening a FIFO
-// for reading waits for a writer, for ever when none comes, and a device may do anything as
-// it opens: only regular files are opened, by the program and by SQLite alike.
+// Inside the engine: what is checked of a file and of what lies beside it before anything
+// opens them, and of the temporary folder where a journal is tried. Opening a FIFO for reading
+// waits for a writer, for ever when none comes, and a device may do anything as it opens: only
+// regular files are opened, by the program and by SQLite alike.
 #include "DbError.h"
 #include "Sqlite.h"
 

@@ -226,7 +226,8 @@ SystemFile::SystemFile(const QString& path, bool journal) : m_name(QFile::encode
     auto* file = reinterpret_cast<sqlite3_file*>(m_storage.get());
     int out = 0;
     const int flags = SQLITE_OPEN_READONLY | (journal ? SQLITE_OPEN_MAIN_JOURNAL : SQLITE_OPEN_MAIN_DB);
-    m_open = !isOtherThanAFile(m_name) && system->xOpen(system, m_name.constData(), file, flags, &out) == SQLITE_OK && file->pMethods;
+    m_open = !isOtherThanAFile(m_name) && system->xOpen(system, m_name.constData(), file, flags, &out) == SQLITE_OK
+          && file->pMethods;
 }
 
 SystemFile::~SystemFile() {
