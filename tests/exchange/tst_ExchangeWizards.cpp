@@ -530,6 +530,7 @@ private slots:
             refused(pipe, cannot + u"Ce"_s + notAFile);
             refused(m_file, cannot + u"Le journal « %1 » qui se trouve à côté de lui"_s.arg(QFileInfo(journal).fileName())
                                 + notAFile);
+            QVERIFY(!fifo.hung() && !fifoJournal.hung());
             QVERIFY(QFile::remove(journal));
             {
                 OtherCopy other(m_file);
@@ -547,7 +548,6 @@ private slots:
         });
         main.tooBar_ButtonClick(kImporter);
         QCOMPARE(scope.pending(), 0);
-        QVERIFY(!fifo.hung() && !fifoJournal.hung());
     }
 };
 

@@ -26,7 +26,7 @@ public:
         m_made = mkfifo(m_path.constData(), 0644) == 0;
         m_thread = std::thread([this] {
             std::unique_lock<std::mutex> lock(m_mutex);
-            while (!m_stop.wait_for(lock, std::chrono::seconds(20), [this] { return m_stopped; })) {
+            while (!m_stop.wait_for(lock, std::chrono::seconds(30), [this] { return m_stopped; })) {
                 m_hung = true;
                 const int fd = ::open(m_path.constData(), O_RDWR | O_NONBLOCK);
                 if (fd >= 0) {
