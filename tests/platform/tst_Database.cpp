@@ -457,6 +457,7 @@ private slots:
         const Query oneil = Query(u"Elèves"_s).where(Field(u"Nom"_s) == u"o'neil"_s);
         QCOMPARE(names(m_db.OpenRecordset(oneil, RecordsetType::Snapshot)), QStringList{u"O'Neil"_s});
     }
+
     // Where a file or its journal is expected, a FIFO is refused at once, unopened; SQLite's own
     // opens do not wait on one either, where the engine did not look first. The temporary folder
     // where a journal is tried is named when it has no room.
