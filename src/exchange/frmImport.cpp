@@ -11,6 +11,7 @@
 #include "frmImport2.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/Messages.h"
+#include "gradebook/StoreErrors.h"
 #include "gradebook/mUtilities.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/Pictures.h"
@@ -267,8 +268,8 @@ void frmImport::openFile() {
     m_path = dialog.FileName();
     try {
         mDbExport = db::Database::OpenDatabase(m_path, gradebook::databasePassword());
-    } catch (const db::DbError&) {
-        fileMessage(this, QStringLiteral("Impossible d'ouvrir ce fichier d'exportation de notes."));
+    } catch (const db::DbError& e) {
+        fileMessage(this, storeerrors::openingMessage(e, storeerrors::File::Exchange));
         return;
     }
     switch (mUtilities::GetFileKind(mDbExport)) {
@@ -293,9 +294,9 @@ void frmImport::openFile() {
     }
     try {
         exchangefile::restampVersion(mDbExport);
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& e) {
         closeFile();
-        fileMessage(this, QStringLiteral("Impossible d'ouvrir ce fichier d'exportation de notes."));
+        fileMessage(this, storeerrors::openingMessage(e, storeerrors::File::Exchange));
         return;
     }
     ShowFileContents();

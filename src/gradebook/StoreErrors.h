@@ -1,6 +1,6 @@
 #pragma once
 // What the user is told when the gradebook store fails for a reason other than a value
-// typed: the file cannot be opened, or a write to it failed.
+// typed: the file cannot be opened, or a read or a write of it failed.
 #include <QString>
 #include <exception>
 
@@ -10,13 +10,20 @@ class DbError;
 
 namespace storeerrors {
 
+enum class File { Gradebook, Exchange };
+
 // The message shown when a gradebook (or an exchange file) cannot be opened: why, when the
-// engine could tell (read-only, damaged, used by another program, not a valid gradebook),
-// otherwise the general failure.
-QString openingMessage(const std::exception& error);
+// engine could tell (not a file, not readable, read-only, open in another copy of the program,
+// used by another program, no room for the trial of its journal, damaged, not a valid
+// gradebook), otherwise the general failure. Of an exchange file, only what kept it from
+// being read is said: what it holds is judged after it opened.
+QString openingMessage(const std::exception& error, File file = File::Gradebook);
 
 // The message shown when writing to the open gradebook failed because of the file, the disk
 // or another program.
 QString writeMessage(const db::DbError& error);
+
+// The message shown when the grades of a class in a subject could not be read.
+QString gridReadMessage(const db::DbError& error);
 
 }  // namespace storeerrors

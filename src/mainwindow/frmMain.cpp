@@ -24,6 +24,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -66,6 +67,28 @@ bool settingBool(const QString& key, const QString& defaultValue) {
 void critical(QWidget* owner, const QString& text) {
     platform::criticalMessage(owner, platform::version::productName(), text);
 }
+
+// While alive: the wait cursor, and the text in the status bar. Painted at once, which sends
+// the display the cursor too, since the event loop does not run meanwhile; from the start-up
+// window, whose painting does the same, while the main window is still hidden.
+class Waiting {
+public:
+    Waiting(QLabel& status, const QString& text) : m_status(status), m_before(status.text()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_status.setText(text);
+        if (QWidget* shown = m_status.isVisible() ? &m_status : QApplication::activeWindow()) shown->repaint();
+    }
+    ~Waiting() {
+        m_status.setText(m_before);
+        QApplication::restoreOverrideCursor();
+    }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+
+private:
+    QLabel& m_status;
+    const QString m_before;
+};
 
 }  // namespace
 
@@ -265,18 +288,21 @@ void frmMain::ShowItem() {
     const qint32 numClass = section.Tag().toInt();
     const qint32 numMat = item.Tag().toInt();
     gradegrid::GridData data;
+    std::optional<QString> readFailure;
     if (m_firstGrid && m_firstGrid->numClass == numClass && m_firstGrid->numMat == numMat) {
         data = std::move(m_firstGrid->data);
     } else {
         try {
             data = gradegrid::readGrid(mUtilities::gDB, numClass, numMat);
-        } catch (const db::DbError&) {
-            // The file went away under the program: the heading alone is shown.
+        } catch (const db::DbError& e) {
+            readFailure = storeerrors::gridReadMessage(e);
         }
     }
     m_firstGrid.reset();
     gradegrid::fillGrid(*flxNotes, data, mAveragePos, mUtilities::gAverageFormat);
     lblPrincipal->setText(section.Caption() + QStringLiteral(" - ") + item.Caption());
+    // Said once the heading shows what could not be read, under an empty grid.
+    if (readFailure) critical(isVisible() ? this : nullptr, *readFailure);
 }
 
 void frmMain::SaveColumnWidths() {
@@ -428,9 +454,17 @@ bool frmMain::OpenAFile(const QString& file) {
     TabModel model;
     std::optional<FirstGrid> first;
     try {
-        // The walk of the whole file takes as long as the file is large: it runs meanwhile, and
-        // every write waits for its verdict.
-        database = db::Database::OpenDatabase(file, gradebook::databasePassword(), db::Integrity::CheckInBackground);
+        {
+            // A journal left beside the file is tried first on copies of both, which takes
+            // seconds for a large file.
+            const Waiting waiting(
+                *m_statusText, QFileInfo::exists(file + QStringLiteral("-journal"))
+                                   ? QStringLiteral("Vérification du carnet de notes après une interruption…")
+                                   : QStringLiteral("Ouverture du carnet de notes…"));
+            // The walk of the whole file takes as long as the file is large: it runs meanwhile,
+            // and every write waits for its verdict.
+            database = db::Database::OpenDatabase(file, gradebook::databasePassword(), db::Integrity::CheckInBackground);
+        }
         switch (mUtilities::GetFileKind(database)) {
         case 1: break;
         case 2:

@@ -5,6 +5,8 @@
 // dialog, the summary, the import with its failures, and the closing.
 #include "Answers.h"
 #include "ExchangeTestKit.h"
+#include "FileRights.h"
+#include "FileTraps.h"
 #include "TableDump.h"
 #include "UiHelpers.h"
 #include "editing/frmClasse.h"
@@ -500,6 +502,48 @@ private slots:
             });
             decideWithEnter(w, 0);
             QCOMPARE(rows(w).first(), u"D'Amico Léa/D'Amico Léa/Terminale <b>S</b>"_s);
+            w.cmdAction[2]->click();
+        });
+        main.tooBar_ButtonClick(kImporter);
+        QCOMPARE(scope.pending(), 0);
+    }
+
+    // An exchange file that is not a file, or whose journal is not, that may not be read, or
+    // that another copy of the program has open, is refused at once with a message that says
+    // so, never that it is not valid; nothing waits on a FIFO. Once refused no longer, it opens.
+    void aFileThatCannotBeReadSaysWhy() {
+        frmMain& main = start();
+        const QString cannot = u"Impossible d'ouvrir ce fichier d'exportation de notes.\n"_s;
+        const QString notAFile =
+            u" n'est pas un fichier que le programme peut ouvrir (c'est un dossier, un tube ou un périphérique)."_s;
+        const QString pipe = m_dir.filePath(u"tube.dat"_s), journal = m_file + u"-journal"_s;
+        WatchedFifo fifo(pipe), fifoJournal(journal);
+        ModalTestScope scope;
+        scope.push([&](QWidget& window) {
+            auto& w = dynamic_cast<frmImport&>(window);
+            const auto refused = [&](const QString& file, const QString& message) {
+                scope.push(fileName(file));
+                scope.push(systemMessage(message));
+                w.cmdAction[1]->click();
+                QCOMPARE(state(w), u"introduction | < Précédent (off) | Suivant > | Annuler"_s);
+            };
+            refused(pipe, cannot + u"Ce"_s + notAFile);
+            refused(m_file, cannot + u"Le journal « %1 » qui se trouve à côté de lui"_s.arg(QFileInfo(journal).fileName())
+                                + notAFile);
+            QVERIFY(!fifo.hung() && !fifoJournal.hung());
+            QVERIFY(QFile::remove(journal));
+            {
+                OtherCopy other(m_file);
+                QVERIFY(other.holds());
+                refused(m_file, u"Ce fichier d'exportation de notes est déjà ouvert dans une autre fenêtre de Quibolet."_s);
+            }
+            QVERIFY(QFile::setPermissions(m_file, {}));
+            {
+                FileRightsEnforced rights;
+                refused(m_file, cannot + u"Vous n'avez pas le droit de lire ce fichier."_s);
+            }
+            QVERIFY(QFile::setPermissions(m_file, QFile::ReadOwner | QFile::WriteOwner));
+            openFile(scope, w);
             w.cmdAction[2]->click();
         });
         main.tooBar_ButtonClick(kImporter);

@@ -9,6 +9,7 @@
 #include "DbTestSupport.h"
 #include "FileRights.h"
 #include "FileSizeLimit.h"
+#include "FileTraps.h"
 #include "GradebookBuilder.h"
 #include "GridTexts.h"
 #include "PartialGradebook.h"
@@ -860,6 +861,93 @@ private slots:
         } else {
             QCOMPARE(leftovers(file), QStringList());
         }
+    }
+
+    // What is not a file where a gradebook or its journal is expected, a file or a journal that
+    // may not be read or written, a temporary folder where a journal cannot be tried: each is
+    // refused at once with a message that says so, never that the file is not valid or is
+    // damaged, and nothing waits on a FIFO. No wait cursor stays behind.
+    void filesThatCannotBeOpenedSayWhy() {
+        frmMain& main = Form<frmMain>::get();
+        const QString file = copyOfBase(u"chemins"_s), journal = file + u"-journal"_s;
+        const QString cannot = u"Impossible d'ouvrir ce carnet de notes.\n"_s;
+        const QString besideIt = u"Le journal « carnet.dat-journal » qui se trouve à côté de lui"_s;
+        const QString notAFile =
+            u" n'est pas un fichier que le programme peut ouvrir (c'est un dossier, un tube ou un périphérique)."_s;
+        {
+            WatchedFifo fifo(path(u"tube.dat"_s)), fifoJournal(journal);
+            QCOMPARE(open(main, path(u"tube.dat"_s)), cannot + u"Ce"_s + notAFile);
+            QCOMPARE(open(main, file), cannot + besideIt + notAFile);
+            QVERIFY(!fifo.hung() && !fifoJournal.hung());
+        }
+        QVERIFY(QFile::remove(journal) && QDir().mkdir(journal));
+        QCOMPARE(open(main, file), cannot + besideIt + notAFile);
+        QVERIFY(QDir().rmdir(journal));
+
+        QVERIFY(writeFile(journal, journalCuttingTo(2)));
+        const QString temporary = path(u"temporaire"_s);
+        QVERIFY(QDir().mkdir(temporary));
+        const QList<std::tuple<QString, QFile::Permissions, QString>> refusals = {
+            {file, {}, cannot + u"Vous n'avez pas le droit de lire ce fichier."_s},
+            {journal, {}, cannot + u"Vous n'avez pas le droit de lire le journal « carnet.dat-journal » qui se trouve à "
+                                   "côté de lui."_s},
+            {journal, QFile::ReadOwner, cannot + besideIt + u" est en lecture seule : le programme ne peut pas s'en servir "
+                                                            "pour remettre le fichier en état."_s},
+            {temporary, QFile::ReadOwner | QFile::ExeOwner,
+             cannot + u"Le programme doit d'abord essayer sur une copie le journal laissé à côté de lui par une "
+                      "interruption, mais vous n'avez pas le droit d'écrire dans le dossier temporaire « %1 »."_s.arg(temporary)},
+        };
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporary));
+        for (const auto& [at, rights, message] : refusals) {
+            const QFile::Permissions before = QFileInfo(at).permissions();
+            QVERIFY(QFile::setPermissions(at, rights));
+            QString shown;
+            {
+                FileRightsEnforced enforced;
+                shown = open(main, file);
+            }
+            QVERIFY(QFile::setPermissions(at, before));
+            QCOMPARE(shown, message);
+        }
+        qputenv("TMPDIR", tmpdir);
+        QCOMPARE(fileBytes(journal), journalCuttingTo(2));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // A gradebook open in another copy of the program is refused with a message that says so,
+    // and opens once that copy is gone, even killed; opening again the file open here is no
+    // second copy. Once it is open, a journal that another program leaves beside it is said to
+    // be that program's, by every grade typed and every grid shown, never damage.
+    void aSecondCopyOfTheProgramIsKeptAway() {
+        frmMain& main = Form<frmMain>::get();
+        const QString file = copyOfBase(u"deux copies"_s);
+        {
+            OtherCopy other(file);
+            QVERIFY(other.holds());
+            QCOMPARE(open(main, file), u"Ce carnet de notes est déjà ouvert dans une autre fenêtre de Quibolet."_s);
+        }
+        QCOMPARE(open(main, file), QString());
+        QCOMPARE(open(main, file), QString());
+        QVERIFY(!OtherCopy(file).holds());
+
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QByteArray before = fileBytes(file);
+        QVERIFY(writeFile(file + u"-journal"_s, journalCuttingTo(2)));
+        const QString inUse = u"Le fichier est utilisé par un autre programme."_s;
+        ModalTestScope scope;
+        scope.push(systemMessage(u"Votre saisie n'a pas pu être enregistrée dans le carnet de notes.\n"_s + inUse));
+        main.flxNotes->setRow(4);
+        main.flxNotes->setCol(1);
+        QTest::keyClick(main.flxNotes, '7');
+        QTest::keyClick(main.txtNote, Qt::Key_Return);
+        QCOMPARE(scope.pending(), 0);
+        scope.push(systemMessage(u"Les notes de cette classe dans cette matière n'ont pas pu être lues.\n"_s + inUse));
+        main.selectClassAndSubject(1, 2);
+        QCOMPARE(scope.pending(), 0);
+        QCOMPARE(main.lblPrincipal->text(), u"6e A - Français"_s);
+        QCOMPARE(fileBytes(file), before);
     }
 
     // A few hundred files damaged at random (with a fixed seed, so that a failure comes back):

@@ -5,6 +5,8 @@
 #include "platform/db/Guard.h"
 #include "platform/db/Sqlite.h"
 #include "DbTestSupport.h"
+#include "FileSizeLimit.h"
+#include "FileTraps.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -454,6 +456,96 @@ private slots:
         addStudent(students, u"Dupont"_s, u"Eric"_s, 2);
         const Query oneil = Query(u"Elèves"_s).where(Field(u"Nom"_s) == u"o'neil"_s);
         QCOMPARE(names(m_db.OpenRecordset(oneil, RecordsetType::Snapshot)), QStringList{u"O'Neil"_s});
+    }
+
+    // Where a file or its journal is expected, a FIFO is refused at once, unopened; SQLite's own
+    // opens do not wait on one either, where the engine did not look first. The temporary folder
+    // where a journal is tried is named when it has no room.
+    void whatLiesAtAPathIsCheckedBeforeItIsOpened() {
+        const QString file = path(u"chemins.dat"_s), journal = file + u"-journal"_s;
+        createTestFile(file);
+        const QByteArray sound = fileBytes(file);
+        const QByteArray key = kTestPassword.toUtf8();
+        const auto refusal = [&](const QString& at = {}) {
+            try {
+                Database::OpenDatabase(at.isEmpty() ? file : at, kTestPassword);
+            } catch (const DbError& e) {
+                return u"%1 %2"_s.arg(int(e.code())).arg(QFileInfo(e.detail()).fileName());
+            }
+            return QString();
+        };
+        const auto refused = [](DbErrc c, const QString& name) { return u"%1 %2"_s.arg(int(c)).arg(name); };
+        {
+            WatchedFifo fifo(journal);
+            QVERIFY(fifo.made());
+            QCOMPARE(refusal(), refused(DbErrc::NotAFile, u"chemins.dat-journal"_s));
+            // SQLite takes it for an empty file, no journal: it does not open it.
+            QCOMPARE(dbError([&] { detail::Connection::open(file, detail::keyForFile(file, key), false); }), -1);
+            QCOMPARE(rawExec(file, key, "SELECT count(*) FROM sqlite_master"), SQLITE_OK);
+            QVERIFY(!fifo.hung());
+        }
+        QVERIFY(QFile::remove(journal));
+        const QString pipe = path(u"tube.dat"_s);
+        {
+            WatchedFifo fifo(pipe);
+            QCOMPARE(refusal(pipe), refused(DbErrc::NotAFile, u"tube.dat"_s));
+            QVERIFY(!detail::keyForFile(pipe, key).keys);
+            sqlite3* raw = nullptr;
+            QVERIFY(sqlite3_open_v2(QFile::encodeName(pipe).constData(), &raw, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK);
+            sqlite3_close(raw);
+            QVERIFY(!fifo.hung());
+        }
+        // A journal is tried on copies in the temporary folder, which is named.
+        QVERIFY(writeFile(journal, journalCuttingTo(2)));
+        const QString temporary = path(u"temporaire"_s);
+        QVERIFY(QDir().mkdir(temporary));
+        const QByteArray tmpdir = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temporary));
+        QString full;
+        {
+            FileSizeLimit limit(2 * 1024);
+            full = refusal();
+        }
+        qputenv("TMPDIR", tmpdir);
+        QCOMPARE(full, refused(DbErrc::TempFolderFull, u"temporaire"_s));
+        QCOMPARE(fileBytes(file), sound);
+        QCOMPARE(fileBytes(journal), journalCuttingTo(2));
+    }
+
+    // One copy of the program at a time has a file open: another process is refused it while
+    // one holds it, and no longer once that one is closed, or killed. The process's own
+    // openings of the file, by whatever path, share its lock. A journal that another program
+    // leaves beside a file open is not taken for damage.
+    void oneCopyOfTheProgramAtATime() {
+        const QString file = path(u"partage.dat"_s), link = path(u"lien.dat"_s);
+        createTestFile(file);
+        QVERIFY(QFile::link(file, link));
+        {
+            OtherCopy other(file);
+            QVERIFY(other.holds());
+            QCOMPARE(dbError([&] { Database::OpenDatabase(file, kTestPassword); }), code(DbErrc::InUse));
+            other.kill();
+        }
+        Database d = Database::OpenDatabase(file, kTestPassword);
+        QVERIFY(!OtherCopy(file).holds());
+        {
+            const Database again = Database::OpenDatabase(link, kTestPassword);
+            QCOMPARE(rowCount(again, u"Classes"_s), 0);
+        }
+        QVERIFY(!OtherCopy(file).holds());
+        Recordset classes = d.OpenRecordset(Query(u"Classes"_s));
+        addRow(classes, {{"Nom", u"6e A"_s}, {"Colonne", 1800}});
+        d.Close();
+        QVERIFY(OtherCopy(file).holds());
+
+        d = Database::OpenDatabase(file, kTestPassword);
+        classes = d.OpenRecordset(Query(u"Classes"_s));
+        const QByteArray before = fileBytes(file);
+        QVERIFY(writeFile(file + u"-journal"_s, journalCuttingTo(1)));
+        QCOMPARE(dbError([&] { rowCount(d, u"Classes"_s); }), code(DbErrc::Busy));
+        QCOMPARE(dbError([&] { addRow(classes, {{"Nom", u"6e B"_s}, {"Colonne", 1800}}); }), code(DbErrc::Busy));
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(fileBytes(file + u"-journal"_s), journalCuttingTo(1));
     }
 };
 

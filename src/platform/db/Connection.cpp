@@ -3,6 +3,8 @@
 #include "Collations.h"
 #include "Ddl.h"
 #include "EngineVersion.h"
+#include "FileChecks.h"
+#include "FileLock.h"
 #include "Guard.h"
 #include "Values.h"
 #include "Verification.h"
@@ -59,8 +61,9 @@ std::shared_ptr<Connection> Connection::open(const QString& path, const FileKey&
         return connection;
     // What is known of the file is said; any other failure is the general one.
     const int known[] = {SQLITE_NOTADB, SQLITE_BUSY, SQLITE_LOCKED, SQLITE_CORRUPT};
+    // A journal that the guard refuses as the file opens leaves the file refused as damaged.
     if (std::find(std::begin(known), std::end(known), probe & 0xff) != std::end(known))
-        connection->raise(probe);
+        connection->raise(probe & 0xff);
     throw DbError(DbErrc::CannotOpen, path);
 }
 
@@ -82,6 +85,7 @@ void Connection::close() {
     if (m_handle)
         sqlite3_close_v2(m_handle);
     m_handle = nullptr;
+    m_lock.reset();
 }
 
 sqlite3* Connection::handle() const {
@@ -135,6 +139,8 @@ void Connection::raise(int rc) const { detail::raise(m_handle, m_path, rc); }
 void raise(sqlite3* handle, const QString& path, int rc) {
     const QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QString();
     switch (rc) {
+    case kForeignJournal:
+        throw DbError(DbErrc::Busy, path);
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY:
         throw DbError(DbErrc::DuplicateKey, message);

@@ -24,6 +24,7 @@ inline constexpr char kTableDefsTable[] = "__TableDefs";
 QList<QByteArray> engineTablesSql();
 
 class FileGuard;
+class FileLock;
 class Verification;
 struct Replay;
 
@@ -43,6 +44,8 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     void close();
+    // Kept until the connection is closed, and no longer.
+    void holdLock(std::shared_ptr<FileLock> lock) { m_lock = std::move(lock); }
     bool isOpen() const { return m_handle != nullptr; }
     const QString& path() const { return m_path; }
     // What the file was opened with.
@@ -93,6 +96,7 @@ private:
     QString m_path;
     FileKey m_key;
     std::unique_ptr<FileGuard> m_guard;  // as long as the handle, even once closed
+    std::shared_ptr<FileLock> m_lock;
     QList<TableDef> m_tables;
     bool m_engineTables = false;
     quint64 m_catalogueWrites = 0;

@@ -2,6 +2,8 @@
 
 #include "Connection.h"
 #include "Ddl.h"
+#include "FileChecks.h"
+#include "FileLock.h"
 #include "Guard.h"
 #include "Values.h"
 #include "Verify.h"
@@ -55,13 +57,15 @@ bool mayBeHot(const QString& journal) {
     return !file.isOpen() || (!first.isEmpty() && first[0] != '\0');
 }
 
-// Copies the file and returns the digest of what was copied.
+// Copies the file into the temporary folder and returns the digest of what was copied.
 QByteArray copyOf(const QString& from, const QString& to, bool journal) {
-    QFile copy(to);
-    const QByteArray digest = copy.open(QIODevice::WriteOnly | QIODevice::NewOnly)
-                                ? detail::SystemFile(from, journal).digest(&copy)
-                                : QByteArray();
-    if (digest.isEmpty() || !copy.flush())
+    detail::TemporaryCopy copy(to);
+    if (!copy.open())
+        throw detail::tempFolderFailure();
+    const QByteArray digest = detail::SystemFile(from, journal).digest(&copy);
+    if (copy.writeFailed())
+        throw detail::tempFolderFailure();
+    if (digest.isEmpty())
         throw DbError(DbErrc::Io, from);
     return digest;
 }
@@ -78,7 +82,7 @@ std::optional<detail::Replay> tryJournal(const QString& path, const detail::File
         return std::nullopt;
     const QTemporaryDir folder;
     if (!folder.isValid())
-        throw DbError(DbErrc::Io, path);
+        throw detail::tempFolderFailure();
     const QString copy = folder.filePath(QStringLiteral("copy.dat"));
     const detail::Replay replay{copyOf(path, copy, false), copyOf(journal, copy + QStringLiteral("-journal"), true)};
     try {
@@ -154,9 +158,14 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
 }
 
 Database Database::OpenDatabase(const QString& path, const QString& password, Integrity integrity) {
+    // Before anything of the file or of its journal is read.
+    std::shared_ptr<detail::FileLock> lock = detail::FileLock::take(path);
+    detail::checkJournal(path + QStringLiteral("-journal"));
     const detail::FileKey key = detail::keyForFile(path, password.toUtf8());
     const std::optional<detail::Replay> replay = tryJournal(path, key);
-    return Database(openChecked(path, key, integrity, replay ? &*replay : nullptr));
+    std::shared_ptr<Connection> connection = openChecked(path, key, integrity, replay ? &*replay : nullptr);
+    connection->holdLock(std::move(lock));
+    return Database(std::move(connection));
 }
 
 void Database::awaitIntegrity() const { connection().awaitVerdict(); }

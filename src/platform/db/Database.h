@@ -65,7 +65,12 @@ public:
     // folder is missing.
     static Database CreateDatabase(const QString& path, const QString& password);
     // CannotOpen for a missing file (nothing is created), NotADatabase for a wrong password,
-    // a plain SQLite file or any other file. Nothing is written to a file refused with:
+    // a plain SQLite file or any other file. Refused before anything of it is read:
+    // NotAFile for a folder, FIFO, device or socket, Unreadable for a file this user may not
+    // read, InUse while another process has it open through OpenDatabase (a lock held until
+    // it is closed, shared by the process's own openings of the file); the same with the
+    // journal's path for what lies beside the file as its journal, FileReadOnly too. Nothing
+    // is written to a file refused with:
     // FileReadOnly when the file or its folder cannot be written, Busy when another program
     // holds it, Damaged when it fails SQLite's whole check (its structure, or an index that
     // does not hold its table's rows under their keys as texts now compare),
@@ -75,8 +80,10 @@ public:
     // (another page size, other reserved space, a WAL), found before a page is read.
     // A journal beside the file (a crash in the middle of a commit leaves one) is rolled back
     // as it opens only when the file it gives passes every check, tried first on copies;
-    // otherwise the file is refused as Damaged, it and its journal left as they are. A WAL
-    // beside the file is never read: the engine writes none.
+    // otherwise the file is refused as Damaged, it and its journal left as they are;
+    // TempFolderFull or TempFolderDenied when the copies cannot be made. A WAL beside the
+    // file is never read: the engine writes none. A journal that another program leaves
+    // beside the file once it is open makes every read and write of it fail with Busy.
     // CheckInBackground leaves the whole check (it reads every page) to a thread of its own:
     // the file can be read at once, its first write waits for the verdict and, on a file
     // that failed it, throws the failure (Damaged, Busy...) with nothing written.

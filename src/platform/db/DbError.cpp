@@ -34,6 +34,12 @@ QString describe(DbErrc code) {
     case DbErrc::Damaged: return QStringLiteral("Le fichier est endommagé.");
     case DbErrc::DiskFull: return QStringLiteral("Le disque est plein.");
     case DbErrc::Io: return QStringLiteral("Le disque n'a pas pu lire ou écrire le fichier.");
+    case DbErrc::NotAFile:
+        return QStringLiteral("Ce n'est pas un fichier que le programme peut ouvrir (un dossier, un tube ou un périphérique).");
+    case DbErrc::Unreadable: return QStringLiteral("Vous n'avez pas le droit de lire ce fichier.");
+    case DbErrc::InUse: return QStringLiteral("Le fichier est déjà ouvert dans une autre copie du programme.");
+    case DbErrc::TempFolderFull: return QStringLiteral("Le dossier temporaire n'a plus assez de place libre.");
+    case DbErrc::TempFolderDenied: return QStringLiteral("Le dossier temporaire ne peut pas être écrit.");
     case DbErrc::ForeignObject:
         return QStringLiteral("Le fichier contient des tables ou des index que le programme n'a pas créés.");
     case DbErrc::Engine: return QStringLiteral("Erreur de la base de données.");
@@ -51,7 +57,7 @@ std::string message(DbErrc code, const QString& detail) {
 }  // namespace
 
 DbError::DbError(DbErrc code, const QString& detail)
-    : std::runtime_error(message(code, detail)), m_code(code) {}
+    : std::runtime_error(message(code, detail)), m_code(code), m_detail(detail) {}
 
 QString DbError::reason() const { return describe(m_code); }
 

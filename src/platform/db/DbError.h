@@ -32,6 +32,11 @@ enum class DbErrc {
     Damaged,            // the file's structure fails the engine's checks
     DiskFull,
     Io,                 // the disk failed to read or write
+    NotAFile,           // a folder, a FIFO, a device or a socket where a file is expected
+    Unreadable,         // the file may not be read by this user
+    InUse,              // another copy of the program has the file open
+    TempFolderFull,     // no room left in the temporary folder (the detail) for a copy
+    TempFolderDenied,   // the temporary folder (the detail) cannot be written
     ForeignObject,      // a table, index, trigger or view that the engine did not create
     Engine,             // any other failure of the engine
 };
@@ -43,6 +48,7 @@ public:
     DbError(DbErrc code, const QString& detail = {});
 
     DbErrc code() const { return m_code; }
+    const QString& detail() const { return m_detail; }
     QString description() const { return QString::fromUtf8(what()); }
     // The French description alone, without the detail, for the user.
     QString reason() const;
@@ -52,6 +58,7 @@ public:
 
 private:
     DbErrc m_code;
+    QString m_detail;
 };
 
 }  // namespace db

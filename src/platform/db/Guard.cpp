@@ -1,5 +1,7 @@
 #include "Guard.h"
 
+#include "FileChecks.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QIODevice>
@@ -20,7 +22,7 @@ constexpr int kFileTypes = SQLITE_OPEN_MAIN_DB | SQLITE_OPEN_TEMP_DB | SQLITE_OP
                          | SQLITE_OPEN_TEMP_JOURNAL | SQLITE_OPEN_SUBJOURNAL | SQLITE_OPEN_MASTER_JOURNAL | SQLITE_OPEN_WAL;
 
 sqlite3_vfs* systemVfs() {
-    static sqlite3_vfs* const vfs = sqlite3_vfs_find(nullptr);
+    static sqlite3_vfs* const vfs = refusingWaits(sqlite3_vfs_find(nullptr));
     return vfs;
 }
 
@@ -104,7 +106,7 @@ int guardedClose(sqlite3_file* file) {
 int guardedOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
     sqlite3_vfs* system = systemVfs();
     file->pMethods = nullptr;
-    if (flags & SQLITE_OPEN_WAL)
+    if ((flags & SQLITE_OPEN_WAL) || (name && isOtherThanAFile(name)))
         return SQLITE_CANTOPEN;
     const int rc = system->xOpen(system, name, file, flags, outFlags);
     if (rc != SQLITE_OK || !file->pMethods)
@@ -128,7 +130,7 @@ int guardedOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flag
         && !guard.mayRollBack(fileName, file)) {
         g.system->xClose(file);
         file->pMethods = nullptr;
-        return SQLITE_CORRUPT;
+        return kForeignJournal;
     }
     guard.opened(fileName, g.type, flags, file);
     return SQLITE_OK;
@@ -224,7 +226,8 @@ SystemFile::SystemFile(const QString& path, bool journal) : m_name(QFile::encode
     auto* file = reinterpret_cast<sqlite3_file*>(m_storage.get());
     int out = 0;
     const int flags = SQLITE_OPEN_READONLY | (journal ? SQLITE_OPEN_MAIN_JOURNAL : SQLITE_OPEN_MAIN_DB);
-    m_open = system->xOpen(system, m_name.constData(), file, flags, &out) == SQLITE_OK && file->pMethods;
+    m_open = !isOtherThanAFile(m_name) && system->xOpen(system, m_name.constData(), file, flags, &out) == SQLITE_OK
+          && file->pMethods;
 }
 
 SystemFile::~SystemFile() {
