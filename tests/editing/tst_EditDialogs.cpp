@@ -263,6 +263,32 @@ private slots:
                  (QStringList{u"6e A"_s, u"6e B"_s, u"Maths"_s, u"Histoire"_s}));
     }
 
+    // A gradebook damaged once open: the subjects to rename, or the students of a class to
+    // list, cannot be read, and the teacher is told so.
+    void aGradebookThatCannotBeReadIsSaidSo() {
+        const QString path = newGradebook(m_dir, {u"6e A"_s}, {u"Maths"_s});
+        frmMain& main = editkit::openMain(path);
+        mUtilities::gDB.awaitIntegrity();
+        QCOMPARE(rawExec(path, gradebook::databasePassword().toUtf8(),
+                         "PRAGMA writable_schema = 1; UPDATE sqlite_master SET rootpage = 100000 "
+                         "WHERE tbl_name IN ('Matières', 'Elèves'); PRAGMA schema_version = 4242"),
+                 0);
+        const QString cannot = u"Impossible de lire le carnet de notes."_s;
+        platform::ModalTestScope scope;
+        scope.push(systemMessage(cannot));
+        main.tooBar_ButtonMenuClick(2, 2);
+        scope.push([](QWidget& w) {
+            frmElève& d = dialogOf<frmElève>(w);
+            d.cmdAction_Click(0);
+            QVERIFY(d.isVisible() && d.cboClasse->isVisible());  // still on the choice of class
+            d.cmdAction_Click(1);
+        });
+        scope.push(systemMessage(cannot));
+        main.tooBar_ButtonClick(4);
+        QCOMPARE(scope.pending(), 0);
+        QCOMPARE(scope.shown(), (QStringList{u"systemMessage"_s, u"frmElève"_s, u"systemMessage"_s}));
+    }
+
     void capitalizeName_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
