@@ -38,6 +38,9 @@ protected:
     // Lays out the chooser's frame, then `body`, the buttons last.
     void arrange(QVBoxLayout* body);
     bool creating() const;
+    // Whether the gradebook has room for one record more; if not, after showing the lines of
+    // `refusals` under `heading`, or after saying that the gradebook cannot be read.
+    bool hasRoom(QStringList (*refusals)(const db::Database&), const QString& heading);
 
     // Shows the window's instance in create mode over `over` until the user closes it;
     // the keys of the records created.
