@@ -28,7 +28,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -38,13 +38,13 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -577,15 +577,16 @@ std::optional<db::DbError> frmElèves::writeEtatCivil() {
 }
 
 bool frmElèves::SaveEtatCivil() {
+    m_lostFocusFailure.reset();
     const std::optional<db::DbError> failure = writeEtatCivil();
     if (failure) writeFailed(*failure);
     return !failure;
 }
 
 bool frmElèves::leaveEtatCivil() {
+    m_lostFocusFailure.reset();  // this question tells it
     const std::optional<db::DbError> failure = writeEtatCivil();
     if (!failure) return true;
-    const QScopedValueRollback telling(m_tellingWriteFailure, true);
     const QString answer = messages::msgBox(
         this,
         storeerrors::writeMessage(*failure)
@@ -594,6 +595,20 @@ bool frmElèves::leaveEtatCivil() {
     if (answer != u"1") return false;
     mEtatCivilChanged = false;
     return true;
+}
+
+void frmElèves::txtEC_LostFocus() {
+    m_lostFocusFailure = writeEtatCivil();
+    if (!m_lostFocusFailure) return;
+    // Told once the event that moved the focus is over: a click on another node or view
+    // leaves the text right after, and the question it then asks says it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (const std::optional<db::DbError> failure = std::exchange(m_lostFocusFailure, std::nullopt))
+                writeFailed(*failure);
+        },
+        Qt::QueuedConnection);
 }
 
 // A damaged file fails at every class and student browsed, until the check of the whole
@@ -607,7 +622,6 @@ void frmElèves::readFailed() {
 
 // Unlike a read, a write is what the teacher typed: each one that fails is told.
 void frmElèves::writeFailed(const db::DbError& error) {
-    const QScopedValueRollback telling(m_tellingWriteFailure, true);
     platform::criticalMessage(this, platform::version::productName(), storeerrors::writeMessage(error));
 }
 
@@ -797,7 +811,8 @@ bool frmElèves::eventFilter(QObject* watched, QEvent* event) {
     if (windowparts::splitterEvent(mSplitter, *m_client, *picSplit, watched, event, [this] { ArrangePanes(); }))
         return true;
     if (watched == txtEC && event->type() == QEvent::FocusOut) {
-        if (!m_tellingWriteFailure) SaveEtatCivil();
+        // A modal window of this program takes it after its caller dealt with the text.
+        if (!QApplication::activeModalWidget()) txtEC_LostFocus();
     } else if ((watched == txtCoef || watched == txtCoefClass) && event->type() == QEvent::KeyPress) {
         const bool cls = watched == txtCoefClass;
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -136,6 +136,7 @@ private:
     bool leaveEtatCivil();
     // The text's write; the failure when it could not be written.
     std::optional<db::DbError> writeEtatCivil();
+    void txtEC_LostFocus();
     // Says that the gradebook cannot be read, the first time only.
     void readFailed();
     // Says that a write failed, and why: every time.
@@ -151,9 +152,8 @@ private:
     // The student whose civil status txtEC holds; nothing when it holds none.
     std::optional<qint32> m_civilStatusOf;
     bool m_readFailureTold = false;
-    // While the teacher is told of a failed write of the civil status: the focus that the
-    // message takes from the text box must not write it again.
-    bool m_tellingWriteFailure = false;
+    // The text's write as the box lost the focus failed, and is yet to be told.
+    std::optional<db::DbError> m_lostFocusFailure;
 
     QWidget* m_client;
     QLabel* m_statusText;

@@ -581,12 +581,31 @@ private slots:
                 w.optChoix[1]->click();
                 w.txtEC->setPlainText(texts[full]);
                 for (int i = 0; i < 4; ++i) scope.push(msgBox(unsaved, u"Non"_s));
-                w.treElv->setCurrentItem(hugo);
+                if (full) {  // by a click, which takes the focus from the text (one message says it all) and
+                             // selects the row it pressed after the question
+                    w.activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(&w));
+                    w.txtEC->setFocus();
+                    QTest::mouseClick(w.treElv->viewport(), Qt::LeftButton, {}, w.treElv->visualItemRect(hugo).center());
+                    QCoreApplication::sendPostedEvents(&w, QEvent::MetaCall);
+                } else {
+                    w.treElv->setCurrentItem(hugo);
+                }
+                QCOMPARE(w.treElv->selectedItems(), QList<QTreeWidgetItem*>{paul});
                 w.optChoix[0]->click();
                 QVERIFY(!w.close());
                 w.mnuGen_Click(0);
+                if (full) {  // the text losing the focus to another window is written, and told
+                    w.txtEC->setFocus();
+                    QWidget other;
+                    other.show();
+                    other.activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(&other));
+                    scope.push(msgBox(unsaved, u"OK"_s));
+                    QCoreApplication::sendPostedEvents(&w, QEvent::MetaCall);
+                }
                 QCOMPARE(scope.pending(), 0);
-                QCOMPARE(scope.shown().size(), full ? 12 : 6);
+                QCOMPARE(scope.shown().size(), full ? 13 : 6);
                 QVERIFY(Form<frmElèves>::isLoaded() && w.isVisible() && w.treElv->currentItem() == paul);
                 QVERIFY(!w.txtEC->isHidden() && w.optChoix[1]->isChecked() && w.lblElève->text() == paul->text(0));
                 QCOMPARE(w.txtEC->toPlainText(), texts[full]);
