@@ -564,19 +564,16 @@ private slots:
                 }
                 const auto restore = qScopeGuard(
                     [&] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
-                scope.push(msgBox(unsaved, u"OK"_s));
-                w.flxClass->setRow(2);
-                w.flxClass->setCol(8);
-                QTest::keyClick(w.flxClass, Qt::Key_0);
-                QTest::keyClick(w.txtCoefClass, Qt::Key_Return);
-                QCOMPARE(w.flxClass->TextMatrix(2, 8), u"2"_s);
-                w.treElv->setCurrentItem(paul);
-                scope.push(msgBox(unsaved, u"OK"_s));
-                w.flxMoy->setRow(2);
-                w.flxMoy->setCol(1);
-                QTest::keyClick(w.flxMoy, Qt::Key_4);
-                QTest::keyClick(w.txtCoef, Qt::Key_Return);
-                QCOMPARE(w.flxMoy->TextMatrix(2, 1), u"2"_s);
+                // Histoire's coefficient, typed in the class grid, then in Paul's.
+                for (const auto& [grid, editor, col] : {std::tuple{w.flxClass, w.txtCoefClass, 8}, {w.flxMoy, w.txtCoef, 1}}) {
+                    if (grid == w.flxMoy) w.treElv->setCurrentItem(paul);
+                    scope.push(msgBox(unsaved, u"OK"_s));
+                    grid->setRow(2);
+                    grid->setCol(col);
+                    QTest::keyClick(grid, Qt::Key_4);
+                    QTest::keyClick(editor, Qt::Key_Return);
+                    QCOMPARE(grid->TextMatrix(2, col), u"2"_s);
+                }
 
                 w.optChoix[1]->click();
                 w.txtEC->setPlainText(texts[full]);
