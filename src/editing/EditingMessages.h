@@ -1,8 +1,7 @@
 #pragma once
 // What the editing dialogs share: their labels, their message lists, the one message for a write that
 // failed for any reason other than a name already taken, the one for a gradebook that cannot
-// be read, and the rebuilding of the main
-// window's tab bar after a class or a subject changed.
+// be read, and the rebuilding of the main window's tab bar after a class or a subject changed.
 #include <QString>
 #include <QStringList>
 

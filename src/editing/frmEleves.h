@@ -61,9 +61,9 @@ public:
     void chkChoix_Click(int Index);
 
     void ShowClassAverages(QTreeWidgetItem* Node);
-    void ShowStudentAverages(QTreeWidgetItem* Node);
     // Both leave a civil-status text on screen first, as leaveEtatCivil() does; when the
     // teacher keeps it, nothing changes.
+    void ShowStudentAverages(QTreeWidgetItem* Node);
     void ShowEtatCivil(QTreeWidgetItem* Node);
     // Writes a changed civil-status text to the student whose text it is. False, after saying
     // why, when it could not be written: the text stays in the box, still marked as changed.
@@ -136,6 +136,7 @@ private:
     bool leaveEtatCivil();
     // The text's write; the failure when it could not be written.
     std::optional<db::DbError> writeEtatCivil();
+    // Writes the text as its box loses the focus; a failure is told once that event is over.
     void txtEC_LostFocus();
     // Says that the gradebook cannot be read, the first time only.
     void readFailed();
