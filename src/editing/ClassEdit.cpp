@@ -1,6 +1,7 @@
 #include "ClassEdit.h"
 
 #include "StoreWrites.h"
+#include "controls/vskTab.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
@@ -24,6 +25,13 @@ QStringList refusals(const Input& input) {
     if (input.name.isEmpty()) lines << QStringLiteral("Vous devez attribuer un nom à la classe.");
     if (input.shortName.isEmpty()) lines << QStringLiteral("Vous devez attribuer un nom abrégé à la classe.");
     return lines;
+}
+
+QStringList roomRefusals(const db::Database& database) {
+    if (database.OpenRecordset(db::Query(kClasses)).RecordCount() < ::vskTab::kMaxSections) return {};
+    return {QStringLiteral("Ce carnet de notes contient déjà %1 classes, le plus grand nombre que la liste des classes "
+                           "puisse afficher.")
+                .arg(::vskTab::kMaxSections)};
 }
 
 qint32 create(const db::Database& database, const Input& input) {

@@ -4,7 +4,9 @@
 #include "gradebook/Messages.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/Pictures.h"
+#include "platform/SystemMessage.h"
 #include "platform/db/DbError.h"
+#include "VersionInfo.h"
 
 #include <QLabel>
 
@@ -21,6 +23,10 @@ bool nameTaken(const db::DbError& error) { return error.code() == db::DbErrc::Du
 void writeFailed(QWidget* owner) {
     showList(owner, QStringLiteral("Impossible d'enregistrer cette modification dans le carnet de notes."),
              {QStringLiteral("Le carnet de notes n'a pas été modifié.")});
+}
+
+void readFailed(QWidget* owner) {
+    platform::criticalMessage(owner, platform::version::productName(), QStringLiteral("Impossible de lire le carnet de notes."));
 }
 
 void chainTabOrder(std::initializer_list<QWidget*> widgets) {

@@ -1,7 +1,7 @@
 #pragma once
 // What the editing dialogs share: their labels, their message lists, the one message for a write that
-// failed for any reason other than a name already taken, and the rebuilding of the main
-// window's tab bar after a class or a subject changed.
+// failed for any reason other than a name already taken, the one for a gradebook that cannot
+// be read, and the rebuilding of the main window's tab bar after a class or a subject changed.
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +30,10 @@ bool nameTaken(const db::DbError& error);
 
 // A write that failed for a reason other than a taken name: nothing was written.
 void writeFailed(QWidget* owner);
+
+// What a dialog had to read first could not be read (another program holds the file, or it
+// is damaged): the system box with the critical icon.
+void readFailed(QWidget* owner);
 
 // Rebuilds the tab bar from the gradebook and selects again, by position, the section that
 // was active and the subject whose grid was shown. When no subject was shown: `firstItem`

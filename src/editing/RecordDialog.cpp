@@ -44,6 +44,18 @@ void RecordDialog::arrange(QVBoxLayout* body) {
 
 bool RecordDialog::creating() const { return fraMat[0]->isHidden(); }
 
+bool RecordDialog::hasRoom(QStringList (*refusals)(const db::Database&), const QString& heading) {
+    QStringList lines;
+    try {
+        lines = refusals(m_db);
+    } catch (const db::DbError&) {
+        readFailed(this);
+        return false;
+    }
+    if (!lines.isEmpty()) showList(this, heading, lines);
+    return lines.isEmpty();
+}
+
 void RecordDialog::cmdAction_Click(int Index) {
     if (Index == 0)
         ok();

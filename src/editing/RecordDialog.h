@@ -2,6 +2,7 @@
 // What the class and subject dialogs share: a chooser of the record to change (the frame
 // fraMat[0], whose visibility is the dialog's mode: shown to change, hidden to create),
 // a name box, "OK" and "Annuler" / "Terminer", and the way they are shown.
+#include "EditingMessages.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
 #include "platform/db/Database.h"
@@ -37,6 +38,9 @@ protected:
     // Lays out the chooser's frame, then `body`, the buttons last.
     void arrange(QVBoxLayout* body);
     bool creating() const;
+    // Whether the gradebook has room for one record more; if not, after showing the lines of
+    // `refusals` under `heading`, or after saying that the gradebook cannot be read.
+    bool hasRoom(QStringList (*refusals)(const db::Database&), const QString& heading);
 
     // Shows the window's instance in create mode over `over` until the user closes it;
     // the keys of the records created.
@@ -52,13 +56,19 @@ protected:
         return created;
     }
     // Shows the window's instance over the main window to change one record, when
-    // `populate` finds one to choose.
+    // `populate` finds one to choose; says so when the gradebook cannot be read.
     template <class Dialog>
     static void showChange(const db::Database& database, commands::MainSurface& main, const QString& title,
                            bool (Dialog::*populate)()) {
         Dialog& dialog = platform::Form<Dialog>::get();
         dialog.prepare(database, main);
-        if ((dialog.*populate)()) {
+        bool found = false;
+        try {
+            found = (dialog.*populate)();
+        } catch (const db::DbError&) {
+            readFailed(mainOwner(main));
+        }
+        if (found) {
             dialog.setWindowTitle(title);
             dialog.fitSize();
             platform::showModal(dialog, mainOwner(main));

@@ -1,6 +1,7 @@
 #include "SubjectEdit.h"
 
 #include "StoreWrites.h"
+#include "controls/tabSection.h"
 #include "gradebook/StoreNames.h"
 #include "gradebook/mUtilities.h"
 #include "platform/db/Database.h"
@@ -21,6 +22,13 @@ QList<Subject> subjects(const db::Database& database) {
     for (; !rows.Eof(); rows.MoveNext())
         list.append({rows.Fields(kNumMat).Value().toInt(), rows.Fields(QStringLiteral("Nom")).Value().toString()});
     return list;
+}
+
+QStringList roomRefusals(const db::Database& database) {
+    if (database.OpenRecordset(db::Query(kSubjects)).RecordCount() < tabSection::kMaxItems) return {};
+    return {QStringLiteral("Ce carnet de notes contient déjà %1 matières, le plus grand nombre que la liste des "
+                           "matières puisse afficher.")
+                .arg(tabSection::kMaxItems)};
 }
 
 qint32 create(const db::Database& database, const QString& name) {

@@ -112,12 +112,13 @@ bool frmClasse::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmClasse::ok() {
+    const bool modify = !creating();
+    if (!modify && !hasRoom(&classedit::roomRefusals, QStringLiteral("Impossible de créer une nouvelle classe."))) return;
     const classedit::Input input{txtNom->text(), txtNomAbrégé->text()};
     if (const QStringList lines = classedit::refusals(input); !lines.isEmpty()) {
         editing::showList(this, editing::refusedHeading(), lines);
         return;
     }
-    const bool modify = !creating();
     try {
         if (modify)
             classedit::modify(m_db, cboClasse->currentData().toInt(), input);

@@ -176,7 +176,7 @@ void frmElève::nextPage() {
     try {
         students = studentedit::students(m_db, numClass());
     } catch (const db::DbError&) {
-        editing::writeFailed(this);
+        editing::readFailed(this);
         return;
     }
     flxElèves->Clear();

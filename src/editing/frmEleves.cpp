@@ -2,12 +2,14 @@
 #include "printing/PrintCommands.h"
 
 #include "AveragesGrids.h"
+#include "EditingMessages.h"
 #include "controls/NumberKeys.h"
 #include "controls/cTabItem.h"
 #include "controls/cTabSection.h"
 #include "controls/mShellExecute.h"
 #include "controls/vskTab.h"
 #include "gradebook/Messages.h"
+#include "gradebook/StoreErrors.h"
 #include "gradebook/mUtilities.h"
 #include "mainwindow/Commands.h"
 #include "mainwindow/Pictures.h"
@@ -26,7 +28,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -42,6 +44,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -90,7 +93,7 @@ frmElèves::frmElèves() {
     treElv->setObjectName(QStringLiteral("treElv"));
     treElv->setHeaderHidden(true);
     treElv->setIconSize(QSize(20, 20));
-    connect(treElv, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) { treElv_NodeClick(node); });
+    connect(treElv, &QTreeWidget::currentItemChanged, this, &frmElèves::treElv_NodeClick);
     connect(treElv, &QTreeWidget::itemExpanded, this, &frmElèves::addStudents);
     connect(treElv, &QTreeWidget::itemCollapsed, this, &frmElèves::treElv_Collapse);
 
@@ -225,8 +228,7 @@ bool frmElèves::Open(commands::MainSurface& main) {
         window.load(main);
     } catch (const db::DbError&) {
         platform::Form<frmElèves>::unload();
-        platform::criticalMessage(main.owner(), platform::version::productName(),
-                                  QStringLiteral("Impossible de lire le carnet de notes."));
+        editing::readFailed(main.owner());
         return false;
     }
     QWidget& owner = *main.owner();
@@ -310,7 +312,7 @@ void frmElèves::addStudents(QTreeWidgetItem* node) {
     try {
         students = averagestable::readStudents(mUtilities::gDB, recordKey(node));
     } catch (const db::DbError&) {
-        storeFailed();
+        readFailed();
         return;
     }
     const QIcon studentIcon = nodeIcon(3, 4);
@@ -331,7 +333,7 @@ void frmElèves::mnuGen_Click(int Index) {
     }
     switch (Index) {
     case 0: {
-        SaveEtatCivil();
+        if (!leaveEtatCivil()) return;
         commands::MainSurface& main = commands::loadMain();
         QWidget& window = *main.owner();
         window.setWindowTitle(windowTitle());
@@ -406,7 +408,11 @@ void frmElèves::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SaveEtatCivil();
+    // A text that could not be written keeps the window open, unless the teacher drops it.
+    if (!leaveEtatCivil()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // No window is left: as the last one closes, the program ends.
     if (platform::Form<frmElèves>::instance() == this) platform::Form<frmElèves>::unload();
@@ -414,27 +420,55 @@ void frmElèves::closeEvent(QCloseEvent* event) {
 
 // ---- tree and views --------------------------------------------------------------------------
 
-void frmElèves::treElv_NodeClick(QTreeWidgetItem* Node) {
-    if (Node) showNode(Node);
+void frmElèves::treElv_NodeClick(QTreeWidgetItem* Node, QTreeWidgetItem* previous) {
+    if (Node && !showNode(Node)) keepNode(previous);
+}
+
+void frmElèves::keepNode(QTreeWidgetItem* node) {
+    if (!node) return;
+    const auto select = [this](QTreeWidgetItem* n) {
+        const QSignalBlocker quiet(treElv);
+        treElv->setCurrentItem(n);
+    };
+    select(node);
+    // Once more after the event that moved it: a click selects the row it pressed after the
+    // change of current row that it caused.
+    QMetaObject::invokeMethod(
+        this,
+        [this, select, key = nodeKey(node)] {
+            if (QTreeWidgetItem* n = nodeOf(key); n && treElv->currentItem() == n) select(n);
+        },
+        Qt::QueuedConnection);
+}
+
+QTreeWidgetItem* frmElèves::nodeOf(const QString& key) const {
+    for (QTreeWidgetItemIterator it(treElv); *it; ++it)
+        if (nodeKey(*it) == key) return *it;
+    return nullptr;
 }
 
 void frmElèves::treElv_Collapse(QTreeWidgetItem* Node) {
     QTreeWidgetItem* current = treElv->currentItem();
-    if (current && current->parent() == Node)
+    if (current && current->parent() == Node) {
         // A student hidden in the collapsed class gives the selection to the class, whose
         // change of node then shows it: no command acts on a student no longer in view.
-        treElv->setCurrentItem(Node);
-    else if (current == Node)
-        treElv_NodeClick(Node);
+        // His text, kept by the teacher, keeps him in view.
+        if (leaveEtatCivil())
+            treElv->setCurrentItem(Node);
+        else
+            Node->setExpanded(true);
+    } else if (current == Node) {
+        showNode(Node);
+    }
 }
 
 void frmElèves::ActualiseElèves(QTreeWidgetItem* Node) {
     if (Node) showNode(Node);
 }
 
-void frmElèves::showNode(QTreeWidgetItem* Node) {
+bool frmElèves::showNode(QTreeWidgetItem* Node) {
     // The text on screen goes to its own student before anything else is shown.
-    SaveEtatCivil();
+    if (!leaveEtatCivil()) return false;
     if (isClassNode(Node)) {
         fraChoix[0]->hide();
         flxMoy->hide();
@@ -454,6 +488,7 @@ void frmElèves::showNode(QTreeWidgetItem* Node) {
         else
             ShowEtatCivil(Node);
     }
+    return true;
 }
 
 void frmElèves::optChoix_Click(int Index) {
@@ -485,12 +520,15 @@ void frmElèves::ShowClassAverages(QTreeWidgetItem* Node) {
     } catch (const db::DbError&) {
         flxClass->setTag(QString());
         flxClass->hide();
-        storeFailed();
+        readFailed();
     }
 }
 
 void frmElèves::ShowStudentAverages(QTreeWidgetItem* Node) {
-    SaveEtatCivil();
+    if (!leaveEtatCivil()) {
+        optChoix[1]->setChecked(true);  // the text is still what is shown
+        return;
+    }
     txtEC->hide();
     flxMoy->show();
     lblElève->setText(Node->text(0));
@@ -502,11 +540,12 @@ void frmElèves::ShowStudentAverages(QTreeWidgetItem* Node) {
                           mUtilities::gAverageFormat);
     } catch (const db::DbError&) {
         flxMoy->hide();
-        storeFailed();
+        readFailed();
     }
 }
 
 void frmElèves::ShowEtatCivil(QTreeWidgetItem* Node) {
+    if (!leaveEtatCivil()) return;
     flxMoy->hide();
     txtEC->show();
     lblElève->setText(Node->text(0));
@@ -516,7 +555,8 @@ void frmElèves::ShowEtatCivil(QTreeWidgetItem* Node) {
         text = averagestable::readCivilStatus(mUtilities::gDB, student);
     } catch (const db::DbError&) {
         txtEC->hide();
-        storeFailed();
+        m_civilStatusOf.reset();
+        readFailed();
         return;
     }
     txtEC->setPlainText(text);
@@ -524,25 +564,65 @@ void frmElèves::ShowEtatCivil(QTreeWidgetItem* Node) {
     mEtatCivilChanged = false;
 }
 
-void frmElèves::SaveEtatCivil() {
-    if (!mEtatCivilChanged || !m_civilStatusOf) return;
+std::optional<db::DbError> frmElèves::writeEtatCivil() {
+    if (!mEtatCivilChanged || !m_civilStatusOf) return std::nullopt;
     try {
         averagestable::saveCivilStatus(mUtilities::gDB, *m_civilStatusOf, txtEC->toPlainText());
-        mEtatCivilChanged = false;
-    } catch (const db::DbError&) {
+    } catch (const db::DbError& e) {
         // The text stays in the box, still marked as changed: the next leave tries again.
-        storeFailed();
+        return e;
     }
+    mEtatCivilChanged = false;
+    return std::nullopt;
+}
+
+bool frmElèves::SaveEtatCivil() {
+    m_lostFocusFailure.reset();
+    const std::optional<db::DbError> failure = writeEtatCivil();
+    if (failure) writeFailed(*failure);
+    return !failure;
+}
+
+bool frmElèves::leaveEtatCivil() {
+    m_lostFocusFailure.reset();  // this question tells it
+    const std::optional<db::DbError> failure = writeEtatCivil();
+    if (!failure) return true;
+    const QString answer = messages::msgBox(
+        this,
+        storeerrors::writeMessage(*failure)
+            + QStringLiteral("\n\nAbandonner l'état civil saisi pour %1 ?\n(Non : il reste affiché.)").arg(lblElève->text()),
+        2, 3, {}, 2);
+    if (answer != u"1") return false;
+    mEtatCivilChanged = false;
+    return true;
+}
+
+void frmElèves::txtEC_LostFocus() {
+    m_lostFocusFailure = writeEtatCivil();
+    if (!m_lostFocusFailure) return;
+    // Told once the event that moved the focus is over: a click on another node or view
+    // leaves the text right after, and the question it then asks says it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (const std::optional<db::DbError> failure = std::exchange(m_lostFocusFailure, std::nullopt))
+                writeFailed(*failure);
+        },
+        Qt::QueuedConnection);
 }
 
 // A damaged file fails at every class and student browsed, until the check of the whole
 // file has spoken: once told, the teacher is not told again by this window, whose panes stay
 // empty where they could not be read.
-void frmElèves::storeFailed() {
-    if (m_storeFailureTold) return;
-    m_storeFailureTold = true;
-    platform::criticalMessage(this, platform::version::productName(),
-                              QStringLiteral("Impossible de lire ou d'enregistrer dans le carnet de notes."));
+void frmElèves::readFailed() {
+    if (m_readFailureTold) return;
+    m_readFailureTold = true;
+    editing::readFailed(this);
+}
+
+// Unlike a read, a write is what the teacher typed: each one that fails is told.
+void frmElèves::writeFailed(const db::DbError& error) {
+    platform::criticalMessage(this, platform::version::productName(), storeerrors::writeMessage(error));
 }
 
 void frmElèves::ExportToExcel() {
@@ -655,8 +735,8 @@ void frmElèves::EndCoefEdit() {
                 for (int r : rows) flxMoy->setTextMatrix(r, studentgrid::kCoefficientCol, QString::number(*coefficient));
                 studentgrid::ComputeStudentMeanRow(*flxMoy, mUtilities::gAverageFormat);
                 flxClass->setTag(QString());
-            } catch (const db::DbError&) {
-                storeFailed();
+            } catch (const db::DbError& e) {
+                writeFailed(e);
             }
         }
     }
@@ -671,8 +751,8 @@ void frmElèves::EndCoefClassEdit() {
                 averagestable::writeCoefficient(mUtilities::gDB, m_class, {flxClass->ColData(flxClass->Col())}, *coefficient);
                 flxClass->setText(QString::number(*coefficient));
                 classgrid::ComputeClassGeneralAverages(*flxClass, mUtilities::gAverageFormat);
-            } catch (const db::DbError&) {
-                storeFailed();
+            } catch (const db::DbError& e) {
+                writeFailed(e);
             }
         }
     }
@@ -731,7 +811,8 @@ bool frmElèves::eventFilter(QObject* watched, QEvent* event) {
     if (windowparts::splitterEvent(mSplitter, *m_client, *picSplit, watched, event, [this] { ArrangePanes(); }))
         return true;
     if (watched == txtEC && event->type() == QEvent::FocusOut) {
-        SaveEtatCivil();
+        // A modal window of this program takes it after its caller dealt with the text.
+        if (!QApplication::activeModalWidget()) txtEC_LostFocus();
     } else if ((watched == txtCoef || watched == txtCoefClass) && event->type() == QEvent::KeyPress) {
         const bool cls = watched == txtCoefClass;
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -61,10 +61,13 @@ public:
     void chkChoix_Click(int Index);
 
     void ShowClassAverages(QTreeWidgetItem* Node);
+    // Both leave a civil-status text on screen first, as leaveEtatCivil() does; when the
+    // teacher keeps it, nothing changes.
     void ShowStudentAverages(QTreeWidgetItem* Node);
     void ShowEtatCivil(QTreeWidgetItem* Node);
-    // Writes a changed civil-status text to the student whose text it is.
-    void SaveEtatCivil();
+    // Writes a changed civil-status text to the student whose text it is. False, after saying
+    // why, when it could not be written: the text stays in the box, still marked as changed.
+    bool SaveEtatCivil();
     void ExportToExcel();
 
     // The coefficient editors over flxMoy (txtCoef) and flxClass (txtCoefClass).
@@ -108,10 +111,15 @@ protected:
 private:
     // Reads the tree and lays the grids out; throws DbError.
     void load(commands::MainSurface& main);
-    void treElv_NodeClick(QTreeWidgetItem* Node);
+    void treElv_NodeClick(QTreeWidgetItem* Node, QTreeWidgetItem* previous);
     void treElv_Collapse(QTreeWidgetItem* Node);
     void addStudents(QTreeWidgetItem* node);
-    void showNode(QTreeWidgetItem* Node);
+    // False when the teacher kept a civil-status text that could not be written: nothing
+    // else is shown.
+    bool showNode(QTreeWidgetItem* Node);
+    // Puts the tree's selection back on `node` without showing it again.
+    void keepNode(QTreeWidgetItem* node);
+    QTreeWidgetItem* nodeOf(const QString& key) const;
 
     void grid_DblClick(bool cls);
     void grid_KeyPress(bool cls, int& KeyAscii);
@@ -123,8 +131,17 @@ private:
     void endCoefEditing(bool cls);
     // The coefficient typed, checked; nothing (after the message list) when refused.
     std::optional<int> typedCoefficient(QLineEdit& editor);
-    // Says that the gradebook cannot be read or written, the first time only.
-    void storeFailed();
+    // Before a changed civil-status text leaves the screen: writes it, and when that fails
+    // asks whether to drop it. False when the teacher keeps it.
+    bool leaveEtatCivil();
+    // The text's write; the failure when it could not be written.
+    std::optional<db::DbError> writeEtatCivil();
+    // Writes the text as its box loses the focus; a failure is told once that event is over.
+    void txtEC_LostFocus();
+    // Says that the gradebook cannot be read, the first time only.
+    void readFailed();
+    // Says that a write failed, and why: every time.
+    void writeFailed(const db::DbError& error);
 
     void setStatusText(const QString& text);
     void ArrangePanes();
@@ -135,7 +152,9 @@ private:
     qint32 m_student = 0;
     // The student whose civil status txtEC holds; nothing when it holds none.
     std::optional<qint32> m_civilStatusOf;
-    bool m_storeFailureTold = false;
+    bool m_readFailureTold = false;
+    // The text's write as the box lost the focus failed, and is yet to be told.
+    std::optional<db::DbError> m_lostFocusFailure;
 
     QWidget* m_client;
     QLabel* m_statusText;

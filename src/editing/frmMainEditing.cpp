@@ -2,6 +2,7 @@
 // table of averages.
 #include "mainwindow/Commands.h"
 
+#include "EditingMessages.h"
 #include "frmClasse.h"
 #include "frmDelCM.h"
 #include "frmDelSerie.h"
@@ -14,8 +15,6 @@
 #include "gradebook/mUtilities.h"
 #include "platform/FormInstance.h"
 #include "platform/Modal.h"
-#include "platform/SystemMessage.h"
-#include "VersionInfo.h"
 
 #include <QLabel>
 #include <functional>
@@ -49,8 +48,7 @@ void openPrepared(MainSurface& main, Prepare prepare, const std::function<void(D
             platform::showModal(dialog, main.owner());
         }
     } catch (const db::DbError&) {
-        platform::criticalMessage(main.owner(), platform::version::productName(),
-                                  QStringLiteral("Impossible de lire le carnet de notes."));
+        editing::readFailed(main.owner());
     }
     platform::Form<Dialog>::unload();
 }

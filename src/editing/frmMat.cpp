@@ -80,6 +80,7 @@ void frmMat::ok() {
         close();
         return;
     }
+    if (!renaming && !hasRoom(&subjectedit::roomRefusals, QStringLiteral("Impossible de créer une nouvelle matière."))) return;
     if (txtNom->text().isEmpty()) {
         editing::showList(this, QStringLiteral("Vous n'avez pas saisi un nom de matière valide."), {kNameRule});
         return;

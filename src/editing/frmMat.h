@@ -21,7 +21,7 @@ public:
     }
 
     // Fills the subject chooser and selects the subject on screen; false after telling the
-    // user that there is no subject.
+    // user that there is no subject. Throws DbError.
     bool PopulateMat();
     void setCreateMode();
 

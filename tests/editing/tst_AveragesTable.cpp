@@ -3,6 +3,8 @@
 // window in the main window's place, its tree, its coefficient editors and their lock, its
 // export and printing of the grid on screen, and the options' change of decimals.
 #include "EditingTestKit.h"
+#include "FileRights.h"
+#include "FileSizeLimit.h"
 #include "GridTexts.h"
 #include "WorkbookReader.h"
 #include "WorkedExample.h"
@@ -496,7 +498,8 @@ private slots:
     }
 
     // A file found damaged as the table reads it, before the check of the whole file has
-    // spoken: every class and student browsed fails, and the teacher is told once.
+    // spoken: every class and student browsed fails, and the teacher is told once. Its writes
+    // fail once the check has spoken, and are told each time.
     void aDamagedFileIsToldOnce() {
         GradebookBuilder b(path("abîmé.dat"));
         m_ex.emplace(b);
@@ -507,8 +510,8 @@ private slots:
                               "PRAGMA writable_schema = 1; "
                               "UPDATE sqlite_master SET rootpage = 100000 WHERE name = 'Coefficients.NumClass'"),
                  0);
-        ModalTestScope scope;
-        for (int i = 0; i < 10; ++i) scope.push(systemMessage(u"Impossible de lire ou d'enregistrer dans le carnet de notes."_s));
+        std::optional<ModalTestScope> scope(std::in_place);
+        for (int i = 0; i < 10; ++i) scope->push(systemMessage(u"Impossible de lire le carnet de notes."_s));
         frmElèves& w = openAverages(editkit::openMain(b.path()));
         for (int c = 0; c < w.treElv->topLevelItemCount(); ++c) {
             QTreeWidgetItem* cls = w.treElv->topLevelItem(c);
@@ -516,8 +519,99 @@ private slots:
             cls->setExpanded(true);
             for (int s = 0; s < cls->childCount(); ++s) w.treElv->setCurrentItem(cls->child(s));
         }
-        QCOMPARE(scope.pending(), 9);
+        QCOMPARE(scope->pending(), 9);
         QVERIFY(w.flxMoy->isHidden());
+
+        // The civil status typed is kept, the window with it, until the teacher drops it.
+        scope.emplace();
+        const QByteArray bytes = fileBytes(b.path());
+        w.optChoix[1]->click();
+        w.txtEC->setPlainText(u"Externe."_s);
+        const QString unsaved = u"Votre saisie n'a pas pu être enregistrée dans le carnet de notes.\nLe fichier est endommagé."_s;
+        scope->push(msgBox(unsaved, u"Non"_s));
+        scope->push(msgBox(unsaved, u"Oui"_s));
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible() && w.txtEC->toPlainText() == u"Externe."_s);
+        QVERIFY(w.close());
+        QVERIFY(scope->pending() == 0 && !Form<frmElèves>::isLoaded());
+        QCOMPARE(fileBytes(b.path()), bytes);
+    }
+
+    // On a read-only file, then on a full disk, each failed write is told as it fails: a
+    // coefficient stays as it was, a civil status stays on screen with its student, whatever
+    // leaves it, until it can be written.
+    void everyFailedWriteIsTold() {
+        frmElèves& w = openAverages(openMain());
+        QTreeWidgetItem* cls = node(w, u"X%1"_s.arg(m_ex->cls));
+        QTreeWidgetItem* paul = node(w, u"Y%1"_s.arg(m_ex->paul));
+        QTreeWidgetItem* hugo = node(w, u"Y%1"_s.arg(m_ex->hugo));
+        const QStringList stored = coefficients();
+        const QString unsaved = u"Votre saisie n'a pas pu être enregistrée dans le carnet de notes.\n"_s;
+        const QStringList texts = {u"Né le 12 mai 2010."_s, u"Interne."_s};
+        const QString folder = QFileInfo(m_path).absolutePath();
+        ModalTestScope scope;
+        for (const bool full : {false, true}) {
+            w.treElv->setCurrentItem(cls);
+            w.optChoix[0]->click();
+            {
+                std::optional<FileRightsEnforced> rights;
+                std::optional<FileSizeLimit> disk;
+                if (full) {
+                    disk.emplace(1024);
+                } else {
+                    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+                    rights.emplace();
+                }
+                const auto restore = qScopeGuard(
+                    [&] { QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+                // Histoire's coefficient, typed in the class grid, then in Paul's.
+                for (const auto& [grid, editor, col] : {std::tuple{w.flxClass, w.txtCoefClass, 8}, {w.flxMoy, w.txtCoef, 1}}) {
+                    if (grid == w.flxMoy) w.treElv->setCurrentItem(paul);
+                    scope.push(msgBox(unsaved, u"OK"_s));
+                    grid->setRow(2);
+                    grid->setCol(col);
+                    QTest::keyClick(grid, Qt::Key_4);
+                    QTest::keyClick(editor, Qt::Key_Return);
+                    QCOMPARE(grid->TextMatrix(2, col), u"2"_s);
+                }
+
+                w.optChoix[1]->click();
+                w.txtEC->setPlainText(texts[full]);
+                for (int i = 0; i < 4; ++i) scope.push(msgBox(unsaved, u"Non"_s));
+                if (full) {  // by a click, which takes the focus from the text (one message says it all) and
+                             // selects the row it pressed after the question
+                    w.activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(&w));
+                    w.txtEC->setFocus();
+                    QTest::mouseClick(w.treElv->viewport(), Qt::LeftButton, {}, w.treElv->visualItemRect(hugo).center());
+                    QCoreApplication::sendPostedEvents(&w, QEvent::MetaCall);
+                } else {
+                    w.treElv->setCurrentItem(hugo);
+                }
+                QCOMPARE(w.treElv->selectedItems(), QList<QTreeWidgetItem*>{paul});
+                w.optChoix[0]->click();
+                QVERIFY(!w.close());
+                w.mnuGen_Click(0);
+                if (full) {  // the text losing the focus to another window is written, and told
+                    w.txtEC->setFocus();
+                    QWidget other;
+                    other.show();
+                    other.activateWindow();
+                    QVERIFY(QTest::qWaitForWindowActive(&other));
+                    scope.push(msgBox(unsaved, u"OK"_s));
+                    QCoreApplication::sendPostedEvents(&w, QEvent::MetaCall);
+                }
+                QCOMPARE(scope.pending(), 0);
+                QCOMPARE(scope.shown().size(), full ? 13 : 6);
+                QVERIFY(Form<frmElèves>::isLoaded() && w.isVisible() && w.treElv->currentItem() == paul);
+                QVERIFY(!w.txtEC->isHidden() && w.optChoix[1]->isChecked() && w.lblElève->text() == paul->text(0));
+                QCOMPARE(w.txtEC->toPlainText(), texts[full]);
+            }
+            QCOMPARE(coefficients(), stored);
+            QCOMPARE(civilStatus()[0], full ? texts[0] : QString());
+        }
+        w.treElv->setCurrentItem(hugo);
+        QCOMPARE(civilStatus()[0], texts[1]);
     }
 
     void exportsAndPrintsTheGridOnScreen() {

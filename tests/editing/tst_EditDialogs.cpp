@@ -263,6 +263,79 @@ private slots:
                  (QStringList{u"6e A"_s, u"6e B"_s, u"Maths"_s, u"Histoire"_s}));
     }
 
+    // A gradebook damaged once open: the subjects to rename, or the students of a class to
+    // list, cannot be read, and the teacher is told so.
+    void aGradebookThatCannotBeReadIsSaidSo() {
+        const QString path = newGradebook(m_dir, {u"6e A"_s}, {u"Maths"_s});
+        frmMain& main = editkit::openMain(path);
+        mUtilities::gDB.awaitIntegrity();
+        QCOMPARE(rawExec(path, gradebook::databasePassword().toUtf8(),
+                         "PRAGMA writable_schema = 1; UPDATE sqlite_master SET rootpage = 100000 "
+                         "WHERE tbl_name IN ('Matières', 'Elèves'); PRAGMA schema_version = 4242"),
+                 0);
+        const QString cannot = u"Impossible de lire le carnet de notes."_s;
+        platform::ModalTestScope scope;
+        scope.push(systemMessage(cannot));
+        main.tooBar_ButtonMenuClick(2, 2);
+        scope.push([](QWidget& w) {
+            frmElève& d = dialogOf<frmElève>(w);
+            d.cmdAction_Click(0);
+            QVERIFY(d.isVisible() && d.cboClasse->isVisible());  // still on the choice of class
+            d.cmdAction_Click(1);
+        });
+        scope.push(systemMessage(cannot));
+        main.tooBar_ButtonClick(4);
+        QCOMPARE(scope.pending(), 0);
+        QCOMPARE(scope.shown(), (QStringList{u"systemMessage"_s, u"frmElève"_s, u"systemMessage"_s}));
+    }
+
+    // Up to as many classes as the tab bar has sections, or subjects as a section has items:
+    // the last one is created, one more is refused with nothing written.
+    void noMoreClassesOrSubjectsThanTheTabBarHolds() {
+        struct Case {
+            int button;
+            QString file;
+            QByteArray rows;  // over n(i), from 1
+            int most;
+            QString done, heading, line;
+        };
+        const QList<Case> cases = {
+            {1, u"classes.dat"_s, "INSERT INTO Classes (Nom, \"Nom abrégé\", Colonne) SELECT 'Classe ' || i, 'C' || i, 1000 FROM n",
+             vskTab::kMaxSections, u"Création de classe effectuée."_s, u"Impossible de créer une nouvelle classe."_s,
+             u"Ce carnet de notes contient déjà %1 classes, le plus grand nombre que la liste des classes puisse afficher."_s},
+            {2, u"matières.dat"_s, "INSERT INTO \"Matières\" (Nom) SELECT 'Matière ' || i FROM n", tabSection::kMaxItems,
+             u"Création de matière effectuée."_s, u"Impossible de créer une nouvelle matière."_s,
+             u"Ce carnet de notes contient déjà %1 matières, le plus grand nombre que la liste des matières puisse afficher."_s}};
+        for (const Case& c : cases) {
+            GradebookBuilder b(m_dir.filePath(c.file));
+            b.close();
+            const QByteArray sql = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                                 + QByteArray::number(c.most - 1) + ") " + c.rows;
+            QCOMPARE(rawExec(b.path(), gradebook::databasePassword().toUtf8(), sql.constData()), 0);
+            frmMain& main = editkit::openMain(b.path());
+            QMap<QString, Rows> full;
+            platform::ModalTestScope scope;
+            scope.push([&](QWidget& w) {
+                auto& d = dialogOf<editing::RecordDialog>(w);
+                for (const QString& name : {u"Dernière"_s, u"Une de plus"_s}) {
+                    d.txtNom->setText(name);
+                    if (auto* c = dynamic_cast<frmClasse*>(&d)) c->txtNomAbrégé->setText(name);
+                    d.cmdAction_Click(0);
+                    if (full.isEmpty()) full = testsupport::dumpTables(b.path());
+                }
+                QVERIFY(d.isVisible() && d.txtNom->text() == u"Une de plus"_s);
+                d.cmdAction_Click(1);
+            });
+            scope.push(editkit::list(c.done, {u"Dernière créée."_s}));
+            scope.push(editkit::list(c.heading, {c.line.arg(c.most)}));
+            main.tooBar_ButtonMenuClick(c.button, 1);
+            QCOMPARE(scope.pending(), 0);
+            QCOMPARE(full.value(c.button == 1 ? u"Classes"_s : u"Matières"_s).size(), c.most);
+            QCOMPARE(testsupport::dumpTables(b.path()), full);
+            editkit::unloadAll();
+        }
+    }
+
     void capitalizeName_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
