@@ -266,7 +266,8 @@ void frmImport::openFile() {
     closeFile();
     m_path = dialog.FileName();
     try {
-        mDbExport = db::Database::OpenDatabase(m_path, gradebook::databasePassword());
+        mDbExport = db::Database::OpenDatabase(m_path, gradebook::databasePassword(), db::Integrity::CheckFirst,
+                                               exchangefile::isWhole);
     } catch (const db::DbError&) {
         fileMessage(this, QStringLiteral("Impossible d'ouvrir ce fichier d'exportation de notes."));
         return;
