@@ -71,8 +71,9 @@ public:
     // does not hold its table's rows under their keys as texts now compare),
     // InvalidDefinition when its definitions or properties hold what the engine would not
     // write, ForeignObject when it holds a table, index, trigger or view that the engine did
-    // not build. Damaged also when its header asks for what SQLCipher cannot read safely
-    // (another page size, other reserved space, a WAL), found before a page is read.
+    // not build. Damaged also when its header holds what the engine never writes (another
+    // page size, other reserved space, a WAL, another text encoding, a free list beyond the
+    // file...), found before a page is read.
     // A journal beside the file (a crash in the middle of a commit leaves one) is rolled back
     // as it opens only when it is one that SQLite wrote for this very file, and the file it
     // gives passes every check and what `expected` demands (the caller's kind of file, with

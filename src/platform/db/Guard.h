@@ -71,7 +71,7 @@ private:
 };
 
 // Whether the name is one that SQLite gives a super-journal: its main file's, then "-mj" and
-// eight hex digits, the seventh a 9.
+// nine hex digits, the seventh a 9.
 bool isSuperJournalName(const QByteArray& name);
 
 // A file read through SQLite's own layer of the system, which keeps the locks that this
