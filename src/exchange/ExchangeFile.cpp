@@ -330,6 +330,12 @@ void setDecisions(const File& file, const QList<std::pair<qint32, QVariant>>& de
 
 }  // namespace
 
+bool isWhole(const db::Database& file) {
+    if (mUtilities::GetFileKind(file) != 2) return false;
+    read(file);
+    return true;
+}
+
 void writeDecisions(const db::Database& file, const QList<std::pair<qint32, QVariant>>& decisions) {
     db::Transaction writing(file);
     setDecisions(file, decisions);
@@ -354,7 +360,7 @@ void restampVersion(const db::Database& file) {
 }
 
 void setComment(const QString& path, const QString& comment) {
-    db::Database file = db::Database::OpenDatabase(path, gradebook::databasePassword());
+    db::Database file = db::Database::OpenDatabase(path, gradebook::databasePassword(), db::Integrity::CheckFirst, isWhole);
     file.Properties(QStringLiteral("Commentaire")).setValue(comment);
     file.Close();
 }

@@ -106,6 +106,9 @@ public:
 // Reads and checks an open exchange file without writing to it. Throws InvalidFile, or
 // DbError when the engine fails.
 Contents read(const db::Database& file);
+// Whether the file is an exchange file that read() takes: what a journal beside one must
+// give back before it is rolled back. Throws as read() does.
+bool isWhole(const db::Database& file);
 
 // The decision about each student, by the student's "NumElv": Null not yet treated, a
 // gradebook "NumElv", 0 rejected, minus a "NumClass" to create. Written in one transaction;

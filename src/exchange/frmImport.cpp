@@ -267,7 +267,8 @@ void frmImport::openFile() {
     closeFile();
     m_path = dialog.FileName();
     try {
-        mDbExport = db::Database::OpenDatabase(m_path, gradebook::databasePassword());
+        mDbExport = db::Database::OpenDatabase(m_path, gradebook::databasePassword(), db::Integrity::CheckFirst,
+                                               exchangefile::isWhole);
     } catch (const db::DbError& e) {
         fileMessage(this, storeerrors::openingMessage(e, storeerrors::File::Exchange));
         return;

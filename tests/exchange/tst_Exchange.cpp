@@ -58,11 +58,16 @@ QStringList seriesOf(const QString& path, int numClass, int numMat) {
     return rows;
 }
 
-// Gives a connection crash(), which kills the process at once, as a kill or a power cut
-// would, the files left as they are.
-int addCrash(sqlite3* h, const char**, const sqlite3_api_routines*) {
-    return sqlite3_create_function(h, "crash", 0, SQLITE_UTF8, nullptr,
-                                   [](sqlite3_context*, int, sqlite3_value**) { ::raise(SIGKILL); }, nullptr, nullptr);
+// Kills the process at once, as a kill or a power cut would, the files left as they are, as
+// a connection writes a row into its own table "Notes": a grade into the gradebook.
+int crashAtFirstGrade(sqlite3* h, const char**, const sqlite3_api_routines*) {
+    sqlite3_update_hook(
+        h,
+        [](void*, int op, const char* db, const char* table, sqlite3_int64) {
+            if (op == SQLITE_INSERT && qstrcmp(db, "main") == 0 && qstrcmp(table, "Notes") == 0) ::raise(SIGKILL);
+        },
+        nullptr);
+    return SQLITE_OK;
 }
 
 // A gradebook of values at the edges of what its fields hold, picked at random (seeded).
@@ -459,39 +464,55 @@ private slots:
     }
 
     // The program killed in the middle of an import: at its first grade, the file marked and
-    // series written; or in its commit, the moment both files' journals name the one that
-    // commits them together and that one is about to go. Once they are opened again by the
-    // program, the gradebook and the file are as they were, the file unmarked, never marked
-    // with nothing imported. (Committed, both are written: roundTrip.)
+    // series written; as the journal that commits both files is written, before their
+    // journals name it; or in the commit, the moment both name it and it is about to go. Once
+    // they are opened again by the program, the gradebook and the file are as they were, the
+    // file unmarked, never marked with nothing imported, and no journal of the commit left
+    // behind. (Committed, both are written: roundTrip.) At the first grade, SQLite has
+    // written nothing to either file yet: that row shows only that nothing is kept.
     void aKillDuringAnImportLeavesBothFilesAsTheyWere_data() {
-        QTest::addColumn<bool>("inCommit");
-        QTest::newRow("at the first grade") << false;
-        QTest::newRow("in the commit") << true;
+        QTest::addColumn<int>("kill");
+        QTest::newRow("at the first grade") << 0;
+        QTest::newRow("as the commit's journal is written") << 1;
+        QTest::newRow("in the commit") << 2;
     }
 
     void aKillDuringAnImportLeavesBothFilesAsTheyWere() {
-        QFETCH(bool, inCommit);
+        QFETCH(int, kill);
         const Receiver r = receiver();
         const QString file = copyOf(m_sender);
         const auto before = dumpTables(r.gradebook);
         const pid_t child = ::fork();
         if (child == 0) {
-            // Every connection of the child gets crash(), which the trigger calls.
-            sqlite3_auto_extension(reinterpret_cast<void (*)()>(addCrash));
-            // The system's own file layer, under every other, kills at the removal of the
-            // journal that commits both files: the commit's last step before it holds.
+            // Nothing is added to the files: a connection that removed it afterwards would roll
+            // back the journal itself, before the program could show that it does.
+            if (kill == 0) sqlite3_auto_extension(reinterpret_cast<void (*)()>(crashAtFirstGrade));
+            // The system's own file layer, under every other, kills as the journal that commits
+            // both files is made sure of (the files' journals do not name it yet), or at its
+            // removal: the commit's last step before it holds.
             static int (*systemDelete)(sqlite3_vfs*, const char*, int) = nullptr;
+            static int (*systemOpen)(sqlite3_vfs*, const char*, sqlite3_file*, int, int*) = nullptr;
+            static sqlite3_io_methods killedAtSync;
             sqlite3_vfs* system = sqlite3_vfs_find("unix");
             systemDelete = system->xDelete;
+            systemOpen = system->xOpen;
             system->xDelete = [](sqlite3_vfs* vfs, const char* name, int sync) {
                 if (QByteArray(name).contains("-mj")) ::raise(SIGKILL);
                 return systemDelete(vfs, name, sync);
             };
+            if (kill == 1)
+                system->xOpen = [](sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* out) {
+                    const int rc = systemOpen(vfs, name, f, flags, out);
+                    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MASTER_JOURNAL)) {
+                        killedAtSync = *f->pMethods;
+                        killedAtSync.xSync = [](sqlite3_file*, int) -> int { ::raise(SIGKILL); return SQLITE_IOERR; };
+                        f->pMethods = &killedAtSync;
+                    }
+                    return rc;
+                };
             try {
                 const db::Database b = openGradebook(r.gradebook), f = openGradebook(file);
                 const exchangefile::Contents c = exchangefile::read(f);
-                if (!inCommit)
-                    rawExec(r.gradebook, kKey, R"(CREATE TRIGGER crash BEFORE INSERT ON "Notes" BEGIN SELECT crash(); END)");
                 importgrades::importMarked(b, f, c, importgrades::autoMatch(c.students, importgrades::readStudents(b)),
                                            r.maths);
             } catch (...) {
@@ -502,12 +523,14 @@ private slots:
         QCOMPARE(::waitpid(child, &status, 0), child);
         QVERIFY(WIFSIGNALED(status));
         const QFileInfo gradebook(r.gradebook);
-        if (inCommit)  // killed where meant, the journal that commits both still there
+        if (kill > 0)  // killed where meant, the journal that commits both still there
             QCOMPARE(gradebook.dir().entryList({gradebook.fileName() + u"-mj*"_s}).size(), 1);
+        else  // killed while SQLite still held every change in its cache: no journal to roll back
+            QVERIFY(!fileBytes(r.gradebook + u"-journal"_s).startsWith("\xd9\xd5\x05\xf9"));
         // Opened by the program first: what the kill left is rolled back there, not refused.
-        if (!inCommit) QCOMPARE(rawExec(r.gradebook, kKey, "DROP TRIGGER crash"), 0);
         QCOMPARE(dbError([&] { openGradebook(r.gradebook); }), -1);
         QCOMPARE(dbError([&] { openGradebook(file); }), -1);
+        QCOMPARE(gradebook.dir().entryList({gradebook.fileName() + u"-mj*"_s}), QStringList());
         QCOMPARE(dumpTables(r.gradebook), before);
         QCOMPARE(rawRows(file, uR"(SELECT "Value" FROM "__Properties" WHERE "Name" = 'Importé')"_s), QStringList{u"0"_s});
     }

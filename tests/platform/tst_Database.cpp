@@ -14,6 +14,7 @@
 #include <limits>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +48,50 @@ Criteria grade(int series, int student) {
 QVariant found(Recordset& rs, const Criteria& criteria, const QString& field = u"Nom"_s) {
     rs.FindFirst(criteria);
     return rs.NoMatch() ? QVariant() : rs.Fields(field).Value();
+}
+
+quint32 wordAt(const QByteArray& bytes, qint64 at) { return qFromBigEndian<quint32>(bytes.constData() + at); }
+
+QByteArray withWord(QByteArray bytes, qint64 at, quint32 value) {
+    qToBigEndian(value, bytes.data() + at);
+    return bytes;
+}
+
+QByteArray withByteFlipped(QByteArray bytes, qint64 at) {
+    bytes[at] = char(bytes[at] ^ 0x10);
+    return bytes;
+}
+
+// The journal ended, as SQLite ends it, by the record that names a super-journal, in a sector
+// of its own; `sumError` spoils its checksum.
+QByteArray namingSuperJournal(QByteArray journal, const QString& super, quint32 sumError = 0) {
+    const quint32 sector = wordAt(journal, 20);
+    journal = journal.leftJustified((journal.size() + sector - 1) / sector * sector, '\0');
+    const QByteArray name = QFile::encodeName(super), word(4, '\0');
+    quint32 sum = sumError;
+    for (const char c : name) sum += quint32(qint32(c));
+    return journal + withWord(word, 0, 0x40000000 / 1024 + 1) + name + withWord(word, 0, quint32(name.size()))
+         + withWord(word, 0, sum) + QByteArray::fromHex("d9d505f920a163d7");
+}
+
+// At `path`, a file of 200 classes, and beside it what a kill leaves of a transaction of the
+// program larger than SQLite's cache: pages of it written into the file, and the former
+// content of pages in the journal. The file as it was before the transaction, decrypted;
+// empty when the path was taken.
+QByteArray killedTransaction(const QString& path, const QString& scratch) {
+    {
+        Recordset rs = createTestFile(scratch).OpenRecordset(Query(u"Classes"_s));
+        for (int i = 0; i < 200; ++i) addRow(rs, {{"Nom", u"Classe %1"_s.arg(i)}, {"Colonne", 1800}});
+    }
+    const QByteArray before = decryptedContent(scratch);
+    const qint64 size = QFileInfo(scratch).size();
+    Database d = Database::OpenDatabase(scratch, kTestPassword);
+    Transaction t(d);
+    d.updateRows(Query(u"Classes"_s), {{u"Colonne"_s, 900}});
+    Recordset notes = d.OpenRecordset(Query(u"Notes"_s));
+    for (int i = 0; QFileInfo(scratch).size() == size; ++i) addRow(notes, {{"NumSérie", i}, {"NumElv", i}, {"Note", 12.5}});
+    const bool copied = QFile::copy(scratch, path) && QFile::copy(scratch + u"-journal"_s, path + u"-journal"_s);
+    return copied ? before : QByteArray();
 }
 
 }  // namespace
@@ -138,7 +183,16 @@ private slots:
             {"page size 512", 16, QByteArray::fromHex("0200")}, {"page size 4096", 16, QByteArray::fromHex("1000")},
             {"page size 65536", 16, QByteArray::fromHex("0001")}, {"no reserved space", 20, QByteArray(1, 0)},
             {"more reserved space", 20, QByteArray(1, 64)},
-            {"a WAL", 18, QByteArray::fromHex("0202")}};
+            {"a WAL", 18, QByteArray::fromHex("0202")}, {"payload fraction", 21, QByteArray(1, 65)},
+            {"least payload fraction", 22, QByteArray(1, 31)}, {"leaf payload fraction", 23, QByteArray(1, 33)},
+            {"free list trunk beyond the file", 32, QByteArray::fromHex("00000400")},
+            {"free list of 0xFFFFFFFF pages", 36, QByteArray::fromHex("ffffffff")},
+            {"free list as long as the file", 36, QByteArray::fromHex("00000100")},
+            {"schema format 5", 44, QByteArray::fromHex("00000005")}, {"cache size", 48, QByteArray::fromHex("00000800")},
+            {"auto-vacuum", 52, QByteArray::fromHex("00000003")}, {"text encoding 4", 56, QByteArray::fromHex("00000004")},
+            {"UTF-16", 56, QByteArray::fromHex("00000002")}, {"user version", 60, QByteArray::fromHex("00000001")},
+            {"incremental vacuum", 64, QByteArray::fromHex("00000001")},
+            {"application id", 68, QByteArray::fromHex("00000001")}, {"reserved for expansion", 91, QByteArray(1, 1)}};
         for (const auto& c : changes) {
             QVERIFY(writeFile(file, sound));
             QVERIFY(rewriteFirstPage(file, [&](QByteArray& page) { page.replace(c.offset, c.bytes.size(), c.bytes); }));
@@ -227,6 +281,107 @@ private slots:
         QCOMPARE(fileBytes(wal), before);
         QCOMPARE(fileBytes(wal + u"-wal"_s), walBytes);
         QVERIFY(!QFile::exists(wal + u"-shm"_s));
+    }
+
+    // A journal is judged before SQLite, or a copy, sees it: one that is not the file's own as
+    // SQLite wrote it leaves the file refused, the file, its journal and a super-journal it
+    // names as they were. The damaged file's own journal holds the page's former content, and
+    // gives it back (last).
+    void aJournalIsCheckedBeforeItIsPlayed_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("journal");
+        QTest::addColumn<int>("error");
+        const QString sound = path(u"carnet-sain.dat"_s), killed = path(u"carnet-tue.dat"_s);
+        createTestFile(sound);
+        QVERIFY(!killedTransaction(killed, path(u"brouillon.dat"_s)).isEmpty());
+        const QByteArray own = fileBytes(killed + u"-journal"_s);
+        const qint64 record = wordAt(own, 20);  // the first one, past the header's sector
+        const quint32 original = wordAt(own, 16), number = wordAt(own, record);
+        // Its page damaged in the file: only the journal gives it back.
+        QVERIFY(writeFile(killed, withByteFlipped(fileBytes(killed), (number - 1) * 1024 + 500)));
+        const QString there = killed + u"-mjABCDEF9AB"_s;
+        QVERIFY(writeFile(there, QFile::encodeName(killed) + "-journal" + QByteArray(1, '\0')));
+        const struct { const char* what; const QString& file; QByteArray journal; } rows[] = {
+            {"no magic", killed, withByteFlipped(own, 1)},
+            {"page size 512", killed, withWord(own, 24, 512)},
+            {"page size 512, no page", sound, withWord(journalCuttingTo(3), 24, 512)},
+            {"page size 4096", killed, withWord(own, 24, 4096)},
+            {"sector size 256", killed, withWord(own, 20, 256)},
+            {"sector size 3000", killed, withWord(own, 20, 3000)},
+            {"sector size 128 KiB", killed, withWord(own, 20, 131072)},
+            {"original length 0", killed, withWord(own, 16, 0)},
+            {"original length 0, no page", sound, journalCuttingTo(0)},
+            {"original length 0x7FFFFFFF", killed, withWord(own, 16, 0x7fffffff)},
+            {"original length 0x7FFFFFFF, no page", sound, journalCuttingTo(0x7fffffff)},
+            {"a record past the original length", killed, withWord(own, record, original + 1)},
+            {"a record of page 0", killed, withWord(own, record, 0)},
+            {"a checksum", killed, withByteFlipped(own, record + 4 + 1024 + 3)},
+            {"a page's HMAC", killed, withByteFlipped(own, record + 4 + 100)},
+            {"a record cut short", killed, own.left(record + 1032 + 100)},
+            {"a super-journal that is not there", killed, namingSuperJournal(own, killed + u"-mj0123459AB"_s)},
+            {"a super-journal record that does not add up", killed, namingSuperJournal(own, there, 1)}};
+        for (const auto& r : rows)
+            QTest::newRow(r.what) << r.file << r.journal << code(DbErrc::Damaged);
+        QTest::newRow("its own, naming a super-journal that is there") << killed << namingSuperJournal(own, there) << -1;
+    }
+
+    void aJournalIsCheckedBeforeItIsPlayed() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, journal);
+        QFETCH(int, error);
+        const QString super = path(u"carnet-tue.dat-mjABCDEF9AB"_s);
+        QVERIFY(writeFile(file + u"-journal"_s, journal));
+        const QByteArray before = fileBytes(file), superBefore = fileBytes(super);
+        for (const Integrity integrity : {Integrity::CheckFirst, Integrity::CheckInBackground})
+            QCOMPARE(dbError([&] { Database::OpenDatabase(file, kTestPassword, integrity).awaitIntegrity(); }), error);
+        if (error == -1) {  // rolled back, and the super-journal, which named it alone, gone with it
+            QVERIFY(!QFile::exists(file + u"-journal"_s));
+            QVERIFY(!QFile::exists(super));
+            return;
+        }
+        QCOMPARE(fileBytes(file), before);
+        QCOMPARE(fileBytes(file + u"-journal"_s), journal);
+        QCOMPARE(fileBytes(super), superBefore);
+    }
+
+    // A journal that names a super-journal is played back as SQLite plays it: while the
+    // super-journal is there; which is deleted once no journal it names needs it, and not
+    // before. What the caller expects of the file is demanded of what the journal gives.
+    void aJournalNamingASuperJournalIsPlayedAsSQLiteWould() {
+        const QString file = path(u"super.dat"_s), journal = file + u"-journal"_s;
+        const QString other = path(u"autre-super.dat"_s), super = file + u"-mj0A1B2C9D3"_s;
+        const QByteArray before = killedTransaction(file, path(u"brouillon-super.dat"_s));
+        QVERIFY(!before.isEmpty());
+        const QByteArray killed = fileBytes(file);
+        // The other file's journal names it still, then no longer.
+        QVERIFY(QFile::copy(m_db.Name(), other));
+        QVERIFY(writeFile(super, QFile::encodeName(journal) + '\0' + QFile::encodeName(other) + "-journal" + '\0'));
+        const QByteArray named = namingSuperJournal(fileBytes(journal), super);
+        QVERIFY(writeFile(journal, named));
+        QVERIFY(writeFile(other + u"-journal"_s, namingSuperJournal(journalCuttingTo(1).leftJustified(4096, '\0'), super)));
+
+        QCOMPARE(dbError([&] { Database::OpenDatabase(file, kTestPassword, Integrity::CheckFirst, [](const Database& d) {
+                     return d.hasTable(u"Séries"_s) && d.hasTable(u"Absente"_s);
+                 }); }),
+                 code(DbErrc::Damaged));
+        QCOMPARE(fileBytes(file), killed);
+        QCOMPARE(fileBytes(journal), named);
+        Database::OpenDatabase(file, kTestPassword, Integrity::CheckFirst, [](const Database& d) { return d.hasTable(u"Séries"_s); });
+        QCOMPARE(decryptedContent(file), before);
+        QVERIFY(!QFile::exists(journal));
+        QVERIFY(QFile::exists(super));
+        QVERIFY(writeFile(other + u"-journal"_s, journalCuttingTo(1)));
+        Database::OpenDatabase(file, kTestPassword);
+        QVERIFY(!QFile::exists(super));
+
+        // One that names no journal of the file, or is not named as SQLite names them, is
+        // no business of the file's.
+        const QByteArray names = QFile::encodeName(other) + "-journal" + '\0';
+        for (const QString& foreign : {super, file + u"-mj0A1B2C9D"_s, file + u"-mjX0000090A"_s}) {
+            QVERIFY(writeFile(foreign, foreign == super ? names : QFile::encodeName(journal) + '\0'));
+            Database::OpenDatabase(file, kTestPassword);
+            QVERIFY2(QFile::exists(foreign), qPrintable(foreign));
+        }
     }
 
     // Each value is checked against its field as it is assigned, and converted as stored.

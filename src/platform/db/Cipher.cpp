@@ -1,8 +1,10 @@
 #include "Cipher.h"
 
+#include "DbError.h"
 #include "Guard.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <memory>
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
@@ -42,7 +44,12 @@ CipherKeys deriveKeys(const QByteArray& password, const QByteArray& salt) {
     QByteArray hmacSalt = salt;
     for (char& c : hmacSalt)
         c = char(c ^ kHmacSaltMask);
-    keys.hmacKey = pbkdf2(keys.key, hmacSalt, kHmacRounds);
+    if (!keys.key.isEmpty())
+        keys.hmacKey = pbkdf2(keys.key, hmacSalt, kHmacRounds);
+    // An empty key would make SQLCipher take its text for a passphrase: a file that no
+    // derivation opens again.
+    if (keys.hmacKey.isEmpty())
+        throw DbError(DbErrc::Engine, QStringLiteral("PBKDF2"));
     return keys;
 }
 
@@ -64,37 +71,56 @@ FileKey keyForFile(const QString& path, const QByteArray& password) {
     return {password, deriveKeys(password, salt)};
 }
 
-FirstPage checkFirstPage(const CipherKeys& keys, const unsigned char* page) {
-    if (keys.key.isEmpty() || keys.hmacKey.isEmpty()
-        || CRYPTO_memcmp(page, keys.salt.constData(), kSaltSize) != 0)
-        return FirstPage::Unknown;
-    // The HMAC covers the encrypted page past the salt, its IV and its number (1, little-endian).
-    const int encrypted = kPageSize - kReserve - kSaltSize;
-    QByteArray signedPart(reinterpret_cast<const char*>(page) + kSaltSize, encrypted + kIvSize);
-    signedPart.append("\x01\0\0\0", 4);
+bool pageIsSigned(const CipherKeys& keys, const unsigned char* page, quint32 number) {
+    if (keys.hmacKey.isEmpty())
+        return false;
+    // The HMAC covers the encrypted page (page 1's past its salt), its IV and its number,
+    // little-endian.
+    const int skipped = number == 1 ? kSaltSize : 0;
+    QByteArray signedPart(reinterpret_cast<const char*>(page) + skipped, kPageSize - kReserve - skipped + kIvSize);
+    char littleEndian[4];
+    qToLittleEndian(number, littleEndian);
+    signedPart.append(littleEndian, 4);
     unsigned char mac[EVP_MAX_MD_SIZE];
     unsigned int macSize = 0;
-    if (!HMAC(EVP_sha1(), keys.hmacKey.constData(), int(keys.hmacKey.size()),
-              reinterpret_cast<const unsigned char*>(signedPart.constData()), size_t(signedPart.size()), mac, &macSize)
-        || macSize != kHmacSize || CRYPTO_memcmp(mac, page + kPageSize - kReserve + kIvSize, kHmacSize) != 0)
+    return HMAC(EVP_sha1(), keys.hmacKey.constData(), int(keys.hmacKey.size()),
+                reinterpret_cast<const unsigned char*>(signedPart.constData()), size_t(signedPart.size()), mac, &macSize)
+        && macSize == kHmacSize && CRYPTO_memcmp(mac, page + kPageSize - kReserve + kIvSize, kHmacSize) == 0;
+}
+
+FirstPage checkFirstPage(const CipherKeys& keys, const unsigned char* page, qint64 filePages) {
+    if (keys.key.isEmpty() || CRYPTO_memcmp(page, keys.salt.constData(), kSaltSize) != 0 || !pageIsSigned(keys, page, 1))
         return FirstPage::Unknown;
 
-    // The header's fields that matter lie in the first block past the salt.
+    // The header lies in the first blocks past the salt: offsets 16 to 100 of the page.
+    constexpr int kHeaderEnd = 112;  // whole AES blocks
     const unsigned char* iv = page + kPageSize - kReserve;
-    unsigned char header[32];
+    unsigned char plain[kHeaderEnd];
     int out = 0;
     const std::unique_ptr<EVP_CIPHER_CTX, void (*)(EVP_CIPHER_CTX*)> ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     if (!ctx || EVP_DecryptInit_ex(ctx.get(), EVP_aes_256_cbc(), nullptr,
                                    reinterpret_cast<const unsigned char*>(keys.key.constData()), iv)
                     != 1
         || EVP_CIPHER_CTX_set_padding(ctx.get(), 0) != 1
-        || EVP_DecryptUpdate(ctx.get(), header, &out, page + kSaltSize, 16) != 1 || out != 16)
+        || EVP_DecryptUpdate(ctx.get(), plain + kSaltSize, &out, page + kSaltSize, kHeaderEnd - kSaltSize) != 1
+        || out != kHeaderEnd - kSaltSize)
         return FirstPage::Unknown;
-    // Offsets 16 to 20 of the page: its size, the versions that write and read it (1 for a
-    // rollback journal, 2 for a WAL) and its reserved space.
-    const bool sound = qFromBigEndian<quint16>(header) == kPageSize && header[2] == 1 && header[3] == 1
-                    && header[4] == kReserve;
-    return sound ? FirstPage::Sound : FirstPage::Refused;
+    const auto byteAt = [&](int offset) { return plain[offset]; };
+    const auto wordAt = [&](int offset) { return qFromBigEndian<quint32>(plain + offset); };
+    // What SQLite writes into every file of the engine, which sets no pragma: pages of its
+    // size, read and written by a rollback journal (a WAL would be 2), its reserved space,
+    // the payload fractions that SQLite fixes, the schema format of a file with tables, no
+    // cache size, no vacuum, UTF-8 texts (1), no user version nor application id, and the
+    // space reserved for expansion left zero.
+    const bool fixed = qFromBigEndian<quint16>(plain + 16) == kPageSize && byteAt(18) == 1 && byteAt(19) == 1
+                    && byteAt(20) == kReserve && byteAt(21) == 64 && byteAt(22) == 32 && byteAt(23) == 32
+                    && wordAt(44) == 4 && wordAt(48) == 0 && wordAt(52) == 0 && wordAt(56) == 1 && wordAt(60) == 0
+                    && wordAt(64) == 0 && wordAt(68) == 0
+                    && std::all_of(plain + 72, plain + 92, [](unsigned char c) { return c == 0; });
+    // The free list's first trunk page and its length, within the file; page 1 is never free.
+    const quint32 trunk = wordAt(32), freePages = wordAt(36);
+    const bool freeList = trunk <= filePages && qint64(freePages) < filePages && (freePages == 0 || trunk >= 2);
+    return fixed && freeList ? FirstPage::Sound : FirstPage::Refused;
 }
 
 }  // namespace db::detail

@@ -31,15 +31,21 @@ struct FileKey {
 };
 
 // The keys of a new file, whose salt is drawn here; of the file at path, from its salt.
+// DbError Engine when the keys cannot be drawn: a file keyed with none could never be read again.
 FileKey keyForNewFile(const QByteArray& password);
 FileKey keyForFile(const QString& path, const QByteArray& password);
 CipherKeys deriveKeys(const QByteArray& password, const QByteArray& salt);
 
-// The first page of a file as it lies on disk (kPageSize bytes), read before SQLCipher
-// decrypts it. Unknown when it is not one that these keys wrote (SQLCipher then refuses it
-// itself); Refused when it is, but its header asks for what SQLCipher cannot read safely:
-// another page size (it would read past its buffers), other reserved space, a WAL.
+// Whether a page as it lies on disk (kPageSize bytes) bears the HMAC that these keys give
+// it under its number: a page that these keys wrote there.
+bool pageIsSigned(const CipherKeys& keys, const unsigned char* page, quint32 number);
+
+// The first page of a file of `filePages` pages as it lies on disk (kPageSize bytes), read
+// before SQLCipher decrypts it. Unknown when it is not one that these keys wrote (SQLCipher
+// then refuses it itself); Refused when it is, but its header holds what the engine never
+// writes: another page size (SQLCipher would read past its buffers), other reserved space, a
+// WAL, another text encoding, a free list beyond the file, a vacuum mode, and the like.
 enum class FirstPage { Unknown, Sound, Refused };
-FirstPage checkFirstPage(const CipherKeys& keys, const unsigned char* page);
+FirstPage checkFirstPage(const CipherKeys& keys, const unsigned char* page, qint64 filePages);
 
 }  // namespace db::detail

@@ -5,9 +5,11 @@
 #include "FileChecks.h"
 #include "FileLock.h"
 #include "Guard.h"
+#include "Journal.h"
 #include "Values.h"
 #include "Verify.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -70,33 +72,56 @@ QByteArray copyOf(const QString& from, const QString& to, bool journal) {
     return digest;
 }
 
+QByteArray writtenCopy(const QString& to, const QByteArray& bytes) {
+    detail::TemporaryCopy copy(to);
+    if (!copy.open() || copy.write(bytes) != bytes.size())
+        throw detail::tempFolderFailure();
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
 // A journal left beside a file (by a crash in the middle of a commit, or come from anywhere)
-// changes the file as soon as SQLite reads it: it is rolled back. So it is rolled back first
-// on copies of both in a folder of our own, the copy checked whole: the file is refused,
-// itself and its journal left as they are, unless what the journal gives passes every check.
-// What is returned lets the real journal be rolled back, only if it is still the same beside
-// the same file.
-std::optional<detail::Replay> tryJournal(const QString& path, const detail::FileKey& key) {
-    const QString journal = path + QStringLiteral("-journal");
-    if (!mayBeHot(journal))
+// changes the file as soon as SQLite reads it: it is rolled back. So it is judged first, then
+// rolled back on copies of both in a folder of our own, the copy checked whole and judged by
+// `accepts`: the file is refused, itself and its journal left as they are, unless the
+// journal is the file's own and what it gives passes. What is returned lets the real journal
+// be rolled back, only if it is still the same beside the same file.
+std::optional<detail::Replay> tryJournal(const QString& path, const detail::FileKey& key,
+                                         const std::function<void(std::shared_ptr<Connection>)>& accepts) {
+    const QString journalPath = path + QStringLiteral("-journal");
+    if (!mayBeHot(journalPath))
         return std::nullopt;
+    const std::optional<detail::Journal> journal = detail::readJournal(journalPath, path, key);
+    // SQLite plays back a journal that names a super-journal only while that one is there, and
+    // the copy's journal names none: the trial neither reads nor deletes it.
+    const detail::SuperJournal super =
+        !journal || journal->superJournal.isEmpty() ? detail::SuperJournal::Present : detail::findSuperJournal(journal->superJournal);
+    if (!journal || super == detail::SuperJournal::Unusable)
+        throw DbError(DbErrc::Damaged, path);
     const QTemporaryDir folder;
     if (!folder.isValid())
         throw detail::tempFolderFailure();
     const QString copy = folder.filePath(QStringLiteral("copy.dat"));
-    const detail::Replay replay{copyOf(path, copy, false), copyOf(journal, copy + QStringLiteral("-journal"), true)};
+    const QByteArray fileDigest = copyOf(path, copy, false);
+    detail::Replay tried{fileDigest, {}};
+    if (super == detail::SuperJournal::Present)
+        tried.journal = writtenCopy(copy + QStringLiteral("-journal"), detail::withoutSuperJournal(*journal));
     try {
-        openChecked(copy, key, Integrity::CheckFirst, &replay);
+        accepts(openChecked(copy, key, Integrity::CheckFirst, &tried));
     } catch (const DbError& e) {
         switch (e.code()) {
         case DbErrc::NotADatabase:
         case DbErrc::Damaged:
         case DbErrc::InvalidDefinition:
         case DbErrc::ForeignObject: throw DbError(DbErrc::Damaged, path);
+        // The trial writes nowhere but in its own folder: what fails to be written is there.
+        case DbErrc::DiskFull:
+        case DbErrc::Io: throw detail::tempFolderFailure();
         default: throw DbError(e.code(), path);
         }
+    } catch (const std::exception&) {
+        throw DbError(DbErrc::Damaged, path);
     }
-    return replay;
+    return detail::Replay{fileDigest, QCryptographicHash::hash(journal->bytes, QCryptographicHash::Sha256)};
 }
 
 }  // namespace
@@ -157,14 +182,20 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
     }
 }
 
-Database Database::OpenDatabase(const QString& path, const QString& password, Integrity integrity) {
+Database Database::OpenDatabase(const QString& path, const QString& password, Integrity integrity,
+                                const Expectation& expected) {
     // Before anything of the file or of its journal is read.
     std::shared_ptr<detail::FileLock> lock = detail::FileLock::take(path);
     detail::checkJournal(path + QStringLiteral("-journal"));
     const detail::FileKey key = detail::keyForFile(path, password.toUtf8());
-    const std::optional<detail::Replay> replay = tryJournal(path, key);
+    const std::optional<detail::Replay> replay = tryJournal(path, key, [&](std::shared_ptr<Connection> trial) {
+        const Database copy(std::move(trial));
+        if (expected && !expected(copy))
+            throw DbError(DbErrc::Damaged, path);
+    });
     std::shared_ptr<Connection> connection = openChecked(path, key, integrity, replay ? &*replay : nullptr);
     connection->holdLock(std::move(lock));
+    detail::removeStaleSuperJournals(path);
     return Database(std::move(connection));
 }
 

@@ -76,19 +76,25 @@ public:
     // does not hold its table's rows under their keys as texts now compare),
     // InvalidDefinition when its definitions or properties hold what the engine would not
     // write, ForeignObject when it holds a table, index, trigger or view that the engine did
-    // not build. Damaged also when its header asks for what SQLCipher cannot read safely
-    // (another page size, other reserved space, a WAL), found before a page is read.
+    // not build. Damaged also when its header holds what the engine never writes (another
+    // page size, other reserved space, a WAL, another text encoding, a free list beyond the
+    // file...), found before a page is read.
     // A journal beside the file (a crash in the middle of a commit leaves one) is rolled back
-    // as it opens only when the file it gives passes every check, tried first on copies;
+    // as it opens only when it is one that SQLite wrote for this very file, and the file it
+    // gives passes every check and what `expected` demands (the caller's kind of file, with
+    // its tables and properties: false, or any exception, refuses it), tried first on copies;
     // otherwise the file is refused as Damaged, it and its journal left as they are;
     // TempFolderFull or TempFolderDenied when the copies cannot be made. A WAL beside the
     // file is never read: the engine writes none. A journal that another program leaves
-    // beside the file once it is open makes every read and write of it fail with Busy.
+    // beside the file once it is open makes every read and write of it fail with Busy. A
+    // super-journal left beside the file by a commit of several files that was killed goes
+    // once no journal needs it.
     // CheckInBackground leaves the whole check (it reads every page) to a thread of its own:
     // the file can be read at once, its first write waits for the verdict and, on a file
     // that failed it, throws the failure (Damaged, Busy...) with nothing written.
+    using Expectation = std::function<bool(const Database&)>;
     static Database OpenDatabase(const QString& path, const QString& password,
-                                 Integrity integrity = Integrity::CheckFirst);
+                                 Integrity integrity = Integrity::CheckFirst, const Expectation& expected = {});
     // Waits for the verdict of a check in the background; throws the failure as a write
     // would. Returns at once for a file checked as it opened.
     void awaitIntegrity() const;

@@ -1,5 +1,6 @@
 #include "Guard.h"
 
+#include "DbError.h"
 #include "FileChecks.h"
 
 #include <QCryptographicHash>
@@ -63,23 +64,6 @@ QByteArray digestOf(sqlite3_file* file, const sqlite3_io_methods* methods, QIODe
 
 bool endsWith(const QByteArray& name, const char* suffix) { return name.endsWith(suffix); }
 
-// The name that SQLite gives a master journal: the main file's, then "-mj", six hex digits,
-// a 9 and two more.
-bool isMasterJournal(const QByteArray& name) {
-    static const char pattern[] = "-mjHHHHHH9HH";
-    const qsizetype length = sizeof(pattern) - 1;
-    if (name.size() <= length)
-        return false;
-    const QByteArray tail = name.right(length);
-    for (qsizetype i = 0; i < length; ++i) {
-        const char c = tail[i];
-        const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
-        if (pattern[i] == 'H' ? !hex : c != pattern[i])
-            return false;
-    }
-    return true;
-}
-
 int guardedRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
     const GuardedFile& g = guarded(file);
     // The whole-file check's walk heeds neither sqlite3_interrupt() nor a progress handler:
@@ -87,8 +71,10 @@ int guardedRead(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offs
     if (g.guard->stopped())
         return SQLITE_IOERR_READ;
     const int rc = g.system->xRead(file, buffer, amount, offset);
+    sqlite3_int64 size = 0;
     if (rc == SQLITE_OK && g.type == SQLITE_OPEN_MAIN_DB && offset == 0 && amount >= kPageSize
-        && !g.guard->firstPageReadable(static_cast<const unsigned char*>(buffer))) {
+        && (g.system->xFileSize(file, &size) != SQLITE_OK
+            || !g.guard->firstPageReadable(static_cast<const unsigned char*>(buffer), (size + kPageSize - 1) / kPageSize))) {
         // SQLCipher still decrypts the buffer: zeros, which it takes for a page past the end.
         std::memset(buffer, 0, size_t(amount));
         return SQLITE_CORRUPT;
@@ -180,13 +166,21 @@ void FileGuard::knowKeys(const CipherKeys& keys) {
         m_keys.append(keys);
 }
 
-bool FileGuard::firstPageReadable(const unsigned char* page) {
+bool FileGuard::firstPageReadable(const unsigned char* page, qint64 filePages) {
     if (m_key.password.isEmpty())
         return true;
     const QByteArray salt(reinterpret_cast<const char*>(page), kSaltSize);
-    const auto known = std::find_if(m_keys.cbegin(), m_keys.cend(), [&](const CipherKeys& k) { return k.salt == salt; });
-    const CipherKeys& keys = known != m_keys.cend() ? *known : m_keys.emplace_back(deriveKeys(m_key.password, salt));
-    return checkFirstPage(keys, page) != FirstPage::Refused;
+    auto known = std::find_if(m_keys.cbegin(), m_keys.cend(), [&](const CipherKeys& k) { return k.salt == salt; });
+    if (known == m_keys.cend()) {
+        // Nothing is thrown through SQLite: a page whose keys cannot be drawn is not read.
+        try {
+            m_keys.append(deriveKeys(m_key.password, salt));
+        } catch (const DbError&) {
+            return false;
+        }
+        known = std::prev(m_keys.cend());
+    }
+    return checkFirstPage(*known, page, filePages) != FirstPage::Refused;
 }
 
 bool FileGuard::mayRollBack(const QByteArray& journal, sqlite3_file* file) {
@@ -217,7 +211,22 @@ void FileGuard::closed(const QByteArray& name) { m_files.remove(name); }
 bool FileGuard::mayDelete(const QByteArray& name) {
     if (endsWith(name, "-journal"))
         return m_journals.remove(name);
-    return isMasterJournal(name);
+    return isSuperJournalName(name);
+}
+
+bool isSuperJournalName(const QByteArray& name) {
+    static const char pattern[] = "-mjHHHHHH9HH";
+    const qsizetype length = sizeof(pattern) - 1;
+    if (name.size() <= length)
+        return false;
+    const QByteArray tail = name.right(length);
+    for (qsizetype i = 0; i < length; ++i) {
+        const char c = tail[i];
+        const bool hex = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+        if (pattern[i] == 'H' ? !hex : c != pattern[i])
+            return false;
+    }
+    return true;
 }
 
 SystemFile::SystemFile(const QString& path, bool journal) : m_name(QFile::encodeName(path)) {

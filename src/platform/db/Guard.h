@@ -53,7 +53,7 @@ public:
     // For the VFS.
     struct Vfs;
     bool stopped() const { return m_stopped && m_stopped->load(); }
-    bool firstPageReadable(const unsigned char* page);
+    bool firstPageReadable(const unsigned char* page, qint64 filePages);
     bool mayRollBack(const QByteArray& journal, sqlite3_file* file);
     void opened(const QByteArray& name, int type, int flags, sqlite3_file* file);
     void closed(const QByteArray& name);
@@ -69,6 +69,10 @@ private:
     QByteArray m_name;
     std::unique_ptr<Vfs> m_vfs;
 };
+
+// Whether the name is one that SQLite gives a super-journal: its main file's, then "-mj" and
+// nine hex digits, the seventh a 9.
+bool isSuperJournalName(const QByteArray& name);
 
 // A file read through SQLite's own layer of the system, which keeps the locks that this
 // process's connections hold on it: closing a descriptor of one's own on a file drops every

@@ -1,0 +1,44 @@
+#pragma once
+// Inside the engine: a rollback journal found beside a file, read as SQLite would play it
+// back, and judged before SQLite sees it. SQLite trusts a journal as soon as it finds one
+// beside its file: its header sets the page size SQLite reads with and the length the file
+// is cut or grown to, and its records overwrite the file's pages. A journal is let near the
+// file only when it is one that SQLite wrote for that very file.
+#include "Cipher.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace db::detail {
+
+struct Journal {
+    QByteArray bytes;         // as it was read, and judged
+    QByteArray superJournal;  // the name of the super-journal that it names, or empty
+};
+
+// The journal at `path`, beside the file at `file` opened with `key`, read whole; nullopt
+// unless SQLite wrote it for that file: its headers, the file's page size, a sector size
+// SQLite writes, an original length of one page at least and no more than the file and the
+// records give, every record's page within it, its checksum right and its HMAC the file's
+// (page 1 with the file's salt), and the record naming a super-journal, where there is one,
+// whole.
+std::optional<Journal> readJournal(const QString& path, const QString& file, const FileKey& key);
+
+// What SQLite makes of the super-journal that a journal names: Missing, and the journal is
+// one of a commit that was complete, which SQLite deletes unplayed; Present, and it plays
+// the journal back. Unusable: something that is no regular file stands there.
+enum class SuperJournal { Missing, Present, Unusable };
+SuperJournal findSuperJournal(const QByteArray& name);
+
+// The journal's bytes with its record naming a super-journal made unreadable: played back
+// alone, so that SQLite neither reads nor deletes the super-journal.
+QByteArray withoutSuperJournal(const Journal& journal);
+
+// A super-journal outlives a commit of several files that was killed before their journals
+// named it: SQLite removes one only as it rolls back a journal that names it. Those beside
+// the file at `path`, named after it as SQLite names them and naming its journal among
+// journals of existing files, are removed once no journal that they name still names them.
+void removeStaleSuperJournals(const QString& path);
+
+}  // namespace db::detail
