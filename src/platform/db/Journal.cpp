@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QtEndian>
 #include <algorithm>
+#include <limits>
 #include <sys/stat.h>
 
 namespace db::detail {
@@ -118,7 +119,8 @@ bool playsSoundly(const QByteArray& bytes, qint64 fileSize, const FileKey& key, 
 
 std::optional<Journal> readJournal(const QString& path, const QString& file, const FileKey& key) {
     const qint64 fileSize = QFileInfo(file).size(), size = QFileInfo(path).size();
-    if (size <= 0 || size > 4 * fileSize + kSlack)
+    // Read whole into one buffer, whose length is an int.
+    if (size <= 0 || size > 4 * fileSize + kSlack || size >= std::numeric_limits<int>::max())
         return std::nullopt;
     Journal journal{SystemFile(path, true).read(0, int(size) + 1), {}};
     if (journal.bytes.size() != size)
