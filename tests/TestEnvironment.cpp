@@ -2,7 +2,10 @@
 // debugger), it works in a throw-away home of its own, offscreen, with the fusion style, a
 // fixed locale and time zone, and sees none of the machine's printers and only the fonts
 // that scripts/install-deps installs. Nothing of the user's files, screen, language, fonts
-// or print queues can then change a result or be changed.
+// or print queues can then change a result or be changed. The database engine is started as
+// the program starts it.
+#include "platform/db/EngineVersion.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -85,6 +88,7 @@ void isolate() {
     qputenv("TZ", "Europe/Paris");
     // A print server at a path that cannot exist has no queue and no default printer.
     qputenv("CUPS_SERVER", "/dev/null/no-print-server");
+    db::startEngine();
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QTranslator>
 
 int main(int argc, char** argv) {
+    db::startEngine();
     platform::GuardedApplication app(argc, argv);
     // The display name is left unset: set, the desktop adds it to every window's title,
     // which already reads as it should ("Carnet de notes - ...", "Quibolet - Messages").

@@ -1,6 +1,7 @@
 #include "mUtilities.h"
 
 #include "GradebookSchema.h"
+#include "StoreErrors.h"
 #include "VersionInfo.h"
 #include "platform/SystemMessage.h"
 
@@ -10,8 +11,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryFile>
 #include <algorithm>
-#include <cstdio>
-#include <stdexcept>
 
 namespace mUtilities {
 
@@ -29,11 +28,6 @@ MessageListHandler& newGradebookNotice() {
 QuestionHandler& conversionQuestion() {
     static QuestionHandler handler;
     return handler;
-}
-
-QString canonical(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
 }
 
 QString conversionMessage() {
@@ -86,8 +80,9 @@ QString DefaultGradebookName(const QDate& today) {
 }
 
 void CreateGradebookFile(const QString& path, const QDateTime& created) {
-    if (gDB.isOpen() && canonical(gDB.Name()) == canonical(path))
-        throw std::runtime_error("the open gradebook cannot be replaced");
+    // Refused before anything is written when a copy of the program, this one included, has
+    // the file open; kept from every opening until the new file is in its place.
+    db::Replacement replacing(path);
     const QFileInfo target(path);
     QString temporary;
     do {
@@ -103,9 +98,8 @@ void CreateGradebookFile(const QString& path, const QDateTime& created) {
             file.CreateTable(table);
         transaction.commit();
         file.Close();
-        // rename() replaces the old file in one step: there is always one whole file.
-        if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()) != 0)
-            throw std::runtime_error("cannot replace " + path.toStdString());
+        // In one step: there is always one whole file.
+        replacing.replaceWith(temporary);
     } catch (...) {
         QFile::remove(temporary);
         QFile::remove(temporary + QStringLiteral("-journal"));
@@ -116,9 +110,12 @@ void CreateGradebookFile(const QString& path, const QDateTime& created) {
 bool CreateGradebook(const QString& path) {
     try {
         CreateGradebookFile(path);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        const auto* error = dynamic_cast<const db::DbError*>(&e);
         platform::criticalMessage(nullptr, platform::version::productName(),
-                                  QStringLiteral("Impossible de créer ") + path + u'.');
+                                  error && error->code() == db::DbErrc::InUse
+                                      ? storeerrors::openingMessage(e)
+                                      : QStringLiteral("Impossible de créer ") + path + u'.');
         return false;
     }
     if (const MessageListHandler& notice = newGradebookNotice())
@@ -146,6 +143,21 @@ quint8 GetFileKind(const db::Database& database) {
     } catch (const std::exception&) {
     }
     return 0;
+}
+
+bool IsWholeFile(const db::Database& file) {
+    switch (GetFileKind(file)) {
+    case 1: {
+        const QStringList properties = file.PropertyNames();
+        const QList<db::TableDef> tables = gradebook::gradebookTables(QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
+        const QList<gradebook::PropertyDef> defaults = gradebook::gradebookProperties();
+        return std::all_of(tables.begin(), tables.end(), [&](const db::TableDef& t) { return file.hasTable(t.Name()); })
+            && std::all_of(defaults.begin(), defaults.end(),
+                           [&](const gradebook::PropertyDef& p) { return properties.contains(p.name, Qt::CaseInsensitive); });
+    }
+    case 2: return true;
+    default: return false;
+    }
 }
 
 int VersionNumber(const db::Database& database) {

@@ -38,11 +38,13 @@ QString ChooseNewGradebook();
 
 // Creates a gradebook with its properties and tables, in one transaction, into a
 // temporary file of the same folder that replaces `path` only once complete: a failure
-// leaves any previous file as it was and no partial file. The open gradebook itself is
-// never replaced. On success shows the next steps (see setNewGradebookNotice); on failure
-// the system box "Impossible de créer <path>.". Returns whether the file was created.
+// leaves any previous file as it was and no partial file. A file that a copy of the program
+// has open (this one included, by whatever path) is never replaced: refused before anything
+// is written, with the message that its opening would give. On success shows the next steps
+// (see setNewGradebookNotice); on any other failure the system box "Impossible de créer
+// <path>.". Returns whether the file was created.
 bool CreateGradebook(const QString& path);
-// The same work without any message: throws DbError (or std::runtime_error) on failure.
+// The same work without any message: throws DbError (InUse for a file open anywhere) on failure.
 void CreateGradebookFile(const QString& path, const QDateTime& created = platform::dates::zonelessNow());
 
 // How the list of next steps is shown after a creation. Until a handler is set, nothing
@@ -53,6 +55,10 @@ void setNewGradebookNotice(MessageListHandler handler);
 // 1 for a gradebook, 2 for an exchange file, 0 for anything else (including a file whose
 // property "App" cannot be read).
 quint8 GetFileKind(const db::Database& database);
+// What a journal beside a file opened as a gradebook may give back, before it is rolled back:
+// a gradebook with all its tables and properties, or an exchange file, which the opening
+// then refuses with a message of its own (the import reads one whole before it is used).
+bool IsWholeFile(const db::Database& file);
 
 // "VersionID" without its dots, read as one 16-bit integer: 1.2.2 gives 122. Throws DbError
 // when it is not one (not a number, or beyond 16 bits).

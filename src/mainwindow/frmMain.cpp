@@ -8,7 +8,6 @@
 #include "controls/NumberKeys.h"
 #include "controls/mSubClass.h"
 #include "controls/vskTab.h"
-#include "exchange/ExchangeFile.h"
 #include "gradebook/GradebookPassword.h"
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/Messages.h"
@@ -37,23 +36,6 @@
 #include <cmath>
 
 namespace {
-
-// What a journal beside a file opened here may give back: a gradebook with its tables and
-// properties, or an exchange file, refused below with its own message.
-bool wholeFile(const db::Database& file) {
-    switch (mUtilities::GetFileKind(file)) {
-    case 1: {
-        const QStringList properties = file.PropertyNames();
-        const QList<db::TableDef> tables = gradebook::gradebookTables(QDateTime(QDate(2000, 1, 1), QTime(0, 0)));
-        const QList<gradebook::PropertyDef> defaults = gradebook::gradebookProperties();
-        return std::all_of(tables.begin(), tables.end(), [&](const db::TableDef& t) { return file.hasTable(t.Name()); })
-            && std::all_of(defaults.begin(), defaults.end(),
-                           [&](const gradebook::PropertyDef& p) { return properties.contains(p.name, Qt::CaseInsensitive); });
-    }
-    case 2: return exchangefile::isWhole(file);
-    default: return false;
-    }
-}
 
 using platform::pixelsToTwips;
 using platform::twipsToPixels;
@@ -482,7 +464,7 @@ bool frmMain::OpenAFile(const QString& file) {
             // The walk of the whole file takes as long as the file is large: it runs meanwhile,
             // and every write waits for its verdict.
             database = db::Database::OpenDatabase(file, gradebook::databasePassword(), db::Integrity::CheckInBackground,
-                                                  wholeFile);
+                                                  mUtilities::IsWholeFile);
         }
         switch (mUtilities::GetFileKind(database)) {
         case 1: break;

@@ -6,6 +6,7 @@
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "FileSizeLimit.h"
+#include "FileTraps.h"
 #include "GradebookBuilder.h"
 #include "PartialGradebook.h"
 
@@ -13,6 +14,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -236,11 +239,35 @@ private slots:
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(u"remplace"_s),
                  QStringList{u"remplace.dat"_s});
 
-        // The open gradebook is never replaced under the program's feet.
+        // A gradebook open in any copy of the program, this one included, is never replaced
+        // under its feet, by whatever name it is reached: the file stays the same file.
+        const QString link = path(u"lien.dat"_s), hardLink = path(u"autre-nom.dat"_s);
+        QVERIFY(QFile::link(file, link));
+        QVERIFY(::link(QFile::encodeName(file).constData(), QFile::encodeName(hardLink).constData()) == 0);
+        const auto inode = [&] {
+            struct stat info {};
+            return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? quint64(info.st_ino) : 0;
+        };
+        const quint64 same = inode();
+        const QString inUse = u"Ce carnet de notes est déjà ouvert dans une autre fenêtre de Quibolet."_s;
+        const QStringList names{path(u"./remplace.dat"_s), link, hardLink};
+        {
+            OtherCopy other(file);
+            QVERIFY(other.holds());
+            for (const QString& name : names) {
+                scope.push(systemMessage(inUse));
+                QVERIFY2(!mUtilities::CreateGradebook(name), qPrintable(name));
+            }
+        }
         mUtilities::gDB = openGradebook(file);
-        scope.push(msgBox(u"Impossible de créer "_s, u"OK"_s));
-        QVERIFY(!mUtilities::CreateGradebook(path(u"./remplace.dat"_s)));
+        for (const QString& name : names) {
+            scope.push(systemMessage(inUse));
+            QVERIFY2(!mUtilities::CreateGradebook(name), qPrintable(name));
+        }
         QCOMPARE(fileBytes(file), before);
+        QCOMPARE(inode(), same);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(u"remplace"_s),
+                 QStringList{u"remplace.dat"_s});
         scope.push(msgBox(u"Impossible de créer "_s, u"OK"_s));
         QVERIFY(!mUtilities::CreateGradebook(path(u"absent/carnet.dat"_s)));
         QCOMPARE(scope.pending(), 0);

@@ -76,9 +76,10 @@ QByteArray namingSuperJournal(QByteArray journal, const QString& super, quint32 
 
 // At `path`, a file of 200 classes, and beside it what a kill leaves of a transaction of the
 // program larger than SQLite's cache: pages of it written into the file, and the former
-// content of pages in the journal. The file as it was before the transaction, decrypted;
-// empty when the path was taken.
-QByteArray killedTransaction(const QString& path, const QString& scratch) {
+// content of pages in the journal; `unsynced`: pages journaled since, past a header that
+// SQLite has not synced yet, whose change the file does not hold. The file as it was before
+// the transaction, decrypted; empty when the path was taken.
+QByteArray killedTransaction(const QString& path, const QString& scratch, bool unsynced = false) {
     {
         Recordset rs = createTestFile(scratch).OpenRecordset(Query(u"Classes"_s));
         for (int i = 0; i < 200; ++i) addRow(rs, {{"Nom", u"Classe %1"_s.arg(i)}, {"Colonne", 1800}});
@@ -90,6 +91,10 @@ QByteArray killedTransaction(const QString& path, const QString& scratch) {
     d.updateRows(Query(u"Classes"_s), {{u"Colonne"_s, 900}});
     Recordset notes = d.OpenRecordset(Query(u"Notes"_s));
     for (int i = 0; QFileInfo(scratch).size() == size; ++i) addRow(notes, {{"NumSérie", i}, {"NumElv", i}, {"Note", 12.5}});
+    if (unsynced) {
+        Recordset students = d.OpenRecordset(Query(u"Elèves"_s));
+        addStudent(students, u"Durand"_s, u"Léa"_s, 1);
+    }
     const bool copied = QFile::copy(scratch, path) && QFile::copy(scratch + u"-journal"_s, path + u"-journal"_s);
     return copied ? before : QByteArray();
 }
@@ -237,7 +242,7 @@ private slots:
         const auto digest = [](const QByteArray& b) { return QCryptographicHash::hash(b, QCryptographicHash::Sha256); };
         const detail::FileKey key = detail::keyForFile(killed, kTestPassword.toUtf8());
         // Into the file it was not tried with, or without a try, it is not rolled back.
-        for (const detail::Replay& tried : {detail::Replay{digest(sound), digest(own)}, detail::Replay{}}) {
+        for (const detail::Replay& tried : {detail::Replay{digest(sound), digest(own), {}}, detail::Replay{}}) {
             QCOMPARE(dbError([&] { detail::Connection::open(killed, key, false, tried.file.isEmpty() ? nullptr : &tried); }),
                      code(DbErrc::Damaged));
             QCOMPARE(fileBytes(killed), killedBytes);
@@ -262,6 +267,14 @@ private slots:
         }
         QCOMPARE(QFileInfo(killed).size(), sound.size());
         QVERIFY(!QFile::exists(journal));
+        // Through a link from another folder: the file it names, with its journal, as by its own
+        // name; and shown by the name it was opened by.
+        const QString named = path(u"tue-lien.dat"_s), link = path(u"lien/tue.dat"_s);
+        const QByteArray beforeKill = killedTransaction(named, path(u"brouillon-lien.dat"_s), true);
+        QVERIFY(!beforeKill.isEmpty() && QDir().mkdir(path(u"lien"_s)) && QFile::link(named, link));
+        QCOMPARE(Database::OpenDatabase(link, kTestPassword).Name(), link);
+        QCOMPARE(decryptedContent(named), beforeKill);
+        QVERIFY(!QFile::exists(named + u"-journal"_s));
 
         // A WAL from a copy of the file, with a change that the file does not hold.
         const QString copy = path(u"copie.dat"_s);
@@ -301,6 +314,10 @@ private slots:
         QVERIFY(writeFile(killed, withByteFlipped(fileBytes(killed), (number - 1) * 1024 + 500)));
         const QString there = killed + u"-mjABCDEF9AB"_s;
         QVERIFY(writeFile(there, QFile::encodeName(killed) + "-journal" + QByteArray(1, '\0')));
+        // Named by a journal, a file elsewhere that is no super-journal of this file's.
+        QVERIFY(QDir().mkdir(path(u"ailleurs"_s)) && QFile::link(there, path(u"lien-mj0123459AB"_s)));
+        QVERIFY(writeFile(path(u"ailleurs/precieux-mj0123459AB"_s), QFile::encodeName(path(u"autre.dat-journal"_s)) + '\0'));
+        QVERIFY(writeFile(path(u"ailleurs/precieux.dat"_s), QFile::encodeName(killed) + "-journal" + '\0'));
         const struct { const char* what; const QString& file; QByteArray journal; } rows[] = {
             {"no magic", killed, withByteFlipped(own, 1)},
             {"page size 512", killed, withWord(own, 24, 512)},
@@ -319,9 +336,22 @@ private slots:
             {"a page's HMAC", killed, withByteFlipped(own, record + 4 + 100)},
             {"a record cut short", killed, own.left(record + 1032 + 100)},
             {"a super-journal that is not there", killed, namingSuperJournal(own, killed + u"-mj0123459AB"_s)},
-            {"a super-journal record that does not add up", killed, namingSuperJournal(own, there, 1)}};
+            {"a super-journal record that does not add up", killed, namingSuperJournal(own, there, 1)},
+            {"a super-journal that names another journal", killed, namingSuperJournal(own, path(u"ailleurs/precieux-mj0123459AB"_s))},
+            {"a super-journal named otherwise", killed, namingSuperJournal(own, path(u"ailleurs/precieux.dat"_s))},
+            {"a super-journal by a relative path", killed, namingSuperJournal(own, u"carnet-tue.dat-mjABCDEF9AB"_s)},
+            {"a link to a super-journal", killed, namingSuperJournal(own, path(u"lien-mj0123459AB"_s))},
+            // Records that SQLite would skip, leaving the file half written.
+            {"sector size 64 KiB, past the journal's end", killed, withWord(own, 20, 65536)},
+            {"a count that hides a record", killed, withWord(own, 8, wordAt(own, 8) - 1)},
+            {"a record past a header without magic, of a page that the file no longer holds", killed,
+             own + own.mid(record, 1032)}};
         for (const auto& r : rows)
             QTest::newRow(r.what) << r.file << r.journal << code(DbErrc::Damaged);
+        // A kill before SQLite synced what it journaled last, whose pages the file still holds.
+        const QString unsynced = path(u"carnet-tue-2.dat"_s);
+        QVERIFY(!killedTransaction(unsynced, path(u"brouillon-2.dat"_s), true).isEmpty());
+        QTest::newRow("its own, records past a header without magic") << unsynced << fileBytes(unsynced + u"-journal"_s) << -1;
         QTest::newRow("its own, naming a super-journal that is there") << killed << namingSuperJournal(own, there) << -1;
     }
 
@@ -330,18 +360,26 @@ private slots:
         QFETCH(QByteArray, journal);
         QFETCH(int, error);
         const QString super = path(u"carnet-tue.dat-mjABCDEF9AB"_s);
+        const QStringList named{super, path(u"ailleurs/precieux-mj0123459AB"_s), path(u"ailleurs/precieux.dat"_s)};
         QVERIFY(writeFile(file + u"-journal"_s, journal));
-        const QByteArray before = fileBytes(file), superBefore = fileBytes(super);
+        QList<QByteArray> namedBefore;
+        for (const QString& n : named) namedBefore << fileBytes(n);
+        const QByteArray before = fileBytes(file);
+        // Where a relative name would find the super-journal.
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(m_dir.path());
         for (const Integrity integrity : {Integrity::CheckFirst, Integrity::CheckInBackground})
             QCOMPARE(dbError([&] { Database::OpenDatabase(file, kTestPassword, integrity).awaitIntegrity(); }), error);
+        QDir::setCurrent(current);
         if (error == -1) {  // rolled back, and the super-journal, which named it alone, gone with it
             QVERIFY(!QFile::exists(file + u"-journal"_s));
-            QVERIFY(!QFile::exists(super));
+            QCOMPARE(QFile::exists(super), !journal.contains(QFile::encodeName(super)));
             return;
         }
         QCOMPARE(fileBytes(file), before);
         QCOMPARE(fileBytes(file + u"-journal"_s), journal);
-        QCOMPARE(fileBytes(super), superBefore);
+        for (qsizetype i = 0; i < named.size(); ++i) QCOMPARE(fileBytes(named[i]), namedBefore[i]);
+        QVERIFY(QFileInfo(path(u"lien-mj0123459AB"_s)).isSymLink());
     }
 
     // A journal that names a super-journal is played back as SQLite plays it: while the

@@ -40,6 +40,11 @@ CipherKeys deriveKeys(const QByteArray& password, const QByteArray& salt);
 // it under its number: a page that these keys wrote there.
 bool pageIsSigned(const CipherKeys& keys, const unsigned char* page, quint32 number);
 
+// The encrypted part of a page as it lies on disk (all of it but its reserved space, and page
+// 1's salt), decrypted with these keys: its first `length` bytes, a whole number of AES
+// blocks (all of it when negative); empty when it cannot be decrypted.
+QByteArray decryptPage(const CipherKeys& keys, const unsigned char* page, quint32 number, int length = -1);
+
 // The first page of a file of `filePages` pages as it lies on disk (kPageSize bytes), read
 // before SQLCipher decrypts it. Unknown when it is not one that these keys wrote (SQLCipher
 // then refuses it itself); Refused when it is, but its header holds what the engine never

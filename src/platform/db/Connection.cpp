@@ -158,7 +158,7 @@ void raise(sqlite3* handle, const QString& path, int rc) {
         {SQLITE_FULL, DbErrc::DiskFull},       {SQLITE_IOERR, DbErrc::Io}};
     for (const auto& [code, errc] : kFileFailures)
         if ((rc & 0xff) == code)
-            throw DbError(errc, path);
+            throw DbError(errc, path, rc);
     // Writing needs a journal beside the file: its folder was made read-only, or is gone.
     if ((rc & 0xff) == SQLITE_CANTOPEN)
         throw DbError(QFileInfo(path).absoluteDir().exists() ? DbErrc::FileReadOnly : DbErrc::Io, path);

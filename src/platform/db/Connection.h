@@ -47,7 +47,11 @@ public:
     // Kept until the connection is closed, and no longer.
     void holdLock(std::shared_ptr<FileLock> lock) { m_lock = std::move(lock); }
     bool isOpen() const { return m_handle != nullptr; }
+    // The file's own path, which SQLite opened.
     const QString& path() const { return m_path; }
+    // The name it was opened by (a link to it, say), for whoever opened it; its path by default.
+    const QString& name() const { return m_name.isEmpty() ? m_path : m_name; }
+    void setName(const QString& name) { m_name = name; }
     // What the file was opened with.
     const FileKey& key() const { return m_key; }
     // The keys of a file that this connection is to open too (attach), drawn already.
@@ -94,6 +98,7 @@ private:
 
     sqlite3* m_handle = nullptr;
     QString m_path;
+    QString m_name;
     FileKey m_key;
     std::unique_ptr<FileGuard> m_guard;  // as long as the handle, even once closed
     std::shared_ptr<FileLock> m_lock;

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <optional>
 
 namespace db {
@@ -65,7 +66,7 @@ QByteArray copyOf(const QString& from, const QString& to, bool journal) {
     if (!copy.open())
         throw detail::tempFolderFailure();
     const QByteArray digest = detail::SystemFile(from, journal).digest(&copy);
-    if (copy.writeFailed())
+    if (!copy.finish())
         throw detail::tempFolderFailure();
     if (digest.isEmpty())
         throw DbError(DbErrc::Io, from);
@@ -74,9 +75,15 @@ QByteArray copyOf(const QString& from, const QString& to, bool journal) {
 
 QByteArray writtenCopy(const QString& to, const QByteArray& bytes) {
     detail::TemporaryCopy copy(to);
-    if (!copy.open() || copy.write(bytes) != bytes.size())
+    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.finish())
         throw detail::tempFolderFailure();
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// Whether SQLite failed to read what it had to read, rather than to write.
+bool readFailed(const DbError& e) {
+    const int rc = e.engineCode();
+    return rc == SQLITE_IOERR_READ || rc == SQLITE_IOERR_SHORT_READ;
 }
 
 // A journal left beside a file (by a crash in the middle of a commit, or come from anywhere)
@@ -93,8 +100,9 @@ std::optional<detail::Replay> tryJournal(const QString& path, const detail::File
     const std::optional<detail::Journal> journal = detail::readJournal(journalPath, path, key);
     // SQLite plays back a journal that names a super-journal only while that one is there, and
     // the copy's journal names none: the trial neither reads nor deletes it.
-    const detail::SuperJournal super =
-        !journal || journal->superJournal.isEmpty() ? detail::SuperJournal::Present : detail::findSuperJournal(journal->superJournal);
+    const detail::SuperJournal super = !journal || journal->superJournal.isEmpty()
+                                         ? detail::SuperJournal::Present
+                                         : detail::findSuperJournal(journal->superJournal, journalPath);
     if (!journal || super == detail::SuperJournal::Unusable)
         throw DbError(DbErrc::Damaged, path);
     const QTemporaryDir folder;
@@ -102,7 +110,7 @@ std::optional<detail::Replay> tryJournal(const QString& path, const detail::File
         throw detail::tempFolderFailure();
     const QString copy = folder.filePath(QStringLiteral("copy.dat"));
     const QByteArray fileDigest = copyOf(path, copy, false);
-    detail::Replay tried{fileDigest, {}};
+    detail::Replay tried{fileDigest, {}, {}};
     if (super == detail::SuperJournal::Present)
         tried.journal = writtenCopy(copy + QStringLiteral("-journal"), detail::withoutSuperJournal(*journal));
     try {
@@ -114,14 +122,17 @@ std::optional<detail::Replay> tryJournal(const QString& path, const detail::File
         case DbErrc::InvalidDefinition:
         case DbErrc::ForeignObject: throw DbError(DbErrc::Damaged, path);
         // The trial writes nowhere but in its own folder: what fails to be written is there.
-        case DbErrc::DiskFull:
-        case DbErrc::Io: throw detail::tempFolderFailure();
+        case DbErrc::DiskFull: throw detail::tempFolderFailure();
+        case DbErrc::Io: throw readFailed(e) ? DbError(DbErrc::Io, path) : detail::tempFolderFailure();
         default: throw DbError(e.code(), path);
         }
     } catch (const std::exception&) {
         throw DbError(DbErrc::Damaged, path);
     }
-    return detail::Replay{fileDigest, QCryptographicHash::hash(journal->bytes, QCryptographicHash::Sha256)};
+    // SQLite deletes the super-journal that it plays a journal of, once no journal needs it: only
+    // one that was checked.
+    return detail::Replay{fileDigest, QCryptographicHash::hash(journal->bytes, QCryptographicHash::Sha256),
+                          super == detail::SuperJournal::Present ? journal->superJournal : QByteArray()};
 }
 
 }  // namespace
@@ -182,8 +193,24 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
     }
 }
 
-Database Database::OpenDatabase(const QString& path, const QString& password, Integrity integrity,
+Replacement::Replacement(const QString& target) : m_target(target) {
+    if (QFileInfo::exists(target))
+        m_lock = detail::FileLock::take(target, true);
+}
+
+Replacement::~Replacement() = default;
+
+void Replacement::replaceWith(const QString& made) {
+    if (std::rename(QFile::encodeName(made).constData(), QFile::encodeName(m_target).constData()) != 0)
+        throw DbError(DbErrc::Io, m_target);
+}
+
+Database Database::OpenDatabase(const QString& name, const QString& password, Integrity integrity,
                                 const Expectation& expected) {
+    // One file, however it is reached: by its own path, past every link, the lock, the journal
+    // beside it and SQLite, which looks for that journal beside the link's target, meet the same.
+    const QString resolved = QFileInfo(name).canonicalFilePath();
+    const QString path = resolved.isEmpty() ? name : resolved;
     // Before anything of the file or of its journal is read.
     std::shared_ptr<detail::FileLock> lock = detail::FileLock::take(path);
     detail::checkJournal(path + QStringLiteral("-journal"));
@@ -195,6 +222,7 @@ Database Database::OpenDatabase(const QString& path, const QString& password, In
     });
     std::shared_ptr<Connection> connection = openChecked(path, key, integrity, replay ? &*replay : nullptr);
     connection->holdLock(std::move(lock));
+    connection->setName(name);
     detail::removeStaleSuperJournals(path);
     return Database(std::move(connection));
 }
@@ -207,7 +235,7 @@ void Database::onIntegrityFailure(QObject* context, std::function<void(const DbE
 
 bool Database::isOpen() const { return m_connection && m_connection->isOpen(); }
 
-QString Database::Name() const { return m_connection ? m_connection->path() : QString(); }
+QString Database::Name() const { return m_connection ? m_connection->name() : QString(); }
 
 void Database::Close() {
     if (m_connection)

@@ -27,6 +27,7 @@ namespace db {
 
 namespace detail {
 class Connection;
+class FileLock;
 }
 
 // A named, typed value kept in the file beside its tables.
@@ -79,16 +80,20 @@ public:
     // not build. Damaged also when its header holds what the engine never writes (another
     // page size, other reserved space, a WAL, another text encoding, a free list beyond the
     // file...), found before a page is read.
+    // A link to the file opens the file it names: its lock, its journal and its super-journal
+    // are that file's, as SQLite finds them.
     // A journal beside the file (a crash in the middle of a commit leaves one) is rolled back
-    // as it opens only when it is one that SQLite wrote for this very file, and the file it
-    // gives passes every check and what `expected` demands (the caller's kind of file, with
-    // its tables and properties: false, or any exception, refuses it), tried first on copies;
-    // otherwise the file is refused as Damaged, it and its journal left as they are;
-    // TempFolderFull or TempFolderDenied when the copies cannot be made. A WAL beside the
-    // file is never read: the engine writes none. A journal that another program leaves
-    // beside the file once it is open makes every read and write of it fail with Busy. A
-    // super-journal left beside the file by a commit of several files that was killed goes
-    // once no journal needs it.
+    // as it opens only when it is one that SQLite wrote for this very file, it hides from
+    // SQLite no record that would change the file, a super-journal it names is one that
+    // SQLite wrote for a commit of this file, and the file it gives passes every check and
+    // what `expected` demands (the caller's kind of file, with its tables and properties:
+    // false, or any exception, refuses it), tried first on copies; otherwise the file is
+    // refused as Damaged, it, its journal and what the journal names left as they are;
+    // TempFolderFull or TempFolderDenied when the copies cannot be made or written, Io when
+    // they cannot be read. A WAL beside the file is never read: the engine writes none. A
+    // journal that another program leaves beside the file once it is open makes every read
+    // and write of it fail with Busy. A super-journal left beside the file by a commit of
+    // several files that was killed goes once no journal needs it.
     // CheckInBackground leaves the whole check (it reads every page) to a thread of its own:
     // the file can be read at once, its first write waits for the verdict and, on a file
     // that failed it, throws the failure (Damaged, Busy...) with nothing written.
@@ -154,6 +159,31 @@ private:
     detail::Connection& connection() const;
 
     std::shared_ptr<detail::Connection> m_connection;
+};
+
+// A file about to be replaced by a new one, kept meanwhile from every opening: one gradebook
+// is one file, which no copy of the program may lose from under it.
+//
+//   db::Replacement replacing(path);       // DbError InUse while any opening has it open
+//   ... write the new file at `made` ...
+//   replacing.replaceWith(made);
+class Replacement {
+public:
+    // Nothing to keep when nothing is at `target`. Throws DbError: InUse while an opening of
+    // this process or of another has the file there open, by whatever path (a link, another
+    // hard link); NotAFile, Unreadable as OpenDatabase.
+    explicit Replacement(const QString& target);
+    ~Replacement();
+    Replacement(const Replacement&) = delete;
+    Replacement& operator=(const Replacement&) = delete;
+
+    // Puts the file at `made` in the target's place in one step (a rename). DbError Io when
+    // it fails, nothing changed.
+    void replaceWith(const QString& made);
+
+private:
+    QString m_target;
+    std::shared_ptr<detail::FileLock> m_lock;
 };
 
 // Writes that must all happen or none: rolled back when destroyed without commit().

@@ -56,8 +56,8 @@ std::string message(DbErrc code, const QString& detail) {
 
 }  // namespace
 
-DbError::DbError(DbErrc code, const QString& detail)
-    : std::runtime_error(message(code, detail)), m_code(code), m_detail(detail) {}
+DbError::DbError(DbErrc code, const QString& detail, int engineCode)
+    : std::runtime_error(message(code, detail)), m_code(code), m_detail(detail), m_engineCode(engineCode) {}
 
 QString DbError::reason() const { return describe(m_code); }
 

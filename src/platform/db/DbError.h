@@ -45,9 +45,11 @@ enum class DbErrc {
 // the table, field or file concerned where there is one.
 class DbError : public std::runtime_error {
 public:
-    DbError(DbErrc code, const QString& detail = {});
+    // `engineCode`: SQLite's extended result code, where the failure is one of SQLite's.
+    DbError(DbErrc code, const QString& detail = {}, int engineCode = 0);
 
     DbErrc code() const { return m_code; }
+    int engineCode() const { return m_engineCode; }
     const QString& detail() const { return m_detail; }
     QString description() const { return QString::fromUtf8(what()); }
     // The French description alone, without the detail, for the user.
@@ -59,6 +61,7 @@ public:
 private:
     DbErrc m_code;
     QString m_detail;
+    int m_engineCode;
 };
 
 }  // namespace db

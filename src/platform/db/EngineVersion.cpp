@@ -1,8 +1,11 @@
 #include "EngineVersion.h"
 
+#include "FileChecks.h"
 #include "Sqlite.h"
 
 namespace db {
+
+void startEngine() { detail::refuseWaits(); }
 
 QString cipherVersion() {
     sqlite3* handle = nullptr;

@@ -7,6 +7,11 @@
 
 namespace db {
 
+// Readies the process's SQLite for the engine, once, as the program starts and before any
+// file is opened: its own opens then refuse a FIFO or a socket at once rather than wait on
+// one, for every connection of the process.
+void startEngine();
+
 // The version that the SQLCipher linked in says it is ("3.4.1"); empty when it says none.
 QString cipherVersion();
 // Whether it is one of SQLCipher 3: asked once, the answer kept.

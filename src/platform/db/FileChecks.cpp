@@ -35,17 +35,22 @@ bool allowed(const QByteArray& path, int rights) { return faccessat(AT_FDCWD, pa
 
 }  // namespace
 
-bool isOtherThanAFile(const QByteArray& path) {
+PathKind kindAt(const QByteArray& path, struct stat* info, bool followLinks) {
     struct stat st {};
-    return ::stat(path.constData(), &st) == 0 && !S_ISREG(st.st_mode);
+    const int rc = followLinks ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st);
+    if (info)
+        *info = st;
+    if (rc != 0)
+        return PathKind::Nothing;
+    return S_ISREG(st.st_mode) ? PathKind::File : PathKind::Other;
 }
 
 void checkJournal(const QString& journal) {
     const QByteArray name = QFile::encodeName(journal);
-    struct stat st {};
-    if (::stat(name.constData(), &st) != 0)
+    const PathKind kind = kindAt(name);
+    if (kind == PathKind::Nothing)
         return;
-    if (!S_ISREG(st.st_mode))
+    if (kind == PathKind::Other)
         throw DbError(DbErrc::NotAFile, journal);
     if (!allowed(name, R_OK))
         throw DbError(DbErrc::Unreadable, journal);
@@ -64,13 +69,18 @@ qint64 TemporaryCopy::writeData(const char* data, qint64 size) {
     return written;
 }
 
-sqlite3_vfs* refusingWaits(sqlite3_vfs* system) {
+bool TemporaryCopy::finish() {
+    close();
+    return !m_writeFailed && error() == QFileDevice::NoError;
+}
+
+void refuseWaits() {
+    sqlite3_vfs* system = sqlite3_vfs_find(nullptr);
     if (system && system->iVersion >= 3 && system->xGetSystemCall && !systemOpen) {
         systemOpen = reinterpret_cast<OpenCall>(system->xGetSystemCall(system, "open"));
         if (systemOpen)
             system->xSetSystemCall(system, "open", reinterpret_cast<sqlite3_syscall_ptr>(openWithoutWaiting));
     }
-    return system;
 }
 
 }  // namespace db::detail

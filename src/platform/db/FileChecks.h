@@ -10,11 +10,15 @@
 #include <QFile>
 #include <QString>
 
+struct stat;
+
 namespace db::detail {
 
-// Whether something other than a regular file lies at path (a folder, a FIFO, a device, a
-// socket), a link followed. Looked at with stat(): nothing is opened.
-bool isOtherThanAFile(const QByteArray& path);
+// What lies at path: nothing (errno says why), a regular file, or something else (a folder, a
+// FIFO, a device, a socket). Looked at with stat(), or lstat() where a link is not followed,
+// into `info` where given: nothing is opened.
+enum class PathKind { Nothing, File, Other };
+PathKind kindAt(const QByteArray& path, struct stat* info = nullptr, bool followLinks = true);
 
 // What lies beside a file as its journal, if anything, must be a file that this user may read
 // and write, since SQLite may have to roll it back: DbError NotAFile, Unreadable or
@@ -33,6 +37,8 @@ public:
     using QFile::QFile;
     bool open() { return QFile::open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered); }
     bool writeFailed() const { return m_writeFailed; }
+    // Closes it: whether all was written, the close included (a quota may be told only then).
+    bool finish();
 
 protected:
     qint64 writeData(const char* data, qint64 size) override;
@@ -41,10 +47,10 @@ private:
     bool m_writeFailed = false;
 };
 
-// SQLite's own layer of the system, its opens made to refuse a FIFO or a socket at once rather
-// than wait on it, even one put in place of a file after it was looked at. Changed once for
-// the process; returned for ease.
-sqlite3_vfs* refusingWaits(sqlite3_vfs* system);
+// Makes the opens of SQLite's own layer of the system refuse a FIFO or a socket at once rather
+// than wait on it, even one put in place of a file after it was looked at: for the whole
+// process, once (startEngine()).
+void refuseWaits();
 
 // What an open refused by the file guard gives (a journal that the guard may not roll back):
 // SQLITE_CORRUPT for SQLite, which leaves the file unread, but told apart by the engine. Met

@@ -1,6 +1,7 @@
 #include "FileLock.h"
 
 #include "DbError.h"
+#include "FileChecks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -41,19 +42,23 @@ DbErrc openFailure(int error) {
 
 }  // namespace
 
-std::shared_ptr<FileLock> FileLock::take(const QString& path) {
+std::shared_ptr<FileLock> FileLock::take(const QString& path, bool alone) {
     const QByteArray name = QFile::encodeName(path);
     struct stat seen {};
-    if (::stat(name.constData(), &seen) != 0)
-        throw DbError(errno == EACCES ? DbErrc::Unreadable : DbErrc::CannotOpen, path);
-    if (!S_ISREG(seen.st_mode))
-        throw DbError(DbErrc::NotAFile, path);
+    switch (kindAt(name, &seen)) {
+    case PathKind::Nothing: throw DbError(errno == EACCES ? DbErrc::Unreadable : DbErrc::CannotOpen, path);
+    case PathKind::Other: throw DbError(DbErrc::NotAFile, path);
+    case PathKind::File: break;
+    }
 
     const QMutexLocker locker(&heldMutex);
     // Looked up before anything is opened: a descriptor of the file opened here could not be
     // closed again while the process has the file open.
-    if (std::shared_ptr<FileLock> lock = held().value(idOf(seen)).lock())
+    if (std::shared_ptr<FileLock> lock = held().value(idOf(seen)).lock()) {
+        if (alone)
+            throw DbError(DbErrc::InUse, path);
         return lock;
+    }
     // The file's own path, past any link to it, so that a link put there since is not followed.
     const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
     const int fd = ::open(target.isEmpty() ? name.constData() : target.constData(),
@@ -70,6 +75,8 @@ std::shared_ptr<FileLock> FileLock::take(const QString& path) {
     // that file's lock.
     if (std::shared_ptr<FileLock> lock = held().value(id).lock()) {
         lock->m_descriptors.append(fd);
+        if (alone)
+            throw DbError(DbErrc::InUse, path);
         return lock;
     }
     int rc;
@@ -81,7 +88,8 @@ std::shared_ptr<FileLock> FileLock::take(const QString& path) {
         throw DbError(DbErrc::InUse, path);
     }
     std::shared_ptr<FileLock> lock(new FileLock(id, fd));
-    held().insert(id, lock);
+    if (!alone)
+        held().insert(id, lock);
     return lock;
 }
 

@@ -23,7 +23,7 @@ constexpr int kFileTypes = SQLITE_OPEN_MAIN_DB | SQLITE_OPEN_TEMP_DB | SQLITE_OP
                          | SQLITE_OPEN_TEMP_JOURNAL | SQLITE_OPEN_SUBJOURNAL | SQLITE_OPEN_MASTER_JOURNAL | SQLITE_OPEN_WAL;
 
 sqlite3_vfs* systemVfs() {
-    static sqlite3_vfs* const vfs = refusingWaits(sqlite3_vfs_find(nullptr));
+    static sqlite3_vfs* const vfs = sqlite3_vfs_find(nullptr);
     return vfs;
 }
 
@@ -92,7 +92,7 @@ int guardedClose(sqlite3_file* file) {
 int guardedOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
     sqlite3_vfs* system = systemVfs();
     file->pMethods = nullptr;
-    if ((flags & SQLITE_OPEN_WAL) || (name && isOtherThanAFile(name)))
+    if ((flags & SQLITE_OPEN_WAL) || (name && kindAt(name) == PathKind::Other))
         return SQLITE_CANTOPEN;
     const int rc = system->xOpen(system, name, file, flags, outFlags);
     if (rc != SQLITE_OK || !file->pMethods)
@@ -194,9 +194,12 @@ bool FileGuard::mayRollBack(const QByteArray& journal, sqlite3_file* file) {
     if (!database)
         return false;
     // SQLite holds the file for itself by now: neither can change before it is rolled back.
-    const Replay found{digestOf(database, guarded(database).system, nullptr),
-                       digestOf(file, guarded(file).system, nullptr)};
-    return !found.file.isEmpty() && found == *replay;
+    const QByteArray fileDigest = digestOf(database, guarded(database).system, nullptr);
+    if (fileDigest.isEmpty() || fileDigest != replay->file || digestOf(file, guarded(file).system, nullptr) != replay->journal)
+        return false;
+    if (!replay->superJournal.isEmpty())
+        m_superJournals.insert(replay->superJournal);
+    return true;
 }
 
 void FileGuard::opened(const QByteArray& name, int type, int flags, sqlite3_file* file) {
@@ -204,14 +207,14 @@ void FileGuard::opened(const QByteArray& name, int type, int flags, sqlite3_file
         m_files.insert(name, file);
     else if (type == SQLITE_OPEN_MAIN_JOURNAL && (flags & SQLITE_OPEN_READWRITE))
         m_journals.insert(name);
+    else if (type == SQLITE_OPEN_MASTER_JOURNAL && (flags & SQLITE_OPEN_CREATE))
+        m_superJournals.insert(name);
 }
 
 void FileGuard::closed(const QByteArray& name) { m_files.remove(name); }
 
 bool FileGuard::mayDelete(const QByteArray& name) {
-    if (endsWith(name, "-journal"))
-        return m_journals.remove(name);
-    return isSuperJournalName(name);
+    return m_journals.remove(name) || m_superJournals.remove(name);
 }
 
 bool isSuperJournalName(const QByteArray& name) {
@@ -235,7 +238,7 @@ SystemFile::SystemFile(const QString& path, bool journal) : m_name(QFile::encode
     auto* file = reinterpret_cast<sqlite3_file*>(m_storage.get());
     int out = 0;
     const int flags = SQLITE_OPEN_READONLY | (journal ? SQLITE_OPEN_MAIN_JOURNAL : SQLITE_OPEN_MAIN_DB);
-    m_open = !isOtherThanAFile(m_name) && system->xOpen(system, m_name.constData(), file, flags, &out) == SQLITE_OK
+    m_open = kindAt(m_name) != PathKind::Other && system->xOpen(system, m_name.constData(), file, flags, &out) == SQLITE_OK
           && file->pMethods;
 }
 

@@ -10,8 +10,8 @@
 //   Any other one is left where it is, and the file is not read (SQLITE_CORRUPT).
 // - A WAL is never seen, nor its shared memory: the program writes none, so one beside its
 //   file is not its own.
-// - SQLite deletes through it only the journals that it wrote or rolled back, and master
-//   journals of its own naming.
+// - SQLite deletes through it only the journals that it wrote or rolled back, and the
+//   super-journals that it made, or that the journal accepted named.
 // - Once told to stop, every read fails (Verification).
 #include "Cipher.h"
 #include "Sqlite.h"
@@ -28,10 +28,11 @@ class QIODevice;
 
 namespace db::detail {
 
-// The SHA-256 of a file and of its journal, as they were tried.
+// The SHA-256 of a file and of its journal, as they were tried, and the super-journal that the
+// journal names, as it was checked.
 struct Replay {
     QByteArray file, journal;
-    bool operator==(const Replay&) const = default;
+    QByteArray superJournal;
 };
 
 class FileGuard {
@@ -66,6 +67,7 @@ private:
     std::optional<Replay> m_replay;
     QHash<QByteArray, sqlite3_file*> m_files;  // the databases open through it, by name
     QSet<QByteArray> m_journals;               // those it may delete
+    QSet<QByteArray> m_superJournals;          // the same
     QByteArray m_name;
     std::unique_ptr<Vfs> m_vfs;
 };

@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include "FileChecks.h"
 #include "Guard.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QSet>
 #include <QtEndian>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <sys/stat.h>
 
@@ -41,7 +43,7 @@ quint32 wordAt(const QByteArray& bytes, qint64 offset) {
 
 // As SQLite exists (SQLITE_ACCESS_EXISTS): a name that stat() finds, of some length.
 bool existsForSqlite(const QByteArray& name, struct stat* info) {
-    return ::stat(name.constData(), info) == 0 && info->st_size > 0;
+    return kindAt(name, info) != PathKind::Nothing && info->st_size > 0;
 }
 
 // The super-journal that the journal's last record names, read as SQLite reads it; `at` is
@@ -65,6 +67,17 @@ std::optional<QByteArray> superJournalOf(const QByteArray& bytes, qint64* at) {
     return name;
 }
 
+// The journals that the super-journal at `path` names, as SQLite writes them: each name ended
+// by a NUL. Nullopt when it cannot be read whole or ends otherwise; the engine commits two
+// files together at the most.
+std::optional<QList<QByteArray>> journalsNamedBy(const QString& path) {
+    constexpr int kMost = 4 * kMaxPathname;
+    const QByteArray names = SystemFile(path, true).read(0, kMost + 1);
+    if (names.size() > kMost || !names.endsWith('\0'))
+        return std::nullopt;
+    return names.chopped(1).split('\0');
+}
+
 bool isPowerOfTwo(quint32 n) { return n != 0 && (n & (n - 1)) == 0; }
 
 quint32 checksum(quint32 nonce, const unsigned char* page) {
@@ -73,9 +86,72 @@ quint32 checksum(quint32 nonce, const unsigned char* page) {
     return nonce;
 }
 
+bool zeros(const QByteArray& bytes, qint64 from, qint64 to) {
+    return std::all_of(bytes.cbegin() + from, bytes.cbegin() + std::max(from, to), [](char c) { return c == '\0'; });
+}
+
+// Whether the sector of the header at `offset` holds what SQLite writes into one: the header,
+// zeros to the end of a page's worth of it, and that page's worth again to its end.
+bool sectorAsWritten(const QByteArray& bytes, qint64 offset, qint64 sector) {
+    const qint64 chunk = std::min<qint64>(sector, kPageSize);
+    if (!zeros(bytes, offset + kHeaderSize, offset + chunk))
+        return false;
+    for (qint64 at = offset + chunk; at < offset + sector; at += chunk)
+        if (std::memcmp(bytes.constData() + at, bytes.constData() + offset, size_t(chunk)) != 0)
+            return false;
+    return true;
+}
+
+const unsigned char* pageAt(const QByteArray& bytes, qint64 record) {
+    return reinterpret_cast<const unsigned char*>(bytes.constData()) + record + 4;
+}
+
+// Whether the page is one that the file's keys wrote under its number (page 1 with the file's
+// salt). A file kept without encryption (an empty password) has no keys to sign with.
+bool signedFor(const FileKey& key, const unsigned char* page, quint32 number) {
+    return key.password.isEmpty()
+        || (key.keys && pageIsSigned(*key.keys, page, number)
+            && (number != 1 || QByteArray(reinterpret_cast<const char*>(page), kSaltSize) == key.keys->salt));
+}
+
+// Whether the two pages of the file hold the same: encrypted, each under an IV of its own.
+bool samePage(const FileKey& key, const unsigned char* page, const QByteArray& other, quint32 number) {
+    const auto otherPage = reinterpret_cast<const unsigned char*>(other.constData());
+    if (!key.keys)
+        return key.password.isEmpty() && std::memcmp(page, otherPage, kPageSize) == 0;
+    const QByteArray plain = decryptPage(*key.keys, page, number);
+    return !plain.isEmpty() && plain == decryptPage(*key.keys, otherPage, number);
+}
+
+// Whether what SQLite leaves unplayed of the journal, from `offset` (where it stops) to `end`,
+// would leave the file as it is: nothing, or the segment that a kill cut short before SQLite
+// synced it and wrote into the file what it protects. Its header bears no magic yet, and its
+// records hold pages that the file still holds as they were, or nothing.
+bool leavesTheFileAsItIs(const QByteArray& bytes, qint64 offset, qint64 end, qint64 sector, quint32 original,
+                         const FileKey& key, const QString& file) {
+    if (offset >= end)
+        return true;
+    if (offset + sector > end || !zeros(bytes, offset, offset + 12) || !sectorAsWritten(bytes, offset, sector))
+        return false;
+    const SystemFile database(file);
+    for (qint64 record = offset + sector; record + kRecordSize <= end; record += kRecordSize) {
+        if (zeros(bytes, record, record + kRecordSize))
+            continue;
+        const quint32 number = wordAt(bytes, record);
+        if (number == 0 || number > original || !signedFor(key, pageAt(bytes, record), number))
+            return false;
+        const QByteArray held = database.read(qint64(number - 1) * kPageSize, kPageSize);
+        if (held.size() != kPageSize || !samePage(key, pageAt(bytes, record), held, number))
+            return false;
+    }
+    return true;
+}
+
 // Whether SQLite's playback of the journal would write into the file only pages that its
-// keys signed, numbered within its original length, and give it back that length whole.
-bool playsSoundly(const QByteArray& bytes, qint64 fileSize, const FileKey& key, qint64 superRecord) {
+// keys signed, numbered within its original length, and give it back that length whole; and
+// whether it plays every record that would change the file: a header can hide records from it
+// (a sector size, a count, a magic changed), which leaves the file half written.
+bool playsSoundly(const QByteArray& bytes, const QString& file, qint64 fileSize, const FileKey& key, qint64 superRecord) {
     if (!magicAt(bytes, 0) || bytes.size() < kHeaderSize)
         return false;
     const quint32 original = wordAt(bytes, 16), sector = wordAt(bytes, 20);
@@ -87,7 +163,7 @@ bool playsSoundly(const QByteArray& bytes, qint64 fileSize, const FileKey& key, 
     while (offset + sector <= superRecord && magicAt(bytes, offset)) {
         quint32 records = wordAt(bytes, offset + 8);
         const quint32 nonce = wordAt(bytes, offset + 12);
-        if (wordAt(bytes, offset + 16) != original)
+        if (wordAt(bytes, offset + 16) != original || !sectorAsWritten(bytes, offset, sector))
             return false;
         offset += sector;
         if (records == 0xffffffffu)
@@ -96,18 +172,20 @@ bool playsSoundly(const QByteArray& bytes, qint64 fileSize, const FileKey& key, 
             if (offset + kRecordSize > superRecord)
                 return false;
             const quint32 number = wordAt(bytes, offset);
-            const auto page = reinterpret_cast<const unsigned char*>(bytes.constData()) + offset + 4;
-            if (number == 0 || number > original || checksum(nonce, page) != wordAt(bytes, offset + 4 + kPageSize))
-                return false;
-            // A file kept without encryption (an empty password) has no keys to sign with.
-            if (!key.password.isEmpty()
-                && (!key.keys || !pageIsSigned(*key.keys, page, number)
-                    || (number == 1 && QByteArray(reinterpret_cast<const char*>(page), kSaltSize) != key.keys->salt)))
+            const unsigned char* page = pageAt(bytes, offset);
+            if (number == 0 || number > original || checksum(nonce, page) != wordAt(bytes, offset + 4 + kPageSize)
+                || !signedFor(key, page, number))
                 return false;
             restored.insert(number);
         }
-        offset = (offset + sector - 1) / sector * sector;
+        // SQLite writes the next header at the next sector, and nothing before it.
+        const qint64 next = (offset + sector - 1) / sector * sector;
+        if (!zeros(bytes, offset, std::min(next, superRecord)))
+            return false;
+        offset = next;
     }
+    if (!leavesTheFileAsItIs(bytes, offset, superRecord, sector, original, key, file))
+        return false;
     // Pages past the end of the file come back only from the journal.
     for (qint64 number = fileSize / kPageSize + 1; number <= qint64(original); ++number)
         if (!restored.contains(quint32(number)))
@@ -127,19 +205,25 @@ std::optional<Journal> readJournal(const QString& path, const QString& file, con
         return std::nullopt;
     qint64 superRecord = 0;
     const std::optional<QByteArray> super = superJournalOf(journal.bytes, &superRecord);
-    if (!super || !playsSoundly(journal.bytes, fileSize, key, superRecord))
+    if (!super || !playsSoundly(journal.bytes, file, fileSize, key, superRecord))
         return std::nullopt;
     journal.superJournal = *super;
     return journal;
 }
 
-SuperJournal findSuperJournal(const QByteArray& name) {
-    struct stat info {}, link {};
+SuperJournal findSuperJournal(const QByteArray& name, const QString& journal) {
+    struct stat info {};
     if (!existsForSqlite(name, &info))
         return SuperJournal::Missing;
-    return S_ISREG(info.st_mode) && ::lstat(name.constData(), &link) == 0 && !S_ISLNK(link.st_mode)
-             ? SuperJournal::Present
-             : SuperJournal::Unusable;
+    // Anything else than SQLite's own, which it names after its main file by its full path.
+    if (!name.startsWith('/') || !isSuperJournalName(name) || kindAt(name, nullptr, false) != PathKind::File)
+        return SuperJournal::Unusable;
+    const QString own = QFileInfo(journal).canonicalFilePath();
+    const std::optional<QList<QByteArray>> journals = journalsNamedBy(QFile::decodeName(name));
+    const bool names = journals && std::any_of(journals->cbegin(), journals->cend(), [&](const QByteArray& listed) {
+        return listed.startsWith('/') && QFileInfo(QFile::decodeName(listed)).canonicalFilePath() == own;
+    });
+    return names && !own.isEmpty() ? SuperJournal::Present : SuperJournal::Unusable;
 }
 
 QByteArray withoutSuperJournal(const Journal& journal) {
@@ -156,13 +240,13 @@ void removeStaleSuperJournals(const QString& path) {
     const QFileInfoList found = file.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QFileInfo& candidate : found) {
         if (!candidate.fileName().startsWith(prefix) || candidate.isSymLink() || !candidate.isFile()
-            || candidate.size() > 4 * kMaxPathname || !isSuperJournalName(QFile::encodeName(candidate.fileName())))
+            || !isSuperJournalName(QFile::encodeName(candidate.fileName())))
             continue;
-        const QByteArray names = SystemFile(candidate.absoluteFilePath(), true).read(0, 4 * kMaxPathname);
-        if (names.size() != candidate.size() || !names.endsWith('\0'))
+        const std::optional<QList<QByteArray>> names = journalsNamedBy(candidate.absoluteFilePath());
+        if (!names)
             continue;
         bool ours = false, needed = false, shaped = true;
-        for (const QByteArray& name : names.chopped(1).split('\0')) {
+        for (const QByteArray& name : *names) {
             const QString journal = QFile::decodeName(name);
             // SQLite names the journals of the files it commits together, by their full paths.
             shaped = shaped && QFileInfo(journal).isAbsolute() && journal.endsWith(QStringLiteral("-journal"))
