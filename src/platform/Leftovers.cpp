@@ -154,8 +154,11 @@ std::optional<Made> readOldNote(const QString& note) {
     Made made;
     made.path = QFile::encodeName(target);
     struct stat info;
-    if (::lstat(made.path.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+    // That version tracked no other folders than print folders.
+    if (::lstat(made.path.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
         made.kind = TrackedTemporary::PrivateFolder;
+        made.contents = Contents::PrintFiles;
+    }
     return made;
 }
 
@@ -197,8 +200,8 @@ bool isMade(const struct stat& info, const Made& made) {
     return !made.identified || (info.st_dev == made.device && info.st_ino == made.inode && made.owner == info.st_uid);
 }
 
-// Removes, in the folder open as `folder`, the regular files whose names have the shape of
-// `contents`; a link goes as a link, a folder stays.
+// Removes, in the folder open as `folder`, this user's regular files whose names have the
+// shape of `contents`; a link stays, and what it points to, and so does a folder.
 void removeContents(int folder, Contents contents) {
     const ContentsKind* kind = kindOf(contents);
     if (!kind) return;
@@ -212,7 +215,8 @@ void removeContents(int folder, Contents contents) {
         if (shape.match(QFile::decodeName(entry->d_name)).hasMatch()) names << QByteArray(entry->d_name);
     for (const QByteArray& name : std::as_const(names)) {
         struct stat info;
-        if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+        if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid())
             ::unlinkat(folder, name.constData(), 0);
     }
 }

@@ -62,11 +62,17 @@ private slots:
                 QFile::link(precious, made + u"/vsk3.tmp"_s) && QFile::link(precious, made + u"/sous-dossier"_s));
         QVERIFY(QDir().mkdir(file + u".autre"_s) && writeFile(file + u".autre/vsk1.tmp"_s, "autre") &&
                 QFile::remove(file) && QDir().rename(file + u".autre"_s, file));
-        // Notes of an earlier version say nothing of what they noted: only a file of this user's goes.
+        // Notes of an earlier version say nothing of what they noted: only a file of this user's
+        // goes, or the print files of a print folder, and the folder once nothing else is left.
         const QString notes = paths::configFolder() + u"/En cours/"_s, old = dir.filePath(u"quibolet-0123abcd"_s),
-                      oldFile = dir.filePath(u".a.pdf.quibolet-0123abce"_s);
-        QVERIFY(QDir().mkpath(notes) && QDir().mkpath(old) && writeFile(old + u"/vsk1.tmp"_s, "notes") &&
-                QFile::link(old, notes + u"0123abcd"_s));
+                      oldFile = dir.filePath(u".a.pdf.quibolet-0123abce"_s),
+                      oldEmptied = dir.filePath(u"quibolet-0123abcf"_s);
+        for (const QString& folder : {old, oldEmptied})
+            QVERIFY(QDir().mkpath(folder) && writeFile(folder + u"/vsk1.tmp"_s, "notes") &&
+                    writeFile(folder + u"/vsk2.tmp.Ab12Cd"_s, "notes") && QDir().mkpath(notes) &&
+                    QFile::link(folder, notes + folder.right(8)));
+        QVERIFY(writeFile(old + u"/notes.txt"_s, "notes") &&
+                QFile::link(precious + u"/vsk1.tmp"_s, old + u"/vsk3.tmp"_s));
         QVERIFY(writeFile(oldFile, "pdf") && QFile::link(oldFile, notes + u"0123abce"_s));
 
         removeKilledRunsLeftovers();
@@ -76,8 +82,8 @@ private slots:
         QVERIFY(QFileInfo(linked).isSymLink());
         QCOMPARE(namesIn(made), (QStringList{u"sous-dossier"_s, u"vsk2.tmp"_s, u"vsk3.tmp"_s}));
         QCOMPARE(namesIn(file), QStringList{u"vsk1.tmp"_s});
-        QCOMPARE(namesIn(old), QStringList{u"vsk1.tmp"_s});
-        QVERIFY(!QFileInfo::exists(oldFile));
+        QCOMPARE(namesIn(old), (QStringList{u"notes.txt"_s, u"vsk3.tmp"_s}));
+        QVERIFY(!QFileInfo::exists(oldEmptied) && !QFileInfo::exists(oldFile));
         QCOMPARE(namesIn(notes), QStringList());
     }
 
