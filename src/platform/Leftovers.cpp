@@ -16,6 +16,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -64,6 +65,23 @@ Descriptor openRegular(const QString& path) {
     struct stat info;
     if (file.isValid() && (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))) return Descriptor(-1);
     return file;
+}
+
+// QLockFile takes a flock on a lock file in the system call after the one that makes it, before
+// it writes who holds it, and knows a dead owner at once only from what it wrote: an empty lock
+// it keeps for its stale age (30 s), and with it what the lock holds. An empty lock that no
+// process holds is one whose run was killed in between: removed under that flock, so that the
+// name can be taken now.
+void removeAbandonedLock(const QString& path) {
+    const Descriptor lock = openRegular(path);
+    struct stat info, named;
+    if (!lock.isValid() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(lock.get(), &info) != 0 ||
+        info.st_size != 0)
+        return;
+    // Only that file: not one that a run made at the name since it was removed.
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &named) == 0 && named.st_dev == info.st_dev && named.st_ino == info.st_ino)
+        ::unlink(name.constData());
 }
 
 // A name, not what it names: a link goes, never what it points to, and a folder stays.
@@ -277,6 +295,7 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
         if (const QRegularExpressionMatch match = shape.match(entry); match.hasMatch())
             names.insert(folder + u'/' + match.captured(1));
     for (const QString& name : std::as_const(names)) {
+        removeAbandonedLock(lockName(name));
         QLockFile lock(lockName(name));
         if (!lock.tryLock(0)) continue;
         // A run that finds a stale lock takes a second one, ".rmlock", while it removes it; a
