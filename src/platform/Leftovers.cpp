@@ -11,18 +11,22 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <array>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 namespace {
 
 using namespace Qt::StringLiterals;
 using Made = TrackedTemporary::Made;
+using Contents = TrackedTemporary::Contents;
 
 QString lockName(const QString& name) { return name + u".lock"_s; }
 
@@ -38,10 +42,13 @@ public:
     ~Descriptor() {
         if (m_fd >= 0) ::close(m_fd);
     }
+    Descriptor(Descriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     bool isValid() const { return m_fd >= 0; }
     int get() const { return m_fd; }
+    // Handed to an owner that closes it.
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
@@ -50,6 +57,32 @@ private:
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
+
+// A regular file opened for reading as it is at `path`: never through a link, and never
+// waiting, as opening a FIFO would for a writer; invalid for anything else.
+Descriptor openRegular(const QString& path) {
+    Descriptor file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    if (file.isValid() && (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))) return Descriptor(-1);
+    return file;
+}
+
+// QLockFile takes a flock on a lock file in the system call after the one that makes it, before
+// it writes who holds it, and knows a dead owner at once only from what it wrote: an empty lock
+// it keeps for its stale age (30 s), and with it what the lock holds. An empty lock that no
+// process holds is one whose run was killed in between: removed under that flock, so that the
+// name can be taken now.
+void removeAbandonedLock(const QString& path) {
+    const Descriptor lock = openRegular(path);
+    struct stat info, named;
+    if (!lock.isValid() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(lock.get(), &info) != 0 ||
+        info.st_size != 0)
+        return;
+    // Only that file: not one that a run made at the name since it was removed.
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &named) == 0 && named.st_dev == info.st_dev && named.st_ino == info.st_ino)
+        ::unlink(name.constData());
+}
 
 // A name, not what it names: a link goes, never what it points to, and a folder stays.
 void removeRegularFile(const QString& path) {
@@ -87,10 +120,42 @@ bool writeToNote(const QString& note, QIODevice::OpenMode mode, const QByteArray
     return file.open(mode) && file.write(text) == text.size() && file.flush();
 }
 
+// The kinds of files the program's folders hold: the names notes give them, and their shape.
+struct ContentsKind {
+    Contents contents;
+    QByteArray name;
+    QRegularExpression shape;
+};
+
+const std::array<ContentsKind, 2>& contentsKinds() {
+    static const std::array<ContentsKind, 2> kinds{{
+        // Each build's print file, and what saving one leaves when it is cut short.
+        {Contents::PrintFiles, "print-files", QRegularExpression(u"^vsk[0-9]+\\.tmp(\\.[A-Za-z0-9]{6})?$"_s)},
+        // What the workbook library writes for a while as it makes a workbook.
+        {Contents::LibraryParts, "library-parts", QRegularExpression(u"^tmp\\.[A-Za-z0-9]{10}$"_s)},
+    }};
+    return kinds;
+}
+
+const ContentsKind* kindOf(Contents contents) {
+    for (const ContentsKind& kind : contentsKinds())
+        if (kind.contents == contents) return &kind;
+    return nullptr;
+}
+
+// A name the program does not know (a later version's) lets nothing go with the folder. Notes
+// of the version before these names held the pattern itself: those the program wrote are known.
+Contents contentsNamed(const QByteArray& name) {
+    for (const ContentsKind& kind : contentsKinds())
+        if (name == kind.name || name == kind.shape.pattern().toUtf8()) return kind.contents;
+    return Contents::None;
+}
+
 bool noteIntent(const QString& note, const Made& made) {
+    const ContentsKind* contents = kindOf(made.contents);
     return writeToNote(note, QIODevice::WriteOnly | QIODevice::NewOnly,
                        noteLine("kind", made.kind == TrackedTemporary::File ? "file" : "folder") +
-                           noteLine("path", made.path) + noteLine("contents", made.contents.toUtf8()));
+                           noteLine("path", made.path) + noteLine("contents", contents ? contents->name : "none"));
 }
 
 bool noteIdentity(const QString& note, const Made& made) {
@@ -107,15 +172,20 @@ std::optional<Made> readOldNote(const QString& note) {
     Made made;
     made.path = QFile::encodeName(target);
     struct stat info;
-    if (::lstat(made.path.constData(), &info) == 0 && S_ISDIR(info.st_mode))
+    // That version tracked no other folders than print folders.
+    if (::lstat(made.path.constData(), &info) == 0 && S_ISDIR(info.st_mode)) {
         made.kind = TrackedTemporary::PrivateFolder;
+        made.contents = Contents::PrintFiles;
+    }
     return made;
 }
 
 std::optional<Made> readNote(const QString& note) {
     if (QFileInfo(note).isSymLink()) return readOldNote(note);
-    QFile file(note);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const Descriptor opened = openRegular(note);
+    QFile file;
+    if (!opened.isValid() || !file.open(opened.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return std::nullopt;
     QList<QByteArray> lines = file.read(64 * 1024).split('\n');
     lines.removeLast();  // what follows the last end of line: nothing, or a line cut short
     QHash<QByteArray, QByteArray> fields;
@@ -129,12 +199,14 @@ std::optional<Made> readNote(const QString& note) {
         (kind != "file" && kind != "folder"))
         return std::nullopt;
     made.kind = kind == "file" ? TrackedTemporary::File : TrackedTemporary::PrivateFolder;
-    made.contents = QString::fromUtf8(fields.value("contents"));
     bool device = false, inode = false, owner = false;
     made.device = dev_t(fields.value("device").toULongLong(&device));
     made.inode = ino_t(fields.value("inode").toULongLong(&inode));
     made.owner = uid_t(fields.value("owner").toULongLong(&owner));
     made.identified = device && inode && owner;
+    // A run killed before it noted what it made had written nothing in it yet: a folder that
+    // the note does not identify only goes when empty.
+    if (made.identified) made.contents = contentsNamed(fields.value("contents"));
     return made;
 }
 
@@ -146,18 +218,23 @@ bool isMade(const struct stat& info, const Made& made) {
     return !made.identified || (info.st_dev == made.device && info.st_ino == made.inode && made.owner == info.st_uid);
 }
 
-// Removes, in the folder open as `folder`, the regular files whose names have the shape
-// `contents`; a link goes as a link, a folder stays.
-void removeContents(int folder, const QString& contents) {
-    const QRegularExpression shape(contents);
-    std::unique_ptr<DIR, DirCloser> listing(::fdopendir(::dup(folder)));
-    if (!shape.isValid() || !listing) return;
+// Removes, in the folder open as `folder`, this user's regular files whose names have the
+// shape of `contents`; a link stays, and what it points to, and so does a folder.
+void removeContents(int folder, Contents contents) {
+    const ContentsKind* kind = kindOf(contents);
+    if (!kind) return;
+    Descriptor copy(::dup(folder));
+    std::unique_ptr<DIR, DirCloser> listing(copy.isValid() ? ::fdopendir(copy.get()) : nullptr);
+    if (!listing) return;
+    copy.release();  // the listing closes it now
+    const QRegularExpression& shape = kind->shape;
     QList<QByteArray> names;
     while (const dirent* entry = ::readdir(listing.get()))
         if (shape.match(QFile::decodeName(entry->d_name)).hasMatch()) names << QByteArray(entry->d_name);
     for (const QByteArray& name : std::as_const(names)) {
         struct stat info;
-        if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+        if (::fstatat(folder, name.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            info.st_uid == ::geteuid())
             ::unlinkat(folder, name.constData(), 0);
     }
 }
@@ -181,8 +258,7 @@ bool removeMade(const Made& made) {
     // Looked at again through the folder itself: a link put at its name meanwhile opens nothing.
     const Descriptor folder(::openat(parent.get(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder.isValid() || ::fstat(folder.get(), &info) != 0 || !isMade(info, made)) return true;
-    // A folder a note does not identify only goes when empty.
-    if (made.identified && !made.contents.isEmpty()) removeContents(folder.get(), made.contents);
+    removeContents(folder.get(), made.contents);
     // Refused while anything else is left in it.
     ::unlinkat(parent.get(), name.constData(), AT_REMOVEDIR);
     return true;
@@ -219,6 +295,7 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
         if (const QRegularExpressionMatch match = shape.match(entry); match.hasMatch())
             names.insert(folder + u'/' + match.captured(1));
     for (const QString& name : std::as_const(names)) {
+        removeAbandonedLock(lockName(name));
         QLockFile lock(lockName(name));
         if (!lock.tryLock(0)) continue;
         // A run that finds a stale lock takes a second one, ".rmlock", while it removes it; a
@@ -233,7 +310,7 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
     }
 }
 
-TrackedTemporary::TrackedTemporary(const QString& folder, const QString& prefix, Kind kind, const QString& contents) {
+TrackedTemporary::TrackedTemporary(const QString& folder, const QString& prefix, Kind kind, Contents contents) {
     // A folder that does not exist may read as "": never the working folder then.
     if (folder.isEmpty()) return;
     // Noted before it exists, so that a kill at any moment leaves nothing that no note names.

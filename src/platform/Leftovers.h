@@ -31,11 +31,16 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
 class TrackedTemporary {
 public:
     enum Kind { File, PrivateFolder };
+    // The files that the program writes in a folder of its own: only files of that kind go
+    // with the folder, and a folder that holds anything else is left.
+    enum class Contents {
+        None,
+        PrintFiles,    // the print preview's: "vsk" + a number + ".tmp", and what saving one leaves
+        LibraryParts,  // the parts the workbook library writes for a while: "tmp." + 10 letters or digits
+    };
     // A new file (with the usual permissions) or a folder that only this user may enter,
-    // named prefix + "quibolet-" + 8 hex digits in `folder`. `contents` is the shape (a
-    // pattern) of the names of the files the program writes in a folder: only those go with
-    // it, and a folder that holds anything else is left.
-    TrackedTemporary(const QString& folder, const QString& prefix, Kind kind, const QString& contents = {});
+    // named prefix + "quibolet-" + 8 hex digits in `folder`.
+    TrackedTemporary(const QString& folder, const QString& prefix, Kind kind, Contents contents = Contents::None);
     // Removes what it made, when it still stands there (nothing once it was renamed), then
     // the note.
     ~TrackedTemporary();
@@ -50,7 +55,7 @@ public:
     struct Made {
         QByteArray path;  // as the file system names it
         Kind kind = File;
-        QString contents;
+        Contents contents = Contents::None;
         bool identified = false;  // false in a note of an earlier version, or of a run killed as it made it
         dev_t device = 0;
         ino_t inode = 0;

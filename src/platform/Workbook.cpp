@@ -21,9 +21,6 @@ namespace {
     throw WorkbookError(std::string(what) + ": " + lxw_strerror(error));
 }
 
-// The names the library gives its temporary parts ("tmp." and ten letters or digits).
-const QString kLibraryParts = QStringLiteral("^tmp\\.[A-Za-z0-9]{10}$");
-
 struct BookDeleter {
     void operator()(lxw_workbook* book) const { lxw_workbook_free(book); }
 };
@@ -151,7 +148,8 @@ void writeWorkbook(const QString& path, const QString& sheetName, const QVector<
     // The library's own temporary parts go to a folder of the user's alone, made for this
     // workbook, which goes with it: neither beside the workbook, where a kill would leave them
     // in the teacher's folder, nor in the shared temporary folder.
-    const TrackedTemporary parts(paths::privateFolder(), QString(), TrackedTemporary::PrivateFolder, kLibraryParts);
+    const TrackedTemporary parts(paths::privateFolder(), QString(), TrackedTemporary::PrivateFolder,
+                                 TrackedTemporary::Contents::LibraryParts);
     if (!parts.isValid()) throw WorkbookUnavailable("no folder for the writer's parts");
     QByteArray folder = QFile::encodeName(parts.path());
     lxw_workbook_options options{};

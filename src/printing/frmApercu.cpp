@@ -41,10 +41,6 @@ namespace {
 constexpr int kOffset = 200;
 constexpr int kPictureMargin = 500;
 
-// The print files of each build, and what saving one leaves when it is cut short: all that
-// the print folder ever holds, and all that goes with it.
-const QString kPrintFiles = QStringLiteral("^vsk[0-9]+\\.tmp(\\.[A-Za-z0-9]{6})?$");
-
 std::map<QString, Layout>& layouts() {
     static std::map<QString, Layout> table;
     return table;
@@ -202,7 +198,8 @@ bool frmAperçu::CreatePrintFile() {
     // next start when the program is killed.
     if (!m_folder)
         m_folder = std::make_unique<platform::TrackedTemporary>(platform::paths::privateFolder(), QString(),
-                                                                platform::TrackedTemporary::PrivateFolder, kPrintFiles);
+                                                                platform::TrackedTemporary::PrivateFolder,
+                                                                platform::TrackedTemporary::Contents::PrintFiles);
     if (!m_folder->isValid()) return failBuild();
     PrintFile = m_folder->path() + QStringLiteral("/vsk%1.tmp").arg(++m_builds);
 

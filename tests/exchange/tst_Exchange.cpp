@@ -5,6 +5,7 @@
 // at all.
 #include "ExchangeTestKit.h"
 #include "FileSizeLimit.h"
+#include "FileTraps.h"
 #include "TableDump.h"
 #include "VersionInfo.h"
 #include "exchange/ImportGrades.h"
@@ -269,6 +270,23 @@ private slots:
         QCOMPARE(fileBytes(precious), QByteArray("précieux"));
         // Its export killed, what it held goes at the next start, before any export.
         live.unlock();
+        exchangefile::removeInterruptedExports(d);
+        QCOMPARE(namesIn(d), others);
+        // An export killed between making its lock and writing in it leaves the lock empty: what
+        // it held goes at the next start however young the lock, unless a live process holds it.
+        QStringList held;
+        for (const QString& which : {u"1"_s, u"2"_s})
+            for (const QString& suffix : {u""_s, u"-journal"_s, u".lock"_s}) {
+                QVERIFY(writeFile(hidden.arg(which) + suffix, suffix == u".lock"_s ? "" : "x"));
+                if (which == u"2"_s) held << QFileInfo(hidden.arg(which) + suffix).fileName();
+            }
+        OtherCopy holder(hidden.arg(u"2"_s) + u".lock"_s);
+        QVERIFY(holder.holds());
+        exchangefile::removeInterruptedExports(d);
+        held += others;
+        held.sort();
+        QCOMPARE(namesIn(d), held);
+        holder.kill();
         exchangefile::removeInterruptedExports(d);
         QCOMPARE(namesIn(d), others);
     }

@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "platform/Workbook.h"
 #include "DbTestSupport.h"
+#include "FileTraps.h"
 #include "OtherRun.h"
 
 #include <QDir>
@@ -19,7 +20,7 @@ using testsupport::writeFile;
 
 namespace {
 
-const QString kPrintFiles = u"^vsk[0-9]+\\.tmp(\\.[A-Za-z0-9]{6})?$"_s;
+constexpr auto kPrintFiles = TrackedTemporary::Contents::PrintFiles;
 
 QStringList namesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -61,11 +62,17 @@ private slots:
                 QFile::link(precious, made + u"/vsk3.tmp"_s) && QFile::link(precious, made + u"/sous-dossier"_s));
         QVERIFY(QDir().mkdir(file + u".autre"_s) && writeFile(file + u".autre/vsk1.tmp"_s, "autre") &&
                 QFile::remove(file) && QDir().rename(file + u".autre"_s, file));
-        // Notes of an earlier version say nothing of what they noted: only a file of this user's goes.
+        // Notes of an earlier version say nothing of what they noted: only a file of this user's
+        // goes, or the print files of a print folder, and the folder once nothing else is left.
         const QString notes = paths::configFolder() + u"/En cours/"_s, old = dir.filePath(u"quibolet-0123abcd"_s),
-                      oldFile = dir.filePath(u".a.pdf.quibolet-0123abce"_s);
-        QVERIFY(QDir().mkpath(notes) && QDir().mkpath(old) && writeFile(old + u"/vsk1.tmp"_s, "notes") &&
-                QFile::link(old, notes + u"0123abcd"_s));
+                      oldFile = dir.filePath(u".a.pdf.quibolet-0123abce"_s),
+                      oldEmptied = dir.filePath(u"quibolet-0123abcf"_s);
+        for (const QString& folder : {old, oldEmptied})
+            QVERIFY(QDir().mkpath(folder) && writeFile(folder + u"/vsk1.tmp"_s, "notes") &&
+                    writeFile(folder + u"/vsk2.tmp.Ab12Cd"_s, "notes") && QDir().mkpath(notes) &&
+                    QFile::link(folder, notes + folder.right(8)));
+        QVERIFY(writeFile(old + u"/notes.txt"_s, "notes") &&
+                QFile::link(precious + u"/vsk1.tmp"_s, old + u"/vsk3.tmp"_s));
         QVERIFY(writeFile(oldFile, "pdf") && QFile::link(oldFile, notes + u"0123abce"_s));
 
         removeKilledRunsLeftovers();
@@ -75,8 +82,41 @@ private slots:
         QVERIFY(QFileInfo(linked).isSymLink());
         QCOMPARE(namesIn(made), (QStringList{u"sous-dossier"_s, u"vsk2.tmp"_s, u"vsk3.tmp"_s}));
         QCOMPARE(namesIn(file), QStringList{u"vsk1.tmp"_s});
-        QCOMPARE(namesIn(old), QStringList{u"vsk1.tmp"_s});
-        QVERIFY(!QFileInfo::exists(oldFile));
+        QCOMPARE(namesIn(old), (QStringList{u"notes.txt"_s, u"vsk3.tmp"_s}));
+        QVERIFY(!QFileInfo::exists(oldEmptied) && !QFileInfo::exists(oldFile));
+        QCOMPARE(namesIn(notes), QStringList());
+    }
+
+    // A note is read without waiting on what stands at its name, and names the kind of files
+    // that go with its folder: a pattern, or another kind, lets none of them go. The notes of
+    // the version that kept patterns name them by the patterns it wrote.
+    void aNoteNamesWhatGoesWithItsFolder() {
+        const QTemporaryDir dir;
+        const QString notes = paths::configFolder() + u"/En cours/"_s;
+        QVERIFY(QDir().mkpath(notes));
+        testsupport::WatchedFifo fifo(notes + u"0123abd0"_s);
+        QVERIFY(fifo.made());
+        for (const auto& [contents, left] :
+             {std::pair{u".*"_s, QStringList{u"vsk1.tmp"_s}}, {u"library-parts"_s, QStringList{u"vsk1.tmp"_s}},
+              {u"^vsk[0-9]+\\.tmp(\\.[A-Za-z0-9]{6})?$"_s, QStringList()}}) {
+            OtherRun run([&](const OtherRun::Tell& tell) {
+                const TrackedTemporary made(dir.path(), {}, TrackedTemporary::PrivateFolder, kPrintFiles);
+                tell({made.path()});
+            });
+            QCOMPARE(run.made.size(), 1);
+            run.kill();
+            QVERIFY(writeFile(run.made[0] + u"/vsk1.tmp"_s, "notes"));
+            for (const QString& name : QDir(notes).entryList({u"????????"_s}, QDir::Files)) {
+                QByteArray note = fileBytes(notes + name);
+                const QByteArray named = "\ncontents=" + contents.toUtf8().toPercentEncoding() + '\n';
+                QVERIFY(note.contains("\ncontents=print-files\n"));
+                QVERIFY(writeFile(notes + name, note.replace("\ncontents=print-files\n", named)));
+            }
+            removeKilledRunsLeftovers();
+            QCOMPARE(namesIn(run.made[0]), left);
+            QCOMPARE(QFileInfo::exists(run.made[0]), !left.isEmpty());
+        }
+        QVERIFY(!fifo.hung());
         QCOMPARE(namesIn(notes), QStringList());
     }
 

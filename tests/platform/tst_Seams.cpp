@@ -34,8 +34,7 @@ namespace {
 testsupport::OtherRun printingRun(const QString& folder, const QString& temp) {
     return testsupport::OtherRun([&](const testsupport::OtherRun::Tell& tell) {
         const ReplacingFile pdf(folder + u"/notes.pdf"_s);
-        const TrackedTemporary print(temp, {}, TrackedTemporary::PrivateFolder,
-                                     u"^vsk[0-9]+\\.tmp(\\.[A-Za-z0-9]{6})?$"_s);
+        const TrackedTemporary print(temp, {}, TrackedTemporary::PrivateFolder, TrackedTemporary::Contents::PrintFiles);
         for (const QString& name : {u"/vsk1.tmp"_s, u"/vsk2.tmp.Ab12Cd"_s})
             testsupport::writeFile(print.path() + name, "notes");
         tell({pdf.fileName(), print.path()});
