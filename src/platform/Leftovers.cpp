@@ -71,17 +71,22 @@ Descriptor openRegular(const QString& path) {
 // it writes who holds it, and knows a dead owner at once only from what it wrote: an empty lock
 // it keeps for its stale age (30 s), and with it what the lock holds. An empty lock that no
 // process holds is one whose run was killed in between: removed under that flock, so that the
-// name can be taken now.
-void removeAbandonedLock(const QString& path) {
-    const Descriptor lock = openRegular(path);
+// name can be taken now. False when anything but a regular file stands at the lock's name (a
+// FIFO, on which QLockFile's reading of a lock it finds would wait for ever): no run's lock,
+// and not to be tried.
+bool removeAbandonedLock(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
     struct stat info, named;
+    if (::lstat(name.constData(), &named) != 0) return true;
+    if (!S_ISREG(named.st_mode)) return false;
+    const Descriptor lock = openRegular(path);
     if (!lock.isValid() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(lock.get(), &info) != 0 ||
         info.st_size != 0)
-        return;
+        return true;
     // Only that file: not one that a run made at the name since it was removed.
-    const QByteArray name = QFile::encodeName(path);
     if (::lstat(name.constData(), &named) == 0 && named.st_dev == info.st_dev && named.st_ino == info.st_ino)
         ::unlink(name.constData());
+    return true;
 }
 
 // A name, not what it names: a link goes, never what it points to, and a folder stays.
@@ -295,7 +300,7 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
         if (const QRegularExpressionMatch match = shape.match(entry); match.hasMatch())
             names.insert(folder + u'/' + match.captured(1));
     for (const QString& name : std::as_const(names)) {
-        removeAbandonedLock(lockName(name));
+        if (!removeAbandonedLock(lockName(name))) continue;
         QLockFile lock(lockName(name));
         if (!lock.tryLock(0)) continue;
         // A run that finds a stale lock takes a second one, ".rmlock", while it removes it; a

@@ -289,6 +289,12 @@ private slots:
         holder.kill();
         exchangefile::removeInterruptedExports(d);
         QCOMPARE(namesIn(d), others);
+        // A FIFO at a lock's name is no run's lock: not waited on, and what it names stays.
+        WatchedFifo fifo(hidden.arg(u"3"_s) + u".lock"_s);
+        QVERIFY(fifo.made() && writeFile(hidden.arg(u"3"_s), "x"));
+        exchangefile::removeInterruptedExports(d);
+        QVERIFY(!fifo.hung());
+        QVERIFY(QFile::exists(hidden.arg(u"3"_s)));
     }
 
     // A file of 1.2.0 is stamped with this version; an older one is left as it is, never
