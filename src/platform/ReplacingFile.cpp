@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -27,6 +26,11 @@ QString followed(const QString& target) {
 ReplacingFile::ReplacingFile(const QString& target) : m_target(followed(target)) {
     const QFileInfo info(m_target);
     if (info.exists() && (!info.isFile() || !writable(m_target))) return;
+    try {
+        m_replacing.emplace(m_target);
+    } catch (const db::DbError&) {
+        return;
+    }
     m_file.emplace(info.absolutePath(), u'.' + info.fileName() + u'.', TrackedTemporary::File);
 }
 
@@ -37,7 +41,12 @@ bool ReplacingFile::commit() {
     QFile written(fileName());
     if (!written.open(QIODevice::ReadOnly) || ::fsync(written.handle()) != 0) return false;
     written.close();
-    return std::rename(QFile::encodeName(fileName()).constData(), QFile::encodeName(m_target).constData()) == 0;
+    try {
+        m_replacing->replaceWith(fileName());
+    } catch (const db::DbError&) {
+        return false;
+    }
+    return true;
 }
 
 }  // namespace platform

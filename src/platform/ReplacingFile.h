@@ -1,5 +1,6 @@
 #pragma once
 #include "Leftovers.h"
+#include "db/Database.h"
 
 #include <QString>
 #include <optional>
@@ -11,7 +12,8 @@ namespace platform {
 // commit(), once written whole: until then, and whenever anything fails, an earlier file of
 // that name stays as it was, and the new file goes with this object (after a kill, with the
 // next start). A target that exists but is not a regular file that this process may write is
-// never replaced; a link to a file replaces that file.
+// never replaced, nor one that a copy of the program has open (a gradebook), which stays kept
+// from every opening until the new file is in its place; a link to a file replaces that file.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const QString& target);
@@ -27,6 +29,7 @@ public:
 
 private:
     QString m_target;
+    std::optional<db::Replacement> m_replacing;
     std::optional<TrackedTemporary> m_file;
 };
 

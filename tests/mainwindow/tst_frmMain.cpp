@@ -1394,6 +1394,15 @@ private slots:
         queueExport(scope, gradebookFile, kExcelFailed);
         mExcelExport::ExportToExcel(cells, u"6A"_s, nullptr);
         QCOMPARE(fileBytes(gradebookFile), gradebookBytes);
+        // Nor one that another copy of the program has open.
+        mUtilities::gDB = db::Database();
+        {
+            OtherCopy other(gradebookFile);
+            QVERIFY(other.holds());
+            queueExport(scope, gradebookFile, kExcelFailed);
+            mExcelExport::ExportToExcel(cells, u"6A"_s, nullptr);
+        }
+        QCOMPARE(fileBytes(gradebookFile), gradebookBytes);
         QCOMPARE(scope.pending(), 0);
     }
 

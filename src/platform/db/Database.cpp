@@ -194,8 +194,13 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
 }
 
 Replacement::Replacement(const QString& target) : m_target(target) {
-    if (QFileInfo::exists(target))
+    try {
         m_lock = detail::FileLock::take(target, true);
+    } catch (const DbError& e) {
+        // Nothing there, or nothing that an opening could hold: no file of the engine's.
+        if (e.code() == DbErrc::InUse)
+            throw;
+    }
 }
 
 Replacement::~Replacement() = default;

@@ -169,9 +169,9 @@ private:
 //   replacing.replaceWith(made);
 class Replacement {
 public:
-    // Nothing to keep when nothing is at `target`. Throws DbError: InUse while an opening of
-    // this process or of another has the file there open, by whatever path (a link, another
-    // hard link); NotAFile, Unreadable as OpenDatabase.
+    // DbError InUse while an opening of this process or of another has the file at `target`
+    // open, by whatever path (a link, another hard link). Nothing to keep when nothing there
+    // could be opened (no file, a folder, a file this user may not read).
     explicit Replacement(const QString& target);
     ~Replacement();
     Replacement(const Replacement&) = delete;
