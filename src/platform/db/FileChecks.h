@@ -36,7 +36,6 @@ class TemporaryCopy : public QFile {
 public:
     using QFile::QFile;
     bool open() { return QFile::open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered); }
-    bool writeFailed() const { return m_writeFailed; }
     // Closes it: whether all was written, the close included (a quota may be told only then).
     bool finish();
 
