@@ -17,6 +17,7 @@
 #include <memory>
 #include <stdexcept>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace exchangefile {
@@ -87,6 +88,9 @@ QString giveNumber(const QString& written, const QString& folder) {
     int number = highestNumber(folder);
     for (int tries = 0; tries < 1000 && number < kHighestNumber; ++tries) {
         const QString target = folder + u'/' + fileName(++number);
+        // A journal left there by an earlier file of that name would be taken for the new one's.
+        struct stat journal {};
+        if (::lstat(QFile::encodeName(target + kJournal).constData(), &journal) == 0) continue;
         switch (renameNoReplace(written, target)) {
         case Naming::Done: return target;
         case Naming::Taken: continue;

@@ -163,6 +163,9 @@ private slots:
         QCOMPARE(writeWith({}, {1}, e), e + u"/Notes Export 0004.dat"_s);
         QVERIFY(!QFile::exists(e + u"/absent"_s));
         QCOMPARE(namesIn(e).size(), 4);
+        // Nor is a name whose journal an earlier file left: it would be taken for the new file's.
+        QVERIFY(writeFile(e + u"/Notes Export 0005.dat-journal"_s, "x"));
+        QCOMPARE(writeWith({}, {1}, e), e + u"/Notes Export 0006.dat"_s);
     }
 
     void schemaAndPropertiesAreThoseOfAnExchangeFile() {

@@ -221,9 +221,11 @@ private slots:
 
     void creationReplacesAFileOnlyOnceComplete() {
         const QString file = path(u"remplace.dat"_s);
-        QVERIFY(writeFile(file, "ancien carnet"));
+        // What lay beside the replaced file as its journal is not taken for the new file's.
+        QVERIFY(writeFile(file, "ancien carnet") && writeFile(file + u"-journal"_s, "journal de l'ancien"));
         QVERIFY(mUtilities::CreateGradebook(file));
         QCOMPARE(mUtilities::GetFileKind(openGradebook(file)), quint8(1));
+        QVERIFY(!QFile::exists(file + u"-journal"_s));
 
         // A disk that fills up half-way leaves the previous gradebook whole, and no partial file.
         const QByteArray before = fileBytes(file);

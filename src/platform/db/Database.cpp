@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 namespace db {
 
@@ -206,8 +207,13 @@ Replacement::Replacement(const QString& target) : m_target(target) {
 Replacement::~Replacement() = default;
 
 void Replacement::replaceWith(const QString& made) {
-    if (std::rename(QFile::encodeName(made).constData(), QFile::encodeName(m_target).constData()) != 0)
+    const QByteArray target = QFile::encodeName(m_target);
+    if (std::rename(QFile::encodeName(made).constData(), target.constData()) != 0)
         throw DbError(DbErrc::Io, m_target);
+    // What lay beside the replaced file as its journal (an interrupted commit's) would be taken
+    // for the new file's, which would be refused for it. Only once the new file is in place: a
+    // failure before leaves the replaced file whole, with what rolls it back.
+    ::unlink((target + "-journal").constData());
 }
 
 Database Database::OpenDatabase(const QString& name, const QString& password, Integrity integrity,

@@ -177,8 +177,9 @@ public:
     Replacement(const Replacement&) = delete;
     Replacement& operator=(const Replacement&) = delete;
 
-    // Puts the file at `made` in the target's place in one step (a rename). DbError Io when
-    // it fails, nothing changed.
+    // Puts the file at `made` in the target's place in one step (a rename), then removes what
+    // lies at the target's journal name, which belonged to the replaced file. DbError Io when
+    // the rename fails, nothing changed.
     void replaceWith(const QString& made);
 
 private:
