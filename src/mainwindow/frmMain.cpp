@@ -458,7 +458,7 @@ bool frmMain::OpenAFile(const QString& file) {
             // A journal left beside the file is tried first on copies of both, which takes
             // seconds for a large file.
             const Waiting waiting(
-                *m_statusText, QFileInfo::exists(file + QStringLiteral("-journal"))
+                *m_statusText, QFileInfo::exists(db::Database::FilePath(file) + QStringLiteral("-journal"))
                                    ? QStringLiteral("Vérification du carnet de notes après une interruption…")
                                    : QStringLiteral("Ouverture du carnet de notes…"));
             // The walk of the whole file takes as long as the file is large: it runs meanwhile,

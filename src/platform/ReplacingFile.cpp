@@ -15,15 +15,10 @@ bool writable(const QString& path) {
     return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
 }
 
-// A link is followed: the file it names is replaced, and the link stays.
-QString followed(const QString& target) {
-    const QFileInfo info(target);
-    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-}
-
 }  // namespace
 
-ReplacingFile::ReplacingFile(const QString& target) : m_target(followed(target)) {
+// A link is followed, as an opening follows it: the file it names is replaced, and the link stays.
+ReplacingFile::ReplacingFile(const QString& target) : m_target(db::Database::FilePath(target)) {
     const QFileInfo info(m_target);
     if (info.exists() && (!info.isFile() || !writable(m_target))) return;
     try {

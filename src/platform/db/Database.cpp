@@ -216,12 +216,16 @@ void Replacement::replaceWith(const QString& made) {
     ::unlink((target + "-journal").constData());
 }
 
+QString Database::FilePath(const QString& name) {
+    const QString resolved = QFileInfo(name).canonicalFilePath();
+    return resolved.isEmpty() ? name : resolved;
+}
+
 Database Database::OpenDatabase(const QString& name, const QString& password, Integrity integrity,
                                 const Expectation& expected) {
     // One file, however it is reached: by its own path, past every link, the lock, the journal
     // beside it and SQLite, which looks for that journal beside the link's target, meet the same.
-    const QString resolved = QFileInfo(name).canonicalFilePath();
-    const QString path = resolved.isEmpty() ? name : resolved;
+    const QString path = FilePath(name);
     // Before anything of the file or of its journal is read.
     std::shared_ptr<detail::FileLock> lock = detail::FileLock::take(path);
     detail::checkJournal(path + QStringLiteral("-journal"));

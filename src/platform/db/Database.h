@@ -98,6 +98,9 @@ public:
     // the file can be read at once, its first write waits for the verdict and, on a file
     // that failed it, throws the failure (Damaged, Busy...) with nothing written.
     using Expectation = std::function<bool(const Database&)>;
+    // The file that OpenDatabase opens for a name: its own path, past every link; the name
+    // as it is when nothing is there.
+    static QString FilePath(const QString& name);
     static Database OpenDatabase(const QString& path, const QString& password,
                                  Integrity integrity = Integrity::CheckFirst, const Expectation& expected = {});
     // Waits for the verdict of a check in the background; throws the failure as a write
