@@ -116,6 +116,10 @@ std::optional<detail::Replay> tryJournal(const QString& path, const detail::File
         tried.journal = writtenCopy(copy + QStringLiteral("-journal"), detail::withoutSuperJournal(*journal));
     try {
         accepts(openChecked(copy, key, Integrity::CheckFirst, &tried));
+        // Every record of the journal, played or not, holds what the rollback gives: one that
+        // SQLite skipped and that would change the file was hidden from it.
+        if (super == detail::SuperJournal::Present && !detail::agreesWith(*journal, copy, key))
+            throw DbError(DbErrc::Damaged, path);
     } catch (const DbError& e) {
         switch (e.code()) {
         case DbErrc::NotADatabase:

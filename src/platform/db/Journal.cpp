@@ -86,32 +86,14 @@ quint32 checksum(quint32 nonce, const unsigned char* page) {
     return nonce;
 }
 
-bool zeros(const QByteArray& bytes, qint64 from, qint64 to) {
-    return std::all_of(bytes.cbegin() + from, bytes.cbegin() + std::max(from, to), [](char c) { return c == '\0'; });
-}
-
-// Whether the sector of the header at `offset` holds what SQLite writes into one: the header,
-// zeros to the end of a page's worth of it, and that page's worth again to its end.
-bool sectorAsWritten(const QByteArray& bytes, qint64 offset, qint64 sector) {
-    const qint64 chunk = std::min<qint64>(sector, kPageSize);
-    if (!zeros(bytes, offset + kHeaderSize, offset + chunk))
-        return false;
-    for (qint64 at = offset + chunk; at < offset + sector; at += chunk)
-        if (std::memcmp(bytes.constData() + at, bytes.constData() + offset, size_t(chunk)) != 0)
-            return false;
-    return true;
-}
-
 const unsigned char* pageAt(const QByteArray& bytes, qint64 record) {
     return reinterpret_cast<const unsigned char*>(bytes.constData()) + record + 4;
 }
 
-// Whether the page is one that the file's keys wrote under its number (page 1 with the file's
-// salt). A file kept without encryption (an empty password) has no keys to sign with.
+// Whether the page is one that the file's keys wrote under its number. A file kept without
+// encryption (an empty password) has no keys to sign with.
 bool signedFor(const FileKey& key, const unsigned char* page, quint32 number) {
-    return key.password.isEmpty()
-        || (key.keys && pageIsSigned(*key.keys, page, number)
-            && (number != 1 || QByteArray(reinterpret_cast<const char*>(page), kSaltSize) == key.keys->salt));
+    return key.password.isEmpty() || (key.keys && pageIsSigned(*key.keys, page, number));
 }
 
 // Whether the two pages of the file hold the same: encrypted, each under an IV of its own.
@@ -123,74 +105,57 @@ bool samePage(const FileKey& key, const unsigned char* page, const QByteArray& o
     return !plain.isEmpty() && plain == decryptPage(*key.keys, otherPage, number);
 }
 
-// Whether what SQLite leaves unplayed of the journal, from `offset` (where it stops) to `end`,
-// would leave the file as it is: nothing, or the segment that a kill cut short before SQLite
-// synced it and wrote into the file what it protects. Its header bears no magic yet, and its
-// records hold pages that the file still holds as they were, or nothing.
-bool leavesTheFileAsItIs(const QByteArray& bytes, qint64 offset, qint64 end, qint64 sector, quint32 original,
-                         const FileKey& key, const QString& file) {
-    if (offset >= end)
-        return true;
-    if (offset + sector > end || !zeros(bytes, offset, offset + 12) || !sectorAsWritten(bytes, offset, sector))
-        return false;
-    const SystemFile database(file);
-    for (qint64 record = offset + sector; record + kRecordSize <= end; record += kRecordSize) {
-        if (zeros(bytes, record, record + kRecordSize))
-            continue;
-        const quint32 number = wordAt(bytes, record);
-        if (number == 0 || number > original || !signedFor(key, pageAt(bytes, record), number))
-            return false;
-        const QByteArray held = database.read(qint64(number - 1) * kPageSize, kPageSize);
-        if (held.size() != kPageSize || !samePage(key, pageAt(bytes, record), held, number))
-            return false;
-    }
-    return true;
-}
-
-// Whether SQLite's playback of the journal would write into the file only pages that its
-// keys signed, numbered within its original length, and give it back that length whole; and
-// whether it plays every record that would change the file: a header can hide records from it
-// (a sector size, a count, a magic changed), which leaves the file half written.
-bool playsSoundly(const QByteArray& bytes, const QString& file, qint64 fileSize, const FileKey& key, qint64 superRecord) {
-    if (!magicAt(bytes, 0) || bytes.size() < kHeaderSize)
-        return false;
-    const quint32 original = wordAt(bytes, 16), sector = wordAt(bytes, 20);
-    if (wordAt(bytes, 24) != quint32(kPageSize) || !isPowerOfTwo(sector) || sector < 512 || sector > 65536 || original == 0)
-        return false;
+// What SQLite's playback of the journal does to the file: the length it gives it (0 when it
+// reads no first header, and leaves the file as it is) and the pages it writes.
+struct Playback {
+    quint32 original = 0;
     QSet<quint32> restored;
+};
+
+// The journal played as SQLite plays it, up to `end`; nullopt where that would harm the file
+// whatever else the journal holds.
+std::optional<Playback> playback(const QByteArray& bytes, qint64 end, const FileKey& key) {
+    Playback played;
+    if (bytes.size() < kHeaderSize || !magicAt(bytes, 0))
+        return played;
+    const quint32 sector = wordAt(bytes, 20), original = wordAt(bytes, 16);
+    // Sizes that SQLite takes for a header cut short by a crash: it reads nothing further.
+    if (!isPowerOfTwo(sector) || sector < 32 || sector > 65536)
+        return played;
+    // Another page size would become the one SQLite reads the file's pages with, past
+    // SQLCipher's buffers; a length of none would leave nothing of the file.
+    if (wordAt(bytes, 24) != quint32(kPageSize) || original == 0)
+        return std::nullopt;
+    played.original = original;
     qint64 offset = 0;
-    // As SQLite reads it: header after header, until one is cut short or bears no magic.
-    while (offset + sector <= superRecord && magicAt(bytes, offset)) {
+    do {
         quint32 records = wordAt(bytes, offset + 8);
         const quint32 nonce = wordAt(bytes, offset + 12);
-        if (wordAt(bytes, offset + 16) != original || !sectorAsWritten(bytes, offset, sector))
-            return false;
         offset += sector;
         if (records == 0xffffffffu)
-            records = quint32((superRecord - offset) / kRecordSize);
+            records = quint32((bytes.size() - sector) / kRecordSize);
         for (quint32 r = 0; r < records; ++r, offset += kRecordSize) {
-            if (offset + kRecordSize > superRecord)
-                return false;
+            // SQLite counts what it synced: a header of its own counts only whole records.
+            if (offset + kRecordSize > end)
+                return std::nullopt;
             const quint32 number = wordAt(bytes, offset);
             const unsigned char* page = pageAt(bytes, offset);
-            if (number == 0 || number > original || checksum(nonce, page) != wordAt(bytes, offset + 4 + kPageSize)
-                || !signedFor(key, page, number))
-                return false;
-            restored.insert(number);
+            if (number == 0 || number == kSuperJournalPage)
+                return played;
+            // SQLite journals only pages that the file held.
+            if (number > original)
+                return std::nullopt;
+            if (checksum(nonce, page) != wordAt(bytes, offset + 4 + kPageSize))
+                return played;
+            // Page 1 begins with the salt that the file's keys come from, which no signature
+            // covers: another would leave the file unreadable.
+            if (number == 1 && key.keys && QByteArray(reinterpret_cast<const char*>(page), kSaltSize) != key.keys->salt)
+                return std::nullopt;
+            played.restored.insert(number);
         }
-        // SQLite writes the next header at the next sector, and nothing before it.
-        const qint64 next = (offset + sector - 1) / sector * sector;
-        if (!zeros(bytes, offset, std::min(next, superRecord)))
-            return false;
-        offset = next;
-    }
-    if (!leavesTheFileAsItIs(bytes, offset, superRecord, sector, original, key, file))
-        return false;
-    // Pages past the end of the file come back only from the journal.
-    for (qint64 number = fileSize / kPageSize + 1; number <= qint64(original); ++number)
-        if (!restored.contains(quint32(number)))
-            return false;
-    return true;
+        offset = (offset + sector - 1) / sector * sector;
+    } while (offset + sector <= end && magicAt(bytes, offset));
+    return played;
 }
 
 }  // namespace
@@ -200,24 +165,53 @@ std::optional<Journal> readJournal(const QString& path, const QString& file, con
     // Read whole into one buffer, whose length is an int.
     if (size <= 0 || size > 4 * fileSize + kSlack || size >= std::numeric_limits<int>::max())
         return std::nullopt;
-    Journal journal{SystemFile(path, true).read(0, int(size) + 1), {}};
+    Journal journal{SystemFile(path, true).read(0, int(size) + 1), {}, {}};
     if (journal.bytes.size() != size)
         return std::nullopt;
     qint64 superRecord = 0;
     const std::optional<QByteArray> super = superJournalOf(journal.bytes, &superRecord);
-    if (!super || !playsSoundly(journal.bytes, file, fileSize, key, superRecord))
+    const std::optional<Playback> played = super ? playback(journal.bytes, superRecord, key) : std::nullopt;
+    if (!played)
         return std::nullopt;
     journal.superJournal = *super;
+    const qint64 filePages = fileSize / kPageSize;
+    // Pages past the end of the file come back only from the journal.
+    for (qint64 number = filePages + 1; number <= qint64(played->original); ++number)
+        if (!played->restored.contains(quint32(number)))
+            return std::nullopt;
+    // A record lies wherever a header, read or not, put it: looked for at every byte, as a
+    // page that the file's keys signed under the number before it.
+    const qint64 pages = played->original != 0 ? qint64(played->original) : filePages;
+    for (qint64 at = 0; at + 4 + kPageSize <= superRecord; ++at) {
+        const quint32 number = wordAt(journal.bytes, at);
+        if (number != 0 && number <= pages && signedFor(key, pageAt(journal.bytes, at), number))
+            journal.records.append({at, number});
+    }
     return journal;
 }
 
+bool agreesWith(const Journal& journal, const QString& rolledBack, const FileKey& key) {
+    const SystemFile result(rolledBack);
+    return std::all_of(journal.records.cbegin(), journal.records.cend(), [&](const std::pair<qint64, quint32>& record) {
+        const QByteArray held = result.read(qint64(record.second - 1) * kPageSize, kPageSize);
+        return held.size() == kPageSize && samePage(key, pageAt(journal.bytes, record.first), held, record.second);
+    });
+}
+
 SuperJournal findSuperJournal(const QByteArray& name, const QString& journal) {
-    struct stat info {};
-    if (!existsForSqlite(name, &info))
-        return SuperJournal::Missing;
-    // Anything else than SQLite's own, which it names after its main file by its full path.
-    if (!name.startsWith('/') || !isSuperJournalName(name) || kindAt(name, nullptr, false) != PathKind::File)
+    // SQLite names its own after its main file by its full path.
+    if (!name.startsWith('/') || !isSuperJournalName(name))
         return SuperJournal::Unusable;
+    // Looked at, not opened: a FIFO would keep the opening waiting.
+    struct stat info {};
+    switch (kindAt(name, &info, false)) {
+    case PathKind::Nothing: return SuperJournal::Missing;
+    case PathKind::Other: return SuperJournal::Unusable;
+    case PathKind::File:
+        if (info.st_size == 0)
+            return SuperJournal::Missing;
+        break;
+    }
     const QString own = QFileInfo(journal).canonicalFilePath();
     const std::optional<QList<QByteArray>> journals = journalsNamedBy(QFile::decodeName(name));
     const bool names = journals && std::any_of(journals->cbegin(), journals->cend(), [&](const QByteArray& listed) {
