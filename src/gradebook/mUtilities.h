@@ -40,11 +40,13 @@ QString ChooseNewGradebook();
 // temporary file of the same folder that replaces `path` only once complete: a failure
 // leaves any previous file as it was and no partial file. A file that a copy of the program
 // has open (this one included, by whatever path) is never replaced: refused before anything
-// is written, with the message that its opening would give. On success shows the next steps
-// (see setNewGradebookNotice); on any other failure the system box "Impossible de créer
-// <path>.". Returns whether the file was created.
+// is written, with the message that its opening would give when another copy has it. On
+// success shows the next steps (see setNewGradebookNotice); on any other failure, this
+// window's own gradebook included, the system box "Impossible de créer <path>.". Returns
+// whether the file was created.
 bool CreateGradebook(const QString& path);
-// The same work without any message: throws DbError (InUse for a file open anywhere) on failure.
+// The same work without any message: throws DbError (InUse for a file open in another copy,
+// InUseHere in this one) on failure.
 void CreateGradebookFile(const QString& path, const QDateTime& created = platform::dates::zonelessNow());
 
 // How the list of next steps is shown after a creation. Until a handler is set, nothing

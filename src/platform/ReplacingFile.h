@@ -12,8 +12,9 @@ namespace platform {
 // commit(), once written whole: until then, and whenever anything fails, an earlier file of
 // that name stays as it was, and the new file goes with this object (after a kill, with the
 // next start). A target that exists but is not a regular file that this process may write is
-// never replaced, nor one that a copy of the program has open (a gradebook), which stays kept
-// from every opening until the new file is in its place; a link to a file replaces that file.
+// never replaced, nor one that a copy of the program has open (a gradebook), there from the
+// start or put there since, which stays kept from every opening until the new file is in its
+// place; a link to a file replaces that file.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const QString& target);

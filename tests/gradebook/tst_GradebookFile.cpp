@@ -3,6 +3,7 @@
 #include "gradebook/GradebookSchema.h"
 #include "gradebook/mUtilities.h"
 #include "platform/Modal.h"
+#include "platform/ReplacingFile.h"
 #include "Answers.h"
 #include "DbTestSupport.h"
 #include "FileSizeLimit.h"
@@ -14,6 +15,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -242,15 +244,16 @@ private slots:
                  QStringList{u"remplace.dat"_s});
 
         // A gradebook open in any copy of the program, this one included, is never replaced
-        // under its feet, by whatever name it is reached: the file stays the same file.
+        // under its feet, by whatever name it is reached: the file stays the same file. This
+        // window's own is no other window's: it is only a file that cannot be created.
         const QString link = path(u"lien.dat"_s), hardLink = path(u"autre-nom.dat"_s);
         QVERIFY(QFile::link(file, link));
         QVERIFY(::link(QFile::encodeName(file).constData(), QFile::encodeName(hardLink).constData()) == 0);
-        const auto inode = [&] {
+        const auto inode = [](const QString& name) {
             struct stat info {};
-            return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? quint64(info.st_ino) : 0;
+            return ::stat(QFile::encodeName(name).constData(), &info) == 0 ? quint64(info.st_ino) : 0;
         };
-        const quint64 same = inode();
+        const quint64 same = inode(file);
         const QString inUse = u"Ce carnet de notes est déjà ouvert dans une autre fenêtre de Quibolet."_s;
         const QStringList names{path(u"./remplace.dat"_s), link, hardLink};
         {
@@ -263,16 +266,41 @@ private slots:
         }
         mUtilities::gDB = openGradebook(file);
         for (const QString& name : names) {
-            scope.push(systemMessage(inUse));
+            scope.push(systemMessage(u"Impossible de créer "_s + name + u'.'));
             QVERIFY2(!mUtilities::CreateGradebook(name), qPrintable(name));
         }
         QCOMPARE(fileBytes(file), before);
-        QCOMPARE(inode(), same);
+        QCOMPARE(inode(file), same);
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(u"remplace"_s),
                  QStringList{u"remplace.dat"_s});
         scope.push(msgBox(u"Impossible de créer "_s, u"OK"_s));
         QVERIFY(!mUtilities::CreateGradebook(path(u"absent/carnet.dat"_s)));
         QCOMPARE(scope.pending(), 0);
+
+        // A name that was free when a replacement began is taken only if it is free still: a
+        // gradebook created there since, which another copy or this one holds, stays the same
+        // file, against a new gradebook as against an export; one that nobody holds is replaced.
+        const QString appeared = path(u"apparu.dat"_s), made = path(u".apparu.dat.nouveau"_s);
+        for (const auto& [holder, refusal] : {std::pair{"autre copie", code(DbErrc::InUse)},
+                                              {"cette copie", code(DbErrc::InUseHere)}, {"personne", -1}}) {
+            mUtilities::gDB = Database();
+            QFile::remove(appeared);
+            Replacement creation(appeared);
+            platform::ReplacingFile exported(appeared);
+            QVERIFY(writeFile(made, "carnet") && writeFile(exported.fileName(), "classeur"));
+            mUtilities::CreateGradebookFile(appeared);
+            const QByteArray theirBytes = fileBytes(appeared);
+            const quint64 theirInode = inode(appeared);
+            std::optional<OtherCopy> other;
+            if (refusal == code(DbErrc::InUse))
+                QVERIFY(other.emplace(appeared).holds());
+            if (refusal == code(DbErrc::InUseHere))
+                mUtilities::gDB = openGradebook(appeared);
+            QVERIFY2(exported.commit() == (refusal == -1), holder);
+            QCOMPARE(dbError([&] { creation.replaceWith(made); }), refusal);
+            QCOMPARE(fileBytes(appeared), refusal == -1 ? QByteArray("carnet") : theirBytes);
+            QVERIFY2(refusal == -1 || inode(appeared) == theirInode, holder);
+        }
     }
 
     // Names as the window title and the exchange wizard show them, the school year of a new

@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <optional>
 #include <unistd.h>
 
@@ -198,22 +200,65 @@ Database Database::CreateDatabase(const QString& path, const QString& password) 
     }
 }
 
-Replacement::Replacement(const QString& target) : m_target(target) {
+namespace {
+
+// What keeps the file at `path` from every opening until it is replaced; nothing when nothing
+// there could be opened (no file, a folder, a file this user may not read): no file of the
+// engine's.
+std::shared_ptr<detail::FileLock> keptFromOpenings(const QString& path) {
     try {
-        m_lock = detail::FileLock::take(target, true);
+        return detail::FileLock::take(path, true);
     } catch (const DbError& e) {
-        // Nothing there, or nothing that an opening could hold: no file of the engine's.
-        if (e.code() == DbErrc::InUse)
+        if (e.code() == DbErrc::InUse || e.code() == DbErrc::InUseHere)
             throw;
+        return {};
     }
 }
+
+// Gives the file at `made` the name `target` only if nothing stands there, not even a link:
+// false, nothing changed, when something does. DbError Io when the name cannot be given.
+bool placedIfFree(const QByteArray& made, const QByteArray& target) {
+    const char* from = made.constData();
+    const char* to = target.constData();
+    int rc = ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // A file system that renames only over what stands there (NFS): a second name, which is
+        // never given over anything either, then the first one dropped. Where a file has no
+        // second name (a virtual machine's shared folder), a look just before the rename.
+        rc = ::link(from, to);
+        if (rc == 0) {
+            ::unlink(from);
+        } else if (errno == EPERM || errno == EOPNOTSUPP || errno == ENOSYS) {
+            if (detail::kindAt(target, nullptr, false) != detail::PathKind::Nothing)
+                return false;
+            rc = std::rename(from, to);
+        }
+    }
+    if (rc == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    throw DbError(DbErrc::Io, QFile::decodeName(target));
+}
+
+}  // namespace
+
+Replacement::Replacement(const QString& target) : m_target(target), m_lock(keptFromOpenings(target)) {}
 
 Replacement::~Replacement() = default;
 
 void Replacement::replaceWith(const QString& made) {
+    const QByteArray file = QFile::encodeName(made);
     const QByteArray target = QFile::encodeName(m_target);
-    if (std::rename(QFile::encodeName(made).constData(), target.constData()) != 0)
-        throw DbError(DbErrc::Io, m_target);
+    // A name that was free when the replacement began is taken only if it is free still: a file
+    // put there since (a gradebook that another copy created and opened) is one that stands
+    // there, replaced only once kept from every opening.
+    if (m_lock || !placedIfFree(file, target)) {
+        if (!m_lock)
+            m_lock = keptFromOpenings(m_target);
+        if (std::rename(file.constData(), target.constData()) != 0)
+            throw DbError(DbErrc::Io, m_target);
+    }
     // What lay beside the replaced file as its journal (an interrupted commit's) would be taken
     // for the new file's, which would be refused for it. Only once the new file is in place: a
     // failure before leaves the replaced file whole, with what rolls it back.

@@ -167,14 +167,15 @@ private:
 // A file about to be replaced by a new one, kept meanwhile from every opening: one gradebook
 // is one file, which no copy of the program may lose from under it.
 //
-//   db::Replacement replacing(path);       // DbError InUse while any opening has it open
+//   db::Replacement replacing(path);       // DbError InUse, InUseHere while an opening has it open
 //   ... write the new file at `made` ...
 //   replacing.replaceWith(made);
 class Replacement {
 public:
-    // DbError InUse while an opening of this process or of another has the file at `target`
-    // open, by whatever path (a link, another hard link). Nothing to keep when nothing there
-    // could be opened (no file, a folder, a file this user may not read).
+    // DbError InUse while an opening of another process has the file at `target` open, by
+    // whatever path (a link, another hard link), InUseHere while one of this process has it.
+    // Nothing to keep when nothing there could be opened (no file, a folder, a file this user
+    // may not read).
     explicit Replacement(const QString& target);
     ~Replacement();
     Replacement(const Replacement&) = delete;
@@ -182,7 +183,9 @@ public:
 
     // Puts the file at `made` in the target's place in one step (a rename), then removes what
     // lies at the target's journal name, which belonged to the replaced file. DbError Io when
-    // the rename fails, nothing changed.
+    // the rename fails, nothing changed. A name that was free is taken only if it is free
+    // still: what stands there since is replaced as a file that stood there from the start,
+    // once kept from every opening, or refused as the constructor would refuse it.
     void replaceWith(const QString& made);
 
 private:

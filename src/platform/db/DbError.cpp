@@ -38,6 +38,7 @@ QString describe(DbErrc code) {
         return QStringLiteral("Ce n'est pas un fichier que le programme peut ouvrir (un dossier, un tube ou un périphérique).");
     case DbErrc::Unreadable: return QStringLiteral("Vous n'avez pas le droit de lire ce fichier.");
     case DbErrc::InUse: return QStringLiteral("Le fichier est déjà ouvert dans une autre copie du programme.");
+    case DbErrc::InUseHere: return QStringLiteral("Le fichier est ouvert dans ce programme.");
     case DbErrc::TempFolderFull: return QStringLiteral("Le dossier temporaire n'a plus assez de place libre.");
     case DbErrc::TempFolderDenied: return QStringLiteral("Le dossier temporaire ne peut pas être écrit.");
     case DbErrc::ForeignObject:

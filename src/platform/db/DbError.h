@@ -35,6 +35,7 @@ enum class DbErrc {
     NotAFile,           // a folder, a FIFO, a device or a socket where a file is expected
     Unreadable,         // the file may not be read by this user
     InUse,              // another copy of the program has the file open
+    InUseHere,          // this copy of the program has open the file it would replace
     TempFolderFull,     // no room left in the temporary folder (the detail) for a copy
     TempFolderDenied,   // the temporary folder (the detail) cannot be written
     ForeignObject,      // a table, index, trigger or view that the engine did not create

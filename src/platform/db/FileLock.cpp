@@ -56,7 +56,7 @@ std::shared_ptr<FileLock> FileLock::take(const QString& path, bool alone) {
     // closed again while the process has the file open.
     if (std::shared_ptr<FileLock> lock = held().value(idOf(seen)).lock()) {
         if (alone)
-            throw DbError(DbErrc::InUse, path);
+            throw DbError(DbErrc::InUseHere, path);
         return lock;
     }
     // The file's own path, past any link to it, so that a link put there since is not followed.
@@ -76,7 +76,7 @@ std::shared_ptr<FileLock> FileLock::take(const QString& path, bool alone) {
     if (std::shared_ptr<FileLock> lock = held().value(id).lock()) {
         lock->m_descriptors.append(fd);
         if (alone)
-            throw DbError(DbErrc::InUse, path);
+            throw DbError(DbErrc::InUseHere, path);
         return lock;
     }
     int rc;

@@ -19,7 +19,7 @@ public:
     // Throws DbError: CannotOpen for a missing file, NotAFile for anything but a regular file
     // (looked at before it is opened, and opened without waiting), Unreadable when this user
     // may not read it, InUse when another process holds the lock. A file about to be replaced
-    // (`alone`) must be open nowhere: InUse also while this process has it open, and its
+    // (`alone`) must be open nowhere: InUseHere while this process has it open, and its
     // lock is shared with no opening.
     static std::shared_ptr<FileLock> take(const QString& path, bool alone = false);
     ~FileLock();
