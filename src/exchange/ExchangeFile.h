@@ -46,8 +46,8 @@ struct Selection {
 QString write(const db::Database& gradebook, const Selection& selection, const QString& folder);
 
 // Removes from `folder` the hidden files, with their journals and locks, that interrupted
-// exports left and that no live export holds: only files of that name, never a folder or
-// what a link of that name points to.
+// exports left and that no live export holds: only this user's files of that name, never a
+// folder or what a link of that name points to.
 void removeInterruptedExports(const QString& folder);
 
 // Replaces the file's comment (its property "Commentaire"). Throws DbError.

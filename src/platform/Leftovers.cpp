@@ -1,6 +1,7 @@
 #include "Leftovers.h"
 
 #include "Paths.h"
+#include "db/FileChecks.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,8 @@ namespace {
 using namespace Qt::StringLiterals;
 using Made = TrackedTemporary::Made;
 using Contents = TrackedTemporary::Contents;
+using db::detail::kindAt;
+using db::detail::PathKind;
 
 QString lockName(const QString& name) { return name + u".lock"_s; }
 
@@ -67,33 +70,49 @@ Descriptor openRegular(const QString& path) {
     return file;
 }
 
+// A regular file of this user's, as it stands at the name: a link, whatever it points to, is
+// not one. In a folder that others write to (an export folder), their files are theirs to remove.
+bool isOwnFile(const QByteArray& name) {
+    struct stat info;
+    return kindAt(name, &info, false) == PathKind::File && info.st_uid == ::geteuid();
+}
+
+// A run that finds a stale lock takes a second one, ".rmlock", while it removes it.
+QString removalLockName(const QString& lock) { return lock + u".rmlock"_s; }
+
+// Whether QLockFile may be let at a lock: each of its names holds nothing or a file of this
+// user's. Anything else is no lock of this user's runs, and what it holds is left: QLockFile
+// would wait for ever on a FIFO that it reads there, and remove a link or another's file as a
+// stale lock.
+bool isOwnLock(const QString& lock) {
+    for (const QString& path : {lock, removalLockName(lock)})
+        if (const QByteArray name = QFile::encodeName(path);
+            kindAt(name, nullptr, false) != PathKind::Nothing && !isOwnFile(name))
+            return false;
+    return true;
+}
+
 // QLockFile takes a flock on a lock file in the system call after the one that makes it, before
 // it writes who holds it, and knows a dead owner at once only from what it wrote: an empty lock
 // it keeps for its stale age (30 s), and with it what the lock holds. An empty lock that no
 // process holds is one whose run was killed in between: removed under that flock, so that the
-// name can be taken now. False when anything but a regular file stands at the lock's name (a
-// FIFO, on which QLockFile's reading of a lock it finds would wait for ever): no run's lock,
-// and not to be tried.
-bool removeAbandonedLock(const QString& path) {
+// name can be taken now.
+void removeAbandonedLock(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     struct stat info, named;
-    if (::lstat(name.constData(), &named) != 0) return true;
-    if (!S_ISREG(named.st_mode)) return false;
     const Descriptor lock = openRegular(path);
     if (!lock.isValid() || ::flock(lock.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(lock.get(), &info) != 0 ||
         info.st_size != 0)
-        return true;
+        return;
     // Only that file: not one that a run made at the name since it was removed.
     if (::lstat(name.constData(), &named) == 0 && named.st_dev == info.st_dev && named.st_ino == info.st_ino)
         ::unlink(name.constData());
-    return true;
 }
 
-// A name, not what it names: a link goes, never what it points to, and a folder stays.
-void removeRegularFile(const QString& path) {
+// A name, not what it names: only a file of this user's goes, never a link nor a folder.
+void removeOwnFile(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    struct stat info;
-    if (::lstat(name.constData(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(name.constData());
+    if (isOwnFile(name)) ::unlink(name.constData());
 }
 
 // Each tracked temporary is noted here, in a file named and locked by holdName. The notes
@@ -300,18 +319,19 @@ void removeUnheld(const QString& folder, const QString& prefix, const QString& s
         if (const QRegularExpressionMatch match = shape.match(entry); match.hasMatch())
             names.insert(folder + u'/' + match.captured(1));
     for (const QString& name : std::as_const(names)) {
-        if (!removeAbandonedLock(lockName(name))) continue;
+        if (!isOwnLock(lockName(name))) continue;
+        removeAbandonedLock(lockName(name));
         QLockFile lock(lockName(name));
         if (!lock.tryLock(0)) continue;
-        // A run that finds a stale lock takes a second one, ".rmlock", while it removes it; a
-        // kill meanwhile leaves that one too. Taken as that run took it, it goes when let go.
-        QLockFile removal(lockName(name) + u".rmlock"_s);
+        // A kill while a run removed a stale lock leaves the second lock too. Taken as that run
+        // took it, it goes when let go.
+        QLockFile removal(removalLockName(lockName(name)));
         removal.tryLock(0);
         if (remove)
             remove(name);
         else
-            removeRegularFile(name);
-        for (const QString& companion : companions) removeRegularFile(name + companion);
+            removeOwnFile(name);
+        for (const QString& companion : companions) removeOwnFile(name + companion);
     }
 }
 

@@ -19,7 +19,9 @@ QString holdName(const QString& folder, const QString& prefix, const QString& su
 
 // Removes the names of that shape in `folder` that no live run holds, each with the files
 // named after it with one of `companions` (a journal), and their locks. `remove` removes the
-// name itself; by default only a regular file goes: never a folder, never through a link.
+// name itself; by default only a regular file of this user's goes: never a folder, never
+// through a link. A name whose lock, at either of its names, is anything but a file of this
+// user's stays, with all that goes with it.
 void removeUnheld(const QString& folder, const QString& prefix, const QString& suffix,
                   const QStringList& companions = {}, const std::function<void(const QString&)>& remove = {});
 

@@ -298,6 +298,32 @@ private slots:
         exchangefile::removeInterruptedExports(d);
         QVERIFY(!fifo.hung());
         QVERIFY(QFile::exists(hidden.arg(u"3"_s)));
+        // Nor at the lock's second name, which the removal of a stale lock reads, whatever the
+        // lock: none, an empty one, a killed run's long stale.
+        WatchedFifo none(hidden.arg(u"4"_s) + u".lock.rmlock"_s), empty(hidden.arg(u"5"_s) + u".lock.rmlock"_s),
+            stale(hidden.arg(u"6"_s) + u".lock.rmlock"_s);
+        const QString old = folder(u"ailleurs/ancien"_s);
+        for (const QString& path : {hidden.arg(u"6"_s) + u".lock"_s, old}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1 &&
+                    file.setFileTime(QDateTime::currentDateTimeUtc().addDays(-1), QFileDevice::FileModificationTime));
+        }
+        for (const QString& which : {u"4"_s, u"5"_s, u"6"_s}) QVERIFY(writeFile(hidden.arg(which), "x"));
+        QVERIFY(none.made() && empty.made() && stale.made() && writeFile(hidden.arg(u"5"_s) + u".lock"_s, ""));
+        exchangefile::removeInterruptedExports(d);
+        QVERIFY(!none.hung() && !empty.hung() && !stale.hung());
+        for (const QString& which : {u"4"_s, u"5"_s, u"6"_s}) QVERIFY(QFile::exists(hidden.arg(which)));
+        // In a folder that others write to, another user's files stay, its lock among them, and
+        // its link at a lock's second name, with what that lock holds.
+        const QString link = hidden.arg(u"8"_s) + u".lock.rmlock"_s;
+        const QStringList theirs{hidden.arg(u"7"_s), hidden.arg(u"7"_s) + u"-journal"_s, hidden.arg(u"7"_s) + u".lock"_s};
+        for (const QString& path : theirs) QVERIFY(writeFile(path, path.endsWith(u"lock"_s) ? "" : "x"));
+        QVERIFY(writeFile(hidden.arg(u"8"_s), "x") && QFile::link(old, link));
+        for (const QString& path : theirs + QStringList{link})
+            if (::lchown(QFile::encodeName(path).constData(), ::geteuid() + 1, gid_t(-1)) != 0)
+                QSKIP("Only root gives a file to another user");
+        exchangefile::removeInterruptedExports(d);
+        for (const QString& path : theirs + QStringList{link, hidden.arg(u"8"_s)}) QVERIFY(QFileInfo::exists(path));
     }
 
     // A file of 1.2.0 is stamped with this version; an older one is left as it is, never

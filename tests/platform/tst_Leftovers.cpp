@@ -87,9 +87,9 @@ private slots:
         QCOMPARE(namesIn(notes), QStringList());
     }
 
-    // A note is read without waiting on what stands at its name, and names the kind of files
-    // that go with its folder: a pattern, or another kind, lets none of them go. The notes of
-    // the version that kept patterns name them by the patterns it wrote.
+    // A note is read without waiting on what stands at its name or its lock's, and names the
+    // kind of files that go with its folder: a pattern, or another kind, lets none of them go.
+    // The notes of the version that kept patterns name them by the patterns it wrote.
     void aNoteNamesWhatGoesWithItsFolder() {
         const QTemporaryDir dir;
         const QString notes = paths::configFolder() + u"/En cours/"_s;
@@ -118,6 +118,12 @@ private slots:
         }
         QVERIFY(!fifo.hung());
         QCOMPARE(namesIn(notes), QStringList());
+        // Nor on what stands at the second name of a note's lock: that note stays.
+        testsupport::WatchedFifo removal(notes + u"0123abd1.lock.rmlock"_s);
+        QVERIFY(removal.made() && writeFile(notes + u"0123abd1"_s, "kind=file\n"));
+        removeKilledRunsLeftovers();
+        QVERIFY(!removal.hung());
+        QVERIFY(QFile::remove(notes + u"0123abd1"_s) && QFile::remove(notes + u"0123abd1.lock.rmlock"_s));
     }
 
     // The session's folder when it is the user's alone, else the cache's, made so; the
