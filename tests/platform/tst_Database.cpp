@@ -103,6 +103,9 @@ QByteArray killedTransaction(const QString& path, const QString& scratch, bool u
     return copied ? before : QByteArray();
 }
 
+// The journal's first segment alone.
+QByteArray firstSegment(const QByteArray& journal) { return journal.left(wordAt(journal, 20) + wordAt(journal, 8) * 1032); }
+
 // At `path`, a file of classes that a transaction changing each of them in place wrote whole,
 // with the transaction's journal, as a kill leaves them the moment before SQLite deletes it;
 // at `unwritten`, the file as it was before, with the same journal, as a kill leaves them
@@ -130,34 +133,40 @@ bool committedTransaction(const QString& path, const QString& unwritten, const Q
     return done && QFile::copy(scratch, path) && QFile::copy(path + u"-journal"_s, unwritten + u"-journal"_s);
 }
 
-// Runs `work` in a child process killed at its `n`th write into a file of the `kind` given
-// (SQLITE_OPEN_MAIN_DB, SQLITE_OPEN_MAIN_JOURNAL), in the system's own file layer under every
-// other: the files are left as a kill or a power cut leaves them. Whether it was killed.
+// Kills the process at its `n`th write into a file of the `kind` given (SQLITE_OPEN_MAIN_DB,
+// SQLITE_OPEN_MAIN_JOURNAL), in the system's own file layer under every other: the files are
+// left as a kill or a power cut leaves them. For a child process.
 int killedKind = 0, writesLeft = 0;
 int (*systemOpen)(sqlite3_vfs*, const char*, sqlite3_file*, int, int*) = nullptr;
 int (*systemWrite)(sqlite3_file*, const void*, int, sqlite3_int64) = nullptr;
 sqlite3_io_methods counted;
 
+void killAtWrite(int kind, int n) {
+    killedKind = kind;
+    writesLeft = n;
+    sqlite3_vfs* system = sqlite3_vfs_find(nullptr);
+    systemOpen = system->xOpen;
+    system->xOpen = [](sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* out) {
+        const int rc = systemOpen(vfs, name, f, flags, out);
+        if (rc == SQLITE_OK && f->pMethods && (flags & killedKind)) {
+            systemWrite = f->pMethods->xWrite;
+            counted = *f->pMethods;
+            counted.xWrite = [](sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
+                if (--writesLeft == 0) ::raise(SIGKILL);
+                return systemWrite(file, data, amount, offset);
+            };
+            f->pMethods = &counted;
+        }
+        return rc;
+    };
+}
+
+// Runs `work` in a child process killed at its `n`th write into a file of the `kind` given:
+// whether it was.
 bool killedDuring(int kind, int n, const std::function<void()>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
-        killedKind = kind;
-        writesLeft = n;
-        sqlite3_vfs* system = sqlite3_vfs_find(nullptr);
-        systemOpen = system->xOpen;
-        system->xOpen = [](sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* out) {
-            const int rc = systemOpen(vfs, name, f, flags, out);
-            if (rc == SQLITE_OK && f->pMethods && (flags & killedKind)) {
-                systemWrite = f->pMethods->xWrite;
-                counted = *f->pMethods;
-                counted.xWrite = [](sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
-                    if (--writesLeft == 0) ::raise(SIGKILL);
-                    return systemWrite(file, data, amount, offset);
-                };
-                f->pMethods = &counted;
-            }
-            return rc;
-        };
+        killAtWrite(kind, n);
         try {
             work();
         } catch (...) {
@@ -397,6 +406,16 @@ private slots:
         const QByteArray laterPage = fileBytes(written).mid((wordAt(whole, first) - 1) * 1024, 1024);
         const QByteArray later = whole.leftJustified((whole.size() + 511) / 512 * 512 + 512, '\0')
                                + whole.mid(first, 4) + laterPage + QByteArray(4, '\0');
+        const auto word = [](quint32 value) { return withWord(QByteArray(4, '\0'), 0, value); };
+        const quint32 pages = quint32(QFileInfo(sound).size() / 1024);
+        // A page of the file's keys past its length, as a copy that grew has it, where SQLite stops.
+        const QString grown = path(u"carnet-sain-2.dat"_s);
+        QVERIFY(QFile::copy(sound, grown));
+        {
+            Recordset rs = Database::OpenDatabase(grown, kTestPassword).OpenRecordset(Query(u"Classes"_s));
+            for (int i = 0; i < 100; ++i) addRow(rs, {{"Nom", u"Classe %1"_s.arg(i)}, {"Colonne", 1800}});
+        }
+        const QByteArray beyond = journalCuttingTo(pages) + word(pages + 1) + fileBytes(grown).mid(pages * 1024, 1024) + word(0);
         const QString there = killed + u"-mjABCDEF9AB"_s, empty = unwritten + u"-mj0123459AB"_s;
         QVERIFY(writeFile(there, QFile::encodeName(killed) + "-journal" + QByteArray(1, '\0')));
         QVERIFY(writeFile(empty, {}));
@@ -439,7 +458,8 @@ private slots:
             {"a record of the page past the lock byte", unwritten, withWord(whole, first, 0x40000000 / 1024 + 1), opened},
             {"a checksum, then a record past the original length", unwritten,
              withByteFlipped(withWord(whole, second, original + 1), first + 4 + 1024 + 3), opened},
-            {"a count of every record to its end, as written unsynced", unwritten, withWord(whole.left(header), 8, 0xffffffff), opened},
+            {"a count of every record to its end, as written unsynced", unwritten, withWord(firstSegment(whole), 8, 0xffffffff), opened},
+            {"a record past the original length, where SQLite stops", sound, beyond, opened},
             // Super-journals: only SQLite's own for this file is played; one that is not there
             // stands for a commit that was complete.
             {"a super-journal that is not there", killed, namingSuperJournal(own, killed + u"-mj0123459AB"_s), damaged},
@@ -448,6 +468,7 @@ private slots:
             {"a super-journal named otherwise", killed, namingSuperJournal(own, path(u"ailleurs/precieux.dat"_s)), damaged},
             {"a super-journal by a relative path", killed, namingSuperJournal(own, u"carnet-tue.dat-mjABCDEF9AB"_s), damaged},
             {"a link to a super-journal", killed, namingSuperJournal(own, path(u"lien-mj0123459AB"_s)), damaged},
+            {"a super-journal at /dev/null", written, namingSuperJournal(whole, u"/dev/null"_s), damaged},
             {"a super-journal named otherwise, not there", written, namingSuperJournal(whole, path(u"rien.dat"_s)), damaged},
             {"a super-journal by a relative path, not there", written, namingSuperJournal(whole, u"rien.dat-mj0123459AB"_s), damaged},
             {"a FIFO of a super-journal's name", written, namingSuperJournal(whole, written + u"-mj0123459AB"_s), damaged},
@@ -456,14 +477,10 @@ private slots:
             {"an empty super-journal, for a commit that was complete", unwritten, namingSuperJournal(whole, empty), opened}};
         for (const auto& r : rows)
             QTest::newRow(r.what) << r.file << r.journal << r.error;
-        // A kill before SQLite synced what it journaled last, whose pages the file still holds;
-        // past them, a page of the file's own beyond the length the rollback gives it.
+        // A kill before SQLite synced what it journaled last, whose pages the file still holds.
         const QString unsynced = path(u"carnet-tue-2.dat"_s);
         QVERIFY(!killedTransaction(unsynced, path(u"brouillon-2.dat"_s), true).isEmpty());
-        const QByteArray tail = fileBytes(unsynced + u"-journal"_s);
-        const QByteArray past = withWord(QByteArray(4, '\0'), 0, wordAt(tail, 16) + 1);
-        QTest::newRow("its own, records past a header without magic, a page past its length")
-            << unsynced << tail + past + fileBytes(unsynced).mid(wordAt(tail, 16) * 1024, 1024) + QByteArray(4, '\0') << opened;
+        QTest::newRow("its own, records past a header without magic") << unsynced << fileBytes(unsynced + u"-journal"_s) << opened;
         // Sectors larger than the page: the copies of the header bear its magic and count only
         // in the first, where SQLite writes them as it syncs.
         const QString larger = path(u"carnet-4096.dat"_s);
@@ -509,32 +526,51 @@ private slots:
     void aFileKilledTwiceRollsBackToBeforeItsLastCommit() {
         const QString base = path(u"deux-fois.dat"_s), file = path(u"tue-deux-fois.dat"_s), journal = file + u"-journal"_s;
         {
-            Recordset classes = createTestFile(base).OpenRecordset(Query(u"Classes"_s));
-            for (int c = 1; c <= 300; ++c) addRow(classes, {{"Nom", u"Classe %1"_s.arg(c)}, {"Colonne", 1800}});
+            Database d = createTestFile(base);
+            Transaction t(d);
+            Recordset classes = d.OpenRecordset(Query(u"Classes"_s)), students = d.OpenRecordset(Query(u"Elèves"_s));
+            Recordset notes = d.OpenRecordset(Query(u"Notes"_s));
+            for (int c = 1, student = 0; c <= 8; ++c) {
+                addRow(classes, {{"Nom", u"Classe %1"_s.arg(c)}, {"Colonne", 1800}});
+                for (int i = 0; i < 30; ++i, ++student) {
+                    addStudent(students, u"Élève %1"_s.arg(student), u"Prénom"_s, c);
+                    for (int series = 1; series <= 6; ++series) addNote(notes, series, student + 1, 10 + i % 10);
+                }
+            }
+            t.commit();
         }
         const QByteArray before = decryptedContent(base);
-        int second = 0;
-        for (bool killed = true; killed;) {
-            QFile::remove(file);
-            QFile::remove(journal);
-            QVERIFY(QFile::copy(base, file));
-            // Every class changed, killed at the 20th write into their journal.
-            QVERIFY(killedDuring(SQLITE_OPEN_MAIN_JOURNAL, 20, [&] {
-                Database::OpenDatabase(file, kTestPassword).updateRows(Query(u"Classes"_s), {{u"Colonne"_s, 900}});
-            }));
-            const qint64 remains = QFileInfo(journal).size();
-            QVERIFY(fileBytes(journal).startsWith(QByteArray(8, '\0')));
-            killed = killedDuring(SQLITE_OPEN_MAIN_DB, ++second, [&] {
-                Recordset notes = Database::OpenDatabase(file, kTestPassword).OpenRecordset(Query(u"Notes"_s));
-                addNote(notes, 99, 1, 12.5);
-            });
-            if (killed)  // the grade's journal, shorter, over the remains of the first
-                QVERIFY(QFileInfo(journal).size() == remains && fileBytes(journal).startsWith("\xd9\xd5\x05\xf9"));
-            QCOMPARE(dbError([&] { Database::OpenDatabase(file, kTestPassword); }), -1);
-            QVERIFY(!QFile::exists(journal));
-            if (killed) QCOMPARE(decryptedContent(file), before);
+        for (const int first : {20, 60}) {
+            int second = 0;
+            for (bool killed = true; killed;) {
+                QFile::remove(file);
+                QFile::remove(journal);
+                QVERIFY(QFile::copy(base, file));
+                // A class deleted, with its students and their grades.
+                QVERIFY(killedDuring(SQLITE_OPEN_MAIN_JOURNAL, first, [&] {
+                    Database d = Database::OpenDatabase(file, kTestPassword);
+                    Transaction t(d);
+                    d.deleteRows(Query(u"Notes"_s)
+                                     .innerJoin(u"Elèves"_s, u"NumElv"_s, u"NumElv"_s)
+                                     .where(Field(u"Elèves.NumClass"_s) == 1));
+                    d.deleteRows(Query(u"Elèves"_s).where(Field(u"NumClass"_s) == 1));
+                    d.deleteRows(Query(u"Classes"_s).where(Field(u"NumClass"_s) == 1));
+                    t.commit();
+                }));
+                const qint64 remains = QFileInfo(journal).size();
+                QVERIFY(fileBytes(journal).startsWith(QByteArray(8, '\0')));
+                killed = killedDuring(SQLITE_OPEN_MAIN_DB, ++second, [&] {
+                    Recordset notes = Database::OpenDatabase(file, kTestPassword).OpenRecordset(Query(u"Notes"_s));
+                    addNote(notes, 99, 1, 12.5);
+                });
+                if (killed)  // the grade's journal, shorter, over the remains of the first
+                    QVERIFY(QFileInfo(journal).size() == remains && fileBytes(journal).startsWith("\xd9\xd5\x05\xf9"));
+                QCOMPARE(dbError([&] { Database::OpenDatabase(file, kTestPassword); }), -1);
+                QVERIFY(!QFile::exists(journal));
+                if (killed) QCOMPARE(decryptedContent(file), before);
+            }
+            QVERIFY(second > 2);
         }
-        QVERIFY(second > 2);
     }
 
     // A journal that names a super-journal is played back as SQLite plays it: while the
