@@ -417,7 +417,17 @@ private slots:
         }
         const QByteArray beyond = journalCuttingTo(pages) + word(pages + 1) + fileBytes(grown).mid(pages * 1024, 1024) + word(0);
         const QString there = killed + u"-mjABCDEF9AB"_s, empty = unwritten + u"-mj0123459AB"_s;
-        QVERIFY(writeFile(there, QFile::encodeName(killed) + "-journal" + QByteArray(1, '\0')));
+        const QByteArray listsOwn = QFile::encodeName(killed) + "-journal" + '\0';
+        QVERIFY(writeFile(there, listsOwn));
+        // Super-journals that list its journal, but are none that the engine writes: one of more
+        // names than a commit of two files has, one whose last name is not ended.
+        const QString large = killed + u"-mj00000A9BC"_s, unended = killed + u"-mj00000B9CD"_s;
+        QVERIFY(writeFile(large, (listsOwn + QByteArray(2048 - listsOwn.size(), 'x')) + '\0' + "y" + '\0'));
+        QVERIFY(writeFile(unended, listsOwn + "reste"));
+        const QString relative = killed + u"-mj00000C9DE"_s;
+        QVERIFY(writeFile(relative, QFileInfo(killed).fileName().toUtf8() + "-journal" + '\0'));
+        const QByteArray toThere = namingSuperJournal(own, there);
+        const qint64 superRecord = toThere.size() - 20 - QFile::encodeName(there).size();
         QVERIFY(writeFile(empty, {}));
         // Named by a journal, a file elsewhere that is no super-journal of this file's.
         QVERIFY(QDir().mkdir(path(u"ailleurs"_s)) && QFile::link(there, path(u"lien-mj0123459AB"_s)));
@@ -460,10 +470,19 @@ private slots:
              withByteFlipped(withWord(whole, second, original + 1), first + 4 + 1024 + 3), opened},
             {"a count of every record to its end, as written unsynced", unwritten, withWord(firstSegment(whole), 8, 0xffffffff), opened},
             {"a record past the original length, where SQLite stops", sound, beyond, opened},
+            {"larger than any journal of the file", unwritten, whole.leftJustified(4 * QFileInfo(unwritten).size() + (4 << 20) + 1, '\0'), damaged},
+            {"a header cut short at its end, where SQLite stops", unwritten, whole.leftJustified((whole.size() + 511) / 512 * 512, '\0') + whole.left(28), opened},
             // Super-journals: only SQLite's own for this file is played; one that is not there
             // stands for a commit that was complete.
             {"a super-journal that is not there", killed, namingSuperJournal(own, killed + u"-mj0123459AB"_s), damaged},
             {"a super-journal record that does not add up", killed, namingSuperJournal(own, there, 1), damaged},
+            {"a super-journal record of no name", killed, namingSuperJournal(own, QString()), damaged},
+            {"a super-journal record of a name too long", killed, namingSuperJournal(own, QString(600, u'/') + there), damaged},
+            {"a super-journal record of another page", killed, withWord(toThere, superRecord, 2), damaged},
+            {"a super-journal's name with a NUL in it", killed, namingSuperJournal(own, there + QChar(0) + u"-mjABCDEF9AB"_s), damaged},
+            {"a super-journal of more names than a commit has", killed, namingSuperJournal(own, large), damaged},
+            {"a super-journal whose last name is not ended", killed, namingSuperJournal(own, unended), damaged},
+            {"a super-journal that names its journal by a relative path", killed, namingSuperJournal(own, relative), damaged},
             {"a super-journal that names another journal", killed, namingSuperJournal(own, path(u"ailleurs/precieux-mj0123459AB"_s)), damaged},
             {"a super-journal named otherwise", killed, namingSuperJournal(own, path(u"ailleurs/precieux.dat"_s)), damaged},
             {"a super-journal by a relative path", killed, namingSuperJournal(own, u"carnet-tue.dat-mjABCDEF9AB"_s), damaged},
@@ -487,7 +506,7 @@ private slots:
         QVERIFY(committedTransaction(larger, path(u"carnet-4096-avant.dat"_s), path(u"brouillon-4.dat"_s), false));
         QCOMPARE(wordAt(fileBytes(larger + u"-journal"_s), 20), 4096u);
         QTest::newRow("its own, in sectors of 4096 bytes") << larger << fileBytes(larger + u"-journal"_s) << opened;
-        QTest::newRow("its own, naming a super-journal that is there") << killed << namingSuperJournal(own, there) << opened;
+        QTest::newRow("its own, naming a super-journal that is there") << killed << toThere << opened;
     }
 
     void aJournalIsCheckedBeforeItIsPlayed() {
@@ -495,7 +514,9 @@ private slots:
         QFETCH(QByteArray, journal);
         QFETCH(int, error);
         const QString super = path(u"carnet-tue.dat-mjABCDEF9AB"_s);
-        const QStringList named{super, path(u"ailleurs/precieux-mj0123459AB"_s), path(u"ailleurs/precieux.dat"_s)};
+        const QStringList named{super, path(u"ailleurs/precieux-mj0123459AB"_s), path(u"ailleurs/precieux.dat"_s),
+                                path(u"carnet-tue.dat-mj00000A9BC"_s), path(u"carnet-tue.dat-mj00000B9CD"_s),
+                                path(u"carnet-tue.dat-mj00000C9DE"_s)};
         WatchedFifo fifo(path(u"carnet-ecrit.dat-mj0123459AB"_s));
         QVERIFY(writeFile(file + u"-journal"_s, journal));
         QList<QByteArray> namedBefore;
@@ -603,13 +624,24 @@ private slots:
         Database::OpenDatabase(file, kTestPassword);
         QVERIFY(!QFile::exists(super));
 
-        // One that names no journal of the file, or is not named as SQLite names them, is
-        // no business of the file's.
-        const QByteArray names = QFile::encodeName(other) + "-journal" + '\0';
-        for (const QString& foreign : {super, file + u"-mj0A1B2C9D"_s, file + u"-mjX0000090A"_s}) {
-            QVERIFY(writeFile(foreign, foreign == super ? names : QFile::encodeName(journal) + '\0'));
+        // One that names no journal of the file, is not named as SQLite names them, names
+        // anything but journals of files by their full paths, is a link, or is named by a
+        // journal that cannot be read through, is no business of the file's.
+        const QByteArray own = QFile::encodeName(journal) + '\0', otherJournal = QFile::encodeName(other) + "-journal" + '\0';
+        const QString link = file + u"-mj0A1B2C9D4"_s;
+        QVERIFY(writeFile(path(u"cible"_s), own) && QFile::link(path(u"cible"_s), link));
+        const std::pair<QString, QByteArray> foreign[] = {
+            {super, otherJournal}, {file + u"-mj0A1B2C9D"_s, own}, {file + u"-mjX0000090A"_s, own},
+            {super, own + QFile::encodeName(QDir::current().relativeFilePath(journal)) + '\0'},
+            {super, own + QFile::encodeName(other) + ".journal" + '\0'},
+            {super, own + QFile::encodeName(path(u"absent.dat-journal"_s)) + '\0'}, {link, {}}, {super, own + otherJournal}};
+        for (const auto& [name, names] : foreign) {
+            if (!names.isEmpty()) QVERIFY(writeFile(name, names));
+            // Naming none, or one whose record does not add up.
+            const QByteArray named = journalCuttingTo(1).leftJustified(4096, '\0');
+            QVERIFY(writeFile(other + u"-journal"_s, names.endsWith(otherJournal) ? namingSuperJournal(named, super, 1) : named));
             Database::OpenDatabase(file, kTestPassword);
-            QVERIFY2(QFile::exists(foreign), qPrintable(foreign));
+            QVERIFY2(QFile::exists(name), qPrintable(name + QString::fromUtf8(names).replace(QChar(0), u' ')));
         }
     }
 

@@ -217,7 +217,7 @@ SuperJournal findSuperJournal(const QByteArray& name, const QString& journal) {
     const bool names = journals && std::any_of(journals->cbegin(), journals->cend(), [&](const QByteArray& listed) {
         return listed.startsWith('/') && QFileInfo(QFile::decodeName(listed)).canonicalFilePath() == own;
     });
-    return names && !own.isEmpty() ? SuperJournal::Present : SuperJournal::Unusable;
+    return names ? SuperJournal::Present : SuperJournal::Unusable;
 }
 
 QByteArray withoutSuperJournal(const Journal& journal) {
