@@ -133,40 +133,62 @@ bool committedTransaction(const QString& path, const QString& unwritten, const Q
     return done && QFile::copy(scratch, path) && QFile::copy(path + u"-journal"_s, unwritten + u"-journal"_s);
 }
 
-// Kills the process at its `n`th write into a file of the `kind` given (SQLITE_OPEN_MAIN_DB,
-// SQLITE_OPEN_MAIN_JOURNAL), in the system's own file layer under every other: the files are
-// left as a kill or a power cut leaves them. For a child process.
-int killedKind = 0, writesLeft = 0;
-int (*systemOpen)(sqlite3_vfs*, const char*, sqlite3_file*, int, int*) = nullptr;
-int (*systemWrite)(sqlite3_file*, const void*, int, sqlite3_int64) = nullptr;
-sqlite3_io_methods counted;
+// While it lives, the writes into each file of the `kind` given (SQLITE_OPEN_MAIN_DB,
+// SQLITE_OPEN_MAIN_JOURNAL) that SQLite opens, in the system's own file layer under every
+// other, go wrong once told, from the `n`th on: they fail, as on a disk that no longer
+// answers, or kill the process, whose files are left as a kill or a power cut leaves them.
+class WriteTrap {
+public:
+    enum Action { Fail, Kill };
+    explicit WriteTrap(int kind) : m_system(sqlite3_vfs_find(nullptr)) {
+        s_kind = kind;
+        s_open = m_system->xOpen;
+        m_system->xOpen = [](sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* out) {
+            const int rc = s_open(vfs, name, f, flags, out);
+            if (rc == SQLITE_OK && f->pMethods && (flags & s_kind)) {
+                s_write = f->pMethods->xWrite;
+                s_methods = *f->pMethods;
+                s_methods.xWrite = [](sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
+                    if (!s_armed || --s_left > 0) return s_write(file, data, amount, offset);
+                    if (s_action == Kill) ::raise(SIGKILL);
+                    return SQLITE_IOERR_WRITE;
+                };
+                f->pMethods = &s_methods;
+            }
+            return rc;
+        };
+    }
+    ~WriteTrap() {
+        m_system->xOpen = s_open;
+        s_armed = false;
+    }
+    WriteTrap(const WriteTrap&) = delete;
+    WriteTrap& operator=(const WriteTrap&) = delete;
 
-void killAtWrite(int kind, int n) {
-    killedKind = kind;
-    writesLeft = n;
-    sqlite3_vfs* system = sqlite3_vfs_find(nullptr);
-    systemOpen = system->xOpen;
-    system->xOpen = [](sqlite3_vfs* vfs, const char* name, sqlite3_file* f, int flags, int* out) {
-        const int rc = systemOpen(vfs, name, f, flags, out);
-        if (rc == SQLITE_OK && f->pMethods && (flags & killedKind)) {
-            systemWrite = f->pMethods->xWrite;
-            counted = *f->pMethods;
-            counted.xWrite = [](sqlite3_file* file, const void* data, int amount, sqlite3_int64 offset) {
-                if (--writesLeft == 0) ::raise(SIGKILL);
-                return systemWrite(file, data, amount, offset);
-            };
-            f->pMethods = &counted;
-        }
-        return rc;
-    };
-}
+    void from(int n, Action action) {
+        s_left = n;
+        s_action = action;
+        s_armed = true;
+    }
+    void stop() { s_armed = false; }
+
+private:
+    sqlite3_vfs* m_system;
+    static inline int s_kind = 0, s_left = 0;
+    static inline bool s_armed = false;
+    static inline Action s_action = Fail;
+    static inline int (*s_open)(sqlite3_vfs*, const char*, sqlite3_file*, int, int*) = nullptr;
+    static inline int (*s_write)(sqlite3_file*, const void*, int, sqlite3_int64) = nullptr;
+    static inline sqlite3_io_methods s_methods{};
+};
 
 // Runs `work` in a child process killed at its `n`th write into a file of the `kind` given:
 // whether it was.
 bool killedDuring(int kind, int n, const std::function<void()>& work) {
     const pid_t child = ::fork();
     if (child == 0) {
-        killAtWrite(kind, n);
+        WriteTrap trap(kind);
+        trap.from(n, WriteTrap::Kill);
         try {
             work();
         } catch (...) {
@@ -319,8 +341,10 @@ private slots:
         const QByteArray own = fileBytes(journal), killedBytes = fileBytes(killed);
         const auto digest = [](const QByteArray& b) { return QCryptographicHash::hash(b, QCryptographicHash::Sha256); };
         const detail::FileKey key = detail::keyForFile(killed, kTestPassword.toUtf8());
-        // Into the file it was not tried with, or without a try, it is not rolled back.
-        for (const detail::Replay& tried : {detail::Replay{digest(sound), digest(own), {}}, detail::Replay{}}) {
+        // Into the file it was not tried with, with another journal, or without a try, it is not
+        // rolled back.
+        for (const detail::Replay& tried : {detail::Replay{digest(sound), digest(own), {}},
+                                            detail::Replay{digest(killedBytes), digest(sound), {}}, detail::Replay{}}) {
             QCOMPARE(dbError([&] { detail::Connection::open(killed, key, false, tried.file.isEmpty() ? nullptr : &tried); }),
                      code(DbErrc::Damaged));
             QCOMPARE(fileBytes(killed), killedBytes);
@@ -470,8 +494,10 @@ private slots:
              withByteFlipped(withWord(whole, second, original + 1), first + 4 + 1024 + 3), opened},
             {"a count of every record to its end, as written unsynced", unwritten, withWord(firstSegment(whole), 8, 0xffffffff), opened},
             {"a record past the original length, where SQLite stops", sound, beyond, opened},
-            {"larger than any journal of the file", unwritten, whole.leftJustified(4 * QFileInfo(unwritten).size() + (4 << 20) + 1, '\0'), damaged},
-            {"a header cut short at its end, where SQLite stops", unwritten, whole.leftJustified((whole.size() + 511) / 512 * 512, '\0') + whole.left(28), opened},
+            {"larger than any journal of the file", unwritten,
+             whole.leftJustified(4 * QFileInfo(unwritten).size() + (4 << 20) + 1, '\0'), damaged},
+            {"a header cut short at its end, where SQLite stops", unwritten,
+             whole.leftJustified((whole.size() + 511) / 512 * 512, '\0') + whole.left(28), opened},
             // Super-journals: only SQLite's own for this file is played; one that is not there
             // stands for a commit that was complete.
             {"a super-journal that is not there", killed, namingSuperJournal(own, killed + u"-mj0123459AB"_s), damaged},
@@ -643,6 +669,28 @@ private slots:
             Database::OpenDatabase(file, kTestPassword);
             QVERIFY2(QFile::exists(name), qPrintable(name + QString::fromUtf8(names).replace(QChar(0), u' ')));
         }
+    }
+
+    // A commit that fails half-way, and whose rollback fails as well, leaves the journal that the
+    // connection wrote beside a file half written: the connection plays it back itself once the
+    // disk answers again.
+    void aFailedCommitIsRolledBackByItsOwnConnection() {
+        WriteTrap disk(SQLITE_OPEN_MAIN_DB);
+        const QString file = path(u"echec.dat"_s);
+        Database d = createTestFile(file);
+        {
+            Recordset rs = d.OpenRecordset(Query(u"Classes"_s));
+            for (int i = 0; i < 200; ++i) addRow(rs, {{"Nom", u"Classe %1"_s.arg(i)}, {"Colonne", 1800}});
+        }
+        const QByteArray before = decryptedContent(file), bytes = fileBytes(file);
+        disk.from(3, WriteTrap::Fail);
+        QVERIFY(dbError([&] { d.updateRows(Query(u"Classes"_s), {{u"Colonne"_s, 900}}); }) != -1);
+        QVERIFY(QFile::exists(file + u"-journal"_s) && fileBytes(file) != bytes);
+        disk.stop();
+        QCOMPARE(columnWidths(d, u"Classes"_s), QList<int>(200, 1800));
+        QVERIFY(!QFile::exists(file + u"-journal"_s));
+        d = Database();
+        QCOMPARE(decryptedContent(file), before);
     }
 
     // Each value is checked against its field as it is assigned, and converted as stored.
@@ -901,6 +949,11 @@ private slots:
             QVERIFY(!fifo.hung());
         }
         QVERIFY(QFile::remove(journal));
+        // Beside an empty file, SQLite would delete a journal that it did not write.
+        const QString empty = path(u"vide.dat"_s);
+        QVERIFY(writeFile(empty, {}) && writeFile(empty + u"-journal"_s, QByteArray(10, '\0')));
+        Database::OpenDatabase(empty, kTestPassword);
+        QCOMPARE(fileBytes(empty + u"-journal"_s), QByteArray(10, '\0'));
         const QString pipe = path(u"tube.dat"_s);
         {
             WatchedFifo fifo(pipe);
