@@ -661,11 +661,11 @@ private slots:
             {super, own + QFile::encodeName(QDir::current().relativeFilePath(journal)) + '\0'},
             {super, own + QFile::encodeName(other) + ".journal" + '\0'},
             {super, own + QFile::encodeName(path(u"absent.dat-journal"_s)) + '\0'}, {link, {}}, {super, own + otherJournal}};
+        // The other file's journal: naming none, or one whose record does not add up.
+        const QByteArray namingNone = journalCuttingTo(1).leftJustified(4096, '\0');
         for (const auto& [name, names] : foreign) {
             if (!names.isEmpty()) QVERIFY(writeFile(name, names));
-            // Naming none, or one whose record does not add up.
-            const QByteArray named = journalCuttingTo(1).leftJustified(4096, '\0');
-            QVERIFY(writeFile(other + u"-journal"_s, names.endsWith(otherJournal) ? namingSuperJournal(named, super, 1) : named));
+            QVERIFY(writeFile(other + u"-journal"_s, names.endsWith(otherJournal) ? namingSuperJournal(namingNone, super, 1) : namingNone));
             Database::OpenDatabase(file, kTestPassword);
             QVERIFY2(QFile::exists(name), qPrintable(name + QString::fromUtf8(names).replace(QChar(0), u' ')));
         }
